@@ -1,0 +1,20 @@
+// The application: settings and screen, the loading sequence, the game loop and its HUD.
+// A class of functions only; the state it works on is global (app/globals.h).
+#pragma once
+#include <cstdint>
+#include <string>
+
+class Tapp {
+ public:
+  static int32_t init();
+  static int32_t laden();
+  static int32_t ladeb(int32_t percent, const std::string& text);
+  static int32_t run();
+  static int32_t drawhub();
+
+  // Reads the four screen settings from the open config.txt stream.
+  static void readSettings();
+};
+
+// The program's entry: runs once, however often it is called.
+int32_t RunEntry();

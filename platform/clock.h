@@ -1,0 +1,14 @@
+// The millisecond clock. The game reads it through NowMs; tests and the simulator replace
+// the source with a settable one so that timing-dependent rules run deterministically.
+#pragma once
+#include <cstdint>
+
+// Milliseconds since the system started, as a signed 32-bit count that wraps.
+int32_t NowMs();
+// Sleeps on the real clock; with a fixed clock it advances the fixed time instead.
+void SleepMs(int32_t ms);
+
+// Makes NowMs return `now` until changed again or UseSystemClock is called.
+void UseFixedClock(int32_t now);
+void UseSystemClock();
+bool ClockIsFixed();

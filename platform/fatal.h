@@ -1,0 +1,18 @@
+// How the program stops when it cannot go on: a message on stderr, a message box once a
+// window exists, the screen closed, and a non-zero exit status.
+#pragma once
+#include <string>
+
+// The screen layer registers its window and its close routine here when it opens.
+void SetMessageBoxWindow(void* sdlWindow);
+void SetScreenCloser(void (*closer)());
+bool HasMessageBoxWindow();
+
+// A modal box with an OK button, over the game window when there is one.
+void ShowMessageBox(const char* title, const char* text);
+// Closes the screen if one is open; safe to call more than once.
+void CloseScreenForExit();
+
+// Prints "Kestrova: <message>" to stderr, shows it in a box when a window exists,
+// closes the screen and exits with status 1.
+[[noreturn]] void Fatal(const std::string& message);

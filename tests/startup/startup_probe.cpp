@@ -1,0 +1,53 @@
+// Runs the game's start-up steps, then does what the test asks:
+//   settings  - enter the program folder, read config.txt as Tapp::init does, print the values
+//   cwd       - enter the program folder and print it
+//   crash KIND - install the fault handler and cause the named fault
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "app/globals.h"
+#include "app/tapp.h"
+#include "platform/crash.h"
+#include "platform/startup.h"
+
+namespace {
+
+volatile int zero = 0;
+volatile int* nullPointer = nullptr;
+
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+int Recurse(int depth) {
+  volatile char pad[4096];
+  pad[0] = static_cast<char>(depth);
+  return Recurse(depth + 1) + pad[0];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InstallCrashHandler();
+  const std::string what = argc > 1 ? argv[1] : "";
+  if (what == "cwd" || what == "settings") {
+    if (!EnterProgramFolder()) return 10;
+    char buf[4096];
+    if (getcwd(buf, sizeof buf) == nullptr) return 11;
+    if (what == "cwd") {
+      std::printf("%s\n", buf);
+      return 0;
+    }
+    Tapp::init();
+    std::printf("%d %d %d %d\n", screenW, screenH, screenDepth, screenHertz);
+    return 0;
+  }
+  if (what == "crash" && argc > 2) {
+    const std::string kind = argv[2];
+    if (kind == "segv") return *nullPointer;
+    if (kind == "intdiv") return 7 / zero;
+    if (kind == "trap") raise(SIGTRAP);
+    if (kind == "stack") return Recurse(0);
+  }
+  return 20;
+}
