@@ -13,5 +13,8 @@ class TSound {
   // (decoded samples and format: defined with the decoder)
 };
 
+// Plays a sound that may be null (a file that failed to load): null plays nothing.
+void PlaySound(const std::shared_ptr<TSound>& sound);
+
 // Null when the file is missing or cannot be decoded.
 std::shared_ptr<TSound> LoadSoundFile(std::string_view path, int32_t flags);
