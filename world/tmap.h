@@ -58,5 +58,10 @@ class TMap {
   static int32_t Loadtype(int32_t kind, bool* opened = nullptr);
 };
 
+// Where a walk segment from (wx, wy) with this angle (degrees, 0 along +y, 90 along +x) and
+// length ends: mirrored inwards where it would leave the world from its edge row or column,
+// then clamped to 1..2046.
+Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len);
+
 // Whether any cell is land. The placement of figures and items needs at least one.
 bool WorldHasLand();

@@ -75,6 +75,20 @@ int32_t TMap::Create(int32_t kind, bool* paramsRead) {
   return 0;
 }
 
+Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
+  const double s = SinDeg(angle);
+  const double c = CosDeg(angle);
+  double tx = wx + s * len;
+  double ty = wy + c * len;
+  // The edge checks use the walker's start and the unmirrored angle: a segment that would
+  // leave the world from its edge row or column is mirrored inwards on that axis.
+  if (wx < 2 && s < 0) tx = wx - s * len;
+  if (wy < 2 && c < 0) ty = wy - c * len;
+  if (wx > kMapSize - 3 && s > 0) tx = wx - s * len;
+  if (wy > kMapSize - 3 && c > 0) ty = wy - c * len;
+  return {ClampTruncated(tx), ClampTruncated(ty)};
+}
+
 int32_t TMap::Createdungeon() {
   int32_t tx = kMapSize / 2;
   int32_t ty = kMapSize / 2;
@@ -84,17 +98,9 @@ int32_t TMap::Createdungeon() {
     int32_t wy = ty;
     const int32_t angle = RandomInt(0, 359);
     const int32_t len = RandomInt(pathLengthA, pathLengthB);
-    const double s = SinDeg(angle);
-    const double c = CosDeg(angle);
-    double rx = wx + s * len;
-    double ry = wy + c * len;
-    // A segment that would leave the world from its edge is mirrored inwards on that axis.
-    if (wx < 2 && s < 0) rx = wx - s * len;
-    if (wy < 2 && c < 0) ry = wy - c * len;
-    if (wx > kMapSize - 3 && s > 0) rx = wx - s * len;
-    if (wy > kMapSize - 3 && c > 0) ry = wy - c * len;
-    tx = ClampTruncated(rx);
-    ty = ClampTruncated(ry);
+    const Tpoint target = SegmentTarget(wx, wy, angle, len);
+    tx = target.x;
+    ty = target.y;
     do {
       const int64_t b = RandomInt(pathWidthA, pathWidthB);
       if (b >= 0) StampRect(wx, wy, wx + b, wy + b);
