@@ -56,6 +56,9 @@ class TMap {
   // Reads the seven parameters; kind is not used. *opened (when given) tells whether the
   // file could be opened; when not, every parameter reads as 0.
   static int32_t Loadtype(int32_t kind, bool* opened = nullptr);
+  // Draws the cells under the screen rectangle at camera (x, y), size w x h, plus two cells
+  // on every side.
+  static int32_t draw(int32_t x, int32_t y, int32_t w, int32_t h);
 };
 
 // Where a walk segment from (wx, wy) with this angle (degrees, 0 along +y, 90 along +x) and
