@@ -14,6 +14,8 @@ class Tapp {
 
   // Reads the four screen settings from the open config.txt stream.
   static void readSettings();
+  // Opens the screen config.txt describes, or stops with a message naming the values.
+  static void openScreen();
 };
 
 // The program's entry: runs once, however often it is called.

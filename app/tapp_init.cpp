@@ -2,14 +2,26 @@
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/fatal.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/input.h"
 #include "platform/random.h"
 #include "platform/textio.h"
+#include "platform/timer.h"
 
 void Tapp::readSettings() {
   screenW = TextToInt(ReadLine(configStream));
   screenH = TextToInt(ReadLine(configStream));
   screenDepth = TextToInt(ReadLine(configStream));
   screenHertz = TextToInt(ReadLine(configStream));
+}
+
+void Tapp::openScreen() {
+  if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
+  const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
+  Fatal("config.txt asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) + " pixels, depth " +
+        IntToText(screenDepth) + ", at " + IntToText(screenHertz) + " Hz, which cannot be opened: " +
+        LastScreenError());
 }
 
 int32_t Tapp::init() {
@@ -21,5 +33,10 @@ int32_t Tapp::init() {
         "screen height, colour depth (0 for a window) and refresh rate in hertz.");
   }
   readSettings();
+  openScreen();
+  SetBlend(3);
+  SetAutoMidHandle(1);
+  ticker = TTimer::Create(50, std::nullopt);
+  HidePointer();
   return 0;
 }

@@ -1,13 +1,36 @@
 // Polled keyboard and mouse state, built from the window's events. Key codes are the
 // Windows virtual-key codes (letters and digits as upper-case ASCII, Enter 13, Escape 27,
-// Space 32, arrows 37..40). Every query pumps the pending window events first.
+// Space 32, arrows 37..40, left/right Shift 160/161, Control 162/163, Alt 164/165).
+// Every query pumps the pending window events first (platform/events.h); drawing, Flip and
+// NowMs never do. The state follows events only while a screen is open.
 #pragma once
 #include <cstdint>
 
+// Presses of the key since it was last asked for (or cleared); resets the count.
 int32_t KeyPressed(int32_t key);
+// 1 while the key is held; leaves the press count alone.
 int32_t KeyIsDown(int32_t key);
+// 1 left, 2 right, 3 middle.
 int32_t ButtonIsDown(int32_t button);
 int32_t PointerX();
 int32_t PointerY();
+// Moves the system pointer; the stored position follows at the next pump.
 void MovePointer(int32_t x, int32_t y);
+// Hides the system pointer while it is over the window.
 void HidePointer();
+
+// The next typed character from the queue, 0 when none waits.
+int32_t GetChar();
+// 1 while another program is active; 1 once the user has asked to close the window.
+int32_t AppSuspended();
+int32_t AppTerminate();
+bool PointerHidden();
+
+// Empties the character queue and releases every key; pumps first.
+void ClearKeys();
+// Releases every button and zeroes the wheel; pumps first.
+void ClearButtons();
+
+// Opening a screen switches polled input on (clearing keys and buttons); closing it, off.
+void EnablePolledInput();
+void DisablePolledInput();

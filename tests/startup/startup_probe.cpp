@@ -1,5 +1,5 @@
 // Runs the game's start-up steps, then does what the test asks:
-//   settings  - enter the program folder, read config.txt as Tapp::init does, print the values
+//   settings  - enter the program folder, run Tapp::init on a headless screen, print the values
 //   cwd       - enter the program folder and print it
 //   crash KIND - install the fault handler and cause the named fault
 #include <csignal>
@@ -11,6 +11,8 @@
 #include "app/globals.h"
 #include "app/tapp.h"
 #include "platform/crash.h"
+#include "platform/graphics.h"
+#include "platform/recording_driver.h"
 #include "platform/startup.h"
 
 namespace {
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
       std::printf("%s\n", buf);
       return 0;
     }
+    // The screen opens on the recording driver, so no display is needed.
+    SetGraphicsDriver(std::make_shared<TRecordingDriver>());
     Tapp::init();
     std::printf("%d %d %d %d\n", screenW, screenH, screenDepth, screenHertz);
     return 0;

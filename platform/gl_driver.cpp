@@ -1,0 +1,566 @@
+#include "platform/gl_driver.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_opengl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/events.h"
+#include "platform/fatal.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/input.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Kestrova";
+
+// Textures of frames released since; deleted when the next texture is made under the same
+// screen (a closed screen's context took its textures with it).
+struct DeadTexture {
+  GLuint name;
+  int32_t seq;
+};
+std::vector<DeadTexture> deadTextures;
+
+class TGLGraphics : public TGraphics {
+ public:
+  TGLGraphics(TGraphicsDriver* driver, SDL_Window* window, SDL_GLContext context, int32_t w, int32_t h, int32_t d,
+              int32_t hz, int32_t f)
+      : driver_(driver), window_(window), context_(context), width_(w), height_(h), depth_(d), hertz_(hz),
+        flags_(f) {}
+  ~TGLGraphics() override { Close(); }
+  TGraphicsDriver* Driver() override { return driver_; }
+  void GetSettings(int32_t& w, int32_t& h, int32_t& d, int32_t& hz, int32_t& f) override {
+    w = width_;
+    h = height_;
+    d = depth_;
+    hz = hertz_;
+    f = flags_;
+  }
+  void Close() override {
+    if (window_ == nullptr) return;
+    if (EventWindow() == window_) SetEventWindow(nullptr);
+    SetMessageBoxWindow(nullptr);
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    context_ = nullptr;
+  }
+  SDL_Window* Window() const { return window_; }
+  SDL_GLContext Context() const { return context_; }
+
+ private:
+  TGraphicsDriver* driver_;
+  SDL_Window* window_;
+  SDL_GLContext context_;
+  int32_t width_, height_, depth_, hertz_, flags_;
+};
+
+bool StartVideo(std::string& error) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // A full-screen mode gives the desktop back when another program takes the focus.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+  // A button press captures the pointer, so its release outside the window still arrives.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("SDL cannot start its video: ") + SDL_GetError();
+    return false;
+  }
+  // SDL falls back to drivers without any visible output when no display is reachable;
+  // the game only accepts those when they are asked for by name.
+  const char* video = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  if (video != nullptr && (std::strcmp(video, "offscreen") == 0 || std::strcmp(video, "dummy") == 0) &&
+      (asked == nullptr || std::strstr(asked, video) == nullptr)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
+    return false;
+  }
+  StartEventLayer();
+  return true;
+}
+
+// The display mode for width x height (at hertz when it is not 0), or false when none fits.
+bool FindDisplayMode(int32_t width, int32_t height, int32_t depth, int32_t hertz, SDL_DisplayMode& out) {
+  const int count = SDL_GetNumDisplayModes(0);
+  bool found = false;
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != width || m.h != height) continue;
+    if (hertz != 0 && m.refresh_rate != hertz) continue;
+    // Prefer the asked depth; X11 reports 24 where a 32-bit mode was meant.
+    const int bpp = static_cast<int>(SDL_BITSPERPIXEL(m.format));
+    const bool depthFits = bpp == depth || (depth == 32 && bpp == 24);
+    if (!found || depthFits) {
+      out = m;
+      found = true;
+      if (depthFits) break;
+    }
+  }
+  return found;
+}
+
+// Under Wayland, directly or through XWayland, a program's pointer warps may be ignored.
+bool WarpsUnreliable() {
+  const char* video = SDL_GetCurrentVideoDriver();
+  if (video == nullptr) return false;
+  if (std::strcmp(video, "wayland") == 0) return true;
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return std::strcmp(video, "x11") == 0 && wayland != nullptr && *wayland != 0;
+}
+
+bool ProxyAccepts(int32_t w, int32_t h) {
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  GLint got = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &got);
+  return got != 0;
+}
+
+uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+
+}  // namespace
+
+bool ChooseTextureSize(int32_t width, int32_t height, bool (*accepts)(int32_t, int32_t), int32_t& tw,
+                       int32_t& th) {
+  tw = 1;
+  while (tw < width && tw < (1 << 30)) tw <<= 1;
+  th = 1;
+  while (th < height && th < (1 << 30)) th <<= 1;
+  while (!accepts(tw, th)) {
+    if (tw == 1 && th == 1) return false;
+    if (tw > 1) tw /= 2;
+    if (th > 1) th /= 2;
+  }
+  return true;
+}
+
+TPixmapPtr PadPixmap(const TPixmap& src, int32_t tw, int32_t th) {
+  auto dst = TPixmap::Create(tw, th, PF_RGBA8888);
+  const int32_t w = src.width;
+  const int32_t h = src.height;
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) src.ReadRGBA(x, y, dst->PixelPtr(x, y));
+    if (w < tw) std::memcpy(dst->PixelPtr(w, y), dst->PixelPtr(w - 1, y), 4);
+  }
+  if (h < th) {
+    std::memcpy(dst->PixelPtr(0, h), dst->PixelPtr(0, h - 1), static_cast<size_t>(w) * 4);
+    if (w < tw) std::memcpy(dst->PixelPtr(w, h), dst->PixelPtr(w - 1, h - 1), 4);
+  }
+  return dst;
+}
+
+TGLVex2DDriver::TGLVex2DDriver() { batch_.reserve(4 * 1024); }
+
+TGLVex2DDriver::~TGLVex2DDriver() = default;
+
+SDL_Window* TGLVex2DDriver::Window() const {
+  auto* g = dynamic_cast<TGLGraphics*>(current_.get());
+  return g != nullptr ? g->Window() : nullptr;
+}
+
+std::vector<TGraphicsMode> TGLVex2DDriver::GraphicsModes() {
+  std::vector<TGraphicsMode> modes;
+  if (!StartVideo(lastError_)) return modes;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, i, &m) == 0) {
+      modes.push_back({m.w, m.h, static_cast<int32_t>(SDL_BITSPERPIXEL(m.format)), m.refresh_rate});
+    }
+  }
+  return modes;
+}
+
+std::shared_ptr<TGraphics> TGLVex2DDriver::AttachGraphics(void*, int32_t) {
+  lastError_ = "drawing into another program's window is not supported";
+  return nullptr;
+}
+
+std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t height, int32_t depth,
+                                                          int32_t hertz, int32_t flags) {
+  lastError_.clear();
+  if (!StartVideo(lastError_)) return nullptr;
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  const int colour = depth == 16 ? 5 : depth != 0 ? 8 : 1;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colour);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colour);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colour);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, (flags & 4) ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (flags & 2) ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, (flags & 8) ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, (flags & 16) ? 1 : 0);
+  const int accum = (flags & 32) ? 1 : 0;
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, accum);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, accum);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, accum);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, accum);
+
+  SDL_Window* window = nullptr;
+  if (depth == 0) {
+    SDL_DisplayMode desktop{};
+    int x = SDL_WINDOWPOS_CENTERED;
+    int y = SDL_WINDOWPOS_CENTERED;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+      x = desktop.w / 2 - width / 2;
+      y = desktop.h / 2 - height / 2;
+    }
+    window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL);
+  } else {
+    SDL_DisplayMode mode{};
+    if (!FindDisplayMode(width, height, depth, hertz, mode) && !(hertz != 0 && FindDisplayMode(width, height, depth, 0, mode))) {
+      Fatal("GLGraphicsDriver failed to set display mode");
+    }
+    window = SDL_CreateWindow(kWindowTitle, 0, 0, width, height,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (window != nullptr) {
+      if (SDL_SetWindowDisplayMode(window, &mode) != 0) Fatal("GLGraphicsDriver failed to set display mode");
+      SDL_ShowWindow(window);
+    }
+  }
+  if (window == nullptr) {
+    lastError_ = std::string("SDL cannot create the window: ") + SDL_GetError();
+    return nullptr;
+  }
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (context == nullptr) {
+    lastError_ = std::string("SDL cannot create an OpenGL context: ") + SDL_GetError();
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  SDL_DisableScreenSaver();
+  SetMessageBoxWindow(window);
+  SetEventWindow(window);
+  SetRelativePointer(WarpsUnreliable());
+  if (PointerHidden()) SDL_ShowCursor(SDL_DISABLE);
+  return std::make_shared<TGLGraphics>(this, window, context, width, height, depth, hertz, flags);
+}
+
+void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
+  batch_.clear();
+  current_ = graphics;
+  auto* g = dynamic_cast<TGLGraphics*>(graphics.get());
+  if (g == nullptr || g->Window() == nullptr) return;
+  SDL_GL_MakeCurrent(g->Window(), g->Context());
+  int32_t depth = 0, hertz = 0, flags = 0;
+  g->GetSettings(width_, height_, depth, hertz, flags);
+  ResetContext();
+}
+
+void TGLVex2DDriver::ResetContext() {
+  glDisable(GL_TEXTURE_2D);
+  texEnabled_ = 0;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width_, height_, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glViewport(0, 0, width_, height_);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_SCISSOR_TEST);
+  glAlphaFunc(GL_GEQUAL, 0.5f);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  blend_ = 0;
+  boundTexture_ = 0;
+  swapInterval_ = -1;
+}
+
+void TGLVex2DDriver::Flush() {
+  if (batch_.empty()) return;
+  const Vertex* v = batch_.data();
+  glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &v->x);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->u);
+  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &v->r);
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch_.size()));
+  ++stats_.batches;
+  batch_.clear();
+}
+
+void TGLVex2DDriver::Flip(int32_t sync) {
+  SDL_Window* window = Window();
+  if (window == nullptr) return;
+  Flush();
+  const int32_t interval = sync ? 1 : 0;
+  if (interval != swapInterval_) {
+    SDL_GL_SetSwapInterval(interval);
+    swapInterval_ = interval;
+  }
+  SDL_GL_SwapWindow(window);
+}
+
+void TGLVex2DDriver::EnableTex(uint32_t texture) {
+  if (texture != boundTexture_) {
+    Flush();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    boundTexture_ = texture;
+    ++stats_.textureBinds;
+  }
+  if (texEnabled_ != 1) {
+    Flush();
+    glEnable(GL_TEXTURE_2D);
+    texEnabled_ = 1;
+    ++stats_.textureToggles;
+  }
+}
+
+void TGLVex2DDriver::DisableTex() {
+  if (texEnabled_ == 0) return;
+  Flush();
+  glDisable(GL_TEXTURE_2D);
+  texEnabled_ = 0;
+  ++stats_.textureToggles;
+}
+
+std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmapPtr& pixmap, int32_t flags) {
+  if (!pixmap || Window() == nullptr) return nullptr;
+  Flush();
+  const int32_t seq = GraphicsSeq();
+  std::erase_if(deadTextures, [seq](const DeadTexture& t) {
+    if (t.seq == seq) glDeleteTextures(1, &t.name);
+    return true;
+  });
+  int32_t tw = 0, th = 0;
+  if (!ChooseTextureSize(pixmap->width, pixmap->height, ProxyAccepts, tw, th)) Fatal("Unable to calculate tex size");
+  TPixmapPtr src = pixmap;
+  if (src->width > tw || src->height > th) src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));
+  TPixmapPtr level = (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
+
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  boundTexture_ = name;
+  ++stats_.textureBinds;
+  const bool mipmap = (flags & MIPMAPPEDIMAGE) != 0;
+  const bool filter = (flags & FILTEREDIMAGE) != 0;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  filter ? (mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
+                         : (mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST));
+  for (GLint lod = 0;; ++lod) {
+    glTexImage2D(GL_TEXTURE_2D, lod, GL_RGBA8, level->width, level->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 level->pixels.data());
+    if (!mipmap || (level->width == 1 && level->height == 1)) break;
+    level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
+  }
+  ++stats_.texturesCreated;
+
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->name = name;
+  frame->seq = seq;
+  frame->texWidth = tw;
+  frame->texHeight = th;
+  frame->uscale = 1.0f / static_cast<float>(tw);
+  frame->vscale = 1.0f / static_cast<float>(th);
+  frame->u1 = static_cast<float>(src->width) * frame->uscale;
+  frame->v1 = static_cast<float>(src->height) * frame->vscale;
+  frame->driver = this;
+  return frame;
+}
+
+TGLImageFrame::~TGLImageFrame() {
+  if (name != 0) deadTextures.push_back({name, seq});
+}
+
+void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
+                         float sh) {
+  driver->DrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, sx * uscale, sy * vscale, (sx + sw) * uscale,
+                           (sy + sh) * vscale);
+}
+
+void TGLVex2DDriver::SetBlend(int32_t mode) {
+  if (mode == blend_) return;
+  Flush();
+  blend_ = mode;
+  ++stats_.blendChanges;
+  switch (mode) {
+    case MASKBLEND:
+      glDisable(GL_BLEND);
+      glEnable(GL_ALPHA_TEST);
+      break;
+    case ALPHABLEND:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case LIGHTBLEND:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case SHADEBLEND:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    default:
+      glDisable(GL_BLEND);
+      glDisable(GL_ALPHA_TEST);
+      break;
+  }
+}
+
+void TGLVex2DDriver::SetAlpha(float alpha) {
+  float a = alpha >= 0.0f ? alpha : 0.0f;  // NaN counts as 0
+  if (a > 1.0f) a = 1.0f;
+  a_ = static_cast<uint8_t>(a * 255.0f);
+}
+
+void TGLVex2DDriver::SetColor(int32_t r, int32_t g, int32_t b) {
+  r_ = ClampByte(r);
+  g_ = ClampByte(g);
+  b_ = ClampByte(b);
+}
+
+void TGLVex2DDriver::SetClsColor(int32_t r, int32_t g, int32_t b) {
+  glClearColor(ClampByte(r) / 255.0f, ClampByte(g) / 255.0f, ClampByte(b) / 255.0f, 1.0f);
+}
+
+void TGLVex2DDriver::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h) {
+  Flush();
+  if (x == 0 && y == 0 && w == width_ && h == height_) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, height_ - y - h, w, h);
+  }
+}
+
+void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
+  ix_ = ix;
+  iy_ = iy;
+  jx_ = jx;
+  jy_ = jy;
+}
+
+void TGLVex2DDriver::SetLineWidth(float width) {
+  Flush();
+  lineWidth_ = width;
+  glLineWidth(width);
+}
+
+void TGLVex2DDriver::SetResolution(float width, float height) {
+  Flush();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void TGLVex2DDriver::Cls() {
+  Flush();
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void TGLVex2DDriver::Plot(float x, float y) {
+  DisableTex();
+  Flush();
+  glBegin(GL_POINTS);
+  glColor4ub(r_, g_, b_, a_);
+  glVertex2f(x + 0.5f, y + 0.5f);
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTex();
+  Flush();
+  glBegin(GL_LINES);
+  glColor4ub(r_, g_, b_, a_);
+  glVertex2f(x0 * ix_ + y0 * iy_ + tx + 0.5f, x0 * jx_ + y0 * jy_ + ty + 0.5f);
+  glVertex2f(x1 * ix_ + y1 * iy_ + tx + 0.5f, x1 * jx_ + y1 * jy_ + ty + 0.5f);
+  glEnd();
+}
+
+void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
+                              float u1, float v1) {
+  const size_t n = batch_.size();
+  batch_.resize(n + 4);
+  Vertex* v = batch_.data() + n;
+  v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, r_, g_, b_, a_};
+  v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, r_, g_, b_, a_};
+  v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, r_, g_, b_, a_};
+  v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, r_, g_, b_, a_};
+  ++stats_.quads;
+}
+
+void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTex();
+  PushQuad(x0, y0, x1, y1, tx, ty, 0, 0, 0, 0);
+}
+
+void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty,
+                                      float u0, float v0, float u1, float v1) {
+  EnableTex(texture);
+  PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+}
+
+void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTex();
+  Flush();
+  const float xr = (x1 - x0) * 0.5f;
+  const float yr = (y1 - y0) * 0.5f;
+  const float cx = x0 + xr;
+  const float cy = y0 + yr;
+  const int segments = std::clamp(static_cast<int>(std::fabs(xr) + std::fabs(yr)), 12, 256);
+  glBegin(GL_POLYGON);
+  glColor4ub(r_, g_, b_, a_);
+  for (int i = 0; i < segments; ++i) {
+    const double t = 2.0 * M_PI * i / segments;
+    const float px = cx + static_cast<float>(std::cos(t)) * xr;
+    const float py = cy + static_cast<float>(std::sin(t)) * yr;
+    glVertex2f(px * ix_ + py * iy_ + tx, px * jx_ + py * jy_ + ty);
+  }
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawPoly(const std::vector<float>& xy, float handleX, float handleY, float tx, float ty) {
+  if (xy.size() < 6) return;
+  DisableTex();
+  Flush();
+  glBegin(GL_POLYGON);
+  glColor4ub(r_, g_, b_, a_);
+  for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+    const float px = xy[i] + handleX;
+    const float py = xy[i + 1] + handleY;
+    glVertex2f(px * ix_ + py * iy_ + tx, px * jx_ + py * jy_ + ty);
+  }
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
+  DisableTex();
+  Flush();
+  const TPixmapPtr rgba = ConvertPixmap(pixmap, PF_RGBA8888);
+  glRasterPos2i(x, y);
+  glPixelZoom(1.0f, -1.0f);
+  glDrawPixels(rgba->width, rgba->height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->pixels.data());
+  glPixelZoom(1.0f, 1.0f);
+}
+
+TPixmapPtr TGLVex2DDriver::GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (Window() == nullptr || w <= 0 || h <= 0) return nullptr;
+  Flush();
+  auto out = TPixmap::Create(w, h, PF_RGBA8888);
+  glReadBuffer(GL_BACK);
+  std::vector<uint8_t> raw(static_cast<size_t>(w) * h * 4);
+  glReadPixels(x, height_ - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
+  // GL counts rows from the bottom.
+  for (int32_t row = 0; row < h; ++row) {
+    std::memcpy(out->PixelPtr(0, row), raw.data() + static_cast<size_t>(h - 1 - row) * w * 4,
+                static_cast<size_t>(w) * 4);
+  }
+  return out;
+}

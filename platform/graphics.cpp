@@ -1,0 +1,281 @@
+#include "platform/graphics.h"
+
+#include "platform/clock.h"
+#include "platform/degrees.h"
+#include "platform/fatal.h"
+#include "platform/font.h"
+#include "platform/gl_driver.h"
+#include "platform/image.h"
+#include "platform/input.h"
+
+namespace {
+
+std::shared_ptr<TVex2DDriver> driver;
+std::shared_ptr<TVex2DGraphics> current;
+int32_t graphicsSeq = 0;
+std::string lastError;
+TFramePacing pacing;
+
+TVex2DDriver& Drv() { return *current->_driver; }
+
+void ApplyTransform(TVex2DGraphics& g) {
+  const double s = SinDeg(g.tform_rot);
+  const double c = CosDeg(g.tform_rot);
+  g.tform_ix = static_cast<float>(c * g.tform_scale_x);
+  g.tform_iy = static_cast<float>(-s * g.tform_scale_y);
+  g.tform_jx = static_cast<float>(s * g.tform_scale_x);
+  g.tform_jy = static_cast<float>(c * g.tform_scale_y);
+  g._driver->SetTransform(g.tform_ix, g.tform_iy, g.tform_jx, g.tform_jy);
+}
+
+// Hands the whole draw state to the driver, as after a context reset.
+void ApplyState(TVex2DGraphics& g) {
+  TVex2DDriver& d = *g._driver;
+  d.SetResolution(g.vres_width, g.vres_height);
+  d.SetBlend(g.blend_mode);
+  d.SetColor(g.color_red, g.color_green, g.color_blue);
+  d.SetAlpha(g.color_alpha);
+  d.SetClsColor(g.clscolor_red, g.clscolor_green, g.clscolor_blue);
+  d.SetLineWidth(g.line_width);
+  ApplyTransform(g);  // for the rotation
+  ApplyTransform(g);  // for the scale
+  d.SetViewport(g.viewport_x, g.viewport_y, g.viewport_w, g.viewport_h);
+}
+
+void MakeCurrent(const std::shared_ptr<TVex2DGraphics>& g) {
+  current = g;
+  g->_driver->SetGraphics(g->_graphics);
+  ApplyState(*g);
+  if (!g->_setup) {
+    // Both buffers start cleared, whichever one the first frame lands in.
+    g->_driver->Cls();
+    g->_driver->Flip(0);
+    g->_driver->Cls();
+    g->_driver->Flip(0);
+    g->_setup = 1;
+  }
+}
+
+}  // namespace
+
+void TVex2DGraphics::GetSettings(int32_t& width, int32_t& height, int32_t& depth, int32_t& hertz,
+                                 int32_t& flags) {
+  _graphics->GetSettings(width, height, depth, hertz, flags);
+}
+
+void TVex2DGraphics::Close() { _graphics->Close(); }
+
+void SetGraphicsDriver(std::shared_ptr<TVex2DDriver> d) { driver = std::move(d); }
+
+std::shared_ptr<TVex2DDriver> GraphicsDriver() {
+  if (!driver) driver = std::make_shared<TGLVex2DDriver>();
+  return driver;
+}
+
+bool OpenHeadlessScreen(std::shared_ptr<TVex2DDriver> d, int32_t width, int32_t height, int32_t depth,
+                        int32_t hertz, int32_t flags) {
+  SetGraphicsDriver(std::move(d));
+  return OpenScreen(width, height, depth, hertz, flags);
+}
+
+TVex2DGraphics* CurrentGraphics() { return current.get(); }
+
+int32_t GraphicsSeq() { return graphicsSeq; }
+
+std::string LastScreenError() { return lastError; }
+
+const TFramePacing& FramePacing() { return pacing; }
+
+bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {
+  CloseScreen();
+  lastError.clear();
+  if (width <= 0 || height <= 0) {
+    lastError = "the width and the height must be above 0";
+    return false;
+  }
+  std::shared_ptr<TVex2DDriver> d = GraphicsDriver();
+  std::shared_ptr<TGraphics> made = d->CreateGraphics(width, height, depth, hertz, flags | 2);
+  if (!made) {
+    lastError = d->LastError();
+    return false;
+  }
+  graphicsSeq = static_cast<int32_t>(static_cast<uint32_t>(graphicsSeq) + 1u);
+  if (graphicsSeq == 0) graphicsSeq = 1;
+
+  auto g = std::make_shared<TVex2DGraphics>();
+  g->viewport_w = width;
+  g->viewport_h = height;
+  g->vres_width = static_cast<float>(width);
+  g->vres_height = static_cast<float>(height);
+  g->g_width = width;
+  g->g_height = height;
+  g->image_font = BuiltinFont();
+  g->_graphics = made;
+  g->_driver = d;
+  MakeCurrent(g);
+
+  pacing = TFramePacing{};
+  if (depth != 0) {
+    pacing.hardSync = hertz != 0;
+    MovePointer(width / 2, height / 2);
+  } else {
+    pacing.softSync = hertz != 0;
+  }
+  if (pacing.softSync) {
+    pacing.hertz = hertz;
+    pacing.step = 1000 / hertz;
+    pacing.remainder = 1000 - pacing.step * hertz;
+    pacing.accum = 0;
+    pacing.nextFrame = NowMs();
+  }
+  EnablePolledInput();
+  SetScreenCloser(CloseScreen);
+  return true;
+}
+
+void CloseScreen() {
+  if (!current) return;
+  std::shared_ptr<TVex2DGraphics> g = std::move(current);
+  current = nullptr;
+  DisablePolledInput();
+  SetScreenCloser(nullptr);
+  g->Close();
+}
+
+void Flip(int32_t sync) {
+  if (!current) return;
+  if (sync != -1) {
+    Drv().Flip(sync);
+    return;
+  }
+  if (pacing.softSync) {
+    auto add = [](int32_t a, int32_t b) {
+      return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+    };
+    pacing.nextFrame = add(pacing.nextFrame, pacing.step);
+    pacing.accum += pacing.remainder;
+    if (pacing.accum >= pacing.hertz) {
+      pacing.accum -= pacing.hertz;
+      pacing.nextFrame = add(pacing.nextFrame, 1);
+    }
+    const int32_t now = NowMs();
+    const int32_t wait = add(pacing.nextFrame, -now);
+    if (wait > 0) {
+      SleepMs(wait);
+    } else {
+      pacing.nextFrame = now;
+    }
+    Drv().Flip(0);
+    return;
+  }
+  Drv().Flip(pacing.hardSync ? 1 : 0);
+}
+
+void Cls() {
+  if (current) Drv().Cls();
+}
+
+void SetColor(int32_t r, int32_t g, int32_t b) {
+  if (!current) return;
+  current->color_red = r;
+  current->color_green = g;
+  current->color_blue = b;
+  Drv().SetColor(r, g, b);
+}
+
+void SetAlpha(float alpha) {
+  if (!current) return;
+  current->color_alpha = alpha;
+  Drv().SetAlpha(alpha);
+}
+
+void SetBlend(int32_t mode) {
+  if (!current) return;
+  current->blend_mode = mode;
+  Drv().SetBlend(mode);
+}
+
+void SetClsColor(int32_t r, int32_t g, int32_t b) {
+  if (!current) return;
+  current->clscolor_red = r;
+  current->clscolor_green = g;
+  current->clscolor_blue = b;
+  Drv().SetClsColor(r, g, b);
+}
+
+void SetDrawRotation(float degrees) {
+  if (!current) return;
+  current->tform_rot = degrees;
+  ApplyTransform(*current);
+}
+
+void SetDrawScale(float sx, float sy) {
+  if (!current) return;
+  current->tform_scale_x = sx;
+  current->tform_scale_y = sy;
+  ApplyTransform(*current);
+}
+
+void DrawRect(float x, float y, float w, float h) {
+  if (!current) return;
+  const TVex2DGraphics& g = *current;
+  Drv().DrawRect(g.handle_x, g.handle_y, g.handle_x + w, g.handle_y + h, x + g.origin_x, y + g.origin_y);
+}
+
+void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
+  if (!current) return;
+  const TVex2DGraphics& g = *current;
+  const float tx = x1 + g.origin_x;
+  const float ty = y1 + g.origin_y;
+  const float px = g.handle_x + x2 - x1;
+  const float py = g.handle_y + y2 - y1;
+  Drv().DrawLine(g.handle_x, g.handle_y, px, py, tx, ty);
+  if (lastPixel == 0) return;
+  Drv().Plot(px * g.tform_ix + py * g.tform_iy + tx, px * g.tform_jx + py * g.tform_jy + ty);
+}
+
+void Plot(float x, float y) {
+  if (!current) return;
+  Drv().Plot(x + current->origin_x, y + current->origin_y);
+}
+
+void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame) {
+  if (!image || !current) return;
+  const std::shared_ptr<TImageFrame> f = image->Frame(frame);
+  if (!f) return;
+  const float x0 = -image->handle_x;
+  const float y0 = -image->handle_y;
+  const float x1 = x0 + static_cast<float>(image->width);
+  const float y1 = y0 + static_cast<float>(image->height);
+  f->Draw(x0, y0, x1, y1, x + current->origin_x, y + current->origin_y, 0, 0, static_cast<float>(image->width),
+          static_cast<float>(image->height));
+}
+
+void DrawString(std::string_view text, float x, float y) {
+  if (!current || !current->image_font) return;
+  const TVex2DGraphics& g = *current;
+  float px = x + g.origin_x + g.handle_x * g.tform_ix + g.handle_y * g.tform_iy;
+  float py = y + g.origin_y + g.handle_x * g.tform_jx + g.handle_y * g.tform_jy;
+  for (const char ch : text) {
+    const TImageGlyph* glyph = g.image_font->Glyph(static_cast<unsigned char>(ch));
+    if (glyph == nullptr) continue;
+    if (glyph->_image) {
+      const std::shared_ptr<TImageFrame> f = glyph->_image->Frame(0);
+      if (f) {
+        const auto gx = static_cast<float>(glyph->_x);
+        const auto gy = static_cast<float>(glyph->_y);
+        const auto w = static_cast<float>(glyph->_image->width);
+        const auto h = static_cast<float>(glyph->_image->height);
+        f->Draw(0, 0, w, h, px + gx * g.tform_ix + gy * g.tform_iy, py + gx * g.tform_jx + gy * g.tform_jy, 0, 0, w,
+                h);
+      }
+    }
+    px += g.tform_ix * glyph->_advance;
+    py += g.tform_jx * glyph->_advance;
+  }
+}
+
+TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (!current) return nullptr;
+  return Drv().GrabPixmap(x, y, w, h);
+}

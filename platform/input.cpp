@@ -1,0 +1,175 @@
+#include "platform/input.h"
+
+#include <SDL2/SDL.h>
+
+#include <array>
+
+#include "platform/events.h"
+
+namespace {
+
+struct PolledState {
+  std::array<int32_t, 256> keyStates{};
+  std::array<int32_t, 256> keyHits{};
+  std::array<int32_t, 256> charQueue{};
+  uint32_t charPut = 0;
+  uint32_t charGet = 0;
+  std::array<int32_t, 4> buttonStates{};
+  std::array<int32_t, 4> buttonHits{};
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t wheel = 0;
+  int32_t suspended = 0;
+  int32_t terminate = 0;
+};
+
+PolledState state;
+int32_t hookId = 0;
+bool pointerHidden = false;
+
+bool ValidKey(int32_t key) { return key >= 0 && key < 256; }
+bool ValidButton(int32_t button) { return button >= 0 && button < 4; }
+
+void ClearKeyState() {
+  state.keyStates.fill(0);
+  state.keyHits.fill(0);
+  state.charPut = state.charGet = 0;
+}
+
+void ClearButtonState() {
+  state.buttonStates.fill(0);
+  state.buttonHits.fill(0);
+  state.wheel = 0;
+}
+
+void Press(std::array<int32_t, 256>& states, std::array<int32_t, 256>& hits, int32_t code) {
+  if (states[static_cast<size_t>(code)] == 1) return;
+  states[static_cast<size_t>(code)] = 1;
+  ++hits[static_cast<size_t>(code)];
+}
+
+void OnEvent(const TEvent& ev) {
+  switch (ev.id) {
+    case EVENT_APPSUSPEND:
+      ClearKeys();
+      ClearButtons();
+      state.suspended = 1;
+      break;
+    case EVENT_APPRESUME:
+      ClearKeys();
+      ClearButtons();
+      state.suspended = 0;
+      break;
+    case EVENT_APPTERMINATE: state.terminate = 1; break;
+    case EVENT_KEYDOWN:
+      if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
+      break;
+    case EVENT_KEYUP:
+      if (ValidKey(ev.data)) state.keyStates[static_cast<size_t>(ev.data)] = 0;
+      break;
+    case EVENT_KEYCHAR:
+      if (state.charPut - state.charGet < 256) state.charQueue[state.charPut++ & 255] = ev.data;
+      break;
+    case EVENT_MOUSEDOWN:
+      if (ValidButton(ev.data)) {
+        const auto b = static_cast<size_t>(ev.data);
+        if (state.buttonStates[b] != 1) {
+          state.buttonStates[b] = 1;
+          ++state.buttonHits[b];
+        }
+      }
+      break;
+    case EVENT_MOUSEUP:
+      if (ValidButton(ev.data)) state.buttonStates[static_cast<size_t>(ev.data)] = 0;
+      break;
+    case EVENT_MOUSEMOVE:
+      state.x = ev.x;
+      state.y = ev.y;
+      break;
+    case EVENT_MOUSEWHEEL: state.wheel += ev.data; break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+int32_t KeyPressed(int32_t key) {
+  PumpEvents();
+  if (!ValidKey(key)) return 0;
+  const int32_t n = state.keyHits[static_cast<size_t>(key)];
+  state.keyHits[static_cast<size_t>(key)] = 0;
+  return n;
+}
+
+int32_t KeyIsDown(int32_t key) {
+  PumpEvents();
+  return ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0;
+}
+
+int32_t ButtonIsDown(int32_t button) {
+  PumpEvents();
+  return ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0;
+}
+
+int32_t PointerX() {
+  PumpEvents();
+  return state.x;
+}
+
+int32_t PointerY() {
+  PumpEvents();
+  return state.y;
+}
+
+void MovePointer(int32_t x, int32_t y) {
+  PumpEvents();
+  WarpPointer(x, y);
+}
+
+void HidePointer() {
+  PumpEvents();
+  pointerHidden = true;
+  // SDL hides the cursor over its own windows only, as wanted.
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(SDL_DISABLE);
+}
+
+bool PointerHidden() { return pointerHidden; }
+
+int32_t GetChar() {
+  PumpEvents();
+  if (state.charGet == state.charPut) return 0;
+  return state.charQueue[state.charGet++ & 255];
+}
+
+int32_t AppSuspended() {
+  PumpEvents();
+  return state.suspended;
+}
+
+int32_t AppTerminate() {
+  PumpEvents();
+  return state.terminate;
+}
+
+void ClearKeys() {
+  PumpEvents();
+  ClearKeyState();
+}
+
+void ClearButtons() {
+  PumpEvents();
+  ClearButtonState();
+}
+
+void EnablePolledInput() {
+  if (hookId != 0) return;
+  ClearKeys();
+  ClearButtons();
+  hookId = AddEventHook(OnEvent);
+}
+
+void DisablePolledInput() {
+  if (hookId == 0) return;
+  RemoveEventHook(hookId);
+  hookId = 0;
+}

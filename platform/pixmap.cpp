@@ -1,0 +1,198 @@
+#include "platform/pixmap.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+
+std::shared_ptr<TPixmap> TPixmap::Create(int32_t width, int32_t height, int32_t format) {
+  auto p = std::make_shared<TPixmap>();
+  p->width = width;
+  p->height = height;
+  p->format = format;
+  p->pitch = width * BytesPerPixel(format);
+  p->capacity = p->pitch * height;
+  p->pixels.assign(static_cast<size_t>(p->capacity), 0);
+  return p;
+}
+
+int32_t TPixmap::BytesPerPixel(int32_t format) {
+  switch (format) {
+    case PF_I8:
+    case PF_A8: return 1;
+    case PF_BGR888:
+    case PF_RGB888: return 3;
+    default: return 4;
+  }
+}
+
+bool TPixmap::HasAlpha(int32_t format) {
+  return format == PF_A8 || format == PF_BGRA8888 || format == PF_RGBA8888;
+}
+
+void TPixmap::ReadRGBA(int32_t x, int32_t y, uint8_t rgba[4]) const {
+  const uint8_t* p = PixelPtr(x, y);
+  switch (format) {
+    case PF_I8: rgba[0] = rgba[1] = rgba[2] = p[0]; rgba[3] = 255; break;
+    case PF_A8: rgba[0] = rgba[1] = rgba[2] = 255; rgba[3] = p[0]; break;
+    case PF_BGR888: rgba[0] = p[2]; rgba[1] = p[1]; rgba[2] = p[0]; rgba[3] = 255; break;
+    case PF_RGB888: rgba[0] = p[0]; rgba[1] = p[1]; rgba[2] = p[2]; rgba[3] = 255; break;
+    case PF_BGRA8888: rgba[0] = p[2]; rgba[1] = p[1]; rgba[2] = p[0]; rgba[3] = p[3]; break;
+    default: std::memcpy(rgba, p, 4); break;
+  }
+}
+
+namespace {
+
+void WriteRGBA(uint8_t* p, int32_t format, const uint8_t rgba[4]) {
+  switch (format) {
+    case PF_I8: p[0] = static_cast<uint8_t>((rgba[0] + rgba[1] + rgba[2]) / 3); break;
+    case PF_A8: p[0] = rgba[3]; break;
+    case PF_BGR888: p[0] = rgba[2]; p[1] = rgba[1]; p[2] = rgba[0]; break;
+    case PF_RGB888: p[0] = rgba[0]; p[1] = rgba[1]; p[2] = rgba[2]; break;
+    case PF_BGRA8888: p[0] = rgba[2]; p[1] = rgba[1]; p[2] = rgba[0]; p[3] = rgba[3]; break;
+    default: std::memcpy(p, rgba, 4); break;
+  }
+}
+
+}  // namespace
+
+TPixmapPtr ConvertPixmap(const TPixmap& src, int32_t format) {
+  if (src.format == format) return std::make_shared<TPixmap>(src);
+  auto dst = TPixmap::Create(src.width, src.height, format);
+  uint8_t rgba[4];
+  for (int32_t y = 0; y < src.height; ++y) {
+    for (int32_t x = 0; x < src.width; ++x) {
+      src.ReadRGBA(x, y, rgba);
+      WriteRGBA(dst->PixelPtr(x, y), format, rgba);
+    }
+  }
+  return dst;
+}
+
+TPixmapPtr CopyPixmapWindow(const TPixmap& src, int32_t x, int32_t y, int32_t w, int32_t h) {
+  auto dst = TPixmap::Create(w, h, PF_RGBA8888);
+  for (int32_t j = 0; j < h; ++j) {
+    for (int32_t i = 0; i < w; ++i) src.ReadRGBA(x + i, y + j, dst->PixelPtr(i, j));
+  }
+  return dst;
+}
+
+TPixmapPtr ResizePixmap(const TPixmap& src, int32_t w, int32_t h) {
+  auto dst = TPixmap::Create(w, h, PF_RGBA8888);
+  uint8_t rgba[4];
+  for (int32_t j = 0; j < h; ++j) {
+    const int32_t y0 = static_cast<int32_t>(int64_t{j} * src.height / h);
+    const int32_t y1 = std::max(y0 + 1, static_cast<int32_t>(int64_t{j + 1} * src.height / h));
+    for (int32_t i = 0; i < w; ++i) {
+      const int32_t x0 = static_cast<int32_t>(int64_t{i} * src.width / w);
+      const int32_t x1 = std::max(x0 + 1, static_cast<int32_t>(int64_t{i + 1} * src.width / w));
+      uint32_t sum[4] = {0, 0, 0, 0};
+      for (int32_t y = y0; y < y1; ++y) {
+        for (int32_t x = x0; x < x1; ++x) {
+          src.ReadRGBA(x, y, rgba);
+          for (int c = 0; c < 4; ++c) sum[c] += rgba[c];
+        }
+      }
+      const uint32_t n = static_cast<uint32_t>((y1 - y0) * (x1 - x0));
+      uint8_t* p = dst->PixelPtr(i, j);
+      for (int c = 0; c < 4; ++c) p[c] = static_cast<uint8_t>(sum[c] / n);
+    }
+  }
+  return dst;
+}
+
+namespace {
+
+// libpng reports errors by longjmp; everything that must survive one lives behind this
+// pointer, which is set before the jump target and never changed after it.
+struct PngDecode {
+  TStream* stream = nullptr;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  TPixmapPtr result;
+  std::vector<png_bytep> rows;
+};
+
+void ReadFromStream(png_structp png, png_bytep data, png_size_t length) {
+  auto* d = static_cast<PngDecode*>(png_get_io_ptr(png));
+  if (d->stream->Read(data, static_cast<int32_t>(length)) != static_cast<int32_t>(length)) {
+    png_error(png, "unexpected end of file");
+  }
+}
+
+void QuietWarning(png_structp, png_const_charp) {}
+[[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// Returns false on any libpng error; the caller then discards the partial result.
+bool DecodePng(PngDecode* d) {
+  if (setjmp(png_jmpbuf(d->png))) return false;
+  png_set_read_fn(d->png, d, ReadFromStream);
+  png_set_sig_bytes(d->png, 8);
+  png_read_info(d->png, d->info);
+  png_set_strip_16(d->png);
+  png_set_expand(d->png);
+  png_set_interlace_handling(d->png);
+  png_read_update_info(d->png, d->info);
+
+  const png_uint_32 width = png_get_image_width(d->png, d->info);
+  const png_uint_32 height = png_get_image_height(d->png, d->info);
+  const int colorType = png_get_color_type(d->png, d->info);
+  const int depth = png_get_bit_depth(d->png, d->info);
+  if (depth != 8 || width == 0 || height == 0 || width > 0x7fff || height > 0x7fff) return false;
+  int32_t format = 0;
+  int32_t srcBytes = 0;
+  switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY: format = PF_I8; srcBytes = 1; break;
+    case PNG_COLOR_TYPE_RGB: format = PF_RGB888; srcBytes = 3; break;
+    case PNG_COLOR_TYPE_RGB_ALPHA: format = PF_RGBA8888; srcBytes = 4; break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: format = PF_RGBA8888; srcBytes = 2; break;
+    default: return false;
+  }
+  if (png_get_rowbytes(d->png, d->info) != width * static_cast<png_uint_32>(srcBytes)) return false;
+  d->result = TPixmap::Create(static_cast<int32_t>(width), static_cast<int32_t>(height), format);
+  TPixmap& pm = *d->result;
+  // Grey with alpha is read into the left half of each row and widened in place afterwards.
+  d->rows.resize(height);
+  for (png_uint_32 y = 0; y < height; ++y) d->rows[y] = pm.pixels.data() + y * static_cast<png_uint_32>(pm.pitch);
+  png_read_image(d->png, d->rows.data());
+  png_read_end(d->png, nullptr);
+  if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    for (png_uint_32 y = 0; y < height; ++y) {
+      uint8_t* row = d->rows[y];
+      for (png_uint_32 x = width; x-- > 0;) {
+        const uint8_t g = row[2 * x];
+        const uint8_t a = row[2 * x + 1];
+        row[4 * x] = g;
+        row[4 * x + 1] = g;
+        row[4 * x + 2] = g;
+        row[4 * x + 3] = a;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TPixmapPtr LoadPixmapPNG(TStream& stream) {
+  uint8_t sig[8];
+  if (stream.Read(sig, 8) != 8 || png_sig_cmp(sig, 0, 8) != 0) return nullptr;
+  auto d = std::make_unique<PngDecode>();
+  d->stream = &stream;
+  d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
+  if (d->png == nullptr) return nullptr;
+  d->info = png_create_info_struct(d->png);
+  const bool ok = d->info != nullptr && DecodePng(d.get());
+  png_destroy_read_struct(&d->png, d->info != nullptr ? &d->info : nullptr, nullptr);
+  return ok ? d->result : nullptr;
+}
+
+TPixmapPtr LoadPixmapFile(std::string_view path) {
+  TStreamPtr stream = OpenReadStream(path);
+  if (!stream) return nullptr;
+  TPixmapPtr pixmap = LoadPixmapPNG(*stream);
+  CloseStream(stream);
+  return pixmap;
+}
