@@ -15,7 +15,7 @@ constexpr int32_t CMapWeg = 1;   // carved cell
 extern int32_t pathCount;    // the walk runs pathCount + 1 segments (none when negative)
 extern int32_t pathLengthA;  // bounds of a segment's length in cells, either order
 extern int32_t pathLengthB;
-extern int32_t pathWidthA;   // bounds of the stamp size, either order
+extern int32_t pathWidthA;  // bounds of the stamp size, either order
 extern int32_t pathWidthB;
 extern int32_t roomSizeMax;  // bound of a room's half-size; the other bound is 2
 extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) gives 1
