@@ -15,7 +15,7 @@ constexpr int32_t CMapWeg = 1;   // carved cell
 extern int32_t pathCount;    // the walk runs pathCount + 1 segments (none when negative)
 extern int32_t pathLengthA;  // bounds of a segment's length in cells, either order
 extern int32_t pathLengthB;
-extern int32_t pathWidthA;   // bounds of the stamp size, either order
+extern int32_t pathWidthA;  // bounds of the stamp size, either order
 extern int32_t pathWidthB;
 extern int32_t roomSizeMax;  // bound of a room's half-size; the other bound is 2
 extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) gives 1
@@ -56,6 +56,9 @@ class TMap {
   // Reads the seven parameters; kind is not used. *opened (when given) tells whether the
   // file could be opened; when not, every parameter reads as 0.
   static int32_t Loadtype(int32_t kind, bool* opened = nullptr);
+  // Draws the cells under the screen rectangle at camera (x, y), size w x h, plus two cells
+  // on every side.
+  static int32_t draw(int32_t x, int32_t y, int32_t w, int32_t h);
 };
 
 // Where a walk segment from (wx, wy) with this angle (degrees, 0 along +y, 90 along +x) and

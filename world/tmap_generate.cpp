@@ -24,7 +24,9 @@ constexpr int64_t kFirstInner = 1;
 constexpr int64_t kLastInner = kMapSize - 2;
 
 // The carver never writes the outer ring of the grid.
-int32_t ClampCell(int64_t v) { return static_cast<int32_t>(std::clamp(v, kFirstInner, kLastInner)); }
+int32_t ClampCell(int64_t v) {
+  return static_cast<int32_t>(std::clamp(v, kFirstInner, kLastInner));
+}
 
 // Truncation toward zero followed by the clamp. Done on the real value, so a target far
 // beyond the 32-bit range (a huge segment length) still lands on the nearest edge.

@@ -1,12 +1,13 @@
 // The layer files: one line per grid column (CR LF ended), one decimal value per cell run
 // together without separators.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "world/tmap.h"

@@ -186,7 +186,8 @@ TEST(AssetFiles, ShotsAreSmallRgbaWithSoftEdges) {
 
 TEST(AssetFiles, FlameFramesAllDiffer) {
   std::vector<std::vector<uint8_t>> frames;
-  for (int k = 0; k < 8; ++k) frames.push_back(ReadPng(kAssets / ("fire" + std::to_string(k) + ".png")).rgba);
+  for (int k = 0; k < 8; ++k)
+    frames.push_back(ReadPng(kAssets / ("fire" + std::to_string(k) + ".png")).rgba);
   for (size_t i = 0; i < frames.size(); ++i)
     for (size_t j = i + 1; j < frames.size(); ++j) EXPECT_NE(frames[i], frames[j]) << i << " " << j;
 }

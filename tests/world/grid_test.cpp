@@ -1,7 +1,8 @@
+#include "world/grid.h"
+
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
-#include "world/grid.h"
 #include "world/tmap.h"
 
 TEST(Grid, StorageIsXMajorAndCreationClearsIt) {

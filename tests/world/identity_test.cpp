@@ -51,17 +51,24 @@ TEST_P(WholeWorld, MatchesTheReferenceAfterEveryPass) {
   EXPECT_EQ(RandomState(), referenceState);
   ASSERT_TRUE(GridCopy() == carved);
 
-  ExpectSamePass("smoothmap", [] { TMap::smoothmap(1, 1); }, [] { reference::Smoothmap(1, 1); });
-  ExpectSamePass("checkmap", [] { TMap::checkmap(); }, [] { reference::Checkmap(); });
-  ExpectSamePass("fillwatermap", [] { TMap::fillwatermap(); }, [] { reference::Fillwatermap(); });
-  ExpectSamePass("dekoratemap", [] { TMap::dekoratemap(4); }, [] { reference::Dekoratemap(4); });
-  ExpectSamePass("bereichmap", [] { TMap::bereichmap(20); }, [] { reference::Bereichmap(); });
+  ExpectSamePass(
+      "smoothmap", [] { TMap::smoothmap(1, 1); }, [] { reference::Smoothmap(1, 1); });
+  ExpectSamePass(
+      "checkmap", [] { TMap::checkmap(); }, [] { reference::Checkmap(); });
+  ExpectSamePass(
+      "fillwatermap", [] { TMap::fillwatermap(); }, [] { reference::Fillwatermap(); });
+  ExpectSamePass(
+      "dekoratemap", [] { TMap::dekoratemap(4); }, [] { reference::Dekoratemap(4); });
+  ExpectSamePass(
+      "bereichmap", [] { TMap::bereichmap(20); }, [] { reference::Bereichmap(); });
   EXPECT_TRUE(WorldHasLand());
 
   if (!c.compareFiles) return;
   TempDir dir;
-  for (auto [name, first, last] : {std::tuple{"mapall.map", 0, 7}, {"mapcol.map", 7, 7},
-                                   {"maptyp.map", 5, 6}, {"maphight.map", 0, 4}}) {
+  for (auto [name, first, last] : {std::tuple{"mapall.map", 0, 7},
+                                   {"mapcol.map", 7, 7},
+                                   {"maptyp.map", 5, 6},
+                                   {"maphight.map", 0, 4}}) {
     reference::Savemap(dir / "expected", first, last);
     TMap::Savemap(dir / name, first, last);
     EXPECT_TRUE(ReadFile(dir / name) == ReadFile(dir / "expected")) << name;
@@ -95,11 +102,11 @@ void MakeNoise(int32_t seed, int32_t landPercent) {
 TEST(WindowPasses, OtherRadiiAndPassCountsMatchTheReference) {
   for (int32_t radius : {-1, 0, 2, 3}) {
     MakeNoise(radius + 10, 52);
-    ExpectSamePass("smoothmap", [=] { TMap::smoothmap(radius, 2); },
-                   [=] { reference::Smoothmap(radius, 2); });
+    ExpectSamePass(
+        "smoothmap", [=] { TMap::smoothmap(radius, 2); }, [=] { reference::Smoothmap(radius, 2); });
     MakeNoise(radius + 20, 70);
-    ExpectSamePass("dekoratemap", [=] { TMap::dekoratemap(radius); },
-                   [=] { reference::Dekoratemap(radius); });
+    ExpectSamePass(
+        "dekoratemap", [=] { TMap::dekoratemap(radius); }, [=] { reference::Dekoratemap(radius); });
   }
 }
 
@@ -134,16 +141,18 @@ TEST(FloodFill, MarksTheSameCellsAsTheListWalk) {
       MakeNoise(seed, target == 1 ? 62 : 38);
       const int32_t x = 100 + 700 * seed;
       const int32_t y = 1900 - 500 * seed;
-      ExpectSamePass("Checkpoint", [=] { TMap::Checkpoint(x, y, target); },
-                     [=] { reference::Checkpoint(x, y, target); });
+      ExpectSamePass(
+          "Checkpoint", [=] { TMap::Checkpoint(x, y, target); },
+          [=] { reference::Checkpoint(x, y, target); });
     }
   }
   // A start on the grid's corner, and one outside the grid next to it.
   MakeNoise(9, 40);
-  ExpectSamePass("Checkpoint", [] { TMap::Checkpoint(0, 2047, -1); },
-                 [] { reference::Checkpoint(0, 2047, -1); });
-  ExpectSamePass("Checkpoint", [] { TMap::Checkpoint(-1, 5, -1); },
-                 [] { reference::Checkpoint(-1, 5, -1); });
+  ExpectSamePass(
+      "Checkpoint", [] { TMap::Checkpoint(0, 2047, -1); },
+      [] { reference::Checkpoint(0, 2047, -1); });
+  ExpectSamePass(
+      "Checkpoint", [] { TMap::Checkpoint(-1, 5, -1); }, [] { reference::Checkpoint(-1, 5, -1); });
   // A target that no cell has marks nothing.
   const auto before = GridCopy();
   TMap::Checkpoint(1000, 1000, 0);

@@ -39,7 +39,7 @@ TEST(LayerFiles, OneLinePerColumnWithValuesRunTogether) {
     std::string column5Start;
   };
   const Case cases[] = {
-      {"mapall.map", 0, 7, "2", "2217221" "07"},
+      {"mapall.map", 0, 7, "2", "221722107"},
       {"mapcol.map", 7, 7, "0", "001101"},
       {"maptyp.map", 5, 6, "1", "110203"},
       {"maphight.map", 0, 4, "0", "0022700"},

@@ -23,9 +23,9 @@ int64_t LandIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 TEST(Smoothing, ThinShapesVanish) {
   CreateMapGrid();
-  mapGrid[100][100] = 1;                 // a lone cell
-  Fill(200, 300, 260, 300, 1);           // a one-wide band along x
-  Fill(400, 200, 400, 260, 1);           // a one-wide band along y
+  mapGrid[100][100] = 1;                                           // a lone cell
+  Fill(200, 300, 260, 300, 1);                                     // a one-wide band along x
+  Fill(400, 200, 400, 260, 1);                                     // a one-wide band along y
   for (int32_t i = 0; i < 40; ++i) mapGrid[600 + i][600 + i] = 1;  // a diagonal line
   TMap::smoothmap(1, 1);
   EXPECT_EQ(CountLand(), 0);
@@ -204,7 +204,7 @@ TEST(Terrain, BlockKindsAtTheThresholds) {
   CreateMapGrid();
   FillBlock(0, 0, 0, 2000, 1);  // 2000 land, 1000 ocean: grass
   FillBlock(0, 0, 2000, 1000, 2);
-  mapGrid[0][1] = 1 + 27 * 8;   // a high land cell among them
+  mapGrid[0][1] = 1 + 27 * 8;    // a high land cell among them
   FillBlock(64, 0, 0, 3000, 1);  // 1001 ocean: sand, whatever the land
   FillBlock(64, 0, 3000, 1001, 2);
   FillBlock(128, 0, 0, 1999, 1);  // 1999 land, 10 ocean: earth
@@ -215,8 +215,8 @@ TEST(Terrain, BlockKindsAtTheThresholds) {
   TMap::bereichmap(20);
   EXPECT_EQ(mapGrid[0][0], 1 + 2 * 2);
   EXPECT_EQ(mapGrid[0][1], 221);
-  EXPECT_EQ(mapGrid[2000 / 64][2000 % 64], 2);      // ocean keeps kind 1
-  EXPECT_EQ(mapGrid[63][63], 2 * 2);                // enclosed non-land takes the kind too
+  EXPECT_EQ(mapGrid[2000 / 64][2000 % 64], 2);  // ocean keeps kind 1
+  EXPECT_EQ(mapGrid[63][63], 2 * 2);            // enclosed non-land takes the kind too
   EXPECT_EQ(mapGrid[64][0], 1 + 3 * 2);
   EXPECT_EQ(mapGrid[127][63], 3 * 2);
   EXPECT_EQ(mapGrid[128][0], 1);

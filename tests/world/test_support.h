@@ -15,7 +15,8 @@
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova-world-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kestrova-world-XXXXXX").string();
     path_ = mkdtemp(pattern.data());
   }
   ~TempDir() {
@@ -54,9 +55,7 @@ inline void SetParams(const TParams& p) {
   roomChance = p.chance;
 }
 
-inline std::vector<uint8_t> GridCopy() {
-  return {mapGrid.Data(), mapGrid.Data() + kMapCells};
-}
+inline std::vector<uint8_t> GridCopy() { return {mapGrid.Data(), mapGrid.Data() + kMapCells}; }
 
 inline void SetGrid(const std::vector<uint8_t>& cells) {
   std::copy(cells.begin(), cells.end(), mapGrid.Data());

@@ -23,7 +23,8 @@ TRun RunTool(const TempDir& dir, const std::string& cwd, const std::string& args
   const std::string command = "cd '" + cwd + "' && '" + kTool + "' " + args + " >'" +
                               (dir / "stdout") + "' 2>'" + (dir / "stderr") + "'";
   const int raw = std::system(command.c_str());
-  TRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir / "stdout"), ReadFile(dir / "stderr")};
+  TRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir / "stdout"),
+           ReadFile(dir / "stderr")};
   std::filesystem::remove(dir / "stdout");
   std::filesystem::remove(dir / "stderr");
   return run;
@@ -40,9 +41,9 @@ TEST(WorldTool, HelpAndBadArguments) {
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("--seed N"), std::string::npos);
 
-  for (const char* args : {"", "--seed", "--seed abc", "--seed 12x", "--seed 2147483648",
-                           "--seed -2147483649", "--seed 1 --frobnicate", "--seed 1 --map",
-                           "--seed 1 --out nowhere"}) {
+  for (const char* args :
+       {"", "--seed", "--seed abc", "--seed 12x", "--seed 2147483648", "--seed -2147483649",
+        "--seed 1 --frobnicate", "--seed 1 --map", "--seed 1 --out nowhere"}) {
     SCOPED_TRACE(args);
     run = RunTool(dir, cwd, args);
     EXPECT_EQ(run.status, 2);
@@ -67,8 +68,8 @@ TEST(WorldTool, WritesTheSameWorldAsTheLibrary) {
   std::filesystem::create_directory(dir / "tool");
   std::filesystem::create_directory(dir / "lib");
   WriteFile(dir / "params.txt", kParams);
-  const TRun run = RunTool(dir, dir.path().string(),
-                           "--seed -77 --map params.txt --out tool --png world.png");
+  const TRun run =
+      RunTool(dir, dir.path().string(), "--seed -77 --map params.txt --out tool --png world.png");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.out.empty());
   EXPECT_TRUE(run.err.empty());

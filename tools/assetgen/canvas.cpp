@@ -187,7 +187,8 @@ void FillBevel(Canvas& c, const Shape& shape, Color color, float outline, float 
   rim.a = color.a;
   Fill(c, shape, [=](Vec2, float d) {
     float in = -d;
-    if (in < outline) return Mix(rim, Scale(color, 0.8f), SmoothStep(outline - 0.7f, outline + 0.3f, in));
+    if (in < outline)
+      return Mix(rim, Scale(color, 0.8f), SmoothStep(outline - 0.7f, outline + 0.3f, in));
     return Scale(color, 0.8f + 0.4f * SmoothStep(outline, outline + depth, in));
   });
 }

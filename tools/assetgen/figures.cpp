@@ -91,7 +91,10 @@ Canvas Crawler() {
            leg, 1);
     }
     V m0{mx(25), 15}, m1{mx(21), 8}, m2{mx(24.5f), 2.5f};
-    Part(c, [=](V p) { return std::min(SdTaper(p, m0, m1, 2.0f, 1.4f), SdTaper(p, m1, m2, 1.4f, 0.4f)); },
+    Part(c,
+         [=](V p) {
+           return std::min(SdTaper(p, m0, m1, 2.0f, 1.4f), SdTaper(p, m1, m2, 1.4f, 0.4f));
+         },
          Rgb(120, 60, 150), 1);
   }
   Part(c, [](V p) { return SdEllipse(p, {28, 41}, 9.5f, 11.5f); }, Rgb(150, 72, 204), 6);

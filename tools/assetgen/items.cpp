@@ -28,7 +28,11 @@ Canvas LargeKit() {
        Rgb(96, 96, 104), 1.5f);
   Part(c, [](V p) { return SdBox(p, {18, 18}, 17, 12, 3); }, Rgb(44, 164, 84), 5);
   Fill(c, [](V p) { return SdBox(p, {18, 8.2f}, 15, 0.6f, 0.3f); }, Rgb(30, 110, 56));
-  Part(c, [](V p) { return std::min(SdBox(p, {18, 18.5f}, 7.5f, 2.6f, 0.5f), SdBox(p, {18, 18.5f}, 2.6f, 7.5f, 0.5f)); },
+  Part(c,
+       [](V p) {
+         return std::min(SdBox(p, {18, 18.5f}, 7.5f, 2.6f, 0.5f),
+                         SdBox(p, {18, 18.5f}, 2.6f, 7.5f, 0.5f));
+       },
        Rgb(246, 246, 240), 1.5f);
   return c;
 }
@@ -68,8 +72,8 @@ Canvas LaserCell() {
   Part(c, [](V p) { return SdBox(p, {9, 3}, 4, 2.5f, 1); }, Rgb(178, 178, 188), 1.5f);
   Part(c, [](V p) { return SdBox(p, {9, 17}, 8, 13, 2.5f); }, Rgb(212, 40, 58), 4);
   Fill(c, [](V p) { return SdBox(p, {9, 8.5f}, 7, 1.3f, 0.3f); }, Rgb(70, 70, 78));
-  Fill(c, [](V p) { return SdPolygon(p, {{10.5f, 11}, {5.5f, 19}, {9, 19}, {7.5f, 26}, {12.5f, 17.5f}, {9, 17.5f}}); },
-       Rgb(255, 236, 120));
+  const std::vector<V> bolt = {{10.5f, 11}, {5.5f, 19}, {9, 19}, {7.5f, 26}, {12.5f, 17.5f}, {9, 17.5f}};
+  Fill(c, [&](V p) { return SdPolygon(p, bolt); }, Rgb(255, 236, 120));
   return c;
 }
 
@@ -103,10 +107,16 @@ Canvas FuelCan() {
   Canvas c(24, 31);
   Part(c, [](V p) { return SdBox(p, {19, 3.5f}, 2.4f, 3, 1, 25); }, Rgb(150, 150, 160), 1);
   Part(c, [](V p) { return SdBox(p, {12, 17}, 11, 13.5f, 2.5f); }, Rgb(224, 92, 30), 4);
-  Part(c, [](V p) { return std::max(SdBox(p, {10, 7}, 6.5f, 3, 1.5f), -SdBox(p, {10, 7}, 4.5f, 1.2f, 0.8f)); },
+  Part(c,
+       [](V p) {
+         return std::max(SdBox(p, {10, 7}, 6.5f, 3, 1.5f), -SdBox(p, {10, 7}, 4.5f, 1.2f, 0.8f));
+       },
        Rgb(170, 62, 20), 1);
   for (float ang : {34.0f, -34.0f})
-    Fill(c, [=](V p) { return std::max(SdBox(p, {12, 20}, 11, 1.3f, 0.6f, ang), SdBox(p, {12, 20}, 8, 8, 1)); },
+    Fill(c,
+         [=](V p) {
+           return std::max(SdBox(p, {12, 20}, 11, 1.3f, 0.6f, ang), SdBox(p, {12, 20}, 8, 8, 1));
+         },
          Rgb(250, 150, 80));
   return c;
 }

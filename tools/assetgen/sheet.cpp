@@ -1,6 +1,8 @@
 // The contact sheet: every picture as the game sees it once loaded (black of RGB pictures
 // masked), at 1:1 on mid-grey, labelled; then the tiles repeated and shaded like the map.
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 #include "art.h"
 #include "font.h"
@@ -94,6 +96,112 @@ Canvas BloodOnGround(const Canvas& ground, const Canvas& blood) {
   return c;
 }
 
+// Bilinear sample with premultiplied alpha, transparent outside the picture.
+Color Sample(const Canvas& c, float x, float y) {
+  float fx = std::floor(x - 0.5f), fy = std::floor(y - 0.5f);
+  float tx = x - 0.5f - fx, ty = y - 0.5f - fy;
+  Color sum{};
+  for (int j = 0; j < 2; ++j)
+    for (int i = 0; i < 2; ++i) {
+      int px = static_cast<int>(fx) + i, py = static_cast<int>(fy) + j;
+      if (px < 0 || py < 0 || px >= c.W() || py >= c.H()) continue;
+      float w = (i ? tx : 1 - tx) * (j ? ty : 1 - ty);
+      const Color& p = c.At(px, py);
+      sum.r += p.r * p.a * w;
+      sum.g += p.g * p.a * w;
+      sum.b += p.b * p.a * w;
+      sum.a += p.a * w;
+    }
+  if (sum.a > 0) {
+    sum.r /= sum.a;
+    sum.g /= sum.a;
+    sum.b /= sum.a;
+  }
+  return sum;
+}
+
+// Draws a picture centred on (cx, cy), turned clockwise by deg and scaled, the way the
+// game draws with a centred handle; tint multiplies, additive adds the tinted colour.
+void Draw(Canvas& dst, const Canvas& src, float cx, float cy, float deg, float sx, float sy,
+          Color tint, bool additive = false) {
+  float a = deg * 3.14159265f / 180.0f, ca = std::cos(a), sa = std::sin(a);
+  float rx = 0.5f * (std::fabs(src.W() * sx * ca) + std::fabs(src.H() * sy * sa)) + 2;
+  float ry = 0.5f * (std::fabs(src.W() * sx * sa) + std::fabs(src.H() * sy * ca)) + 2;
+  for (int y = static_cast<int>(cy - ry); y <= static_cast<int>(cy + ry); ++y)
+    for (int x = static_cast<int>(cx - rx); x <= static_cast<int>(cx + rx); ++x) {
+      if (x < 0 || y < 0 || x >= dst.W() || y >= dst.H()) continue;
+      float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+      float u = (dx * ca + dy * sa) / sx + src.W() * 0.5f;
+      float v = (-dx * sa + dy * ca) / sy + src.H() * 0.5f;
+      Color p = Sample(src, u, v);
+      if (p.a <= 0) continue;
+      Color t{p.r * tint.r, p.g * tint.g, p.b * tint.b, p.a * tint.a};
+      if (additive) {
+        Color& d = dst.At(x, y);
+        d.r = std::min(1.0f, d.r + t.r * t.a);
+        d.g = std::min(1.0f, d.g + t.g * t.a);
+        d.b = std::min(1.0f, d.b + t.b * t.a);
+      } else {
+        dst.Blend(x, y, t, 1.0f);
+      }
+    }
+}
+
+// A patch of world in the game's drawing order: shaded tiles with their half-transparent
+// edge copies, blood, items, figures, shots.
+Canvas Scene(const std::map<std::string, Canvas>& pic) {
+  const int cols = 9, rows = 5;
+  static const char* const kLayout[rows] = {"wwsggebbb", "wwsgggebb", "wssgeegbb", "wsggeegeb",
+                                            "wwsgggeee"};
+  static const int kHeight[rows][cols] = {{16, 16, 4, 8, 12, 16, 16, 16, 16},
+                                          {16, 16, 6, 11, 15, 18, 14, 16, 16},
+                                          {16, 3, 7, 13, 19, 23, 21, 16, 16},
+                                          {16, 5, 10, 16, 22, 27, 24, 20, 16},
+                                          {16, 16, 8, 12, 17, 21, 25, 22, 18}};
+  Canvas c(cols * 64, rows * 64, Rgb(0, 0, 0));
+  for (int x = 0; x < cols; ++x)
+    for (int y = 0; y < rows; ++y) {
+      char k = kLayout[y][x];
+      const Canvas& t = pic.at(k == 'w' ? "wasser.png" : k == 's' ? "sand.png" : k == 'g' ? "gras.png"
+                               : k == 'e' ? "erde.png" : "baum.png");
+      float s = (kHeight[y][x] * 8 + 30) / 255.0f;
+      float px = x * 64 + 32.0f, py = y * 64 + 32.0f;
+      Draw(c, t, px, py, 0, 1, 1, {s, s, s, 1});
+      Draw(c, t, px - 40, py, 0, 0.25f, 1, {s, s, s, 0.5f});
+      Draw(c, t, px, py - 40, 0, 1, 0.25f, {s, s, s, 0.5f});
+    }
+  const Canvas& blood = pic.at("blood.png");
+  Draw(c, blood, 330, 150, 40, 0.9f, 0.9f, {1, 0, 0, 0.5f}, true);
+  Draw(c, blood, 300, 190, 200, 0.45f, 0.45f, {1, 0, 0, 0.5f}, true);
+  Draw(c, blood, 420, 120, 110, 0.6f, 0.6f, {1, 0, 0, 0.5f}, true);
+  const Color white{1, 1, 1, 1};
+  struct Thing {
+    const char* file;
+    float x, y, deg;
+  };
+  const Thing items[] = {{"firstaid.png", 170, 60, 30},  {"shell1.png", 230, 250, 200},
+                         {"shell3.png", 400, 260, 75},   {"secaid.png", 470, 60, 310},
+                         {"shell2.png", 120, 200, 140},  {"shell4.png", 520, 280, 20},
+                         {"shell5.png", 250, 110, 260}};
+  for (const Thing& t : items) Draw(c, pic.at(t.file), t.x, t.y, t.deg, 1, 1, white);
+  const float px = 288, py = 176;
+  const Thing figures[] = {{"figur2.png", 400, 80, 0},  {"figur3.png", 150, 120, 0},
+                           {"figur4.png", 420, 230, 0}, {"figur5.png", 200, 285, 0},
+                           {"figur1.png", 500, 170, 0}};
+  for (const Thing& f : figures) {
+    // Enemies face the player, as the game turns them.
+    float deg = std::atan2(py - f.y, px - f.x) * 180.0f / 3.14159265f + 90.0f;
+    Draw(c, pic.at(f.file), f.x, f.y, deg, 1, 1, white);
+  }
+  Draw(c, pic.at("figur1.png"), px, py, 60, 1, 1, white);
+  const Thing shots[] = {{"shoot.png", 330, 150, 60 - 180},  {"shoot.png", 360, 134, 62 - 180},
+                         {"plasma.png", 350, 100, 10},       {"laser.png", 190, 140, 300},
+                         {"fire3.png", 235, 240, 10},        {"fire6.png", 252, 222, 80},
+                         {"letzter.png", 460, 200, 0},       {"shoot.png", 482, 214, 125 - 180}};
+  for (const Thing& s : shots) Draw(c, pic.at(s.file), s.x, s.y, s.deg, 1, 1, white);
+  return c;
+}
+
 }  // namespace
 
 Image8 MakeContactSheet(const std::vector<Picture>& pictures) {
@@ -109,6 +217,10 @@ Image8 MakeContactSheet(const std::vector<Picture>& pictures) {
     }
     flow.Cell(AsLoaded(p.image), p.file, Note(p.image));
   }
+  std::map<std::string, Canvas> loaded;
+  for (const Picture& p : pictures) loaded.emplace(p.file, AsLoaded(p.image));
+  flow.Heading("a patch of world drawn the way the game draws it");
+  flow.Cell(Scene(loaded), "", "");
   flow.Heading("tiles as the map draws them: repeated 2x2, then shaded 30, 158, 246 of 255");
   for (const Picture& p : pictures)
     if (p.group == "tiles") flow.Cell(ShadeStrip(AsLoaded(p.image)), p.file, "");

@@ -23,7 +23,8 @@ TRgb CellColour(uint8_t cell) {
     if (cell == 2) return {28, 72, 150};  // ocean
     return {24, 82, 36};                  // enclosed non-land: forest
   }
-  static constexpr TRgb kTerrain[4] = {{150, 108, 62}, {150, 108, 62}, {86, 168, 70}, {226, 206, 140}};
+  static constexpr TRgb kTerrain[4] = {
+      {150, 108, 62}, {150, 108, 62}, {86, 168, 70}, {226, 206, 140}};
   const int height = (cell & kHeightMask) >> 3;
   const int shade = 128 + std::min(height, 27) * 127 / 27;  // lower ground is darker
   const TRgb base = kTerrain[kind];
