@@ -17,6 +17,11 @@ int64_t Bucket(double v) { return static_cast<int64_t>(std::floor(v / kBucket));
 
 int64_t Key(int64_t bx, int64_t by) { return bx * 4294967296LL + (by & 0xffffffffLL); }
 
+size_t Hash(int64_t key) {
+  auto h = static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull;
+  return static_cast<size_t>(h >> 32);
+}
+
 }  // namespace
 
 bool FigureGrid::inReach(float x, float y, const Tfigur& f) {
@@ -38,12 +43,33 @@ bool FigureGrid::build(const TList<Tfigur>& figures) {
   });
   if (!ok) {
     entries_.clear();
+    slots_.clear();
     return false;
   }
   std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.order < b.order;
   });
+  size_t size = 16;
+  while (size < entries_.size() * 2) size *= 2;
+  slots_.assign(size, Slot{});
+  for (size_t i = 0; i < entries_.size();) {
+    size_t j = i;
+    while (j < entries_.size() && entries_[j].key == entries_[i].key) ++j;
+    size_t at = Hash(entries_[i].key) & (size - 1);
+    while (slots_[at].end != 0) at = (at + 1) & (size - 1);
+    slots_[at] = {entries_[i].key, static_cast<int32_t>(i), static_cast<int32_t>(j)};
+    i = j;
+  }
   return true;
+}
+
+const FigureGrid::Slot* FigureGrid::find(int64_t key) const {
+  if (slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = Hash(key) & mask; slots_[at].end != 0; at = (at + 1) & mask) {
+    if (slots_[at].key == key) return &slots_[at];
+  }
+  return nullptr;
 }
 
 bool FigureGrid::collect(float x, float y, const Tfigur* owner, std::vector<Tfigur*>& hits) const {
@@ -56,11 +82,11 @@ bool FigureGrid::collect(float x, float y, const Tfigur* owner, std::vector<Tfig
   found_.clear();
   for (int64_t bx = bx0; bx <= bx1; ++bx) {
     for (int64_t by = by0; by <= by1; ++by) {
-      const int64_t key = Key(bx, by);
-      auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                 [](const Entry& e, int64_t k) { return e.key < k; });
-      for (; it != entries_.end() && it->key == key; ++it) {
-        if (it->figure != owner && inReach(x, y, *it->figure)) found_.push_back(&*it);
+      const Slot* slot = find(Key(bx, by));
+      if (slot == nullptr) continue;
+      for (int32_t i = slot->begin; i < slot->end; ++i) {
+        const Entry& e = entries_[static_cast<size_t>(i)];
+        if (e.figure != owner && inReach(x, y, *e.figure)) found_.push_back(&e);
       }
     }
   }

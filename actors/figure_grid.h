@@ -27,6 +27,15 @@ class FigureGrid {
     int32_t order;
     Tfigur* figure;
   };
+  // One bucket: its entries are entries_[begin, end), in list order.
+  struct Slot {
+    int64_t key = 0;
+    int32_t begin = 0;
+    int32_t end = 0;  // 0 for an empty slot
+  };
+  const Slot* find(int64_t key) const;
+
   std::vector<Entry> entries_;
+  std::vector<Slot> slots_;  // open addressing, a power of two in size
   mutable std::vector<const Entry*> found_;
 };

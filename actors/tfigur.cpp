@@ -1,9 +1,12 @@
 #include "actors/tfigur.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "actors/onscreen.h"
 #include "actors/tblood.h"
 #include "actors/tshot.h"
+#include "actors/whole_degrees.h"
 #include "app/globals.h"
 #include "platform/clock.h"
 #include "platform/degrees.h"
@@ -15,6 +18,9 @@
 std::shared_ptr<TList<Tfigur>> figureList;
 
 namespace {
+
+constexpr double kMarkerInner = 70.0;
+constexpr double kMarkerOuter = 100.0;
 
 // The cell that holds a world coordinate; truncation toward zero makes cell 0 wider.
 int32_t CellOf(float v) { return TruncToInt((static_cast<double>(v) + 32.0) / 64.0); }
@@ -104,8 +110,16 @@ int32_t Tfigur::update() {
 int32_t Tfigur::draw(int32_t flag) {
   const double sx = static_cast<double>(X) - camX;
   const double sy = static_cast<double>(Y) - camY;
+  const auto& image = figureImages[Art];
+  // A figure (and its marker) that cannot reach the screen is left out; only the rotation
+  // that drawing it would leave behind is set.
+  const double reach = std::max(image ? ImageReach(*image) : 0.0, flag != 0 ? kMarkerOuter : 0.0) * CurrentScale();
+  if (!CircleMayShow(static_cast<float>(sx), static_cast<float>(sy), reach)) {
+    SetRotationTo(flag != 0 ? 0.0f : static_cast<float>(Side));
+    return 0;
+  }
   SetDrawRotation(static_cast<float>(Side));
-  DrawImageFrame(figureImages[Art], static_cast<float>(sx), static_cast<float>(sy), 0);
+  DrawImageFrame(image, static_cast<float>(sx), static_cast<float>(sy), 0);
   if (flag != 0) {
     // A stroke between the radii 70 and 100 around the enemy, pointing at the player; drawn
     // unrotated so the enemy's own facing does not turn it.
@@ -113,15 +127,15 @@ int32_t Tfigur::draw(int32_t flag) {
     const double c = CosDeg(theta);
     const double s = SinDeg(theta);
     SetDrawRotation(0.0f);
-    DrawLine(static_cast<float>(sx + 70.0 * c), static_cast<float>(sy + 70.0 * s),
-             static_cast<float>(sx + 100.0 * c), static_cast<float>(sy + 100.0 * s), 1);
+    DrawLine(static_cast<float>(sx + kMarkerInner * c), static_cast<float>(sy + kMarkerInner * s),
+             static_cast<float>(sx + kMarkerOuter * c), static_cast<float>(sy + kMarkerOuter * s), 1);
   }
   return 0;
 }
 
 int32_t Tfigur::move(int32_t a, int32_t b) {
-  const auto nx = static_cast<float>(static_cast<double>(X) - b * CosDeg(Side + 90) + a * CosDeg(Side));
-  const auto ny = static_cast<float>(static_cast<double>(Y) - b * SinDeg(Side + 90) + a * SinDeg(Side));
+  const auto nx = static_cast<float>(static_cast<double>(X) - b * CosDegWhole(Side + 90) + a * CosDegWhole(Side));
+  const auto ny = static_cast<float>(static_cast<double>(Y) - b * SinDegWhole(Side + 90) + a * SinDegWhole(Side));
   // The full step may leave the grid (outside counts as 0, not as blocked); the slides need
   // land inside it.
   if (TMap::getpos(CellOf(nx), CellOf(ny)) != -1) {

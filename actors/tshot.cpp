@@ -1,8 +1,10 @@
 #include "actors/tshot.h"
 
+#include <bit>
 #include <vector>
 
 #include "actors/figure_grid.h"
+#include "actors/onscreen.h"
 #include "actors/tblood.h"
 #include "actors/tfigur.h"
 #include "app/globals.h"
@@ -115,11 +117,18 @@ int32_t tshot::draw() {
   return 0;
 }
 
+void tshot::step(double speed) {
+  const auto bits = std::bit_cast<uint32_t>(s);
+  if (bits != trigFor_) {
+    trigFor_ = bits;
+    sin_ = SinDeg(s);
+    cos_ = CosDeg(s);
+  }
+  x = static_cast<float>(x + sin_ * speed);
+  y = static_cast<float>(y + cos_ * speed);
+}
+
 int32_t tshot::update() {
-  const auto step = [this](double speed) {
-    x = static_cast<float>(x + SinDeg(s) * speed);
-    y = static_cast<float>(y + CosDeg(s) * speed);
-  };
   switch (art) {
     case 0:
       step(8.0);
@@ -195,12 +204,24 @@ int32_t tshot::all() {
   if (shotList) {
     static FigureGrid grid;  // kept to reuse its storage from frame to frame
     if (figureList && shotList->Count() >= kShotsForGrid && grid.build(*figureList)) passGrid = &grid;
+    // Shots that cannot reach the screen are not drawn; the rotation is left as drawing them
+    // would have left it.
+    bool rotationOwed = false;
+    float owedRotation = 0.0f;
     for (auto walk = shotList->Walk(); walk.HasNext();) {
       const std::shared_ptr<tshot> shot = walk.NextObject();
       shot->update();
-      shot->draw();
+      if (ImageMayShow(shotImages[shot->g], static_cast<float>(static_cast<double>(shot->x) - camX),
+                       static_cast<float>(static_cast<double>(shot->y) - camY))) {
+        shot->draw();
+        rotationOwed = false;
+      } else {
+        rotationOwed = true;
+        owedRotation = static_cast<float>(-shot->r);
+      }
     }
     passGrid = nullptr;
+    if (rotationOwed) SetDrawRotation(owedRotation);
   }
   SetAlpha(1.0f);
   return 0;

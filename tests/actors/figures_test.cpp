@@ -48,6 +48,8 @@ TEST_F(FigureTest, HpZeroIsAliveAndBelowZeroDiesInTheNextUpdate) {
 
 TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
   Player(6400, 7000);
+  camX = 6900;  // both enemies stand on the screen
+  camY = 6616;
   auto far = Enemy(7400, 7000, 3);
   far->update();
   EXPECT_EQ(far->X, 7400.0f);
@@ -59,6 +61,28 @@ TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
   EXPECT_EQ(near->Side, 270);    // the player lies straight to the left
   EXPECT_EQ(near->X, 7400.0f);   // one pixel back, away from the player
   EXPECT_EQ(Drawn().size(), 1u);
+}
+
+TEST_F(FigureTest, EnemiesOffTheScreenActButAreNotDrawn) {
+  Player(7000, 7000);
+  camX = 7000 - 512;
+  camY = 7000 - 384;
+  // 700 pixels right of the player: 188 pixels beyond the screen's edge, out of reach of its
+  // 100-pixel marker.
+  auto e = Enemy(7700, 7000, 3);
+  e->Side = 17;
+  SetDrawRotation(33.0f);
+  rec->Clear();
+  e->update();
+  EXPECT_EQ(e->Side, 270);
+  EXPECT_EQ(e->X, 7701.0f);
+  EXPECT_TRUE(Drawn().empty());
+  EXPECT_EQ(rec->Count(DrawOp::DrawLine), 0);
+  EXPECT_EQ(CurrentGraphics()->tform_rot, 0.0f);  // as the marker would have left it
+  // 88 pixels beyond the edge its marker, pointing at the player, reaches the screen: drawn.
+  e->X = 7599;
+  e->update();
+  EXPECT_EQ(rec->Count(DrawOp::DrawLine), 1);
 }
 
 TEST_F(FigureTest, DyingEnemyStillActsOnceAndIsGoneNextFrame) {

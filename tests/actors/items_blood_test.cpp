@@ -136,6 +136,8 @@ TEST_F(BloodTest, DrawsAdditivelyInsideTheScreenWidenedBy64AndRestoresTheState) 
   EXPECT_EQ(CurrentGraphics()->tform_scale_x, 1.0f);
   EXPECT_EQ(CurrentGraphics()->tform_rot, 0.0f);
 
+  // A picture big enough to reach the screen from anywhere in the 64-pixel margin.
+  bloodImage = scene::TestImage(256, 256);
   camX = 1000;
   camY = 2000;
   const struct {
@@ -171,6 +173,12 @@ TEST_F(BloodTest, DrawsAdditivelyInsideTheScreenWidenedBy64AndRestoresTheState) 
   EXPECT_EQ(rec->State().alpha, 1.0f);
   EXPECT_EQ(CurrentGraphics()->tform_scale_y, 1.0f);
   EXPECT_EQ(CurrentGraphics()->tform_rot, 0.0f);
+
+  // A small decal in the margin cannot reach the screen: it is left out, the picture is the same.
+  bloodImage = scene::TestImage(16, 16);
+  rec->Clear();
+  Tblood::draw();
+  EXPECT_EQ(Drawn().size(), 0u);
 }
 
 }  // namespace

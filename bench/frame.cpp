@@ -1,0 +1,136 @@
+// One frame of the game loop (update and drawing, through the recording driver, which only
+// counts the calls): the start of play, and a crowded scene with every enemy within 900
+// pixels of the player, 2000 shots in flight and 20000 blood decals.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "actors/tblood.h"
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "actors/tshot.h"
+#include "app/globals.h"
+#include "app/placement.h"
+#include "app/tapp.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/random.h"
+#include "platform/recording_driver.h"
+#include "world/tmap.h"
+#include "world/worldgen.h"
+
+namespace {
+
+std::shared_ptr<TImage> Asset(const std::string& name) {
+  return LoadImageFile(std::string(KESTROVA_SOURCE_DIR) + "/assets/" + name, -1);
+}
+
+// The screen, the game's pictures and the world, made once for all benchmarks.
+void Prepare() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  UseFixedClock(100000);
+  CreateTables();
+  screenW = 1024;
+  screenH = 768;
+  auto driver = std::make_shared<TRecordingDriver>();
+  driver->SetRecording(false);
+  OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0);
+  SetBlend(3);
+  SetAutoMidHandle(1);
+  const char* tiles[] = {"erde.png", "wasser.png", "gras.png", "sand.png", "baum.png", "blatt.png"};
+  for (int i = 0; i < 6; ++i) tileImages[i] = Asset(tiles[i]);
+  const char* figures[] = {"figur1.png", "figur2.png", "figur3.png", "figur4.png", "figur5.png", "figur1.png"};
+  for (int i = 0; i < 6; ++i) figureImages[i] = Asset(figures[i]);
+  const char* shots[] = {"shoot.png", "plasma.png", "laser.png", "letzter.png"};
+  for (int i = 0; i < 4; ++i) shotImages[i] = Asset(shots[i]);
+  for (int k = 0; k < 8; ++k) shotImages[4 + k] = Asset("fire" + std::to_string(k) + ".png");
+  const char* items[] = {"firstaid.png", "secaid.png", "shell1.png", "shell3.png", "shell4.png", "shell5.png", "shell2.png"};
+  for (int i = 0; i < 7; ++i) itemImages[i] = Asset(items[i]);
+  bloodImage = Asset("blood.png");
+  mapParamsFile = std::string(KESTROVA_SOURCE_DIR) + "/assets/map.txt";
+  SeedRandom(20261207);
+  GenerateWorld();
+}
+
+void ResetActors() {
+  player.reset();
+  shotList.reset();
+  figureList.reset();
+  itemList.reset();
+  bloodList.reset();
+}
+
+// The world as the loading sequence leaves it, and the player placed.
+void StartScene(int32_t seed) {
+  ResetActors();
+  SeedRandom(seed);
+  UseFixedClock(100000);
+  gameState = 0;
+  PlaceEnemies();
+  PlaceItems();
+  Tapp::start();
+}
+
+void BuildCrowd(int32_t seed) {
+  StartScene(seed);
+  const double px = player->X;
+  const double py = player->Y;
+  figureList->ForEach([&](Tfigur* f) {
+    if (f == player.get()) return;
+    const double a = RandomReal(0.0, 360.0);
+    const double d = RandomReal(40.0, 890.0);
+    f->X = static_cast<float>(px + d * std::cos(a));
+    f->Y = static_cast<float>(py + d * std::sin(a));
+    f->HP = 1.0e6f;  // the crowd should last through the measured frames
+  });
+  std::vector<std::shared_ptr<Tfigur>> owners;
+  figureList->ForEach([&](Tfigur* f) { owners.push_back(f->shared_from_this()); });
+  while (shotList == nullptr || shotList->Count() < 2000) {
+    const auto& owner = owners[static_cast<size_t>(RandomInt(0, 3000))];
+    owner->Time = 0;
+    tshot::neu(static_cast<int32_t>(owner->X), static_cast<int32_t>(owner->Y), RandomInt(0, 359), owner->weapon, owner);
+  }
+  for (int32_t i = 0; i < 20000; ++i) {
+    auto b = std::make_shared<Tblood>();
+    b->X = static_cast<int32_t>(px) + RandomInt(-900, 900);
+    b->Y = static_cast<int32_t>(py) + RandomInt(-900, 900);
+    b->R = RandomInt(360, 1);
+    b->s = static_cast<float>(RandomReal(0.1, 1.0));
+    if (!bloodList) bloodList = std::make_shared<TList<Tblood>>();
+    bloodList->AddLast(b);
+  }
+}
+
+void BM_FrameStartScene(benchmark::State& state) {
+  Prepare();
+  StartScene(1);
+  int32_t k = 0;
+  for (auto _ : state) {
+    UseFixedClock(100000 + 16 * (k++ % 100000));
+    Tapp::frame();
+  }
+  state.counters["shots"] = shotList ? shotList->Count() : 0;
+}
+BENCHMARK(BM_FrameStartScene)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Each measured frame starts from a freshly built crowd, so every sample sees the same load.
+void BM_FrameCrowdedScene(benchmark::State& state) {
+  Prepare();
+  int64_t shots = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    BuildCrowd(2);
+    state.ResumeTiming();
+    Tapp::frame();
+    shots += shotList->Count();
+  }
+  state.counters["shots after"] = static_cast<double>(shots) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FrameCrowdedScene)->Unit(benchmark::kMillisecond)->Iterations(60)->Repetitions(3)->ReportAggregatesOnly(true);
+
+}  // namespace
