@@ -24,7 +24,8 @@ struct DeadTexture {
   GLuint name;
   int32_t seq;
 };
-std::vector<DeadTexture> deadTextures;
+// Never destroyed: frames held by the game's static tables release theirs at exit.
+std::vector<DeadTexture>& deadTextures = *new std::vector<DeadTexture>;
 
 class TGLGraphics : public TGraphics {
  public:
@@ -48,6 +49,7 @@ class TGLGraphics : public TGraphics {
     SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(context_);
     SDL_DestroyWindow(window_);
+    SDL_EnableScreenSaver();
     window_ = nullptr;
     context_ = nullptr;
   }

@@ -177,6 +177,7 @@ TEST(WindowModeTest, ScreenSaverIsSuppressedAndClosingGivesItBack) {
   EXPECT_EQ(SDL_IsScreenSaverEnabled(), SDL_FALSE);
   CloseScreen();
   EXPECT_EQ(CurrentGraphics(), nullptr);
+  EXPECT_EQ(SDL_IsScreenSaverEnabled(), SDL_TRUE);
 }
 
 }  // namespace
