@@ -63,6 +63,10 @@ class TGLGraphics : public TGraphics {
 
 bool StartVideo(std::string& error) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (!StartEventLayer()) {
+    error = std::string("SDL cannot start its events: ") + SDL_GetError();
+    return false;
+  }
   // A full-screen mode gives the desktop back when another program takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
   // A button press captures the pointer, so its release outside the window still arrives.
@@ -82,7 +86,6 @@ bool StartVideo(std::string& error) {
     error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
     return false;
   }
-  StartEventLayer();
   return true;
 }
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/events.h"
+
 int16_t TAudioSample::At(int32_t frame, int32_t channel) const {
   const size_t i = (static_cast<size_t>(frame) * Channels() + channel) * 2;
   return static_cast<int16_t>(samples[i] | (samples[i + 1] << 8));
@@ -289,7 +291,8 @@ TSDLAudioDriver::~TSDLAudioDriver() { Shutdown(); }
 
 bool TSDLAudioDriver::Startup() {
   if (device_ != 0) return true;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // The event layer first: it keeps SDL from taking over Ctrl+C.
+  if (!StartEventLayer() || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = 44100;
   want.format = AUDIO_S16SYS;
