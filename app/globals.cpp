@@ -1,5 +1,7 @@
 #include "app/globals.h"
 
+#include "world/grid.h"
+
 int32_t screenW = 0;
 int32_t screenH = 0;
 int32_t screenDepth = 0;
@@ -21,6 +23,7 @@ std::shared_ptr<TImage> bloodImage;
 std::shared_ptr<TSound> deathSound;
 
 void CreateTables() {
+  CreateMapGrid();
   tileImages.assign(6, nullptr);
   figureImages.assign(6, nullptr);
   itemImages.assign(7, nullptr);

@@ -11,6 +11,11 @@ class Tapp {
   static int32_t ladeb(int32_t percent, const std::string& text);
   static int32_t run();
   static int32_t drawhub();
+  // The pieces of run: the player's placement and starting values, one frame of the game
+  // loop, and the score screen shown until Enter or Space.
+  static int32_t start();
+  static int32_t frame();
+  static int32_t endscreen();
 
   // Reads the four screen settings from the open config.txt stream.
   static void readSettings();

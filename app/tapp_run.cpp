@@ -1,6 +1,136 @@
+#include <cstdint>
+#include <string>
+
+#include "actors/tblood.h"
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "actors/tshot.h"
+#include "app/globals.h"
+#include "app/placement.h"
 #include "app/tapp.h"
+#include "platform/degrees.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/textio.h"
+#include "world/tmap.h"
 
-// The game loop arrives with the actors.
-int32_t Tapp::run() { return 0; }
+namespace {
 
-int32_t Tapp::drawhub() { return 0; }
+enum : int32_t {
+  kEnter = 13,
+  kEscape = 27,
+  kSpace = 32,
+  kLeft = 37,
+  kUp = 38,
+  kRight = 39,
+  kDown = 40,
+  kDigit1 = 49,
+  kA = 65,
+  kD = 68,
+  kS = 83,
+  kW = 87,
+};
+
+// The arrow key is asked first; its letter only when the arrow is not held.
+bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIsDown(letter) != 0; }
+
+}  // namespace
+
+int32_t Tapp::run() {
+  start();
+  do {
+    frame();
+  } while (gameState == 0);
+  endscreen();
+  return 0;
+}
+
+int32_t Tapp::start() {
+  int32_t x = 0;
+  int32_t y = 0;
+  FindLandCell(x, y);
+  player = Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
+  player->HP = 1000.0f;
+  player->weapons.fill(-1);
+  player->weapons[0] = 1000;
+  player->weapon = 0;
+  MovePointer(screenW / 2, screenH / 2);
+  return 0;
+}
+
+int32_t Tapp::frame() {
+  Cls();
+
+  // Moves are relative to the facing; opposite keys both apply.
+  if (Held(kUp, kW)) player->move(0, 3);
+  if (Held(kDown, kS)) player->move(0, -2);
+  if (Held(kLeft, kA)) player->move(-3, 0);
+  if (Held(kRight, kD)) player->move(3, 0);
+
+  for (int32_t i = 0; i < 5; ++i) {
+    if (KeyIsDown(kDigit1 + i) != 0) player->weapon = i;
+  }
+
+  if (ButtonIsDown(1) != 0) {
+    tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, player->weapon, player);
+  }
+  if (KeyIsDown(kEnter) != 0) tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, 0, nullptr);
+
+  if (KeyPressed(kEscape) != 0) gameState = 2;
+
+  // The pointer is pulled back to the centre every frame; its offset since then turns the player.
+  player->Side = player->Side + PointerX() - screenW / 2;
+  MovePointer(screenW / 2, screenH / 2);
+
+  camX = TruncToInt(static_cast<double>(player->X) - screenW / 2);
+  camY = TruncToInt(static_cast<double>(player->Y) - screenH / 2);
+
+  SetDrawRotation(0.0f);
+  TMap::draw(camX, camY, screenW, screenH);
+  Tblood::draw();
+  SetColor(255, 255, 255);
+  TItem::all();
+  Tfigur::all();
+  tshot::all();
+  drawhub();
+  Flip(-1);
+  return 0;
+}
+
+int32_t Tapp::endscreen() {
+  // Presses of Enter made while firing, or of Space, during play are still counted; dropped
+  // here so the score stays up until a fresh press.
+  KeyPressed(kEnter);
+  KeyPressed(kSpace);
+  const std::string score = "Score: " + IntToText(player->EP);
+  for (;;) {
+    Cls();
+    SetColor(255, 255, 255);
+    SetDrawScale(5.0f, 5.0f);
+    DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
+    Flip(-1);
+    if (KeyPressed(kEnter) != 0) break;
+    if (KeyPressed(kSpace) != 0) break;
+  }
+  return 0;
+}
+
+int32_t Tapp::drawhub() {
+  SetDrawRotation(0.0f);
+  // A bar of 255 pixels holds 1000; its colour runs from (0, 255, 128) empty to (255, 0, 128) full.
+  const auto bar = [](double value, float y) {
+    const auto v = static_cast<float>(value / 1000.0 * 255.0);
+    SetColor(TruncToInt(v), TruncToInt(255.0 - v), 128);
+    DrawRect(20.0f, y, v, 18.0f);
+  };
+  bar(player->HP, 1.0f);
+  for (int32_t i = 0; i < 5; ++i) {
+    bar(player->weapons[i], static_cast<float>(21 + 20 * i));
+    std::string label = "W";
+    label += IntToText(i + 1);
+    label += ':';
+    DrawString(label, 0.0f, static_cast<float>(22 + 20 * i));
+  }
+  DrawString("HP:", 0.0f, 0.0f);
+  return 0;
+}

@@ -1,0 +1,32 @@
+// A snapshot of where the figures stand, bucketed by 64-pixel squares, so that a shot finds
+// the figures within its reach without walking the whole figure list. The figures neither
+// move nor join or leave the list while the shots are updated, so one snapshot serves the
+// whole shot pass; the hits it reports are exactly those of a walk of the list, in list order.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+class Tfigur;
+template <class T>
+class TList;
+
+class FigureGrid {
+ public:
+  // False when some figure stands too far out to be bucketed; then the list must be walked.
+  bool build(const TList<Tfigur>& figures);
+  // Appends to `hits` the figures other than `owner` within 32 pixels of (x, y), in list
+  // order. False when (x, y) lies too far out to look up; then nothing is appended.
+  bool collect(float x, float y, const Tfigur* owner, std::vector<Tfigur*>& hits) const;
+
+  // True when the two points are close enough for a hit: under 32 pixels apart.
+  static bool inReach(float x, float y, const Tfigur& f);
+
+ private:
+  struct Entry {
+    int64_t key;
+    int32_t order;
+    Tfigur* figure;
+  };
+  std::vector<Entry> entries_;
+  mutable std::vector<const Entry*> found_;
+};

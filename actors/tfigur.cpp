@@ -1,0 +1,136 @@
+#include "actors/tfigur.h"
+
+#include <cmath>
+
+#include "actors/tblood.h"
+#include "actors/tshot.h"
+#include "app/globals.h"
+#include "platform/clock.h"
+#include "platform/degrees.h"
+#include "platform/graphics.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "world/tmap.h"
+
+std::shared_ptr<TList<Tfigur>> figureList;
+
+namespace {
+
+// The cell that holds a world coordinate; truncation toward zero makes cell 0 wider.
+int32_t CellOf(float v) { return TruncToInt((static_cast<double>(v) + 32.0) / 64.0); }
+
+}  // namespace
+
+std::shared_ptr<Tfigur> Tfigur::neu(int32_t x, int32_t y, int32_t art) {
+  if (!figureList) figureList = std::make_shared<TList<Tfigur>>();
+  auto f = std::make_shared<Tfigur>();
+  f->link_ = figureList->AddLast(f);
+  f->X = static_cast<float>(x);
+  f->Y = static_cast<float>(y);
+  f->Art = art;
+  f->HP = 100.0f;
+  f->weapon = RandomInt(0, 4);
+  f->weapons[f->weapon] = 100000;
+  return f;
+}
+
+int32_t Tfigur::all() {
+  SetColor(255, 255, 255);
+  if (!figureList) return 0;
+  for (auto walk = figureList->Walk(); walk.HasNext();) walk.NextObject()->update();
+  return 0;
+}
+
+int32_t Tfigur::update() {
+  if (this == player.get()) {
+    if (HP < 0.0f) gameState = 1;
+    draw(0);
+    return 0;
+  }
+
+  // A dying enemy leaves the list but still acts and is drawn once more in this update.
+  const std::shared_ptr<Tfigur> self = shared_from_this();
+  if (HP < 0.0f) {
+    if (figureList) figureList->RemoveLink(link_);
+    for (int32_t i = 0; i <= 50; ++i) Tblood::neu(TruncToInt(X), TruncToInt(Y));
+    PlaySound(deathSound);
+    player->EP += 10;
+  }
+
+  const double dx = static_cast<double>(player->X) - static_cast<double>(X);
+  const double dy = static_cast<double>(player->Y) - static_cast<double>(Y);
+  if (std::pow(dx, 2.0) + std::pow(dy, 2.0) >= 1000000.0) return 0;
+
+  const double theta = ATan2Deg(dy, dx);
+  switch (Art) {
+    case 1:
+      Side = TruncToInt((theta + Side + 90.0) / 2.0);
+      break;
+    case 2:
+      Side = TruncToInt((theta + Side + 90.0) / 2.0);
+      move(0, -1);
+      break;
+    case 3:
+      Side = TruncToInt(theta + 90.0);
+      move(0, -1);
+      break;
+    case 4:
+      Side = TruncToInt(theta + 90.0);
+      move(-1, 0);
+      break;
+    case 5: {
+      Side = TruncToInt(theta + 90.0);
+      // All kind-5 enemies change step together, every whole second of the clock; a negative
+      // clock gives the phases -1 and -2, which take no step.
+      const int32_t phase = (NowMs() / 1000) % 3;
+      if (phase == 0) move(-3, 0);
+      if (phase == 1) move(2, -2);
+      if (phase == 2) move(3, 1);
+      break;
+    }
+    default:
+      break;
+  }
+
+  const double sx = static_cast<double>(X) - camX;
+  const double sy = static_cast<double>(Y) - camY;
+  if (sx > -32.0 && sx < screenW + 32.0 && sy > -32.0 && sy < screenH + 32.0) {
+    tshot::neu(TruncToInt(X), TruncToInt(Y), -Side, weapon, self);
+  }
+  draw(1);
+  return 0;
+}
+
+int32_t Tfigur::draw(int32_t flag) {
+  const double sx = static_cast<double>(X) - camX;
+  const double sy = static_cast<double>(Y) - camY;
+  SetDrawRotation(static_cast<float>(Side));
+  DrawImageFrame(figureImages[Art], static_cast<float>(sx), static_cast<float>(sy), 0);
+  if (flag != 0) {
+    // A stroke between the radii 70 and 100 around the enemy, pointing at the player; drawn
+    // unrotated so the enemy's own facing does not turn it.
+    const double theta = ATan2Deg(static_cast<double>(player->Y) - Y, static_cast<double>(player->X) - X);
+    const double c = CosDeg(theta);
+    const double s = SinDeg(theta);
+    SetDrawRotation(0.0f);
+    DrawLine(static_cast<float>(sx + 70.0 * c), static_cast<float>(sy + 70.0 * s),
+             static_cast<float>(sx + 100.0 * c), static_cast<float>(sy + 100.0 * s), 1);
+  }
+  return 0;
+}
+
+int32_t Tfigur::move(int32_t a, int32_t b) {
+  const auto nx = static_cast<float>(static_cast<double>(X) - b * CosDeg(Side + 90) + a * CosDeg(Side));
+  const auto ny = static_cast<float>(static_cast<double>(Y) - b * SinDeg(Side + 90) + a * SinDeg(Side));
+  // The full step may leave the grid (outside counts as 0, not as blocked); the slides need
+  // land inside it.
+  if (TMap::getpos(CellOf(nx), CellOf(ny)) != -1) {
+    X = nx;
+    Y = ny;
+  } else if (TMap::getpos(CellOf(nx), CellOf(Y)) == 1) {
+    X = nx;
+  } else if (TMap::getpos(CellOf(X), CellOf(ny)) == 1) {
+    Y = ny;
+  }
+  return 0;
+}

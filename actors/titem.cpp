@@ -1,0 +1,60 @@
+#include "actors/titem.h"
+
+#include <cmath>
+
+#include "actors/onscreen.h"
+#include "actors/tfigur.h"
+#include "app/globals.h"
+#include "platform/graphics.h"
+#include "platform/random.h"
+
+std::shared_ptr<TList<TItem>> itemList;
+
+int32_t TItem::neu(int32_t x, int32_t y, int32_t art) {
+  if (!itemList) itemList = std::make_shared<TList<TItem>>();
+  auto item = std::make_shared<TItem>();
+  item->link_ = itemList->AddLast(item);
+  item->X = x;
+  item->Y = y;
+  item->Art = art;
+  item->r = RandomInt(360, 1);
+  return 0;
+}
+
+int32_t TItem::all() {
+  if (!itemList) return 0;
+  // Items far off the screen are not drawn, but the rotation is left as drawing all would leave it.
+  bool rotationOwed = false;
+  float owedRotation = 0.0f;
+  for (auto walk = itemList->Walk(); walk.HasNext();) {
+    const std::shared_ptr<TItem> item = walk.NextObject();
+    const auto& image = itemImages[item->Art];
+    const auto sx = static_cast<float>(item->X - camX);
+    const auto sy = static_cast<float>(item->Y - camY);
+    if (ImageMayShow(image, sx, sy)) {
+      SetDrawRotation(static_cast<float>(item->r));
+      DrawImageFrame(image, sx, sy, 0);
+      rotationOwed = false;
+    } else {
+      rotationOwed = true;
+      owedRotation = static_cast<float>(item->r);
+    }
+
+    // Every item is tested every frame; the reach is the square root of 4000, about 63 pixels.
+    const double dx = static_cast<double>(player->X) - item->X;
+    const double dy = static_cast<double>(player->Y) - item->Y;
+    if (std::pow(dx, 2.0) + std::pow(dy, 2.0) >= 4000.0) continue;
+    if (item->Art == 0) {
+      player->HP = static_cast<float>(player->HP + 50.0);
+    } else if (item->Art == 1) {
+      player->HP = static_cast<float>(player->HP + 250.0);
+    } else {
+      // Ammunition: kind k refills weapon k - 2 by 500 div (k - 1) rounds.
+      player->weapons[item->Art - 2] += 500 / (item->Art - 1);
+    }
+    player->EP += 1;
+    itemList->RemoveLink(item->link_);
+  }
+  if (rotationOwed) SetDrawRotation(owedRotation);
+  return 0;
+}

@@ -1,0 +1,38 @@
+// A shot of one of the five weapon kinds, and the weapons' firing rules.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "actors/tlist.h"
+
+class Tfigur;
+
+class tshot {
+ public:
+  float x = 0.0f;  // world pixels
+  float y = 0.0f;
+  float s = 0.0f;   // heading: each update moves by (SinDeg(s), CosDeg(s)) times the speed
+  int32_t t = 0;    // clock reading when fired; 0 after a hit
+  int32_t art = 0;  // weapon kind 0..4: the flight
+  int32_t g = 0;    // slot of the image in shotImages
+  int32_t r = 0;    // the image is drawn turned by -r degrees
+  int32_t hp = 0;   // damage to each figure hit
+  std::shared_ptr<Tfigur> f;  // the owner, never hit by its own shot
+
+  // Fires weapon `kind` from (x, y) heading angle + 180, if the weapon's chance or rate
+  // limit and the owner's ammunition allow it; null when nothing leaves. A null owner
+  // stands for the player.
+  static std::shared_ptr<tshot> neu(int32_t x, int32_t y, int32_t angle, int32_t kind,
+                                    std::shared_ptr<Tfigur> owner);
+  int32_t draw();
+  int32_t update();
+  // Updates and draws every shot, in list order, including shots fired during the pass.
+  static int32_t all();
+
+ private:
+  void hitFigures(bool& hit);
+  void hitFigure(Tfigur& figure, bool& hit);
+  TLink* link_ = nullptr;
+};
+
+extern std::shared_ptr<TList<tshot>> shotList;

@@ -1,0 +1,290 @@
+// Figures: life and death, range, the behaviours by kind, moving with slides, drawing.
+#include <gtest/gtest.h>
+
+#include "tests/actors/scene.h"
+#include "world/tmap.h"
+
+namespace {
+
+using scene::BloodAttempt;
+using scene::Land;
+
+class FigureTest : public scene::Scene {
+ protected:
+  void SetUp() override {
+    Scene::SetUp();
+    Land(90, 90, 150, 150);  // world pixels 5728 .. 9631 on both axes
+  }
+};
+
+TEST_F(FigureTest, NeuSetsTheEnemyValuesAndDrawsTheWeapon) {
+  SetRandomState(4242);
+  const int32_t weapon = RandomInt(0, 4);
+  SetRandomState(4242);
+  auto f = Tfigur::neu(6368, 6400, 5);
+  EXPECT_EQ(f->X, 6368.0f);
+  EXPECT_EQ(f->Y, 6400.0f);
+  EXPECT_EQ(f->Art, 5);
+  EXPECT_EQ(f->HP, 100.0f);
+  EXPECT_EQ(f->weapon, weapon);
+  for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(f->weapons[i], i == weapon ? 100000 : 0);
+  EXPECT_EQ(f->Side, 0);
+  EXPECT_EQ(f->Time, 0);
+  EXPECT_EQ(f->EP, 0);
+  EXPECT_EQ(Count(figureList), 1);
+}
+
+TEST_F(FigureTest, HpZeroIsAliveAndBelowZeroDiesInTheNextUpdate) {
+  Player(7000, 7000);
+  auto e = Enemy(7000, 7400, 0);  // off the screen: no firing
+  e->HP = 0.0f;
+  e->update();
+  EXPECT_EQ(Figures().size(), 2u);
+  e->HP = -0.5f;
+  e->update();
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
+  EXPECT_EQ(player->EP, 10);
+}
+
+TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
+  Player(6400, 7000);
+  auto far = Enemy(7400, 7000, 3);
+  far->update();
+  EXPECT_EQ(far->X, 7400.0f);
+  EXPECT_EQ(far->Side, 0);
+  EXPECT_TRUE(Drawn().empty());
+
+  auto near = Enemy(7399, 7000, 3);
+  near->update();
+  EXPECT_EQ(near->Side, 270);    // the player lies straight to the left
+  EXPECT_EQ(near->X, 7400.0f);   // one pixel back, away from the player
+  EXPECT_EQ(Drawn().size(), 1u);
+}
+
+TEST_F(FigureTest, DyingEnemyStillActsOnceAndIsGoneNextFrame) {
+  Player(7000, 7000);
+  auto e = Enemy(7500, 7000, 3, 2);  // kind-2 weapon: fires at once, no chance drawn
+  e->HP = -1.0f;
+  camX = 7000;
+  camY = 6616;  // the enemy stands on the screen at (500, 384)
+  e.reset();
+
+  const int32_t before = RandomState();
+  int32_t decals = 0;
+  for (int32_t i = 0; i < 51; ++i) decals += BloodAttempt() ? 1 : 0;
+  const int32_t shotAngle = RandomInt(360, 1);
+  const int32_t after = RandomState();
+  SetRandomState(before);
+
+  Tfigur::all();
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
+  EXPECT_EQ(Count(bloodList), decals);
+  EXPECT_EQ(player->EP, 10);
+  EXPECT_EQ(RandomState(), after);
+  // It turned toward the player, backed off one pixel and fired once more.
+  ASSERT_EQ(Count(shotList), 1);
+  const tshot* shot = Shots()[0];
+  EXPECT_EQ(shot->f->Side, 270);
+  EXPECT_EQ(shot->f->X, 7501.0f);
+  EXPECT_EQ(shot->f->weapons[2], 99999);
+  EXPECT_EQ(shot->r, shotAngle);
+  EXPECT_EQ(shot->s, 180.0f - 270.0f);
+  // Drawn once more, then the player.
+  EXPECT_EQ(Drawn().size(), 2u);
+  EXPECT_EQ(rec->Count(DrawOp::DrawLine), 1);
+
+  rec->Clear();
+  Tfigur::all();
+  EXPECT_EQ(Drawn().size(), 1u);
+  EXPECT_EQ(player->EP, 10);
+}
+
+TEST_F(FigureTest, KindsOneAndTwoHalveTheTurnOnThePlainNumbers) {
+  Player(7400, 7000);  // straight to the right of the enemies: the direction is exactly 0
+  auto longWay = Enemy(7000, 7000, 1);
+  longWay->Side = 350;
+  longWay->update();
+  EXPECT_EQ(longWay->Side, 220);  // (0 + 350 + 90) / 2, not back through 360 to 90
+  EXPECT_EQ(longWay->X, 7000.0f);
+
+  auto half = Enemy(7000, 7000, 1);
+  half->Side = -83;  // 7 degrees short of facing the player
+  half->update();
+  EXPECT_EQ(half->Side, 3);  // trunc of 3.5
+
+  auto backer = Enemy(7000, 7000, 2);
+  backer->Side = 90;
+  backer->update();
+  EXPECT_EQ(backer->Side, 90);
+  EXPECT_EQ(backer->X, 6999.0f);  // and one pixel back
+}
+
+TEST_F(FigureTest, KindsThreeToFiveFaceThePlayerAndStep) {
+  Player(7400, 7000);
+  auto three = Enemy(7000, 7000, 3);
+  three->update();
+  EXPECT_EQ(three->Side, 90);
+  EXPECT_EQ(three->X, 6999.0f);  // backs off to the left
+  EXPECT_EQ(three->Y, 7000.0f);
+
+  auto four = Enemy(7000, 7000, 4);
+  four->update();
+  EXPECT_EQ(four->Side, 90);
+  EXPECT_EQ(four->X, 7000.0f);
+  EXPECT_EQ(four->Y, 6999.0f);  // one step to its left: up the screen
+
+  auto zero = Enemy(7000, 7000, 0);
+  zero->Side = 0;
+  zero->update();
+  EXPECT_EQ(zero->Side, 0);
+  EXPECT_EQ(zero->X, 7000.0f);
+  EXPECT_EQ(zero->Y, 7000.0f);
+}
+
+TEST_F(FigureTest, KindFiveStepsByTheSecondOfTheClockAndRestsOnNegativePhases) {
+  Player(7400, 7000);
+  struct Case {
+    int32_t clock;
+    float dx, dy;
+  };
+  // Facing right (Side 90): phase 0 move(-3, 0) goes up 3; phase 1 move(2, -2) goes back 2 and
+  // down 2; phase 2 move(3, 1) goes forward 1 and down 3. Phases -1 and -2 take no step.
+  const Case cases[] = {{99000, 0, -3}, {100999, -2, 2}, {101000, 1, 3}, {-1000, 0, 0},
+                        {-2999, 0, 0},  {-3000, 0, -3}, {-1, 0, -3}};
+  for (const Case& c : cases) {
+    UseFixedClock(c.clock);
+    auto e = Enemy(7000, 7000, 5);
+    e->update();
+    EXPECT_EQ(e->Side, 90) << c.clock;
+    EXPECT_EQ(e->X, 7000.0f + c.dx) << c.clock;
+    EXPECT_EQ(e->Y, 7000.0f + c.dy) << c.clock;
+  }
+}
+
+TEST_F(FigureTest, KindZeroOnTheScreenFiresStraightUp) {
+  Player(7000, 7300);
+  auto e = Enemy(7000, 7000, 0);
+  camX = 6500;
+  camY = 6700;
+  for (int32_t i = 0; i < 200 && Count(shotList) == 0; ++i) e->update();
+  ASSERT_EQ(Count(shotList), 1);
+  tshot* shot = Shots()[0];
+  EXPECT_EQ(shot->r, 180);
+  EXPECT_GE(shot->s, 175.0f);
+  EXPECT_LE(shot->s, 185.0f);
+  const float y0 = shot->y;
+  shot->update();
+  EXPECT_LT(shot->y, y0 - 7.9f);
+  EXPECT_EQ(e->Side, 0);
+}
+
+TEST_F(FigureTest, FiresOnlyInsideTheScreenWidenedBy32) {
+  Player(7000, 7000);
+  auto e = Enemy(7000, 7100, 0, 2);
+  // Screen x of the enemy is X - camX: -32 is outside, -31 inside; likewise at the far edge.
+  const struct {
+    int32_t camX;
+    bool fires;
+  } cases[] = {{7032, false}, {7031, true}, {7000 - 1024 - 32, false}, {7000 - 1024 - 31, true}};
+  for (const auto& c : cases) {
+    camX = c.camX;
+    camY = 7100 - 384;
+    e->Time = 0;
+    shotList.reset();
+    e->update();
+    EXPECT_EQ(Count(shotList), c.fires ? 1 : 0) << c.camX;
+  }
+}
+
+TEST_F(FigureTest, MoveSlidesAlongXBeforeYAndTakesTargetsOffTheGrid) {
+  mapGrid.Clear();
+  Land(100, 100, 101, 100);
+  Land(100, 101, 100, 101);
+  auto f = Enemy(6400, 6400, 0);  // centre of cell (100, 100)
+  // move(64, -64) with Side 0 aims at cell (101, 101), which is water.
+  f->move(64, -64);
+  EXPECT_EQ(f->X, 6464.0f);  // both slides possible: x wins
+  EXPECT_EQ(f->Y, 6400.0f);
+
+  mapGrid[101][100] = 0;
+  f->X = 6400;
+  f->move(64, -64);
+  EXPECT_EQ(f->X, 6400.0f);
+  EXPECT_EQ(f->Y, 6464.0f);  // only the y slide is land
+
+  mapGrid[100][101] = 0;
+  f->Y = 6400;
+  f->move(64, -64);
+  EXPECT_EQ(f->X, 6400.0f);
+  EXPECT_EQ(f->Y, 6400.0f);
+
+  // Cell 0 reaches down to -96 exclusive: x = -90 is still cell 0 (water, blocked) while
+  // x = -100 is outside the grid, where the full step is taken.
+  Land(1, 100, 1, 100);
+  f->X = 40;
+  f->move(-130, 0);
+  EXPECT_EQ(f->X, 40.0f);
+  f->move(-140, 0);
+  EXPECT_EQ(f->X, -100.0f);
+  EXPECT_EQ(f->Y, 6400.0f);
+}
+
+TEST_F(FigureTest, PlayerBelowZeroEndsTheGameButStaysAndIsDrawn) {
+  Player(7000, 7000);
+  camX = 7000 - 512;
+  camY = 7000 - 384;
+  player->HP = -0.001f;
+  player->Side = 30;
+  Tfigur::all();
+  EXPECT_EQ(gameState, 1);
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
+  const auto drawn = Drawn();
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(drawn[0].pixmap, figureImages[0]->pixmaps[0].get());
+  EXPECT_FLOAT_EQ(drawn[0].args[4], 512.0f);
+  EXPECT_FLOAT_EQ(drawn[0].args[5], 384.0f);
+  EXPECT_NEAR(Rotation(drawn[0]), 30.0, 1e-4);
+  EXPECT_EQ(player->X, 7000.0f);
+  EXPECT_EQ(Count(shotList), 0);
+}
+
+TEST_F(FigureTest, EnemyIsDrawnByKindWithAMarkerPointingAtThePlayer) {
+  Player(7300, 7000);
+  auto e = Enemy(7000, 7000, 4, 1);
+  e->Side = 0;
+  camX = 6500;
+  camY = 6600;
+  rec->Clear();
+  e->draw(1);
+  const auto drawn = Drawn();
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(drawn[0].pixmap, figureImages[4]->pixmaps[0].get());
+  EXPECT_FLOAT_EQ(drawn[0].args[4], 500.0f);
+  EXPECT_FLOAT_EQ(drawn[0].args[5], 400.0f);
+  // The stroke runs from radius 70 to 100 toward the player (to the right), unrotated.
+  const auto lines = rec->CallsOf(DrawOp::DrawLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_FLOAT_EQ(lines[0].args[4], 570.0f);
+  EXPECT_FLOAT_EQ(lines[0].args[5], 400.0f);
+  EXPECT_NEAR(lines[0].args[2], 30.0, 1e-4);
+  EXPECT_NEAR(lines[0].args[3], 0.0, 1e-4);
+  EXPECT_NEAR(Rotation(lines[0]), 0.0, 1e-9);
+  EXPECT_EQ(rec->Count(DrawOp::Plot), 1);  // the last pixel
+}
+
+TEST_F(FigureTest, AllSetsWhiteAndUpdatesInListOrder) {
+  Player(7000, 7000);
+  SetColor(10, 20, 30);
+  camX = 7000 - 512;
+  camY = 7000 - 384;
+  auto a = Enemy(7100, 7000, 0, 2);
+  Tfigur::all();
+  EXPECT_EQ(rec->State().r, 255);
+  EXPECT_EQ(rec->State().g, 255);
+  const auto drawn = Drawn();
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_FLOAT_EQ(drawn[0].args[4], 512.0f);  // the player, made first
+  EXPECT_FLOAT_EQ(drawn[1].args[4], 612.0f);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// A small headless world for the actor and game-loop tests: a recording screen, test images
+// in every table slot, a fixed clock, an all-water grid with land laid out by the test, and
+// actor lists emptied before and after each test.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "actors/tblood.h"
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "actors/tshot.h"
+#include "app/globals.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/random.h"
+#include "platform/recording_driver.h"
+#include "world/grid.h"
+
+namespace scene {
+
+inline void ResetActors() {
+  player.reset();
+  shotList.reset();
+  figureList.reset();
+  itemList.reset();
+  bloodList.reset();
+}
+
+inline std::shared_ptr<TImage> TestImage(int32_t w, int32_t h) {
+  auto image = TImage::Create(w, h, 1, 0, 0, 0, 0);
+  image->SetPixmap(0, TPixmap::Create(w, h, PF_RGBA8888));
+  image->handle_x = static_cast<float>(w) * 0.5f;
+  image->handle_y = static_cast<float>(h) * 0.5f;
+  return image;
+}
+
+// The cell (x, y) lies at world pixels 64 x - 32 .. 64 x + 31.
+inline void Land(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  for (int32_t x = x0; x <= x1; ++x) {
+    for (int32_t y = y0; y <= y1; ++y) mapGrid[x][y] |= kLandMask;
+  }
+}
+
+class Scene : public ::testing::Test {
+ protected:
+  static constexpr int32_t kStartClock = 100000;
+
+  void SetUp() override {
+    ResetActors();
+    mapGrid.Clear();
+    CreateTables();
+    screenW = 1024;
+    screenH = 768;
+    camX = 0;
+    camY = 0;
+    gameState = 0;
+    UseFixedClock(kStartClock);
+    SeedRandom(777);
+    rec = std::make_shared<TRecordingDriver>();
+    ASSERT_TRUE(OpenHeadlessScreen(rec, screenW, screenH, 0, 0, 0));
+    SetBlend(3);
+    for (auto& slot : figureImages) slot = TestImage(32, 32);
+    for (auto& slot : itemImages) slot = TestImage(24, 24);
+    for (int32_t i = 0; i < 12; ++i) shotImages[i] = TestImage(8, 8);
+    bloodImage = TestImage(64, 64);
+    rec->Clear();
+  }
+
+  void TearDown() override {
+    ResetActors();
+    CloseScreen();
+    UseSystemClock();
+  }
+
+  // An enemy of kind `art` at (x, y) with 100000 rounds for `weapon`.
+  static std::shared_ptr<Tfigur> Enemy(float x, float y, int32_t art, int32_t weapon = 0) {
+    auto f = Tfigur::neu(0, 0, art);
+    f->X = x;
+    f->Y = y;
+    f->weapons = {};
+    f->weapon = weapon;
+    f->weapons[weapon] = 100000;
+    return f;
+  }
+
+  // The player at (x, y) with its starting values.
+  static std::shared_ptr<Tfigur> Player(float x, float y) {
+    player = Tfigur::neu(0, 0, 0);
+    player->X = x;
+    player->Y = y;
+    player->HP = 1000.0f;
+    player->weapons = {1000, -1, -1, -1, -1};
+    player->weapon = 0;
+    return player;
+  }
+
+  // Figures in list order.
+  static std::vector<Tfigur*> Figures() {
+    std::vector<Tfigur*> out;
+    if (figureList) figureList->ForEach([&](Tfigur* f) { out.push_back(f); });
+    return out;
+  }
+  static std::vector<tshot*> Shots() {
+    std::vector<tshot*> out;
+    if (shotList) shotList->ForEach([&](tshot* s) { out.push_back(s); });
+    return out;
+  }
+  static int32_t Count(const auto& list) { return list ? list->Count() : 0; }
+
+  // The image frames drawn since the last Clear, as (pixmap, screen x, screen y).
+  std::vector<TRecordedCall> Drawn() const { return rec->CallsOf(DrawOp::DrawFrame); }
+  // Rotation in degrees held by the driver when a call was made.
+  static double Rotation(const TRecordedCall& c) { return std::atan2(c.state.jx, c.state.ix) * 180.0 / M_PI; }
+
+  std::shared_ptr<TRecordingDriver> rec;
+};
+
+// The draws of one Tblood::neu attempt, replayed on the generator: true when it leaves a decal.
+inline bool BloodAttempt() {
+  if (RandomInt(24, 1) != 1) return false;
+  RandomReal(-32.0, 64.0);
+  RandomReal(-32.0, 64.0);
+  RandomInt(360, 1);
+  RandomReal(static_cast<double>(0.1f), 1.0);
+  return true;
+}
+
+}  // namespace scene

@@ -1,0 +1,281 @@
+// The game loop: start of play, controls, camera, the frame's drawing passes, the HUD and the
+// score screen, driven through injected input events on a recording screen.
+#include <gtest/gtest.h>
+
+#include "app/tapp.h"
+#include "platform/events.h"
+#include "platform/input.h"
+#include "tests/actors/scene.h"
+#include "world/tmap.h"
+
+namespace {
+
+using scene::Land;
+
+void Press(int32_t key) { InjectEvent({EVENT_KEYDOWN, key}); }
+void Release(int32_t key) { InjectEvent({EVENT_KEYUP, key}); }
+
+class LoopTest : public scene::Scene {
+ protected:
+  void SetUp() override {
+    Scene::SetUp();
+    Land(90, 90, 150, 150);
+    ClearKeys();
+    ClearButtons();
+  }
+  // The player at (x, y) facing up, with the pointer resting at the centre.
+  void Start(float x, float y) {
+    Player(x, y);
+    MovePointer(screenW / 2, screenH / 2);
+  }
+  std::vector<TRecordedCall> Rects() const { return rec->CallsOf(DrawOp::DrawRect); }
+};
+
+TEST_F(LoopTest, StartPlacesThePlayerOnLandAfterTheEnemies) {
+  Enemy(7000, 7000, 1);
+  const int32_t seed = RandomState();
+  Tapp::start();
+  ASSERT_NE(player, nullptr);
+  const auto figures = Figures();
+  ASSERT_EQ(figures.size(), 2u);
+  EXPECT_EQ(figures[1], player.get());
+  // The corner of a land cell: (64 x - 32, 64 y - 32) with x, y in 90..150.
+  const auto cx = static_cast<int32_t>(player->X + 32) / 64;
+  const auto cy = static_cast<int32_t>(player->Y + 32) / 64;
+  EXPECT_EQ(player->X, static_cast<float>(64 * cx - 32));
+  EXPECT_EQ(player->Y, static_cast<float>(64 * cy - 32));
+  EXPECT_EQ(TMap::getpos(cx, cy), 1);
+  EXPECT_NE(RandomState(), seed);
+  EXPECT_EQ(player->HP, 1000.0f);
+  EXPECT_EQ(player->weapons, (std::array<int32_t, 5>{1000, -1, -1, -1, -1}));
+  EXPECT_EQ(player->weapon, 0);
+  EXPECT_EQ(player->Art, 0);
+  EXPECT_EQ(player->Side, 0);
+  EXPECT_EQ(PointerX(), screenW / 2);
+  EXPECT_EQ(PointerY(), screenH / 2);
+}
+
+TEST_F(LoopTest, OppositeKeysBothApplyAndArrowsEqualLetters) {
+  Start(7000, 7000);
+  Press(87);  // W
+  Press(83);  // S
+  Tapp::frame();
+  EXPECT_EQ(player->X, 7000.0f);
+  EXPECT_EQ(player->Y, 6999.0f);  // 3 forward, then 2 back
+  Release(87);
+  Release(83);
+  Press(38);  // up arrow and D together: forward and right
+  Press(68);
+  Tapp::frame();
+  EXPECT_EQ(player->X, 7003.0f);
+  EXPECT_EQ(player->Y, 6996.0f);
+  Release(38);
+  Release(68);
+  Press(37);  // left arrow and A: one step only
+  Press(65);
+  Tapp::frame();
+  EXPECT_EQ(player->X, 7000.0f);
+}
+
+TEST_F(LoopTest, HighestHeldDigitSelectsTheWeapon) {
+  Start(7000, 7000);
+  Press(50);  // 2
+  Press(52);  // 4
+  Tapp::frame();
+  EXPECT_EQ(player->weapon, 3);
+  Release(52);
+  Tapp::frame();
+  EXPECT_EQ(player->weapon, 1);
+  EXPECT_EQ(Count(shotList), 0);  // weapon 2 at -1 never fires; nothing was asked to
+}
+
+TEST_F(LoopTest, ButtonAndEnterMakeTwoFireCalls) {
+  Start(7000, 7000);
+  const int32_t before = RandomState();
+  int32_t fired = 0;
+  for (int32_t call = 0; call < 2; ++call) {
+    if (RandomInt(0, 10) == 1) {
+      RandomInt(-5, 5);
+      ++fired;
+    }
+  }
+  const int32_t after = RandomState();
+  SetRandomState(before);
+  InjectEvent({EVENT_MOUSEDOWN, 1, screenW / 2, screenH / 2});
+  Press(13);
+  Tapp::frame();
+  EXPECT_EQ(RandomState(), after);
+  EXPECT_EQ(Count(shotList), fired);
+  EXPECT_EQ(player->weapons[0], 1000 - fired);
+}
+
+TEST_F(LoopTest, PointerOffsetTurnsThePlayerAndIsPulledBack) {
+  Start(7000, 7000);
+  InjectEvent({EVENT_MOUSEMOVE, 0, screenW / 2 + 10, screenH / 2 + 50});
+  Tapp::frame();
+  EXPECT_EQ(player->Side, 10);
+  Tapp::frame();  // the warp brought it back to the centre
+  EXPECT_EQ(player->Side, 10);
+  InjectEvent({EVENT_MOUSEMOVE, 0, screenW / 2 - 25, screenH / 2});
+  Tapp::frame();
+  EXPECT_EQ(player->Side, -15);
+}
+
+TEST_F(LoopTest, CameraTruncatesTowardZero) {
+  mapGrid.Clear();
+  Land(5, 5, 12, 12);
+  Start(500.7f, 700.0f);
+  Tapp::frame();
+  EXPECT_EQ(camX, -11);  // 500.7 - 512 = -11.3
+  EXPECT_EQ(camY, 316);
+}
+
+TEST_F(LoopTest, EscapeEndsTheGameAfterTheFrameIsDrawnInFull) {
+  Start(7000, 7000);
+  Press(27);
+  rec->Clear();
+  Tapp::frame();
+  EXPECT_EQ(gameState, 2);
+  EXPECT_EQ(rec->Calls().front().op, DrawOp::Cls);
+  EXPECT_EQ(rec->Calls().back().op, DrawOp::Flip);
+  EXPECT_EQ(Rects().size(), 6u);
+}
+
+TEST_F(LoopTest, FrameDrawsDecalsItemsFiguresShotsThenTheHud) {
+  Start(7000, 7000);
+  auto decal = std::make_shared<Tblood>();
+  decal->X = 7000;
+  decal->Y = 7000;
+  decal->s = 0.5f;
+  Tblood::draw();  // makes the list
+  bloodList->AddLast(decal);
+  TItem::neu(7200, 7000, 2);
+  auto enemy = Enemy(7100, 7100, 0, 2);
+  enemy->weapons[2] = 0;  // fires once, at once
+  rec->Clear();
+  Tapp::frame();
+  std::vector<const TPixmap*> order;
+  for (const auto& c : Drawn()) {
+    if (c.pixmap == bloodImage->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == itemImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == figureImages[0]->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == shotImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
+  }
+  EXPECT_EQ(order, (std::vector<const TPixmap*>{bloodImage->pixmaps[0].get(), itemImages[2]->pixmaps[0].get(),
+                                                 figureImages[0]->pixmaps[0].get(), figureImages[0]->pixmaps[0].get(),
+                                                 shotImages[2]->pixmaps[0].get()}));
+  // The HUD comes after the last shot and before the flip.
+  const auto& calls = rec->Calls();
+  size_t lastShot = 0;
+  size_t firstRect = 0;
+  for (size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].pixmap == shotImages[2]->pixmaps[0].get()) lastShot = i;
+    if (calls[i].op == DrawOp::DrawRect && firstRect == 0) firstRect = i;
+  }
+  EXPECT_LT(lastShot, firstRect);
+}
+
+TEST_F(LoopTest, HudBarsAtTheStartAndAtHalfHealth) {
+  Start(7000, 7000);
+  Tapp::drawhub();
+  auto rects = Rects();
+  ASSERT_EQ(rects.size(), 6u);
+  const auto width = [](const TRecordedCall& c) { return c.args[2] - c.args[0]; };
+  EXPECT_FLOAT_EQ(width(rects[0]), 255.0f);
+  EXPECT_EQ(rects[0].args[4], 20.0);
+  EXPECT_EQ(rects[0].args[5], 1.0);
+  EXPECT_EQ(rects[0].state.r, 255);
+  EXPECT_EQ(rects[0].state.g, 0);
+  EXPECT_EQ(rects[0].state.b, 128);
+  EXPECT_FLOAT_EQ(width(rects[1]), 255.0f);
+  EXPECT_EQ(rects[1].args[5], 21.0);
+  for (int32_t i = 2; i <= 5; ++i) {
+    EXPECT_FLOAT_EQ(width(rects[i]), -0.255f);
+    EXPECT_EQ(rects[i].args[5], 21.0 + 20.0 * (i - 1));
+    EXPECT_EQ(rects[i].state.r, 0);
+    EXPECT_EQ(rects[i].state.g, 255);
+  }
+  // Five labels of three glyphs and "HP:", the last in the last bar's colour, at (0, 0).
+  const auto glyphs = Drawn();
+  ASSERT_EQ(glyphs.size(), 18u);
+  EXPECT_EQ(glyphs[3].args[5], 42.0);  // "W2:" at y 42
+  EXPECT_EQ(glyphs[15].args[4], 0.0);
+  EXPECT_EQ(glyphs[15].args[5], 0.0);
+  EXPECT_EQ(glyphs[15].state.r, 0);
+  EXPECT_EQ(glyphs[15].state.g, 255);
+
+  rec->Clear();
+  player->HP = 500.0f;
+  Tapp::drawhub();
+  rects = Rects();
+  EXPECT_FLOAT_EQ(width(rects[0]), 127.5f);
+  EXPECT_EQ(rects[0].state.r, 127);
+  EXPECT_EQ(rects[0].state.g, 127);
+  EXPECT_EQ(rects[0].state.b, 128);
+}
+
+// A screen that presses a key after a given number of presented frames.
+class PressingDriver : public TRecordingDriver {
+ public:
+  int32_t flips = 0;
+  int32_t pressAt = 0;
+  int32_t key = 0;
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    ++flips;
+    // A safety press so a failing score screen ends the test instead of hanging it.
+    if (flips == pressAt || flips == 100) {
+      InjectEvent({EVENT_KEYDOWN, flips == pressAt ? key : 13});
+      InjectEvent({EVENT_KEYUP, flips == pressAt ? key : 13});
+    }
+  }
+};
+
+class ScoreScreenTest : public LoopTest {
+ protected:
+  std::shared_ptr<PressingDriver> Screen(int32_t pressAt, int32_t key) {
+    auto d = std::make_shared<PressingDriver>();
+    CloseScreen();
+    EXPECT_TRUE(OpenHeadlessScreen(d, screenW, screenH, 0, 0, 0));
+    d->Clear();
+    d->flips = 0;
+    d->pressAt = pressAt;
+    d->key = key;
+    return d;
+  }
+};
+
+TEST_F(ScoreScreenTest, PressesMadeDuringPlayDoNotEndIt) {
+  auto d = Screen(3, 32);  // opening a screen clears the key counts: open it first
+  Start(7000, 7000);
+  player->EP = 42;
+  // Firing with Enter during play: held, asked with KeyIsDown only, so the presses count on.
+  Press(13);
+  Release(13);
+  Press(13);
+  Press(32);
+  Release(32);
+  EXPECT_EQ(KeyIsDown(13), 1);
+  Release(13);
+  Tapp::endscreen();
+  EXPECT_EQ(d->flips, 3);
+  // "Score: 42" at scale 5 with its top-left corner at the centre of the screen.
+  const auto glyphs = d->CallsOf(DrawOp::DrawFrame);
+  ASSERT_EQ(glyphs.size(), 27u);
+  EXPECT_EQ(glyphs[0].args[4], 512.0);
+  EXPECT_EQ(glyphs[0].args[5], 384.0);
+  EXPECT_FLOAT_EQ(glyphs[1].args[4], 512.0f + 40.0f);
+  EXPECT_FLOAT_EQ(glyphs[0].state.ix, 5.0f);
+  EXPECT_EQ(glyphs[0].state.r, 255);
+}
+
+TEST_F(ScoreScreenTest, AFreshEnterOrSpaceEndsIt) {
+  Start(7000, 7000);
+  for (const int32_t key : {13, 32}) {
+    auto d = Screen(2, key);
+    Tapp::endscreen();
+    EXPECT_EQ(d->flips, 2) << key;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include "scene.h"
+
+#include <fstream>
+
+#include "app/globals.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+
+namespace fs = std::filesystem;
+
+std::shared_ptr<TRecordingDriver> OpenRecordedScreen(int32_t width, int32_t height) {
+  auto driver = std::make_shared<TRecordingDriver>();
+  OpenHeadlessScreen(driver, width, height, 0, 0, 0);
+  screenW = width;
+  screenH = height;
+  SetBlend(3);
+  SetAutoMidHandle(1);
+  driver->Clear();
+  return driver;
+}
+
+TScratchFolder::TScratchFolder(const std::string& name, bool assets) {
+  path_ = fs::temp_directory_path() / ("kestrova_" + name);
+  fs::remove_all(path_);
+  fs::create_directories(path_);
+  if (assets) {
+    for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+      fs::copy_file(entry.path(), path_ / entry.path().filename());
+    }
+  }
+  previous_ = fs::current_path();
+  fs::current_path(path_);
+}
+
+TScratchFolder::~TScratchFolder() {
+  fs::current_path(previous_);
+  fs::remove_all(path_);
+}
+
+void TScratchFolder::Write(const std::string& name, const std::string& text) const {
+  std::ofstream(path_ / name, std::ios::binary) << text;
+}
+
+std::vector<std::vector<TRecordedCall>> SplitScreens(const std::vector<TRecordedCall>& calls) {
+  std::vector<std::vector<TRecordedCall>> screens;
+  for (const TRecordedCall& call : calls) {
+    if (call.op == DrawOp::Cls) screens.emplace_back();
+    if (!screens.empty()) screens.back().push_back(call);
+  }
+  return screens;
+}

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include "platform/random.h"
+#include "test_support.h"
+#include "world/tmap.h"
+
+namespace {
+
+// Replays the draws of one walk step as the carver makes them; true when a room is drawn.
+bool ReplayStep(int32_t chance, int32_t roomMax) {
+  RandomInt(pathWidthA, pathWidthB);
+  if (RandomInt(chance, 1) != 1) return false;
+  RandomInt(2, roomMax);
+  return true;
+}
+
+bool RingIsEmpty() {
+  for (int32_t i = 0; i < kMapSize; ++i) {
+    if (mapGrid[0][i] | mapGrid[2047][i] | mapGrid[i][0] | mapGrid[i][2047]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(Carver, SegmentTargetsMirrorAtTheEdgeAndClamp) {
+  // Angle 90 points along +x, angle 0 along +y.
+  EXPECT_EQ(SegmentTarget(1024, 1024, 90, 10).x, 1034);
+  EXPECT_EQ(SegmentTarget(1024, 1024, 0, 5).y, 1029);
+  // From column 2046 a segment pointing out of the world is mirrored, not clamped.
+  EXPECT_EQ(SegmentTarget(2046, 1000, 90, 10).x, 2036);
+  EXPECT_EQ(SegmentTarget(2046, 1000, 90, 10).y, 1000);
+  EXPECT_EQ(SegmentTarget(1, 1000, 270, 10).x, 11);
+  EXPECT_EQ(SegmentTarget(1000, 1, 180, 10).y, 11);
+  EXPECT_EQ(SegmentTarget(1000, 2046, 0, 10).y, 2036);
+  // One column inside the edge nothing is mirrored: the target is clamped.
+  EXPECT_EQ(SegmentTarget(2045, 1000, 90, 10).x, 2046);
+  EXPECT_EQ(SegmentTarget(2, 1000, 270, 10).x, 1);
+  // Only the axis that leaves is mirrored; the other keeps the unmirrored angle.
+  const Tpoint corner = SegmentTarget(2046, 2046, 135, 100);
+  EXPECT_EQ(corner.x, 1975);  // 2046 - sin(135) * 100 = 1975.29
+  EXPECT_EQ(corner.y, 1975);  // 2046 + cos(135) * 100 = 1975.29
+  // A negative length turns the segment round, and truncation goes toward zero.
+  EXPECT_EQ(SegmentTarget(1024, 1024, 45, -10).x, 1016);  // 1024 - 7.07 = 1016.93
+  // Targets far outside the world, even beyond the 32-bit range, stop at the edge.
+  EXPECT_EQ(SegmentTarget(1024, 1024, 90, 2147483647).x, 2046);
+  EXPECT_EQ(SegmentTarget(1024, 1024, 270, 2147483647).x, 1);
+  EXPECT_EQ(SegmentTarget(1024, 1024, 90, -2147483647 - 1).x, 1);
+}
+
+TEST(Carver, SegmentCountFollowsPathCount) {
+  // A negative count carves nothing and draws nothing.
+  CreateMapGrid();
+  SetParams({-1, 10, 10, 2, 2, 5, 3});
+  SeedRandom(99);
+  TMap::Createdungeon();
+  EXPECT_EQ(CountLand(), 0);
+  SeedRandom(99);
+  const int32_t untouched = RandomState();
+  SeedRandom(99);
+  TMap::Createdungeon();
+  EXPECT_EQ(RandomState(), untouched);
+
+  // Count 0 and length 0: one segment whose target is its start, so the walk steps run
+  // exactly once: one 3 x 3 stamp at the centre. A seed without a room keeps it alone.
+  SetParams({0, 0, 0, 2, 2, 4, 2147483647});
+  int32_t seed = 1;
+  for (;; ++seed) {
+    SeedRandom(seed);
+    RandomInt(0, 359);
+    RandomInt(0, 0);
+    if (!ReplayStep(roomChance, roomSizeMax)) break;
+  }
+  const int32_t expectedState = RandomState();
+  CreateMapGrid();
+  SeedRandom(seed);
+  TMap::Createdungeon();
+  EXPECT_EQ(RandomState(), expectedState);
+  EXPECT_EQ(CountLand(), 9);
+  for (int32_t x = 1024; x <= 1026; ++x) {
+    for (int32_t y = 1024; y <= 1026; ++y) EXPECT_EQ(mapGrid[x][y], 1);
+  }
+}
+
+TEST(Carver, WalkStampsBeforeEachStepAlongTheSegment) {
+  // A seed whose first angle is 0 and whose five steps draw no room: with length 5 and
+  // stamp size 0 the walker stamps single cells at y = 1024..1028 while moving along +y.
+  SetParams({0, 5, 5, 0, 0, 3, 1000000});
+  int32_t seed = 1;
+  for (;; ++seed) {
+    SeedRandom(seed);
+    if (RandomInt(0, 359) != 0) continue;
+    RandomInt(5, 5);
+    bool room = false;
+    for (int step = 0; step < 5; ++step) room = ReplayStep(roomChance, roomSizeMax) || room;
+    if (!room) break;
+  }
+  const int32_t expectedState = RandomState();
+  CreateMapGrid();
+  SeedRandom(seed);
+  TMap::Createdungeon();
+  EXPECT_EQ(RandomState(), expectedState);
+  EXPECT_EQ(CountLand(), 5);
+  for (int32_t y = 1024; y <= 1028; ++y) EXPECT_EQ(mapGrid[1024][y], 1);
+  // The stamp is written before the step, so the target itself stays uncarved.
+  EXPECT_EQ(mapGrid[1024][1029], 0);
+}
+
+TEST(Carver, NegativeStampsLeaveOnlyRooms) {
+  // Both stamp bounds negative and a room chance that never comes up: nothing is carved,
+  // yet every step still draws its stamp size and room chance.
+  SetParams({3, 20, 40, -5, -1, 6, -2000000000});
+  CreateMapGrid();
+  SeedRandom(5);
+  TMap::Createdungeon();
+  EXPECT_EQ(CountLand(), 0);
+  EXPECT_NE(RandomState(), 5);
+  // A room at every step: land appears only as rooms around the segment target.
+  SetParams({0, 30, 30, -5, -1, 2, 1});
+  CreateMapGrid();
+  SeedRandom(5);
+  TMap::Createdungeon();
+  EXPECT_EQ(CountLand(), 25);  // the same 5 x 5 room around the one target, at every step
+}
+
+TEST(Carver, HugeStampsClampToTheInnerRectangle) {
+  // A stamp of size 2000000000 costs only the cells inside the grid; rooms as large cover
+  // the whole inside. The outer ring is never carved.
+  SetParams({2, 0, 50, 2000000000, 2000000000, 1, 1000000});
+  CreateMapGrid();
+  SeedRandom(17);
+  TMap::Createdungeon();
+  EXPECT_TRUE(RingIsEmpty());
+  for (int32_t x = 1024; x <= 2046; x += 11) {
+    for (int32_t y = 1024; y <= 2046; y += 13) ASSERT_EQ(mapGrid[x][y], 1) << x << "," << y;
+  }
+  EXPECT_EQ(mapGrid[2046][2046], 1);
+
+  SetParams({1, 0, 3000, -1, -1, 2000000000, 1});
+  CreateMapGrid();
+  SeedRandom(17);
+  TMap::Createdungeon();
+  EXPECT_TRUE(RingIsEmpty());
+  EXPECT_EQ(CountLand(), int64_t{2046} * 2046);
+}
+
+TEST(Carver, OuterRingStaysUncarvedOnLongWalks) {
+  for (int32_t seed : {1, 2, 3}) {
+    SetParams({300, 100, 900, 0, 12, 40, 3});
+    CreateMapGrid();
+    SeedRandom(seed);
+    TMap::Createdungeon();
+    EXPECT_TRUE(RingIsEmpty()) << seed;
+    // The walk reached the edges, so the ring was really at stake.
+    bool touchesEdge = false;
+    for (int32_t i = 1; i < 2047; ++i) {
+      touchesEdge =
+          touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
+    }
+    EXPECT_TRUE(touchesEdge) << seed;
+  }
+}
+
+TEST(Parameters, LoadtypeReadsSevenLinesAsTheGameConvertsThem) {
+  TempDir dir;
+  const std::string path = dir / "map.txt";
+  WriteFile(path, "  42\r\n-17abc\n\n+\n$ff\n%101\n7\n99\n");
+  mapParamsFile = path;
+  bool opened = false;
+  TMap::Loadtype(CDungeon, &opened);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(pathCount, 42);
+  EXPECT_EQ(pathLengthA, -17);
+  EXPECT_EQ(pathLengthB, 0);
+  EXPECT_EQ(pathWidthA, 0);
+  EXPECT_EQ(pathWidthB, 255);
+  EXPECT_EQ(roomSizeMax, 5);
+  EXPECT_EQ(roomChance, 7);
+
+  // A short file: the missing lines read as 0, the last line needs no line end.
+  WriteFile(path, "5\n6");
+  SetParams({1, 1, 1, 1, 1, 1, 1});
+  TMap::Loadtype(CDungeon, &opened);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(pathCount, 5);
+  EXPECT_EQ(pathLengthA, 6);
+  EXPECT_EQ(pathLengthB, 0);
+  EXPECT_EQ(roomChance, 0);
+  mapParamsFile = "map.txt";
+}
+
+TEST(Parameters, UnopenableFileIsReported) {
+  TempDir dir;
+  mapParamsFile = dir / "missing.txt";
+  SetParams({1, 1, 1, 1, 1, 1, 1});
+  bool opened = true;
+  TMap::Loadtype(CDungeon, &opened);
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(pathCount, 0);
+  EXPECT_EQ(roomChance, 0);
+
+  // A folder opens on Linux but holds no parameters.
+  mapParamsFile = dir.path().string();
+  opened = true;
+  TMap::Loadtype(CDungeon, &opened);
+  EXPECT_FALSE(opened);
+
+  // Create reports it too, and carves nothing, leaving the grid cleared.
+  mapGrid[500][500] = 1;
+  bool paramsRead = true;
+  TMap::Create(CDungeon, &paramsRead);
+  EXPECT_FALSE(paramsRead);
+  EXPECT_EQ(CountLand(), 0);
+  mapParamsFile = "map.txt";
+}
+
+TEST(Parameters, CreateClearsTheGridThenCarvesFromTheFile) {
+  TempDir dir;
+  mapParamsFile = dir / "map.txt";
+  WriteFile(mapParamsFile, "-1\n10\n10\n2\n2\n4\n3\n");
+  std::fill(mapGrid.Data(), mapGrid.Data() + kMapCells, 0xFF);
+  bool paramsRead = false;
+  TMap::Create(CDungeon, &paramsRead);
+  EXPECT_TRUE(paramsRead);
+  EXPECT_EQ(CountLand(), 0);
+  EXPECT_EQ(*std::max_element(mapGrid.Data(), mapGrid.Data() + kMapCells), 0);
+
+  WriteFile(mapParamsFile, "20\n10\n60\n2\n5\n8\n4\n");
+  SeedRandom(3);
+  TMap::Create(CDungeon, &paramsRead);
+  const auto carved = GridCopy();
+  CreateMapGrid();
+  SeedRandom(3);
+  TMap::Createdungeon();
+  EXPECT_EQ(GridCopy(), carved);
+  EXPECT_GT(CountLand(), 0);
+  mapParamsFile = "map.txt";
+}

@@ -1,0 +1,217 @@
+// kestrova-sim: runs the game's own code without a window, for tests, replays and benchmarks.
+//   kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--screen W H]
+//                [--clock START STEP] [--out FILE]
+// The world and the actors are made as the loading sequence makes them (no assets, no layer
+// files), then frames of the real game loop run on a fixed clock with scripted input, drawing
+// into a driver that only counts. The report of the final state goes to FILE or stdout.
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/placement.h"
+#include "app/tapp.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/graphics.h"
+#include "platform/random.h"
+#include "platform/recording_driver.h"
+#include "sim_report.h"
+#include "sim_script.h"
+#include "world/tmap.h"
+#include "world/worldgen.h"
+
+namespace {
+
+struct Options {
+  bool haveSeed = false;
+  int32_t seed = 0;
+  std::string map = "map.txt";
+  int32_t frames = 600;
+  std::string script;
+  int32_t width = 1024;
+  int32_t height = 768;
+  int32_t clockStart = 100000;
+  int32_t clockStep = 16;
+  std::string out;
+};
+
+const char* const kUsage =
+    "usage: kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--screen W H]\n"
+    "                    [--clock START STEP] [--out FILE]\n";
+
+bool ToInt(const char* text, int32_t& value) {
+  const std::string_view s(text);
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size() && !s.empty();
+}
+
+bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const auto need = [&](int n) {
+      if (i + n >= argc) {
+        error = a + " needs " + std::to_string(n) + (n == 1 ? " value" : " values");
+        return false;
+      }
+      return true;
+    };
+    const auto number = [&](int at, int32_t& v, int32_t min) {
+      if (!ToInt(argv[at], v) || v < min) {
+        error = a + ": '" + argv[at] + "' is not a whole number" + (min > INT32_MIN ? " of at least " + std::to_string(min) : "");
+        return false;
+      }
+      return true;
+    };
+    if (a == "--seed") {
+      if (!need(1) || !number(i + 1, o.seed, INT32_MIN)) return false;
+      o.haveSeed = true;
+      i += 1;
+    } else if (a == "--map") {
+      if (!need(1)) return false;
+      o.map = argv[++i];
+    } else if (a == "--frames") {
+      if (!need(1) || !number(i + 1, o.frames, 0)) return false;
+      i += 1;
+    } else if (a == "--script") {
+      if (!need(1)) return false;
+      o.script = argv[++i];
+    } else if (a == "--screen") {
+      if (!need(2) || !number(i + 1, o.width, 1) || !number(i + 2, o.height, 1)) return false;
+      i += 2;
+    } else if (a == "--clock") {
+      if (!need(2) || !number(i + 1, o.clockStart, INT32_MIN) || !number(i + 2, o.clockStep, INT32_MIN)) return false;
+      i += 2;
+    } else if (a == "--out") {
+      if (!need(1)) return false;
+      o.out = argv[++i];
+    } else {
+      error = "unknown argument '" + a + "'";
+      return false;
+    }
+  }
+  if (!o.haveSeed) {
+    error = "--seed is required";
+    return false;
+  }
+  return true;
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return !in.bad();
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "kestrova-sim: " << message << '\n';
+  return 1;
+}
+
+// The clock of frame k: START + STEP * k on the wrapping 32-bit clock.
+int32_t FrameClock(const Options& o, int32_t k) {
+  return static_cast<int32_t>(static_cast<uint32_t>(o.clockStart) +
+                              static_cast<uint32_t>(o.clockStep) * static_cast<uint32_t>(k));
+}
+
+void Deliver(const SimEvent& e) {
+  const int32_t cx = screenW / 2;
+  const int32_t cy = screenH / 2;
+  switch (e.kind) {
+    case SimEvent::kDown:
+      if (e.code == 0) {
+        InjectEvent({EVENT_MOUSEDOWN, 1, cx, cy});
+      } else {
+        InjectEvent({EVENT_KEYDOWN, e.code});
+      }
+      break;
+    case SimEvent::kUp:
+      if (e.code == 0) {
+        InjectEvent({EVENT_MOUSEUP, 1, cx, cy});
+      } else {
+        InjectEvent({EVENT_KEYUP, e.code});
+      }
+      break;
+    case SimEvent::kPointer:
+      // Queued after the warp to the centre that the previous frame asked for, so it wins.
+      InjectEvent({EVENT_MOUSEMOVE, 0, cx + e.code, cy});
+      break;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  std::string error;
+  if (!ParseArgs(argc, argv, o, error)) {
+    std::cerr << "kestrova-sim: " << error << '\n' << kUsage;
+    return 2;
+  }
+
+  std::vector<SimEvent> events;
+  if (!o.script.empty()) {
+    std::string text;
+    if (!ReadFile(o.script, text)) return Fail("cannot read the script " + o.script);
+    if (!ParseSimScript(text, events, error)) return Fail(o.script + ": " + error);
+  }
+  // Within a frame, events keep their order in the script.
+  std::stable_sort(events.begin(), events.end(),
+                   [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+
+  UseFixedClock(o.clockStart);
+  CreateTables();
+  screenW = o.width;
+  screenH = o.height;
+  auto driver = std::make_shared<TRecordingDriver>();
+  driver->SetRecording(false);
+  if (!OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0)) return Fail("cannot open the headless screen");
+  SetBlend(3);
+  SeedRandom(o.seed);
+
+  mapParamsFile = o.map;
+  if (!GenerateWorld()) {
+    return Fail("cannot read the world parameters " + o.map +
+                " (seven lines of whole numbers: path count, two path lengths, two path widths, "
+                "room size, room chance)");
+  }
+  PlaceEnemies();
+  PlaceItems();
+
+  gameState = 0;
+  Tapp::start();
+  const FigureIds ids = NumberFigures();
+
+  int32_t framesRun = 0;
+  size_t next = 0;
+  while (framesRun < o.frames) {
+    UseFixedClock(FrameClock(o, framesRun));
+    for (; next < events.size() && events[next].frame <= framesRun; ++next) {
+      if (events[next].frame == framesRun) Deliver(events[next]);
+    }
+    Tapp::frame();
+    ++framesRun;
+    if (gameState != 0) break;
+  }
+
+  const std::string report = SimReport(framesRun, ids);
+  if (o.out.empty()) {
+    std::fwrite(report.data(), 1, report.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the report to stdout");
+  }
+  std::ofstream out(o.out, std::ios::binary);
+  out << report;
+  out.close();
+  if (!out) return Fail("cannot write the report to " + o.out);
+  return 0;
+}

@@ -1,0 +1,17 @@
+// The simulator's report of the state after its last frame.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+class Tfigur;
+
+// A figure's id is its creation index: the enemies 0..3000, then the player.
+using FigureIds = std::unordered_map<const Tfigur*, int32_t>;
+
+// Numbers every figure of figureList in list order; call once all figures are made.
+FigureIds NumberFigures();
+
+// frames, gameState, rng, camera, player, then figures, items, shots and decals in list
+// order. 32-bit floats as %.9g of their value, LF line ends.
+std::string SimReport(int32_t framesRun, const FigureIds& ids);

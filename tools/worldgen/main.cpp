@@ -1,0 +1,125 @@
+// kestrova-worldgen: creates the game's world without a screen, from the same code and in
+// the same order as the game's loading sequence, and writes its four layer files.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/random.h"
+#include "world/grid.h"
+#include "world/tmap.h"
+#include "world/worldgen.h"
+#include "world_png.h"
+
+namespace {
+
+constexpr int kBadUsage = 2;
+constexpr int kNoLand = 3;
+constexpr int kWriteFailed = 1;
+
+constexpr char kUsage[] =
+    "Usage: kestrova-worldgen --seed N [--map FILE] [--out DIR] [--png FILE]\n"
+    "\n"
+    "Creates the Kestrova world for seed N (a signed 32-bit decimal integer) as the game\n"
+    "does and writes mapall.map, mapcol.map, maptyp.map and maphight.map.\n"
+    "\n"
+    "  --seed N     seed of the random generator (required)\n"
+    "  --map FILE   generator parameters (default: map.txt in the current directory)\n"
+    "  --out DIR    folder for the layer files (default: the current directory)\n"
+    "  --png FILE   also write a picture of the world, one pixel per cell\n"
+    "  --help       show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be written, 2 bad arguments or unreadable\n"
+    "parameters file, 3 the world has no land (the layer files are still written).\n";
+
+struct TOptions {
+  bool help = false;
+  std::optional<int32_t> seed;
+  std::string mapFile = "map.txt";
+  std::string outDir;
+  std::string pngFile;
+};
+
+std::optional<int32_t> ParseSeed(const char* text) {
+  int32_t value = 0;
+  const char* end = text + std::strlen(text);
+  const auto [stop, error] = std::from_chars(text, end, value);
+  if (error != std::errc() || stop != end || stop == text) return std::nullopt;
+  return value;
+}
+
+// Fills options from the arguments; on a bad argument returns the message that says why.
+std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      return std::nullopt;
+    }
+    if (arg != "--seed" && arg != "--map" && arg != "--out" && arg != "--png") {
+      return "unknown argument '" + arg + "'";
+    }
+    if (i + 1 >= argc) return arg + " needs a value";
+    const char* value = argv[++i];
+    if (arg == "--seed") {
+      options.seed = ParseSeed(value);
+      if (!options.seed) {
+        return "--seed needs a decimal signed 32-bit integer, not '" + std::string(value) + "'";
+      }
+    } else if (arg == "--map") {
+      options.mapFile = value;
+    } else if (arg == "--out") {
+      options.outDir = value;
+    } else {
+      options.pngFile = value;
+    }
+  }
+  if (!options.seed) return "--seed N is required";
+  std::error_code error;
+  if (!options.outDir.empty() && !std::filesystem::is_directory(options.outDir, error)) {
+    return "--out: '" + options.outDir + "' is not a folder";
+  }
+  return std::nullopt;
+}
+
+// The world creation of the game's loading sequence, from the parameters file to the
+// finished grid. False when the parameters file cannot be read.
+bool CreateWorld(const TOptions& options) {
+  CreateMapGrid();
+  SeedRandom(*options.seed);
+  mapParamsFile = options.mapFile;
+  return GenerateWorld();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TOptions options;
+  if (const auto problem = ParseArguments(argc, argv, options)) {
+    std::fprintf(stderr, "kestrova-worldgen: %s\n%s", problem->c_str(), kUsage);
+    return kBadUsage;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!CreateWorld(options)) {
+    std::fprintf(stderr, "kestrova-worldgen: cannot read the parameters file '%s'\n",
+                 options.mapFile.c_str());
+    return kBadUsage;
+  }
+  // The loading sequence places figures and items here, before the layer files; they
+  // leave the grid as it is.
+  bool written = SaveLayerFiles(options.outDir);
+  if (!options.pngFile.empty()) written = WriteWorldPng(options.pngFile) && written;
+  if (!WorldHasLand()) {
+    std::fprintf(stderr,
+                 "kestrova-worldgen: the world has no land: the parameters in '%s' carve no "
+                 "land that survives in the central square 1000..1100\n",
+                 options.mapFile.c_str());
+    return written ? kNoLand : kWriteFailed;
+  }
+  return written ? 0 : kWriteFailed;
+}

@@ -1,0 +1,70 @@
+// The world generator and the world's layer files: a class of class-level functions over
+// mapGrid and the seven generator parameters read from map.txt.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "world/grid.h"
+
+// Map kinds and cell values of the carver.
+constexpr int32_t CDungeon = 0;  // the random-walk world, the only kind the game builds
+constexpr int32_t CMapWand = 0;  // uncarved cell
+constexpr int32_t CMapWeg = 1;   // carved cell
+
+// Generator parameters, one per line of map.txt in this order; Loadtype sets them.
+extern int32_t pathCount;    // the walk runs pathCount + 1 segments (none when negative)
+extern int32_t pathLengthA;  // bounds of a segment's length in cells, either order
+extern int32_t pathLengthB;
+extern int32_t pathWidthA;  // bounds of the stamp size, either order
+extern int32_t pathWidthB;
+extern int32_t roomSizeMax;  // bound of a room's half-size; the other bound is 2
+extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) gives 1
+
+// The parameters file Loadtype reads, relative to the current directory. The game keeps
+// "map.txt"; the world tool points it wherever it is told.
+extern std::string mapParamsFile;
+
+class TMap {
+ public:
+  // Clears the grid, reads the parameters and carves land. *paramsRead (when given) tells
+  // whether the parameters file could be opened; without it nothing is carved.
+  static int32_t Create(int32_t kind, bool* paramsRead = nullptr);
+  // The random walk that stamps land (cells become 1) along straight segments.
+  static int32_t Createdungeon();
+  // Heights: a land cell gets (window sum of getpos) div 3, at least 0.
+  static int32_t dekoratemap(int32_t radius);
+  // Terrain kind per 64 x 64 block: sand, grass or earth by its ocean and land counts.
+  static int32_t bereichmap(int32_t ignored);
+  // Majority smoothing, in place: later cells see the values already rewritten.
+  static int32_t smoothmap(int32_t radius, int32_t passes);
+  // Keeps only the land 4-connected to the first land cell of the central square.
+  static int32_t checkmap();
+  // Marks every cell 4-connected to (x, y) through cells whose getpos equals target.
+  static int32_t Checkpoint(int32_t x, int32_t y, int32_t target);
+  // Non-land connected to the corner becomes ocean (value 2).
+  static int32_t fillwatermap();
+  // 1 for land, -1 for other cells of the grid, 0 outside it.
+  static int32_t getpos(int32_t x, int32_t y) {
+    if (x < 0 || x > kMapSize - 1 || y < 0 || y > kMapSize - 1) return 0;
+    return (mapGrid[x][y] & kLandMask) != 0 ? 1 : -1;
+  }
+  // Writes the bit positions first..last of every cell as one decimal value per cell, one
+  // line per column. The file is replaced only once written in full; on failure a warning
+  // goes to stderr, the old file stays, and *written (when given) is false.
+  static int32_t Savemap(const std::string& path, int32_t first, int32_t last,
+                         bool* written = nullptr);
+  // Reads the seven parameters; kind is not used. *opened (when given) tells whether the
+  // file could be opened; when not, every parameter reads as 0.
+  static int32_t Loadtype(int32_t kind, bool* opened = nullptr);
+  // Draws the cells under the screen rectangle at camera (x, y), size w x h, plus two cells
+  // on every side.
+  static int32_t draw(int32_t x, int32_t y, int32_t w, int32_t h);
+};
+
+// Where a walk segment from (wx, wy) with this angle (degrees, 0 along +y, 90 along +x) and
+// length ends: mirrored inwards where it would leave the world from its edge row or column,
+// then clamped to 1..2046.
+Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len);
+
+// Whether any cell is land. The placement of figures and items needs at least one.
+bool WorldHasLand();

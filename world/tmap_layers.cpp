@@ -1,0 +1,90 @@
+// The layer files: one line per grid column (CR LF ended), one decimal value per cell run
+// together without separators.
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "world/tmap.h"
+
+namespace {
+
+// The digits each of the 256 cell values contributes, padded so that a fixed 4-byte copy
+// can write them.
+struct TDigits {
+  char text[4] = {};
+  size_t length = 0;
+};
+
+std::array<TDigits, 256> DigitTable(int32_t first, int32_t last) {
+  std::array<TDigits, 256> table;
+  for (int32_t cell = 0; cell < 256; ++cell) {
+    const int32_t v = CellBits(static_cast<uint8_t>(cell), first, last) >> (7 - last);
+    const std::string digits = std::to_string(v);
+    std::memcpy(table[cell].text, digits.data(), digits.size());
+    table[cell].length = digits.size();
+  }
+  return table;
+}
+
+void Warn(const std::string& path, const char* problem) {
+  std::fprintf(stderr, "Cannot write map layer file %s: %s\n", path.c_str(), problem);
+}
+
+}  // namespace
+
+int32_t TMap::Savemap(const std::string& path, int32_t first, int32_t last, bool* written) {
+  if (written != nullptr) *written = false;
+  std::string file = path;
+  std::replace(file.begin(), file.end(), '\\', '/');
+  if (first < 0 || first > 7 || last < 0 || last > 7) {
+    Warn(file, "bit positions must lie in 0..7");
+    return 0;
+  }
+  const std::array<TDigits, 256> table = DigitTable(first, last);
+
+  // Written beside the old file and renamed over it when complete, so a failed write never
+  // leaves a truncated layer file behind.
+  const std::string temp = file + "." + std::to_string(getpid()) + ".tmp";
+  FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) {
+    Warn(file, std::strerror(errno));
+    return 0;
+  }
+  constexpr size_t kLineMax = kMapSize * 3 + 2;
+  constexpr size_t kChunk = 1 << 20;
+  std::vector<char> buffer(kChunk + kLineMax + 4);
+  char* end = buffer.data();
+  std::string problem;
+  for (int32_t x = 0; x < kMapSize && problem.empty(); ++x) {
+    const uint8_t* column = mapGrid[x];
+    for (int32_t y = 0; y < kMapSize; ++y) {
+      const TDigits& d = table[column[y]];
+      std::memcpy(end, d.text, 4);
+      end += d.length;
+    }
+    *end++ = 13;
+    *end++ = 10;
+    const auto filled = static_cast<size_t>(end - buffer.data());
+    if (filled >= kChunk || x == kMapSize - 1) {
+      if (std::fwrite(buffer.data(), 1, filled, out) != filled) problem = std::strerror(errno);
+      end = buffer.data();
+    }
+  }
+  if (std::fclose(out) != 0 && problem.empty()) problem = std::strerror(errno);
+  if (problem.empty() && std::rename(temp.c_str(), file.c_str()) != 0) {
+    problem = std::strerror(errno);
+  }
+  if (!problem.empty()) {
+    std::remove(temp.c_str());
+    Warn(file, problem.c_str());
+    return 0;
+  }
+  if (written != nullptr) *written = true;
+  return 0;
+}

@@ -1,0 +1,33 @@
+// World creation as the loading sequence runs it: the generator's stages in their binding
+// order, each with the progress percent and caption that announce it, and the four layer
+// files. The game's loading screen and the world tool share these.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct TWorldStage {
+  int32_t percent;
+  const char* caption;
+  bool (*work)();  // false when the stage cannot do its work
+};
+
+// TMap::Create(CDungeon), smoothmap(1, 1), checkmap(), fillwatermap(), dekoratemap(4),
+// bereichmap(20). Only the first can fail: when the parameters file cannot be opened.
+extern const std::array<TWorldStage, 6> worldStages;
+
+// Runs every stage in order; stops and gives false when a stage fails.
+bool GenerateWorld();
+
+struct TLayerFile {
+  const char* name;
+  int32_t first;
+  int32_t last;
+};
+
+// mapall.map, mapcol.map, maptyp.map, maphight.map, in the order they are written.
+extern const std::array<TLayerFile, 4> layerFiles;
+
+// Writes the four layer files into folder ("" for the current directory). True when all
+// four were written; each failure is reported on stderr and the others are still written.
+bool SaveLayerFiles(const std::string& folder);
