@@ -219,9 +219,10 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
     window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL);
   } else {
     SDL_DisplayMode mode{};
-    if (!FindDisplayMode(width, height, depth, hertz, mode) && !(hertz != 0 && FindDisplayMode(width, height, depth, 0, mode))) {
-      Fatal("GLGraphicsDriver failed to set display mode");
-    }
+    // Without the rate when the rate cannot be had.
+    const bool found = FindDisplayMode(width, height, depth, hertz, mode) ||
+                       (hertz != 0 && FindDisplayMode(width, height, depth, 0, mode));
+    if (!found) Fatal("GLGraphicsDriver failed to set display mode");
     window = SDL_CreateWindow(kWindowTitle, 0, 0, width, height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (window != nullptr) {
@@ -339,8 +340,11 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   int32_t tw = 0, th = 0;
   if (!ChooseTextureSize(pixmap->width, pixmap->height, ProxyAccepts, tw, th)) Fatal("Unable to calculate tex size");
   TPixmapPtr src = pixmap;
-  if (src->width > tw || src->height > th) src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));
-  TPixmapPtr level = (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
+  if (src->width > tw || src->height > th) {
+    src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));
+  }
+  TPixmapPtr level =
+      (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
 
   GLuint name = 0;
   glGenTextures(1, &name);
