@@ -4,6 +4,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -243,25 +244,33 @@ void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
   std::vector<int32_t>& acc = state_->acc;
   acc.assign(static_cast<size_t>(frames) * 2, 0);
   for (const auto& v : state_->voices) {
-    if (v->paused) continue;
     const TAudioSample& s = *v->sample;
     const double step = static_cast<double>(s.hertz) * v->rate / state_->hertz;
+    if (v->paused || !(step > 0)) continue;
     const float left = v->volume * (v->pan > 0 ? 1.0f - v->pan : 1.0f);
     const float right = v->volume * (v->pan < 0 ? 1.0f + v->pan : 1.0f);
     const int32_t rightChannel = s.Channels() - 1;
     for (int32_t i = 0; i < frames; ++i) {
-      auto frame = static_cast<int32_t>(v->pos);
-      if (frame >= s.length) {
+      if (v->pos >= s.length) {
         if (!v->loop) {
           v->active = false;
           break;
         }
-        v->pos -= s.length;
-        frame = static_cast<int32_t>(v->pos);
+        v->pos = std::fmod(v->pos, static_cast<double>(s.length));
       }
-      acc[2 * i] += static_cast<int32_t>(s.At(frame, 0) * left);
-      acc[2 * i + 1] += static_cast<int32_t>(s.At(frame, rightChannel) * right);
+      // Linear interpolation between neighbouring frames for rates other than the output's.
+      const auto frame = static_cast<int32_t>(v->pos);
+      const auto frac = static_cast<float>(v->pos - frame);
+      const int32_t next = frame + 1 < s.length ? frame + 1 : (v->loop ? 0 : frame);
+      const float l = s.At(frame, 0) + (s.At(next, 0) - s.At(frame, 0)) * frac;
+      const float r = s.At(frame, rightChannel) + (s.At(next, rightChannel) - s.At(frame, rightChannel)) * frac;
+      acc[2 * i] += static_cast<int32_t>(l * left);
+      acc[2 * i + 1] += static_cast<int32_t>(r * right);
       v->pos += step;
+      if (!v->loop && v->pos >= s.length) {
+        v->active = false;
+        break;
+      }
     }
   }
   std::erase_if(state_->voices, [](const auto& v) { return !v->active; });

@@ -114,6 +114,27 @@ TEST_F(SoundTest, ChannelsStopPauseAndLoop) {
   EXPECT_EQ(mixer->ActiveVoices(), 0);
 }
 
+TEST_F(SoundTest, OtherRatesAreResampledOnTheWay) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(16000);
+  SetAudioDriver(mixer);
+  auto sound = LoadSoundFile(Tone("slow.ogg", 8000, 1, "0.1"), 0);
+  ASSERT_TRUE(sound);
+  const TAudioSample& s = *sound->sample;
+  PlaySound(sound);
+  std::vector<int16_t> out(2 * 2 * s.length);
+  mixer->Mix(out.data(), 2 * s.length);
+  // Twice the rate: every sample, then the point halfway to the next one.
+  EXPECT_EQ(out[2 * 20], s.At(10, 0));
+  EXPECT_NEAR(out[2 * 21], (s.At(10, 0) + s.At(11, 0)) / 2.0, 1.0);
+  EXPECT_EQ(mixer->ActiveVoices(), 0);  // and it ends on time
+
+  auto channel = sound->Play(nullptr);
+  channel->SetRate(0);
+  mixer->Mix(out.data(), 10);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(mixer->ActiveVoices(), 1);
+}
+
 TEST_F(SoundTest, SilentDriverAcceptsEverySoundAndPlaysNothing) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   SetAudioDriver(nullptr);
