@@ -72,6 +72,12 @@ TEST_F(WindowTest, WindowHasTheAskedClientSizeAndTitle) {
   EXPECT_EQ(h, 150);
   EXPECT_STREQ(SDL_GetWindowTitle(gl_->Window()), "Kestrova");
   EXPECT_EQ(SDL_GetWindowFlags(gl_->Window()) & SDL_WINDOW_RESIZABLE, 0u);
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(gl_->Window(), &x, &y);
+  EXPECT_EQ(x, desktop.w / 2 - 100);
+  EXPECT_EQ(y, desktop.h / 2 - 75);
 }
 
 TEST_F(WindowTest, RectanglesImagesAndTextReachThePixels) {
@@ -183,6 +189,24 @@ TEST(WindowModeTest, FullScreenModeThatCannotBeSetStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(OpenScreen(1234, 567, 32, 0, 0), ::testing::ExitedWithCode(1),
               "GLGraphicsDriver failed to set display mode");
+}
+
+TEST(WindowModeTest, FullScreenTakesTheDesktopSizeAndCentresThePointer) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  SetGraphicsDriver(nullptr);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  ASSERT_TRUE(OpenScreen(desktop.w, desktop.h, 32, 0, 0)) << LastScreenError();
+  auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+  ASSERT_NE(gl, nullptr);
+  EXPECT_NE(SDL_GetWindowFlags(gl->Window()) & SDL_WINDOW_FULLSCREEN, 0u);
+  EXPECT_FALSE(FramePacing().softSync);
+  EXPECT_FALSE(FramePacing().hardSync);
+  EXPECT_EQ(PointerX(), desktop.w / 2);
+  EXPECT_EQ(PointerY(), desktop.h / 2);
+  CloseScreen();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST(WindowModeTest, ScreenSaverIsSuppressedAndClosingGivesItBack) {
