@@ -121,8 +121,6 @@ bool StartEventLayer() {
   // which the game ignores.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
-  // SDL's own quit-on-close handling stays off: a close request is only an event here.
-  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   tickerEventType = SDL_RegisterEvents(1);
   if (tickerEventType == static_cast<uint32_t>(-1)) tickerEventType = 0;
   sdlEvents = true;
