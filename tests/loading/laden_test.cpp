@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
@@ -128,6 +135,51 @@ TEST_F(LoadingTest, ActorsStandOnLandOnly) {
   });
   for (int k = 0; k < 6; ++k) EXPECT_GT(kinds[k], 0) << k;
   itemList->ForEach([&](TItem* item) { check(item->X, item->Y); });
+}
+
+TEST_F(LoadingTest, WorldToolPlacesTheSameActors) {
+  // The world tool's --actors list for the same seed and map.txt names every enemy and item
+  // the loading sequence made, in creation order, then a player on land.
+  const std::string tool = std::string(KESTROVA_BINARY_DIR) + "/kestrova-worldgen";
+  fs::create_directories("tool");
+  const std::string command = tool + " --seed 4242 --map map.txt --out tool --actors tool/actors.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in("tool/actors.txt", std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3001u + 5001u + 2u);
+  size_t i = 0;
+  figureList->ForEach([&](Tfigur* f) {
+    const std::string expected = "E " + std::to_string(static_cast<int>(f->X)) + " " +
+                                 std::to_string(static_cast<int>(f->Y)) + " " + std::to_string(f->Art) + " " +
+                                 std::to_string(f->weapon);
+    EXPECT_EQ(lines[i++], expected);
+  });
+  itemList->ForEach([&](TItem* item) {
+    const std::string expected = "I " + std::to_string(item->X) + " " + std::to_string(item->Y) + " " +
+                                 std::to_string(item->Art) + " " + std::to_string(item->r);
+    EXPECT_EQ(lines[i++], expected);
+  });
+  int px = 0;
+  int py = 0;
+  ASSERT_EQ(std::sscanf(lines[i].c_str(), "P %d %d", &px, &py), 2) << lines[i];
+  EXPECT_EQ(TMap::getpos((px + 32) / 64, (py + 32) / 64), 1);
+  EXPECT_EQ(lines[i + 1].rfind("rng ", 0), 0u);
+  // The same world: its layer file matches the one the game wrote.
+  std::ifstream a("mapcol.map", std::ios::binary);
+  std::ifstream b("tool/mapcol.map", std::ios::binary);
+  EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b), {}));
+}
+
+TEST(WorldTool, ListsNoLandForAWorldWithoutLand) {
+  TScratchFolder folder("worldgen_noland", false);
+  folder.Write("map.txt", "-1\n");
+  const std::string tool = std::string(KESTROVA_BINARY_DIR) + "/kestrova-worldgen";
+  const int status = std::system((tool + " --seed 1 --actors actors.txt 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  std::ifstream in("actors.txt", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(text, "noland\n");
 }
 
 TEST_F(LoadingTest, LayerFilesAreWritten) {
