@@ -1,0 +1,266 @@
+// kestrova-sim runs: a scripted game checked against what the rules say must follow from the
+// script, a game the player loses, and the tool's handling of bad input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Report {
+  std::map<std::string, std::vector<std::string>> header;  // frames, gameState, rng, camera, player
+  std::vector<std::vector<std::string>> figures, items, shots, blood;
+  std::string text;
+
+  int64_t Num(const std::string& key, size_t i = 0) const { return std::stoll(header.at(key).at(i)); }
+  const std::vector<std::string>* Figure(int64_t id) const {
+    for (const auto& f : figures) {
+      if (std::stoll(f[1]) == id) return &f;
+    }
+    return nullptr;
+  }
+};
+
+struct SimRun {
+  int status = -1;
+  std::string err;
+  Report report;
+};
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(KESTROVA_BINARY_DIR) / "test_sim" /
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    // One segment of length 0 stamps a 61 x 61 block of land around the centre: a small,
+    // busy world where the player soon meets enemies and items.
+    Write("map.txt", "0\n0\n0\n60\n60\n10\n1000\n");
+  }
+
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+
+  SimRun Sim(const std::string& args) const {
+    SimRun run;
+    const std::string cmd = "cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args +
+                            " --out out.txt 2> err.txt";
+    fs::remove(dir_ / "out.txt");
+    const int raw = std::system(cmd.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = Read("err.txt");
+    run.report.text = Read("out.txt");
+    Parse(run.report);
+    return run;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  static void Parse(Report& r) {
+    std::istringstream in(r.text);
+    std::string line;
+    while (std::getline(in, line)) {
+      std::istringstream ls(line);
+      std::vector<std::string> f;
+      for (std::string w; ls >> w;) f.push_back(w);
+      if (f.empty()) continue;
+      if (f[0] == "F") {
+        r.figures.push_back(f);
+      } else if (f[0] == "I") {
+        r.items.push_back(f);
+      } else if (f[0] == "S") {
+        r.shots.push_back(f);
+      } else if (f[0] == "B") {
+        r.blood.push_back(f);
+      } else {
+        r.header[f[0]] = std::vector<std::string>(f.begin() + 1, f.end());
+      }
+    }
+  }
+
+  fs::path dir_;
+};
+
+// Field positions of an F line: F id X Y Side HP EP Art weapon w0 w1 w2 w3 w4 Time.
+enum { kX = 2, kY = 3, kSide = 4, kHP = 5, kEP = 6, kArt = 7, kWeapon = 8, kW0 = 9, kTime = 14 };
+
+TEST_F(SimTest, ReportListsEveryActorInTheStatedFormat) {
+  const SimRun run = Sim("--seed 5 --frames 0");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Report& r = run.report;
+  EXPECT_EQ(r.Num("frames"), 0);
+  EXPECT_EQ(r.Num("gameState"), 0);
+  EXPECT_EQ(r.Num("player"), 3001);
+  EXPECT_EQ(r.Num("figures"), 3002);
+  EXPECT_EQ(r.figures.size(), 3002u);
+  EXPECT_EQ(r.Num("items"), 5001);
+  EXPECT_EQ(r.items.size(), 5001u);
+  EXPECT_EQ(r.Num("shots"), 0);
+  EXPECT_EQ(r.Num("blood"), 0);
+  EXPECT_EQ(r.text.find('\r'), std::string::npos);
+  for (size_t i = 0; i < r.figures.size(); ++i) {
+    ASSERT_EQ(r.figures[i].size(), 15u);
+    EXPECT_EQ(std::stoll(r.figures[i][1]), static_cast<int64_t>(i));
+  }
+  // Enemies stand on cell corners of the stamped block with 100 HP and 100000 rounds.
+  for (size_t i = 0; i < 3001; ++i) {
+    const auto& f = r.figures[i];
+    const int64_t x = std::stoll(f[kX]);
+    EXPECT_EQ((x + 32) % 64, 0);
+    EXPECT_GE(x, 64 * 1000);
+    EXPECT_LE(x, 64 * 1100);
+    EXPECT_EQ(f[kHP], "100");
+    EXPECT_EQ(f[kW0 + std::stoi(f[kWeapon])], "100000");
+  }
+  const auto& p = r.figures[3001];
+  EXPECT_EQ(p[kHP], "1000");
+  EXPECT_EQ(p[kW0], "1000");
+  EXPECT_EQ(p[kW0 + 1], "-1");
+  EXPECT_EQ(p[kArt], "0");
+  EXPECT_EQ(Sim("--seed 5 --frames 0").report.text, r.text);  // the same seed, the same world
+  EXPECT_NE(Sim("--seed 6 --frames 0").report.text, r.text);
+}
+
+TEST_F(SimTest, ScriptedGameFollowsTheRules) {
+  const Report start = Sim("--seed 5 --frames 0").report;
+  Write("script.txt",
+        "# walk up for ten frames, turning 30 degrees right after the first step\n"
+        "0 down 87\n"
+        "0 pointer 30\n"
+        "10 up 87\n"
+        "\n"
+        "# fire weapon 1 with the button, then hold weapon 3 (a laser, rate-limited) on it\n"
+        "12 down mouse1\n"
+        "20 down 51\n"
+        "21 up 51\n"
+        "61 up mouse1\n"
+        "# weapons 2, 4 and 5 get a frame of fire each, then Enter fires weapon 1\n"
+        "62 down 50\n"
+        "62 down mouse1\n"
+        "63 up 50\n"
+        "63 down 52\n"
+        "64 up 52\n"
+        "64 down 53\n"
+        "65 up 53\n"
+        "65 up mouse1\n"
+        "66 pointer -12\n"
+        "66 down 13\n"
+        "70 up 13\n"
+        "75 down 27\n");
+  const SimRun run = Sim("--seed 5 --frames 500 --script script.txt");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Report& r = run.report;
+
+  // Escape in frame 75 ends the game after that frame.
+  EXPECT_EQ(r.Num("frames"), 76);
+  EXPECT_EQ(r.Num("gameState"), 2);
+  const auto* p = r.Figure(3001);
+  ASSERT_NE(p, nullptr);
+  const auto& p0 = *start.Figure(3001);
+  EXPECT_EQ(std::stoll((*p)[kSide]), 30 - 12);
+  EXPECT_EQ(std::stoll((*p)[kWeapon]), 4);  // 5 was the last digit held
+  // The laser's rate limit: fired at frame 20 (Time 0 passes at once), renewed once more than
+  // 500 ms later, at frame 52 (16 ms frames), held until frame 60.
+  EXPECT_EQ(std::stoll((*p)[kTime]), 100000 + 16 * 52);
+  // The camera centres the player.
+  EXPECT_EQ(r.Num("camera", 0), static_cast<int64_t>(std::trunc(std::stod((*p)[kX]) - 512)));
+  EXPECT_EQ(r.Num("camera", 1), static_cast<int64_t>(std::trunc(std::stod((*p)[kY]) - 384)));
+  // Ten frames of walking move the player by at most 30 pixels, first straight up.
+  const double dx = std::stod((*p)[kX]) - std::stod(p0[kX]);
+  const double dy = std::stod((*p)[kY]) - std::stod(p0[kY]);
+  EXPECT_GT(std::hypot(dx, dy), 0.0);
+  EXPECT_LE(std::hypot(dx, dy), 30.0 + 1e-3);
+  EXPECT_LT(dy, 0.0);
+  // Score: one point per item picked up, ten per enemy that died.
+  const int64_t picked = start.Num("items") - r.Num("items");
+  const int64_t died = 3001 - (r.Num("figures") - 1);
+  EXPECT_GT(picked, 0);
+  EXPECT_EQ(std::stoll((*p)[kEP]), picked + 10 * died);
+  // Weapon 1 fired on at most 8 + 1 + 4 button frames and 4 Enter frames, and gained 500
+  // rounds per shell1 picked up.
+  int64_t shell1 = 0;
+  std::map<std::string, int> left;
+  for (const auto& i : r.items) ++left[i[1] + "," + i[2] + "," + i[3] + "," + i[4]];
+  for (const auto& i : start.items) {
+    if (left[i[1] + "," + i[2] + "," + i[3] + "," + i[4]]-- <= 0 && i[3] == "2") ++shell1;
+  }
+  const int64_t w0 = std::stoll((*p)[kW0]);
+  EXPECT_LE(w0, 1000 + 500 * shell1);
+  EXPECT_GE(w0, 1000 + 500 * shell1 - 17);
+  // Every enemy's score stays 0.
+  for (const auto& f : r.figures) {
+    if (f[1] != "3001") {
+      EXPECT_EQ(f[kEP], "0");
+    }
+  }
+}
+
+TEST_F(SimTest, PlayerDiesAmongTheEnemies) {
+  const SimRun run = Sim("--seed 5 --frames 3000");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Report& r = run.report;
+  EXPECT_EQ(r.Num("gameState"), 1);
+  EXPECT_LT(r.Num("frames"), 3000);
+  const auto* p = r.Figure(3001);
+  ASSERT_NE(p, nullptr);  // still in the list, last
+  EXPECT_EQ(&r.figures.back(), p);
+  EXPECT_LT(std::stod((*p)[kHP]), 0.0);
+  EXPECT_GT(r.Num("blood"), 0);
+  // One frame fewer and the game still runs: the figure pass of the last frame was the first
+  // to find the player below 0 (a shot may have got it there after the previous one).
+  const SimRun before = Sim("--seed 5 --frames " + std::to_string(r.Num("frames") - 1));
+  EXPECT_EQ(before.report.Num("gameState"), 0);
+  EXPECT_EQ(before.report.Num("frames"), r.Num("frames") - 1);
+}
+
+TEST_F(SimTest, ClockAcrossTheWrapKeepsShotsShortLived) {
+  // The clock passes from 2147483647 to -2147483648 in the middle of the run.
+  const SimRun run = Sim("--seed 5 --frames 200 --clock 2147482000 16");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const int64_t lastClock = static_cast<int32_t>(2147482000u + 16u * static_cast<uint32_t>(run.report.Num("frames") - 1));
+  for (const auto& s : run.report.shots) {
+    const auto age = static_cast<int32_t>(static_cast<uint32_t>(lastClock) - static_cast<uint32_t>(std::stoll(s[4])));
+    EXPECT_GE(age, 0);
+    EXPECT_LE(age, 2000);
+  }
+}
+
+TEST_F(SimTest, BadInputIsReported) {
+  Write("script.txt", "0 down 87\n\n3 jump 87\n");
+  SimRun run = Sim("--seed 1 --script script.txt");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("line 3"), std::string::npos) << run.err;
+
+  Write("script.txt", "0 down 256\n");
+  EXPECT_NE(Sim("--seed 1 --script script.txt").status, 0);
+  EXPECT_NE(Sim("--frames 3").status, 0);  // no seed
+  EXPECT_NE(Sim("--seed 1 --screen 800").status, 0);
+  run = Sim("--seed 1 --map missing.txt");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("missing.txt"), std::string::npos) << run.err;
+
+  // Parameters that carve nothing leave no land: the loading sequence's message, no report.
+  Write("none.txt", "-1\n0\n0\n0\n0\n0\n0\n");
+  run = Sim("--seed 1 --map none.txt");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("no land"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.report.text.empty());
+}
+
+}  // namespace
