@@ -1,6 +1,141 @@
+#include <cstdio>
+#include <string>
+
+#include "app/globals.h"
+#include "app/loading.h"
+#include "app/placement.h"
 #include "app/tapp.h"
+#include "platform/degrees.h"
+#include "platform/fatal.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/sound.h"
+#include "platform/textio.h"
+#include "world/tmap.h"
+#include "world/worldgen.h"
 
-// The loading sequence arrives with the world, platform and asset work.
-int32_t Tapp::laden() { return 0; }
+namespace {
 
-int32_t Tapp::ladeb(int32_t, const std::string&) { return 0; }
+// The credit line under the title.
+constexpr const char* kCredit = "Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt";
+
+// The nearest single-precision value to 2.55, as the bar colour is defined with.
+constexpr double kBarFactor = static_cast<double>(2.55f);
+
+// prefix + number + suffix, for the numbered asset files.
+std::string Numbered(const char* prefix, int32_t number, const char* suffix) {
+  std::string name = prefix;
+  name += IntToText(number);
+  name += suffix;
+  return name;
+}
+
+std::shared_ptr<TImage> LoadImage(const std::string& path) {
+  auto image = LoadImageFile(path, -1);
+  if (!image) std::fprintf(stderr, "Kestrova: warning: cannot load image %s\n", path.c_str());
+  return image;
+}
+
+std::shared_ptr<TSound> LoadSound(const std::string& path) {
+  auto sound = LoadSoundFile(path, 0);
+  if (!sound) std::fprintf(stderr, "Kestrova: warning: cannot load sound %s\n", path.c_str());
+  return sound;
+}
+
+void LoadTiles() {
+  tileImages[1] = LoadImage("wasser.png");
+  tileImages[0] = LoadImage("erde.png");
+  tileImages[3] = LoadImage("sand.png");
+  tileImages[2] = LoadImage("gras.png");
+  tileImages[4] = LoadImage("baum.png");
+  tileImages[5] = LoadImage("blatt.png");
+}
+
+void LoadFigures() {
+  for (int k = 0; k < 5; ++k) figureImages[k] = LoadImage(Numbered("figur", k + 1, ".png"));
+  figureImages[5] = LoadImage("figur1.png");
+}
+
+void LoadShots() {
+  shotImages[0] = LoadImage("shoot.png");
+  shotImages[1] = LoadImage("plasma.png");
+  shotImages[2] = LoadImage("laser.png");
+  shotImages[3] = LoadImage("letzter.png");
+  for (int k = 0; k < 8; ++k) shotImages[4 + k] = LoadImage(Numbered("fire", k, ".png"));
+}
+
+void LoadItems() {
+  itemImages[0] = LoadImage("firstaid.png");
+  itemImages[1] = LoadImage("secaid.png");
+  itemImages[2] = LoadImage("shell1.png");
+  itemImages[3] = LoadImage("shell3.png");
+  itemImages[4] = LoadImage("shell4.png");
+  itemImages[5] = LoadImage("shell5.png");
+  itemImages[6] = LoadImage("shell2.png");
+}
+
+void LoadShotSounds() {
+  for (int k = 0; k < 5; ++k) shotSounds[k] = LoadSound(Numbered("s", k + 1, ".ogg"));
+}
+
+void LoadDeathSound() { deathSound = LoadSound("t.ogg"); }
+
+void LoadBlood() { bloodImage = LoadImage("blood.png"); }
+
+// Runs one world generator stage; the game cannot go on without its parameters.
+void GenerateStage(const TWorldStage& stage) {
+  if (!stage.work()) {
+    Fatal("cannot read map.txt next to the program. It holds seven lines: the number of walk "
+          "segments, the two bounds of a segment's length, the two bounds of the stamp size, "
+          "the largest room half-size and the room chance.");
+  }
+}
+
+void SaveMaps() { SaveLayerFiles(""); }
+
+}  // namespace
+
+const std::vector<TLoadStage>& LoadStages() {
+  static const std::vector<TLoadStage> stages = {
+      {0, "Tiles", LoadTiles},
+      {3, "Figuren", LoadFigures},
+      {6, "Schuesse", LoadShots},
+      {9, "Blut wird abgezapft", LoadBlood},
+      {13, "Item", LoadItems},
+      {worldStages[0].percent, worldStages[0].caption, [] { GenerateStage(worldStages[0]); }},
+      {worldStages[1].percent, worldStages[1].caption, [] { GenerateStage(worldStages[1]); }},
+      {worldStages[2].percent, worldStages[2].caption, [] { GenerateStage(worldStages[2]); }},
+      {worldStages[3].percent, worldStages[3].caption, [] { GenerateStage(worldStages[3]); }},
+      {worldStages[4].percent, worldStages[4].caption, [] { GenerateStage(worldStages[4]); }},
+      {worldStages[5].percent, worldStages[5].caption, [] { GenerateStage(worldStages[5]); }},
+      {80, "Sounds werden aufgenommen", LoadShotSounds},
+      {85, "Leute sterben nicht lautlos!", LoadDeathSound},
+      {88, "Gegner werden geboren", PlaceEnemies},
+      {90, "Items werden verloren", PlaceItems},
+      {90, "Maps speichern", SaveMaps},
+  };
+  return stages;
+}
+
+int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
+  Cls();
+  SetColor(128, 128, 128);
+  DrawString("Loading Kestrova", 5, 5);
+  DrawString(kCredit, 5, 25);
+  DrawRect(20, static_cast<float>(screenH / 2 - 20), static_cast<float>(screenW - 40), 40);
+  const int32_t g = TruncToInt(percent * kBarFactor);
+  SetColor(255 - g, g, 0);
+  DrawRect(21, static_cast<float>(screenH / 2 - 19), static_cast<float>(screenW - 42), 38);
+  SetColor(255, 255, 255);
+  DrawString("Lade: " + text, static_cast<float>(screenW / 2 - 100), static_cast<float>(screenH / 2 + 25));
+  Flip(-1);
+  return 0;
+}
+
+int32_t Tapp::laden() {
+  for (const TLoadStage& stage : LoadStages()) {
+    ladeb(stage.percent, stage.caption);
+    stage.work();
+  }
+  return 0;
+}

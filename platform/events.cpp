@@ -99,9 +99,6 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEWHEEL:
       Queue(EVENT_MOUSEWHEEL, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
       return;
-    case SDL_QUIT:
-      Queue(EVENT_APPTERMINATE, 0);
-      return;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(EVENT_APPRESUME, 0); return;
@@ -120,9 +117,10 @@ void Translate(const SDL_Event& e) {
 
 bool StartEventLayer() {
   if (sdlEvents) return true;
+  // Ctrl+C and SIGTERM keep ending the program; SDL would turn them into close requests,
+  // which the game ignores.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
-  // SDL's own quit-on-close handling stays off: a close request is only an event here.
-  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   tickerEventType = SDL_RegisterEvents(1);
   if (tickerEventType == static_cast<uint32_t>(-1)) tickerEventType = 0;
   sdlEvents = true;

@@ -24,7 +24,8 @@ struct DeadTexture {
   GLuint name;
   int32_t seq;
 };
-std::vector<DeadTexture> deadTextures;
+// Never destroyed: frames held by the game's static tables release theirs at exit.
+std::vector<DeadTexture>& deadTextures = *new std::vector<DeadTexture>;
 
 class TGLGraphics : public TGraphics {
  public:
@@ -48,6 +49,7 @@ class TGLGraphics : public TGraphics {
     SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(context_);
     SDL_DestroyWindow(window_);
+    SDL_EnableScreenSaver();
     window_ = nullptr;
     context_ = nullptr;
   }
@@ -63,6 +65,10 @@ class TGLGraphics : public TGraphics {
 
 bool StartVideo(std::string& error) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (!StartEventLayer()) {
+    error = std::string("SDL cannot start its events: ") + SDL_GetError();
+    return false;
+  }
   // A full-screen mode gives the desktop back when another program takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
   // A button press captures the pointer, so its release outside the window still arrives.
@@ -82,7 +88,6 @@ bool StartVideo(std::string& error) {
     error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
     return false;
   }
-  StartEventLayer();
   return true;
 }
 
@@ -214,9 +219,10 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
     window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL);
   } else {
     SDL_DisplayMode mode{};
-    if (!FindDisplayMode(width, height, depth, hertz, mode) && !(hertz != 0 && FindDisplayMode(width, height, depth, 0, mode))) {
-      Fatal("GLGraphicsDriver failed to set display mode");
-    }
+    // Without the rate when the rate cannot be had.
+    const bool found = FindDisplayMode(width, height, depth, hertz, mode) ||
+                       (hertz != 0 && FindDisplayMode(width, height, depth, 0, mode));
+    if (!found) Fatal("GLGraphicsDriver failed to set display mode");
     window = SDL_CreateWindow(kWindowTitle, 0, 0, width, height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (window != nullptr) {
@@ -334,8 +340,11 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   int32_t tw = 0, th = 0;
   if (!ChooseTextureSize(pixmap->width, pixmap->height, ProxyAccepts, tw, th)) Fatal("Unable to calculate tex size");
   TPixmapPtr src = pixmap;
-  if (src->width > tw || src->height > th) src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));
-  TPixmapPtr level = (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
+  if (src->width > tw || src->height > th) {
+    src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));
+  }
+  TPixmapPtr level =
+      (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
 
   GLuint name = 0;
   glGenTextures(1, &name);

@@ -163,8 +163,10 @@ void ClearButtons() {
 
 void EnablePolledInput() {
   if (hookId != 0) return;
-  ClearKeys();
-  ClearButtons();
+  // No pump here: events already waiting (the full-screen pointer centring among them)
+  // belong to the new screen and reach the state at the next query.
+  ClearKeyState();
+  ClearButtonState();
   hookId = AddEventHook(OnEvent);
 }
 

@@ -33,11 +33,13 @@ double RandomUnit() {
 }
 
 int32_t RandomInt(int32_t a, int32_t b) {
-  // Wrapping subtraction, as the 32-bit original computes it.
-  const auto d = static_cast<int32_t>(static_cast<uint32_t>(b) - static_cast<uint32_t>(a));
+  // 32-bit wrapping arithmetic throughout, so spans that do not fit (bounds from a hostile
+  // map.txt) give a defined result instead of overflowing.
+  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
+  const int32_t d = wrap(static_cast<int64_t>(b) - a);
   const double u = RandomUnit();
-  if (d > 0) return a + TruncToInt(u * static_cast<double>(d + 1));
-  return b + TruncToInt(u * static_cast<double>(1 - static_cast<int64_t>(d)));
+  if (d > 0) return wrap(static_cast<int64_t>(a) + TruncToInt(u * wrap(static_cast<int64_t>(d) + 1)));
+  return wrap(static_cast<int64_t>(b) + TruncToInt(u * wrap(1 - static_cast<int64_t>(d))));
 }
 
 double RandomReal(double a, double b) {

@@ -4,9 +4,12 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+
+#include "platform/events.h"
 
 int16_t TAudioSample::At(int32_t frame, int32_t channel) const {
   const size_t i = (static_cast<size_t>(frame) * Channels() + channel) * 2;
@@ -241,25 +244,33 @@ void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
   std::vector<int32_t>& acc = state_->acc;
   acc.assign(static_cast<size_t>(frames) * 2, 0);
   for (const auto& v : state_->voices) {
-    if (v->paused) continue;
     const TAudioSample& s = *v->sample;
     const double step = static_cast<double>(s.hertz) * v->rate / state_->hertz;
+    if (v->paused || !(step > 0)) continue;
     const float left = v->volume * (v->pan > 0 ? 1.0f - v->pan : 1.0f);
     const float right = v->volume * (v->pan < 0 ? 1.0f + v->pan : 1.0f);
     const int32_t rightChannel = s.Channels() - 1;
     for (int32_t i = 0; i < frames; ++i) {
-      auto frame = static_cast<int32_t>(v->pos);
-      if (frame >= s.length) {
+      if (v->pos >= s.length) {
         if (!v->loop) {
           v->active = false;
           break;
         }
-        v->pos -= s.length;
-        frame = static_cast<int32_t>(v->pos);
+        v->pos = std::fmod(v->pos, static_cast<double>(s.length));
       }
-      acc[2 * i] += static_cast<int32_t>(s.At(frame, 0) * left);
-      acc[2 * i + 1] += static_cast<int32_t>(s.At(frame, rightChannel) * right);
+      // Linear interpolation between neighbouring frames for rates other than the output's.
+      const auto frame = static_cast<int32_t>(v->pos);
+      const auto frac = static_cast<float>(v->pos - frame);
+      const int32_t next = frame + 1 < s.length ? frame + 1 : (v->loop ? 0 : frame);
+      const float l = s.At(frame, 0) + (s.At(next, 0) - s.At(frame, 0)) * frac;
+      const float r = s.At(frame, rightChannel) + (s.At(next, rightChannel) - s.At(frame, rightChannel)) * frac;
+      acc[2 * i] += static_cast<int32_t>(l * left);
+      acc[2 * i + 1] += static_cast<int32_t>(r * right);
       v->pos += step;
+      if (!v->loop && v->pos >= s.length) {
+        v->active = false;
+        break;
+      }
     }
   }
   std::erase_if(state_->voices, [](const auto& v) { return !v->active; });
@@ -289,7 +300,8 @@ TSDLAudioDriver::~TSDLAudioDriver() { Shutdown(); }
 
 bool TSDLAudioDriver::Startup() {
   if (device_ != 0) return true;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // The event layer first: it keeps SDL from taking over Ctrl+C.
+  if (!StartEventLayer() || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = 44100;
   want.format = AUDIO_S16SYS;

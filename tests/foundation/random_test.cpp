@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/degrees.h"
 #include "platform/random.h"
 
 namespace {
@@ -88,6 +89,19 @@ TEST_F(RandomTest, RangesStayInsideBothEnds) {
   }
   EXPECT_TRUE(sawLow);
   EXPECT_TRUE(sawHigh);
+}
+
+TEST_F(RandomTest, SpansBeyond32BitsWrapInsteadOfOverflowing) {
+  // d + 1 wraps to -2^31 for the full non-negative range: the product is negative, as the
+  // 32-bit arithmetic gives it.
+  SeedRandom(12345);
+  const double u = RandomUnit();
+  SeedRandom(12345);
+  EXPECT_EQ(RandomInt(0, 2147483647), TruncToInt(u * -2147483648.0));
+  // From the smallest to the largest integer, d wraps to -1: the result is
+  // 2147483647 + trunc(u * 2) with u = 0.10996..., that is 2147483647.
+  SeedRandom(12345);
+  EXPECT_EQ(RandomInt(-2147483647 - 1, 2147483647), 2147483647);
 }
 
 TEST_F(RandomTest, StateNeverLeavesItsRange) {

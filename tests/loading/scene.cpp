@@ -1,5 +1,7 @@
 #include "scene.h"
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "app/globals.h"
@@ -20,7 +22,8 @@ std::shared_ptr<TRecordingDriver> OpenRecordedScreen(int32_t width, int32_t heig
 }
 
 TScratchFolder::TScratchFolder(const std::string& name, bool assets) {
-  path_ = fs::temp_directory_path() / ("kestrova_" + name);
+  // The process id keeps test processes that ctest runs side by side apart.
+  path_ = fs::temp_directory_path() / ("kestrova_" + name + "_" + std::to_string(getpid()));
   fs::remove_all(path_);
   fs::create_directories(path_);
   if (assets) {

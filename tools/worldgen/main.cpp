@@ -1,5 +1,6 @@
 // kestrova-worldgen: creates the game's world without a screen, from the same code and in
 // the same order as the game's loading sequence, and writes its four layer files.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "app/placement.h"
 #include "platform/random.h"
 #include "world/grid.h"
 #include "world/tmap.h"
@@ -20,7 +24,7 @@ constexpr int kNoLand = 3;
 constexpr int kWriteFailed = 1;
 
 constexpr char kUsage[] =
-    "Usage: kestrova-worldgen --seed N [--map FILE] [--out DIR] [--png FILE]\n"
+    "Usage: kestrova-worldgen --seed N [--map FILE] [--out DIR] [--png FILE] [--actors FILE]\n"
     "\n"
     "Creates the Kestrova world for seed N (a signed 32-bit decimal integer) as the game\n"
     "does and writes mapall.map, mapcol.map, maptyp.map and maphight.map.\n"
@@ -29,6 +33,9 @@ constexpr char kUsage[] =
     "  --map FILE   generator parameters (default: map.txt in the current directory)\n"
     "  --out DIR    folder for the layer files (default: the current directory)\n"
     "  --png FILE   also write a picture of the world, one pixel per cell\n"
+    "  --actors FILE  also place the enemies, items and player as the game does and list\n"
+    "               them: 'E x y art weapon', 'I x y art r', 'P x y', then 'rng STATE'\n"
+    "               ('noland' alone for a world without land)\n"
     "  --help       show this text\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be written, 2 bad arguments or unreadable\n"
@@ -40,6 +47,7 @@ struct TOptions {
   std::string mapFile = "map.txt";
   std::string outDir;
   std::string pngFile;
+  std::string actorsFile;
 };
 
 std::optional<int32_t> ParseSeed(const char* text) {
@@ -58,7 +66,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& optio
       options.help = true;
       return std::nullopt;
     }
-    if (arg != "--seed" && arg != "--map" && arg != "--out" && arg != "--png") {
+    if (arg != "--seed" && arg != "--map" && arg != "--out" && arg != "--png" && arg != "--actors") {
       return "unknown argument '" + arg + "'";
     }
     if (i + 1 >= argc) return arg + " needs a value";
@@ -72,6 +80,8 @@ std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& optio
       options.mapFile = value;
     } else if (arg == "--out") {
       options.outDir = value;
+    } else if (arg == "--actors") {
+      options.actorsFile = value;
     } else {
       options.pngFile = value;
     }
@@ -93,6 +103,41 @@ bool CreateWorld(const TOptions& options) {
   return GenerateWorld();
 }
 
+// Places the enemies and items as the loading sequence does, then the player as the game
+// loop's start does, and lists them with the generator's state after the player.
+bool WriteActors(const std::string& path) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    std::fprintf(stderr, "kestrova-worldgen: cannot write '%s': %s\n", path.c_str(), std::strerror(errno));
+    return false;
+  }
+  if (!WorldHasLand()) {
+    std::fputs("noland\n", out);
+  } else {
+    PlaceEnemies();
+    PlaceItems();
+    // Figures and items stand on whole world pixels, so their fields print exactly.
+    figureList->ForEach([&](const Tfigur* f) {
+      std::fprintf(out, "E %d %d %d %d\n", static_cast<int>(f->X), static_cast<int>(f->Y), f->Art, f->weapon);
+    });
+    itemList->ForEach([&](const TItem* item) {
+      std::fprintf(out, "I %d %d %d %d\n", item->X, item->Y, item->Art, item->r);
+    });
+    int32_t x = 0;
+    int32_t y = 0;
+    FindLandCell(x, y);
+    Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
+    std::fprintf(out, "P %d %d\n", 64 * x - 32, 64 * y - 32);
+    std::fprintf(out, "rng %d\n", RandomState());
+  }
+  const bool ok = std::ferror(out) == 0;
+  if (std::fclose(out) != 0 || !ok) {
+    std::fprintf(stderr, "kestrova-worldgen: cannot write '%s'\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,9 +155,10 @@ int main(int argc, char** argv) {
                  options.mapFile.c_str());
     return kBadUsage;
   }
-  // The loading sequence places figures and items here, before the layer files; they
-  // leave the grid as it is.
-  bool written = SaveLayerFiles(options.outDir);
+  // The loading sequence places figures and items before the layer files; they leave the
+  // grid as it is.
+  bool written = options.actorsFile.empty() || WriteActors(options.actorsFile);
+  written = SaveLayerFiles(options.outDir) && written;
   if (!options.pngFile.empty()) written = WriteWorldPng(options.pngFile) && written;
   if (!WorldHasLand()) {
     std::fprintf(stderr,

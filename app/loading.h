@@ -1,0 +1,15 @@
+// The stages of the loading sequence: what each announces on the progress screen and the
+// work it does after the screen is shown.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct TLoadStage {
+  int32_t percent;
+  const char* caption;
+  void (*work)();
+};
+
+// The sixteen stages in their binding order: assets, world generation, sounds, enemies,
+// items, layer files. A world stage that cannot run (map.txt unreadable) stops the program.
+const std::vector<TLoadStage>& LoadStages();

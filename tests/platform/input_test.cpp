@@ -1,0 +1,278 @@
+// The event layer and the polled input state, fed with injected events and with SDL
+// events pushed into SDL's own queue (no window needed).
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/events.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/recording_driver.h"
+#include "platform/timer.h"
+
+namespace {
+
+class InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(StartEventLayer());
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SetRelativePointer(false);
+    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+  }
+  void TearDown() override {
+    CloseScreen();
+    SetGraphicsDriver(nullptr);
+    SetRelativePointer(false);
+  }
+  static void Key(int32_t id, int32_t key) { InjectEvent({id, key}); }
+  static void PushSdlKey(uint32_t type, SDL_Scancode sc, SDL_Keycode sym, uint8_t repeat = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat;
+    e.key.keysym.scancode = sc;
+    e.key.keysym.sym = sym;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+  }
+};
+
+TEST_F(InputTest, HeldKeyWithAutoRepeatCountsOnePress) {
+  Key(EVENT_KEYDOWN, 87);
+  for (int i = 0; i < 30; ++i) Key(EVENT_KEYREPEAT, 87);
+  EXPECT_EQ(KeyPressed(87), 1);
+  EXPECT_EQ(KeyPressed(87), 0);
+  EXPECT_EQ(KeyIsDown(87), 1);
+  // A second key-down without a release (as some platforms send) is no new press either.
+  Key(EVENT_KEYDOWN, 87);
+  EXPECT_EQ(KeyPressed(87), 0);
+  Key(EVENT_KEYUP, 87);
+  EXPECT_EQ(KeyIsDown(87), 0);
+}
+
+TEST_F(InputTest, PressesAreCountedUntilAskedAndKeyIsDownLeavesTheCount) {
+  for (int i = 0; i < 3; ++i) {
+    Key(EVENT_KEYDOWN, 13);
+    Key(EVENT_KEYUP, 13);
+  }
+  EXPECT_EQ(KeyIsDown(13), 0);
+  Key(EVENT_KEYDOWN, 13);
+  EXPECT_EQ(KeyIsDown(13), 1);
+  EXPECT_EQ(KeyPressed(13), 4);
+  EXPECT_EQ(KeyPressed(13), 0);
+  EXPECT_EQ(KeyPressed(-1), 0);
+  EXPECT_EQ(KeyIsDown(256), 0);
+}
+
+TEST_F(InputTest, LosingTheFocusReleasesKeysAndButtonsUntilPressedAgain) {
+  Key(EVENT_KEYDOWN, 87);
+  InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});
+  EXPECT_EQ(KeyIsDown(87), 1);
+  InjectEvent({EVENT_APPSUSPEND});
+  EXPECT_EQ(KeyIsDown(87), 0);
+  EXPECT_EQ(KeyPressed(87), 0);
+  EXPECT_EQ(ButtonIsDown(1), 0);
+  EXPECT_EQ(AppSuspended(), 1);
+  InjectEvent({EVENT_APPRESUME});
+  EXPECT_EQ(KeyIsDown(87), 0);  // still held physically, but reads released
+  EXPECT_EQ(AppSuspended(), 0);
+  Key(EVENT_KEYDOWN, 87);
+  EXPECT_EQ(KeyIsDown(87), 1);
+}
+
+TEST_F(InputTest, ButtonsCountPressesAndReleaseClearsThem) {
+  InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});
+  InjectEvent({EVENT_MOUSEDOWN, 2, 10, 10});
+  EXPECT_EQ(ButtonIsDown(1), 1);
+  EXPECT_EQ(ButtonIsDown(2), 1);
+  EXPECT_EQ(ButtonIsDown(3), 0);
+  // The release arrives even though the pointer has left the window.
+  InjectEvent({EVENT_MOUSELEAVE, 0, 10, 10});
+  InjectEvent({EVENT_MOUSEUP, 1, -50, 900});
+  EXPECT_EQ(ButtonIsDown(1), 0);
+  EXPECT_EQ(ButtonIsDown(2), 1);
+  EXPECT_EQ(ButtonIsDown(7), 0);
+}
+
+TEST_F(InputTest, WarpIsFollowedAtTheNextPump) {
+  InjectEvent({EVENT_MOUSEMOVE, 0, 10, 20});
+  EXPECT_EQ(PointerX(), 10);
+  MovePointer(400, 300);
+  EXPECT_EQ(PointerX(), 400);
+  EXPECT_EQ(PointerY(), 300);
+  // Motion after the warp moves on from there.
+  InjectEvent({EVENT_MOUSEMOVE, 0, 407, 300});
+  EXPECT_EQ(PointerX(), 407);
+}
+
+TEST_F(InputTest, RelativePointerReadsTheWarpTargetPlusTheMotionSince) {
+  SetRelativePointer(true);
+  MovePointer(400, 300);
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.x = 733;  // where the system pointer really is; ignored
+  e.motion.y = 12;
+  e.motion.xrel = 5;
+  e.motion.yrel = -2;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  e.motion.xrel = 3;
+  e.motion.yrel = 0;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  EXPECT_EQ(PointerX(), 408);
+  EXPECT_EQ(PointerY(), 298);
+  MovePointer(400, 300);
+  EXPECT_EQ(PointerX(), 400);
+}
+
+TEST_F(InputTest, SdlKeysBecomeVirtualKeyCodesWithLeftAndRightApart) {
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT);
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL);
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_RALT, SDLK_RALT);
+  EXPECT_EQ(KeyIsDown(160), 1);
+  EXPECT_EQ(KeyIsDown(161), 0);
+  EXPECT_EQ(KeyIsDown(163), 1);
+  EXPECT_EQ(KeyIsDown(165), 1);
+  EXPECT_EQ(KeyIsDown(16), 0);
+  EXPECT_EQ(KeyIsDown(17), 0);
+  EXPECT_EQ(KeyIsDown(18), 0);
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT);
+  PushSdlKey(SDL_KEYUP, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT);
+  EXPECT_EQ(KeyIsDown(160), 0);
+  EXPECT_EQ(KeyIsDown(161), 1);
+
+  // Auto-repeat from SDL counts nothing.
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w);
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w, 1);
+  PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w, 1);
+  EXPECT_EQ(KeyPressed('W'), 1);
+
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_RETURN, SDLK_RETURN), 13);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE), 27);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_SPACE, SDLK_SPACE), 32);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_LEFT, SDLK_LEFT), 37);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_UP, SDLK_UP), 38);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_RIGHT, SDLK_RIGHT), 39);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_DOWN, SDLK_DOWN), 40);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_1, SDLK_1), 49);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_5, SDLK_5), 53);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_A, SDLK_a), 65);
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_F4, SDLK_F4), 115);
+  // A layout that puts Z where Y was (German) reports the letter on the key.
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_Y, SDLK_z), 'Z');
+  // Letters of a non-Latin layout fall back to the key's position.
+  EXPECT_EQ(VirtualKeyFromSdl(SDL_SCANCODE_D, 0x0432), 'D');
+}
+
+TEST_F(InputTest, SdlMouseWindowAndTextEventsBecomeGameEvents) {
+  std::vector<TEvent> seen;
+  const int32_t hook = AddEventHook([&seen](const TEvent& ev) { seen.push_back(ev); });
+  SDL_Event e{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.button = SDL_BUTTON_RIGHT;
+  e.button.x = 12;
+  e.button.y = 34;
+  SDL_PushEvent(&e);
+  e = {};
+  e.type = SDL_TEXTINPUT;
+  std::strcpy(e.text.text, "a\xC3\xA9");
+  SDL_PushEvent(&e);
+  e = {};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&e);
+  e = {};
+  e.type = SDL_MOUSEWHEEL;
+  e.wheel.y = -2;
+  SDL_PushEvent(&e);
+  EXPECT_EQ(ButtonIsDown(2), 1);  // SDL's right button is the game's button 2
+  RemoveEventHook(hook);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[0].id, EVENT_MOUSEDOWN);
+  EXPECT_EQ(seen[0].x, 12);
+  EXPECT_EQ(seen[1].id, EVENT_KEYCHAR);
+  EXPECT_EQ(seen[1].data, 'a');
+  EXPECT_EQ(seen[2].data, 0xE9);
+  EXPECT_EQ(seen[3].id, EVENT_APPTERMINATE);
+  EXPECT_EQ(seen[4].id, EVENT_MOUSEWHEEL);
+  EXPECT_EQ(seen[4].data, -2);
+  EXPECT_EQ(AppTerminate(), 1);
+  EXPECT_EQ(GetChar(), 'a');
+  EXPECT_EQ(GetChar(), 0xE9);
+  EXPECT_EQ(GetChar(), 0);
+}
+
+TEST_F(InputTest, CharacterQueueHoldsAtMost256) {
+  for (int i = 0; i < 300; ++i) InjectEvent({EVENT_KEYCHAR, 1000 + i});
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(GetChar(), 1000 + i);
+  EXPECT_EQ(GetChar(), 0);
+}
+
+TEST_F(InputTest, QueriesFromInsideAHookDoNotPumpAgain) {
+  int32_t readInside = -1;
+  const int32_t hook = AddEventHook([&readInside](const TEvent& ev) {
+    if (ev.id == EVENT_KEYDOWN && ev.data == 65) readInside = KeyIsDown(66);
+  });
+  Key(EVENT_KEYDOWN, 65);
+  Key(EVENT_KEYDOWN, 66);
+  EXPECT_EQ(KeyIsDown(66), 1);
+  RemoveEventHook(hook);
+  // B's press was still waiting in the queue when A's hook asked.
+  EXPECT_EQ(readInside, 0);
+}
+
+TEST_F(InputTest, StateFollowsEventsOnlyWhileAScreenIsOpen) {
+  CloseScreen();
+  Key(EVENT_KEYDOWN, 65);
+  EXPECT_EQ(KeyIsDown(65), 0);
+  ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+  EXPECT_EQ(KeyIsDown(65), 0);
+  Key(EVENT_KEYDOWN, 65);
+  EXPECT_EQ(KeyIsDown(65), 1);
+}
+
+TEST_F(InputTest, FullScreenCentresThePointer) {
+  ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 640, 480, 32, 60, 0));
+  EXPECT_EQ(PointerX(), 320);
+  EXPECT_EQ(PointerY(), 240);
+}
+
+TEST_F(InputTest, TickersCountOnTheMainThreadWhenEventsArePumped) {
+  std::vector<TEvent> ticks;
+  const int32_t hook = AddEventHook([&ticks](const TEvent& ev) {
+    if (ev.id == EVENT_TIMERTICK) ticks.push_back(ev);
+  });
+  auto timer = TTimer::Create(200, std::nullopt);
+  ASSERT_TRUE(timer);
+  EXPECT_EQ(timer->_cycle, 5);
+  EXPECT_EQ(TTimer::Create(50, std::nullopt)->_cycle, 20);
+  EXPECT_GE(timer->Wait(), 1);
+  EXPECT_GE(timer->Ticks(), 1);
+  RemoveEventHook(hook);
+  ASSERT_FALSE(ticks.empty());
+  EXPECT_EQ(ticks[0].data, 1);
+  EXPECT_EQ(ticks[0].source, timer.get());
+  timer->Stop();
+  const int32_t stopped = timer->Ticks();
+  SDL_Delay(20);
+  PumpEvents();
+  EXPECT_EQ(timer->Ticks(), stopped);
+}
+
+TEST_F(InputTest, AtMostSixteenTickersRun) {
+  std::vector<std::shared_ptr<TTimer>> timers;
+  for (int i = 0; i < kMaxTimers; ++i) {
+    timers.push_back(TTimer::Create(1, std::nullopt));
+    ASSERT_TRUE(timers.back()) << i;
+  }
+  EXPECT_FALSE(TTimer::Create(1, std::nullopt));
+  timers.back()->Stop();
+  EXPECT_TRUE(TTimer::Create(1, std::nullopt));
+}
+
+TEST_F(InputTest, HidePointerWorksWithoutAWindow) {
+  HidePointer();
+  EXPECT_TRUE(PointerHidden());
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Sounds decoded from Ogg Vorbis files that sox writes at test time, and their playback.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/sound.h"
+#include "support.h"
+
+namespace {
+
+using platform_test::Shell;
+using platform_test::TempDir;
+
+class SoundTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetAudioDriver(nullptr); }
+  // A sine tone of the given length, rate and channel count.
+  std::string Tone(const std::string& name, int rate, int channels, const std::string& seconds) {
+    const std::string path = dir_.File(name);
+    EXPECT_TRUE(Shell("sox -q -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " '" + path +
+                      "' synth " + seconds + " sine 440 vol 0.4"));
+    return path;
+  }
+  TempDir dir_;
+};
+
+TEST_F(SoundTest, MonoAndStereoDecodeToTheirLengthRateAndFormat) {
+  auto mono = LoadAudioSampleFile(Tone("mono.ogg", 22050, 1, "0.5"));
+  ASSERT_TRUE(mono);
+  EXPECT_EQ(mono->format, SF_MONO16LE);
+  EXPECT_EQ(mono->hertz, 22050);
+  EXPECT_EQ(mono->length, 11025);
+  EXPECT_EQ(mono->capacity, 11025 * 2);
+  ASSERT_EQ(mono->samples.size(), 11025u * 2);
+
+  auto stereo = LoadAudioSampleFile(Tone("stereo.ogg", 44100, 2, "1"));
+  ASSERT_TRUE(stereo);
+  EXPECT_EQ(stereo->format, SF_STEREO16LE);
+  EXPECT_EQ(stereo->hertz, 44100);
+  EXPECT_EQ(stereo->length, 44100);
+  ASSERT_EQ(stereo->samples.size(), 44100u * 4);
+  // A 0.4 sine: the loudest sample is near 0.4 of full scale, never silent.
+  int peak = 0;
+  for (int32_t i = 0; i < stereo->length; ++i) peak = std::max(peak, std::abs(int(stereo->At(i, 1))));
+  EXPECT_NEAR(peak, 0.4 * 32767, 0.05 * 32767);
+}
+
+TEST_F(SoundTest, MoreThanTwoChannelsAreNarrowedToStereo) {
+  auto six = LoadAudioSampleFile(Tone("six.ogg", 8000, 6, "0.25"));
+  ASSERT_TRUE(six);
+  EXPECT_EQ(six->format, SF_STEREO16LE);
+  EXPECT_EQ(six->length, 2000);
+  EXPECT_EQ(six->samples.size(), 2000u * 4);
+}
+
+TEST_F(SoundTest, MissingAndForeignFilesGiveNull) {
+  SetAudioDriver(std::make_shared<TNullAudioDriver>());
+  EXPECT_FALSE(LoadSoundFile(dir_.File("missing.ogg"), 0));
+  std::ofstream(dir_.File("noise.ogg")) << "OggS but not really";
+  EXPECT_FALSE(LoadSoundFile(dir_.File("noise.ogg"), 0));
+  ASSERT_TRUE(Shell("sox -q -n -r 8000 '" + dir_.File("wave.wav") + "' synth 0.1 sine 300"));
+  EXPECT_FALSE(LoadSoundFile(dir_.File("wave.wav"), 0));
+  PlaySound(nullptr);  // a sound that failed to load plays nothing
+}
+
+TEST_F(SoundTest, TwoPlaysOfOneSoundOverlap) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(22050);
+  SetAudioDriver(mixer);
+  auto sound = LoadSoundFile(Tone("shot.ogg", 22050, 1, "0.2"), 0);
+  ASSERT_TRUE(sound);
+  const TAudioSample& s = *sound->sample;
+  PlaySound(sound);
+  EXPECT_EQ(mixer->ActiveVoices(), 1);
+  std::vector<int16_t> out(2 * 100);
+  mixer->Mix(out.data(), 100);
+  // Mono plays centred at full volume: both sides carry the sample itself.
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(out[2 * i], s.At(i, 0)) << i;
+    ASSERT_EQ(out[2 * i + 1], s.At(i, 0)) << i;
+  }
+  auto channel = sound->Play(nullptr);
+  ASSERT_TRUE(channel);
+  EXPECT_TRUE(channel->Playing());
+  EXPECT_EQ(mixer->ActiveVoices(), 2);
+  mixer->Mix(out.data(), 100);
+  // The first voice goes on from frame 100 while the second starts at frame 0.
+  for (int i = 0; i < 100; ++i) {
+    const int sum = std::clamp(s.At(100 + i, 0) + s.At(i, 0), -32768, 32767);
+    ASSERT_EQ(out[2 * i], sum) << i;
+  }
+  // Both end when the sample does.
+  std::vector<int16_t> rest(2 * s.length);
+  mixer->Mix(rest.data(), s.length);
+  EXPECT_EQ(mixer->ActiveVoices(), 0);
+  EXPECT_FALSE(channel->Playing());
+}
+
+TEST_F(SoundTest, ChannelsStopPauseAndLoop) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(8000);
+  SetAudioDriver(mixer);
+  auto sound = LoadSoundFile(Tone("loop.ogg", 8000, 2, "0.05"), SOUND_LOOP);
+  ASSERT_TRUE(sound);
+  auto channel = sound->Play(nullptr);
+  std::vector<int16_t> out(2 * 1000);
+  mixer->Mix(out.data(), 1000);  // longer than the 400-frame sample: it loops
+  EXPECT_TRUE(channel->Playing());
+  EXPECT_EQ(out[2 * 450], sound->sample->At(50, 0));
+  channel->SetPaused(true);
+  EXPECT_FALSE(channel->Playing());
+  mixer->Mix(out.data(), 10);
+  EXPECT_EQ(out[0], 0);
+  channel->Stop();
+  EXPECT_EQ(mixer->ActiveVoices(), 0);
+}
+
+TEST_F(SoundTest, OtherRatesAreResampledOnTheWay) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(16000);
+  SetAudioDriver(mixer);
+  auto sound = LoadSoundFile(Tone("slow.ogg", 8000, 1, "0.1"), 0);
+  ASSERT_TRUE(sound);
+  const TAudioSample& s = *sound->sample;
+  PlaySound(sound);
+  std::vector<int16_t> out(2 * 2 * s.length);
+  mixer->Mix(out.data(), 2 * s.length);
+  // Twice the rate: every sample, then the point halfway to the next one.
+  EXPECT_EQ(out[2 * 20], s.At(10, 0));
+  EXPECT_NEAR(out[2 * 21], (s.At(10, 0) + s.At(11, 0)) / 2.0, 1.0);
+  EXPECT_EQ(mixer->ActiveVoices(), 0);  // and it ends on time
+
+  auto channel = sound->Play(nullptr);
+  channel->SetRate(0);
+  mixer->Mix(out.data(), 10);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(mixer->ActiveVoices(), 1);
+}
+
+TEST_F(SoundTest, SilentDriverAcceptsEverySoundAndPlaysNothing) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SetAudioDriver(nullptr);
+  EXPECT_EQ(AudioDriver()->Name(), "Null");
+  unsetenv("SDL_AUDIODRIVER");
+  auto sound = LoadSoundFile(Tone("s.ogg", 8000, 1, "0.1"), 0);
+  ASSERT_TRUE(sound);
+  EXPECT_EQ(sound->sample->length, 800);
+  auto channel = sound->Play(nullptr);
+  ASSERT_TRUE(channel);
+  EXPECT_FALSE(channel->Playing());
+}
+
+TEST_F(SoundTest, DefaultOutputPlaysVoicesAtOnce) {
+  // SDL's dummy output consumes sound in real time without a sound card.
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SetAudioDriver(nullptr);
+  auto driver = std::dynamic_pointer_cast<TMixerAudioDriver>(AudioDriver());
+  unsetenv("SDL_AUDIODRIVER");
+  ASSERT_TRUE(driver);
+  EXPECT_EQ(driver->Name(), "SDL");
+  auto sound = LoadSoundFile(Tone("long.ogg", 44100, 2, "5"), 0);
+  ASSERT_TRUE(sound);
+  auto a = sound->Play(nullptr);
+  auto b = sound->Play(nullptr);
+  EXPECT_TRUE(a->Playing());
+  EXPECT_TRUE(b->Playing());
+  EXPECT_EQ(driver->ActiveVoices(), 2);
+}
+
+}  // namespace

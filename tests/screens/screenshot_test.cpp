@@ -1,0 +1,117 @@
+// The loading screen and a piece of the world drawn by the OpenGL driver in a real window,
+// captured from the X server as the player would see them.
+#include <gtest/gtest.h>
+// After gtest: the X11 headers behind SDL_syswm.h define macros gtest uses as names.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#undef None
+#undef Bool
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/globals.h"
+#include "app/loading.h"
+#include "app/tapp.h"
+#include "platform/gl_driver.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/random.h"
+#include "scene.h"
+#include "world/tmap.h"
+#include "world/worldgen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScreenshotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == 0) GTEST_SKIP() << "no X display";
+    CreateTables();
+    SetGraphicsDriver(nullptr);
+    ASSERT_TRUE(OpenScreen(800, 600, 0, 0, 0)) << LastScreenError();
+    screenW = 800;
+    screenH = 600;
+    SetBlend(3);
+    SetAutoMidHandle(1);
+    fs::create_directories(fs::path(KESTROVA_BINARY_DIR) / "screenshots");
+  }
+  void TearDown() override { CloseScreen(); }
+
+  // Captures the game window from the X server into build/screenshots/<name> and reads it
+  // back unmasked.
+  std::shared_ptr<TImage> Capture(const std::string& name) {
+    auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (gl == nullptr || !SDL_GetWindowWMInfo(gl->Window(), &info) || info.subsystem != SDL_SYSWM_X11) {
+      return nullptr;
+    }
+    const std::string path = (fs::path(KESTROVA_BINARY_DIR) / "screenshots" / name).string();
+    const std::string command =
+        "import -window " + std::to_string(info.info.x11.window) + " PNG24:'" + path + "'";
+    if (std::system(command.c_str()) != 0) return nullptr;
+    return LoadImageFile(path, 0);
+  }
+
+  static std::array<int, 3> At(const TImage& shot, int x, int y) {
+    uint8_t rgba[4];
+    shot.pixmaps[0]->ReadRGBA(x, y, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+  }
+};
+
+TEST_F(ScreenshotTest, ProgressScreen) {
+  Tapp::ladeb(55, "Dekoriere Umgebung");
+  const auto shot = Capture("progress.png");
+  ASSERT_TRUE(shot);
+  ASSERT_EQ(shot->width, 800);
+  ASSERT_EQ(shot->height, 600);
+  // The bar at 55 %: g = trunc(55 * 2.5499999523) = 140.
+  EXPECT_EQ(At(*shot, 400, 300), (std::array<int, 3>{115, 140, 0}));
+  // A one-pixel grey border: the frame shows at x 20 and 779, the bar at 21 .. 778.
+  EXPECT_EQ(At(*shot, 20, 300), (std::array<int, 3>{128, 128, 128}));
+  EXPECT_EQ(At(*shot, 21, 300), (std::array<int, 3>{115, 140, 0}));
+  EXPECT_EQ(At(*shot, 779, 300), (std::array<int, 3>{128, 128, 128}));
+  EXPECT_EQ(At(*shot, 400, 280), (std::array<int, 3>{128, 128, 128}));
+  EXPECT_EQ(At(*shot, 400, 150), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST_F(ScreenshotTest, PieceOfTheWorld) {
+  TScratchFolder folder("screens_world", true);
+  SeedRandom(99);
+  ASSERT_TRUE(GenerateWorld());
+  LoadStages()[0].work();  // the tiles
+  // The camera on the first land cell of the central square, as the world's seed lies there.
+  int cx = 1000;
+  int cy = 1000;
+  while (TMap::getpos(cx, cy) != 1 && cx < 1100) {
+    if (++cy > 1100) {
+      cy = 1000;
+      ++cx;
+    }
+  }
+  ASSERT_EQ(TMap::getpos(cx, cy), 1);
+  camX = cx * 64 - 400;
+  camY = cy * 64 - 300;
+  Cls();
+  SetDrawRotation(0);
+  TMap::draw(camX, camY, screenW, screenH);
+  Flip(0);
+  const auto shot = Capture("world.png");
+  ASSERT_TRUE(shot);
+  // Tiles cover every pixel, and no tile holds pure black.
+  int black = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) black += At(*shot, x, y) == std::array<int, 3>{0, 0, 0};
+  }
+  EXPECT_EQ(black, 0);
+  // The land cell at the centre is lit: its shade is height * 8 + 30 with a height above 0.
+  const auto centre = At(*shot, 400, 300);
+  EXPECT_GT(centre[0] + centre[1] + centre[2], 60);
+}
+
+}  // namespace
