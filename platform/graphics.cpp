@@ -1,5 +1,8 @@
 #include "platform/graphics.h"
 
+#include <array>
+#include <bit>
+
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/fatal.h"
@@ -18,9 +21,30 @@ TFramePacing pacing;
 
 TVex2DDriver& Drv() { return *current->_driver; }
 
+// Sine and cosine of a rotation, remembered by its exact value: a frame sets the same few
+// angles over and over (every SetDrawScale recomputes the transform too), and the
+// extended-precision functions are costly.
+struct RotationTrig {
+  uint32_t bits = 0;
+  bool known = false;
+  double sin = 0.0;
+  double cos = 0.0;
+};
+
+const RotationTrig& TrigOf(float degrees) {
+  static std::array<RotationTrig, 1024> cache;
+  const auto bits = std::bit_cast<uint32_t>(degrees);
+  RotationTrig& e = cache[(bits ^ (bits >> 10) ^ (bits >> 20)) & (cache.size() - 1)];
+  if (!e.known || e.bits != bits) {
+    e = {bits, true, SinDeg(degrees), CosDeg(degrees)};
+  }
+  return e;
+}
+
 void ApplyTransform(TVex2DGraphics& g) {
-  const double s = SinDeg(g.tform_rot);
-  const double c = CosDeg(g.tform_rot);
+  const RotationTrig& trig = TrigOf(g.tform_rot);
+  const double s = trig.sin;
+  const double c = trig.cos;
   g.tform_ix = static_cast<float>(c * g.tform_scale_x);
   g.tform_iy = static_cast<float>(-s * g.tform_scale_y);
   g.tform_jx = static_cast<float>(s * g.tform_scale_x);
