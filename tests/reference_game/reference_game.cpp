@@ -224,6 +224,7 @@ std::shared_ptr<Shot> Game::NewShot(int32_t x, int32_t y, int32_t angle, int32_t
       break;
   }
   ++stats.shotsByKind[kind];
+  if (now_ < 0) ++stats.shotsByKindNegativeClock[kind];
   if (owner == player) ++stats.playerShotsByKind[kind];
   return s;
 }
@@ -277,6 +278,7 @@ void Game::UpdateFigure(const std::shared_ptr<Figure>& f) {
     case 5: {
       f->Side = TruncToInt(theta + 90.0);
       const int32_t k = (now_ / 1000) % 3;
+      ++stats.kind5Phases[k + 2];
       if (k == 0) {
         Move(*f, -3, 0);
       } else if (k == 1) {
@@ -330,11 +332,20 @@ void Game::UpdateShot(const std::shared_ptr<Shot>& s) {
     default:
       break;
   }
+  // Only figures less than 32 pixels away along x can be hit; take those (with a margin)
+  // from the x-sorted order and test them exactly, in list order.
+  const double sx = s->x;
+  auto lo = std::lower_bound(byX_.begin(), byX_.end(), sx - 33.0,
+                             [&](size_t i, double v) { return targets_[i].X < v; });
+  near_.clear();
+  for (; lo != byX_.end() && targets_[*lo].X <= sx + 33.0; ++lo) near_.push_back(*lo);
+  std::sort(near_.begin(), near_.end());
   bool hit = false;
-  figures_.Walk([&](const std::shared_ptr<Figure>& f) {
-    if (f == s->f) return;
-    if (Sq(static_cast<double>(s->x) - f->X) + Sq(static_cast<double>(s->y) - f->Y) >= 1024.0)
-      return;
+  for (size_t i : near_) {
+    const HitTarget& target = targets_[i];
+    Figure* f = target.f;
+    if (f == s->f.get()) continue;
+    if (Sq(s->x - target.X) + Sq(s->y - target.Y) >= 1024.0) continue;
     f->HP = static_cast<float>(f->HP - s->hp);
     if (f->HP < 0) {
       for (int i = 0; i < 51; ++i) NewBlood(TruncToInt(f->X), TruncToInt(f->Y));
@@ -343,8 +354,10 @@ void Game::UpdateShot(const std::shared_ptr<Shot>& s) {
     NewBlood(TruncToInt(s->x), TruncToInt(s->y));
     hit = true;
     ++stats.hits;
-    if (f == player) ++stats.hitsOnPlayer;
-  });
+    if (now_ < 0) ++stats.hitsNegativeClock;
+    if (now_ >= 0 && now_ <= 2000) ++stats.hitsEarlyClock;
+    if (f == player.get()) ++stats.hitsOnPlayer;
+  }
   // A shot that hit is spent at once, even while the clock reads 2000 or less.
   if (hit || Diff(now_, s->t) > 2000) {
     shots_.Remove(s->link);
@@ -389,6 +402,16 @@ void Game::Frame(const FrameInput& in, int32_t now) {
   camY_ = TruncToInt(static_cast<double>(p.Y) - screenH_ / 2);
   Items();
   figures_.Walk([&](const std::shared_ptr<Figure>& f) { UpdateFigure(f); });
+  // Nothing adds, removes or moves a figure while the shots fly, so one snapshot of the
+  // figure list in its order serves every shot of the pass.
+  targets_.clear();
+  figures_.Walk([&](const std::shared_ptr<Figure>& f) {
+    targets_.push_back({f.get(), static_cast<double>(f->X), static_cast<double>(f->Y)});
+  });
+  byX_.resize(targets_.size());
+  for (size_t i = 0; i < byX_.size(); ++i) byX_[i] = i;
+  std::sort(byX_.begin(), byX_.end(),
+            [&](size_t a, size_t b) { return targets_[a].X < targets_[b].X; });
   shots_.Walk([&](const std::shared_ptr<Shot>& s) { UpdateShot(s); });
 }
 

@@ -142,6 +142,10 @@ struct Stats {
   int throwOffs = 0;                       // kind-0 shots thrown off by kind-3 shots
   int blood = 0;
   int expiredShots = 0;
+  std::array<int, 5> shotsByKindNegativeClock{};
+  int hitsNegativeClock = 0;
+  int hitsEarlyClock = 0;             // while the clock reads 0 .. 2000
+  std::array<int, 5> kind5Phases{};  // updates of kind-5 enemies in range, by phase + 2
 };
 
 class Game {
@@ -176,6 +180,13 @@ class Game {
   RefList<Item> items_;
   RefList<Shot> shots_;
   RefList<Blood> blood_;
+  struct HitTarget {
+    Figure* f;
+    double X, Y;
+  };
+  std::vector<HitTarget> targets_;  // the figure list in its order
+  std::vector<size_t> byX_;         // indices into targets_, by x
+  std::vector<size_t> near_;
 };
 
 // NowMs during frame k: start + step * k in wrapping 32-bit arithmetic.
