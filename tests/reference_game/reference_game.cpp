@@ -225,15 +225,16 @@ std::shared_ptr<Shot> Game::NewShot(int32_t x, int32_t y, int32_t angle, int32_t
   }
   ++stats.shotsByKind[kind];
   if (now_ < 0) ++stats.shotsByKindNegativeClock[kind];
+  if (owner->gone) ++stats.shotsOfGoneOwners;
   if (owner == player) ++stats.playerShotsByKind[kind];
   return s;
 }
 
 void Game::Move(Figure& f, int32_t a, int32_t b) {
-  const float nx = static_cast<float>(static_cast<double>(f.X) - b * CosDeg(f.Side + 90) +
-                                      a * CosDeg(f.Side));
-  const float ny = static_cast<float>(static_cast<double>(f.Y) - b * SinDeg(f.Side + 90) +
-                                      a * SinDeg(f.Side));
+  const float nx =
+      static_cast<float>(static_cast<double>(f.X) - b * CosDeg(f.Side + 90) + a * CosDeg(f.Side));
+  const float ny =
+      static_cast<float>(static_cast<double>(f.Y) - b * SinDeg(f.Side + 90) + a * SinDeg(f.Side));
   if (TMap::getpos(Cell(nx), Cell(ny)) != -1) {
     f.X = nx;
     f.Y = ny;
@@ -251,6 +252,7 @@ void Game::UpdateFigure(const std::shared_ptr<Figure>& f) {
   }
   if (f->HP < 0) {
     figures_.Remove(f->link);
+    f->gone = true;
     for (int i = 0; i < 51; ++i) NewBlood(TruncToInt(f->X), TruncToInt(f->Y));
     player->EP += 10;
     ++stats.enemyDeaths;
@@ -355,6 +357,7 @@ void Game::UpdateShot(const std::shared_ptr<Shot>& s) {
     hit = true;
     ++stats.hits;
     if (now_ < 0) ++stats.hitsNegativeClock;
+    if (s->f->gone) ++stats.hitsOfGoneOwners;
     if (now_ >= 0 && now_ <= 2000) ++stats.hitsEarlyClock;
     if (f == player.get()) ++stats.hitsOnPlayer;
   }

@@ -74,21 +74,19 @@ class SimCompare : public ::testing::Test {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << c.script;
     const fs::path out = dir_ / "out.txt";
     fs::remove(out);
-    const std::string cmd = std::string("'") + KESTROVA_BINARY_DIR + "/kestrova-sim' --seed " +
-                            std::to_string(c.seed) + " --map '" + (dir_ / "map.txt").string() +
-                            "' --frames " + std::to_string(c.frames) + " --script '" +
-                            (dir_ / "script.txt").string() + "' --screen " +
-                            std::to_string(c.screenW) + " " + std::to_string(c.screenH) +
-                            " --clock " + std::to_string(c.clockStart) + " " +
-                            std::to_string(c.clockStep) + " --out '" + out.string() + "'";
+    const std::string cmd =
+        std::string("'") + KESTROVA_BINARY_DIR + "/kestrova-sim' --seed " + std::to_string(c.seed) +
+        " --map '" + (dir_ / "map.txt").string() + "' --frames " + std::to_string(c.frames) +
+        " --script '" + (dir_ / "script.txt").string() + "' --screen " + std::to_string(c.screenW) +
+        " " + std::to_string(c.screenH) + " --clock " + std::to_string(c.clockStart) + " " +
+        std::to_string(c.clockStep) + " --out '" + out.string() + "'";
     const int raw = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << cmd;
     const std::string game = ReadFile(out);
 
     Outcome o;
     refgame::Game ref;
-    EXPECT_TRUE(ref.Setup((dir_ / "map.txt").string(), c.seed, c.clockStart, c.screenW,
-                          c.screenH));
+    EXPECT_TRUE(ref.Setup((dir_ / "map.txt").string(), c.seed, c.clockStart, c.screenW, c.screenH));
     refgame::ScriptInput input(c.script, c.screenW);
     while (o.framesRun < c.frames && ref.gameState == 0) {
       ref.Frame(input.Next(), refgame::FrameClock(c.clockStart, c.clockStep, o.framesRun));
@@ -115,7 +113,8 @@ std::string Describe(const Outcome& o) {
   for (int a : s.shotsByKind) d << a << ' ';
   d << "] player [";
   for (int a : s.playerShotsByKind) d << a << ' ';
-  d << "] throwOffs " << s.throwOffs << " blood " << s.blood << " expired " << s.expiredShots;
+  d << "] throwOffs " << s.throwOffs << " blood " << s.blood << " expired " << s.expiredShots
+    << " goneOwners shots " << s.shotsOfGoneOwners << " hits " << s.hitsOfGoneOwners;
   return d.str();
 }
 
@@ -136,12 +135,13 @@ std::string WalkAndFireEveryWeapon(int frames, int stint, int turn) {
 }
 
 void Print(const Case& c, const Outcome& o) {
-  std::printf("seed %d screen %dx%d clock %d+%d: %s\n", c.seed, c.screenW, c.screenH,
-              c.clockStart, c.clockStep, Describe(o).c_str());
+  std::printf("seed %d screen %dx%d clock %d+%d: %s\n", c.seed, c.screenW, c.screenH, c.clockStart,
+              c.clockStep, Describe(o).c_str());
 }
 
 TEST_F(SimCompare, IdleGamesOnSmallWorlds) {
   int lost = 0;
+  refgame::Stats gone;
   // Seed 0 falls back to the generator's default state; a negative seed loses its sign bit.
   for (int32_t seed : {0, -7, 3, 4, 5}) {
     Case c;
@@ -151,9 +151,14 @@ TEST_F(SimCompare, IdleGamesOnSmallWorlds) {
     Print(c, o);
     EXPECT_GT(o.stats.enemyDeaths, 0);
     EXPECT_GT(o.stats.hitsOnPlayer, 0);
+    gone.shotsOfGoneOwners += o.stats.shotsOfGoneOwners;
+    gone.hitsOfGoneOwners += o.stats.hitsOfGoneOwners;
     if (o.gameState == 1) ++lost;
   }
   EXPECT_GT(lost, 0) << "no seed let the enemies kill the idle player";
+  // Dying enemies fire once more, and shots outlive their owners.
+  EXPECT_GT(gone.shotsOfGoneOwners, 0);
+  EXPECT_GT(gone.hitsOfGoneOwners, 0);
 }
 
 TEST_F(SimCompare, WalkingWithEveryWeapon) {
@@ -258,8 +263,8 @@ TEST_F(SimCompare, ControlsAndEscape) {
   Case c;
   c.seed = 3;
   c.frames = 1000;
-  c.screenW = 640;
-  c.screenH = 480;
+  c.screenW = 641;
+  c.screenH = 479;
   c.script =
       "0 down 38\n0 down 83\n"
       "5 pointer -15\n6 pointer -15\n7 pointer -15\n"
@@ -283,8 +288,8 @@ TEST_F(SimCompare, ControlsAndEscape) {
 
   Case quit;
   quit.seed = 8;
-  quit.screenW = 320;
-  quit.screenH = 200;
+  quit.screenW = 319;
+  quit.screenH = 201;
   quit.script = "0 down 27\n0 down mouse1\n0 pointer 7\n";
   o = Compare(quit);
   EXPECT_EQ(o.gameState, 2);
