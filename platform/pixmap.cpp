@@ -122,6 +122,11 @@ void ReadFromStream(png_structp png, png_bytep data, png_size_t length) {
   }
 }
 
+// Larger pictures are refused before any pixel memory is taken: a header may claim any size,
+// and no texture could hold them anyway.
+constexpr png_uint_32 kMaxSide = 16384;
+constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
+
 void QuietWarning(png_structp, png_const_charp) {}
 [[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
@@ -140,7 +145,10 @@ bool DecodePng(PngDecode* d) {
   const png_uint_32 height = png_get_image_height(d->png, d->info);
   const int colorType = png_get_color_type(d->png, d->info);
   const int depth = png_get_bit_depth(d->png, d->info);
-  if (depth != 8 || width == 0 || height == 0 || width > 0x7fff || height > 0x7fff) return false;
+  if (depth != 8 || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
+      static_cast<uint64_t>(width) * height > kMaxPixels) {
+    return false;
+  }
   int32_t format = 0;
   int32_t srcBytes = 0;
   switch (colorType) {
