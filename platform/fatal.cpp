@@ -26,10 +26,30 @@ void CloseScreenForExit() {
   if (closer != nullptr) closer();
 }
 
+std::string WrapLines(const std::string& text, size_t width) {
+  std::string wrapped;
+  size_t lineStart = 0;
+  size_t lastSpace = std::string::npos;
+  for (char c : text) {
+    if (c == ' ') lastSpace = wrapped.size();
+    wrapped.push_back(c);
+    if (c == '\n') {
+      lineStart = wrapped.size();
+      lastSpace = std::string::npos;
+    } else if (wrapped.size() - lineStart > width && lastSpace != std::string::npos && lastSpace > lineStart) {
+      wrapped[lastSpace] = '\n';
+      lineStart = lastSpace + 1;
+      lastSpace = std::string::npos;
+    }
+  }
+  return wrapped;
+}
+
 void Fatal(const std::string& message) {
   std::fprintf(stderr, "Kestrova: %s\n", message.c_str());
   std::fflush(stderr);
-  if (boxWindow != nullptr) ShowMessageBox("Kestrova", message.c_str());
+  // Message boxes do not wrap text themselves.
+  if (boxWindow != nullptr) ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
   CloseScreenForExit();
   std::exit(1);
 }

@@ -13,6 +13,9 @@ void ShowMessageBox(const char* title, const char* text);
 // Closes the screen if one is open; safe to call more than once.
 void CloseScreenForExit();
 
+// Breaks the text at blanks into lines of at most `width` characters where it can.
+std::string WrapLines(const std::string& text, size_t width);
+
 // Prints "Kestrova: <message>" to stderr, shows it in a box when a window exists,
 // closes the screen and exits with status 1.
 [[noreturn]] void Fatal(const std::string& message);
