@@ -27,21 +27,12 @@ struct DeadTexture {
 // Never destroyed: frames held by the game's static tables release theirs at exit.
 std::vector<DeadTexture>& deadTextures = *new std::vector<DeadTexture>;
 
-class TGLGraphics : public TGraphics {
+class TGLGraphics : public TGraphicsWithSettings {
  public:
   TGLGraphics(TGraphicsDriver* driver, SDL_Window* window, SDL_GLContext context, int32_t w, int32_t h, int32_t d,
               int32_t hz, int32_t f)
-      : driver_(driver), window_(window), context_(context), width_(w), height_(h), depth_(d), hertz_(hz),
-        flags_(f) {}
+      : TGraphicsWithSettings(driver, w, h, d, hz, f), window_(window), context_(context) {}
   ~TGLGraphics() override { Close(); }
-  TGraphicsDriver* Driver() override { return driver_; }
-  void GetSettings(int32_t& w, int32_t& h, int32_t& d, int32_t& hz, int32_t& f) override {
-    w = width_;
-    h = height_;
-    d = depth_;
-    hz = hertz_;
-    f = flags_;
-  }
   void Close() override {
     if (window_ == nullptr) return;
     if (EventWindow() == window_) SetEventWindow(nullptr);
@@ -57,10 +48,8 @@ class TGLGraphics : public TGraphics {
   SDL_GLContext Context() const { return context_; }
 
  private:
-  TGraphicsDriver* driver_;
   SDL_Window* window_;
   SDL_GLContext context_;
-  int32_t width_, height_, depth_, hertz_, flags_;
 };
 
 bool StartVideo(std::string& error) {

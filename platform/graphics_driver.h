@@ -27,6 +27,26 @@ class TGraphics {
   virtual void Close() = 0;
 };
 
+// A back-end's graphics that remembers the settings it was made with.
+class TGraphicsWithSettings : public TGraphics {
+ public:
+  TGraphicsWithSettings(TGraphicsDriver* driver, int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                        int32_t flags)
+      : driver_(driver), width_(width), height_(height), depth_(depth), hertz_(hertz), flags_(flags) {}
+  TGraphicsDriver* Driver() override { return driver_; }
+  void GetSettings(int32_t& width, int32_t& height, int32_t& depth, int32_t& hertz, int32_t& flags) override {
+    width = width_;
+    height = height_;
+    depth = depth_;
+    hertz = hertz_;
+    flags = flags_;
+  }
+
+ private:
+  TGraphicsDriver* driver_;
+  int32_t width_, height_, depth_, hertz_, flags_;
+};
+
 // One drawable frame of an image, made by the driver from a pixmap.
 class TImageFrame {
  public:

@@ -4,23 +4,11 @@
 
 namespace {
 
-class TRecordingGraphics : public TGraphics {
+// Graphics without a window: nothing to release.
+class TRecordingGraphics : public TGraphicsWithSettings {
  public:
-  TRecordingGraphics(TGraphicsDriver* driver, int32_t w, int32_t h, int32_t d, int32_t hz, int32_t f)
-      : driver_(driver), width_(w), height_(h), depth_(d), hertz_(hz), flags_(f) {}
-  TGraphicsDriver* Driver() override { return driver_; }
-  void GetSettings(int32_t& w, int32_t& h, int32_t& d, int32_t& hz, int32_t& f) override {
-    w = width_;
-    h = height_;
-    d = depth_;
-    hz = hertz_;
-    f = flags_;
-  }
+  using TGraphicsWithSettings::TGraphicsWithSettings;
   void Close() override {}
-
- private:
-  TGraphicsDriver* driver_;
-  int32_t width_, height_, depth_, hertz_, flags_;
 };
 
 int32_t Clamp255(int32_t v) { return std::clamp(v, 0, 255); }
