@@ -20,22 +20,27 @@ void FindLandCell(int32_t& x, int32_t& y) {
   } while (TMap::getpos(x, y) != 1);
 }
 
-void PlaceEnemies() {
-  for (int32_t i = 0; i < kEnemyCount; ++i) {
+namespace {
+
+// count times: a land cell, then a kind in 0..lastKind, then make(x, y, kind) at the cell's
+// upper-left corner, which lies in that cell.
+template <class Make>
+void PlaceOnLand(int32_t count, int32_t lastKind, Make make) {
+  for (int32_t i = 0; i < count; ++i) {
     int32_t x = 0;
     int32_t y = 0;
     FindLandCell(x, y);
-    const int32_t art = RandomInt(0, 5);
-    Tfigur::neu(64 * x - 32, 64 * y - 32, art);
+    const int32_t kind = RandomInt(0, lastKind);
+    make(64 * x - 32, 64 * y - 32, kind);
   }
 }
 
+}  // namespace
+
+void PlaceEnemies() {
+  PlaceOnLand(kEnemyCount, 5, [](int32_t x, int32_t y, int32_t art) { Tfigur::neu(x, y, art); });
+}
+
 void PlaceItems() {
-  for (int32_t i = 0; i < kItemCount; ++i) {
-    int32_t x = 0;
-    int32_t y = 0;
-    FindLandCell(x, y);
-    const int32_t art = RandomInt(0, 6);
-    TItem::neu(64 * x - 32, 64 * y - 32, art);
-  }
+  PlaceOnLand(kItemCount, 6, [](int32_t x, int32_t y, int32_t art) { TItem::neu(x, y, art); });
 }
