@@ -82,13 +82,10 @@ void LoadDeathSound() { deathSound = LoadSound("t.ogg"); }
 
 void LoadBlood() { bloodImage = LoadImage("blood.png"); }
 
-// Runs one world generator stage; the game cannot go on without its parameters.
+// Runs one world generator stage; the game cannot go on without its world.
 void GenerateStage(const TWorldStage& stage) {
-  if (!stage.work()) {
-    Fatal("cannot read map.txt next to the program. It holds seven lines: the number of walk "
-          "segments, the two bounds of a segment's length, the two bounds of the stamp size, "
-          "the largest room half-size and the room chance.");
-  }
+  const std::string problem = stage.work();
+  if (!problem.empty()) Fatal(problem);
 }
 
 void SaveMaps() { SaveLayerFiles(""); }

@@ -24,12 +24,19 @@ extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) 
 // "map.txt"; the world tool points it wherever it is told.
 extern std::string mapParamsFile;
 
+// The most walk steps the carver takes. The walk costs pathCount + 1 segments of up to
+// 2045 steps each, so a hostile map.txt could keep the loading screen up for days; no
+// sensible world needs a fraction of this (the shipped one takes about 40,000).
+constexpr int64_t kMaxCarveSteps = int64_t{1} << 24;
+
 class TMap {
  public:
   // Clears the grid, reads the parameters and carves land. *paramsRead (when given) tells
-  // whether the parameters file could be opened; without it nothing is carved.
+  // whether the parameters file could be opened; without it nothing is carved. The result
+  // is that of Createdungeon.
   static int32_t Create(int32_t kind, bool* paramsRead = nullptr);
-  // The random walk that stamps land (cells become 1) along straight segments.
+  // The random walk that stamps land (cells become 1) along straight segments. 0, or -1
+  // when it gave up after kMaxCarveSteps steps, leaving the land carved so far.
   static int32_t Createdungeon();
   // Heights: a land cell gets (window sum of getpos) div 3, at least 0.
   static int32_t dekoratemap(int32_t radius);

@@ -73,8 +73,7 @@ int32_t TMap::Create(int32_t kind, bool* paramsRead) {
   if (opened && kind != CDungeon) Loadtype(CDungeon, &opened);
   if (paramsRead != nullptr) *paramsRead = opened;
   if (!opened) return 0;
-  Createdungeon();
-  return 0;
+  return Createdungeon();
 }
 
 Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
@@ -94,6 +93,7 @@ Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
 int32_t TMap::Createdungeon() {
   int32_t tx = kMapSize / 2;
   int32_t ty = kMapSize / 2;
+  int64_t steps = 0;
   // 64-bit counter: pathCount may be the largest 32-bit value.
   for (int64_t segment = 0; segment <= pathCount; ++segment) {
     int32_t wx = tx;
@@ -112,6 +112,7 @@ int32_t TMap::Createdungeon() {
       }
       wx += (wx < tx) - (wx > tx);
       wy += (wy < ty) - (wy > ty);
+      if (++steps > kMaxCarveSteps) return -1;
     } while (wx != tx || wy != ty);
   }
   return 0;

@@ -1,24 +1,57 @@
 #include "world/worldgen.h"
 
+#include "platform/textio.h"
 #include "world/tmap.h"
 
+namespace {
+
+std::string CreateStage() {
+  bool paramsRead = false;
+  const int32_t carved = TMap::Create(CDungeon, &paramsRead);
+  if (!paramsRead) {
+    return "cannot read " + mapParamsFile +
+           ". It holds seven lines: the number of walk segments, the two bounds of a "
+           "segment's length, the two bounds of the stamp size, the largest room half-size "
+           "and the room chance.";
+  }
+  if (carved != 0) {
+    return mapParamsFile + " asks for a walk of " + IntToText(pathCount) +
+           " segments that would take more than " + std::to_string(kMaxCarveSteps) +
+           " steps to carve. Lower its first three lines: the number of segments and the "
+           "bounds of their length.";
+  }
+  return {};
+}
+
+// The shaping passes always do their work.
+template <int32_t (*pass)()>
+std::string Always() {
+  pass();
+  return {};
+}
+
+int32_t Smooth() { return TMap::smoothmap(1, 1); }
+int32_t Decorate() { return TMap::dekoratemap(4); }
+int32_t Forests() { return TMap::bereichmap(20); }
+
+}  // namespace
+
 const std::array<TWorldStage, 6> worldStages = {{
-    {20, "Erstelle Map",
-     [] {
-       bool paramsRead = false;
-       TMap::Create(CDungeon, &paramsRead);
-       return paramsRead;
-     }},
-    {25, "Runde Ecken", [] { return TMap::smoothmap(1, 1) == 0; }},
-    {35, "Begehe Map", [] { return TMap::checkmap() == 0; }},
-    {40, "Fuelle Ozeane", [] { return TMap::fillwatermap() == 0; }},
-    {55, "Dekoriere Umgebung", [] { return TMap::dekoratemap(4) == 0; }},
-    {70, "Suche Waelder", [] { return TMap::bereichmap(20) == 0; }},
+    {20, "Erstelle Map", CreateStage},
+    {25, "Runde Ecken", Always<Smooth>},
+    {35, "Begehe Map", Always<TMap::checkmap>},
+    {40, "Fuelle Ozeane", Always<TMap::fillwatermap>},
+    {55, "Dekoriere Umgebung", Always<Decorate>},
+    {70, "Suche Waelder", Always<Forests>},
 }};
 
-bool GenerateWorld() {
+bool GenerateWorld(std::string* problem) {
   for (const TWorldStage& stage : worldStages) {
-    if (!stage.work()) return false;
+    std::string why = stage.work();
+    if (!why.empty()) {
+      if (problem != nullptr) *problem = std::move(why);
+      return false;
+    }
   }
   return true;
 }

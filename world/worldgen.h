@@ -9,15 +9,18 @@
 struct TWorldStage {
   int32_t percent;
   const char* caption;
-  bool (*work)();  // false when the stage cannot do its work
+  // Does the stage's work. Empty, or what kept the stage from doing it, naming the file.
+  std::string (*work)();
 };
 
 // TMap::Create(CDungeon), smoothmap(1, 1), checkmap(), fillwatermap(), dekoratemap(4),
-// bereichmap(20). Only the first can fail: when the parameters file cannot be opened.
+// bereichmap(20). Only the first can fail: when the parameters file cannot be opened, or
+// when its walk is too long to carve.
 extern const std::array<TWorldStage, 6> worldStages;
 
-// Runs every stage in order; stops and gives false when a stage fails.
-bool GenerateWorld();
+// Runs every stage in order; stops and gives false when a stage fails, with *problem (when
+// given) saying why.
+bool GenerateWorld(std::string* problem = nullptr);
 
 struct TLayerFile {
   const char* name;

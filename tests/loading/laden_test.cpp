@@ -199,6 +199,13 @@ TEST(LoadingFailure, MissingMapFileStopsWithAMessage) {
   EXPECT_EXIT(LoadStages()[5].work(), ::testing::ExitedWithCode(1), "map.txt.*seven lines");
 }
 
+TEST(LoadingFailure, EndlessWalkStopsWithAMessage) {
+  TScratchFolder folder("loading_endless", false);
+  folder.Write("map.txt", "2147483647\n0\n0\n-1\n-1\n2\n1000000\n");
+  CreateTables();
+  EXPECT_EXIT(LoadStages()[5].work(), ::testing::ExitedWithCode(1), "map.txt asks for a walk of 2147483647 segments");
+}
+
 TEST(LoadingFailure, WorldWithoutLandStopsWithAMessage) {
   TScratchFolder folder("loading_noland", false);
   folder.Write("map.txt", "-1\n");

@@ -161,6 +161,21 @@ TEST(Carver, OuterRingStaysUncarvedOnLongWalks) {
   }
 }
 
+TEST(Carver, GivesUpOnWalksTooLongToFinish) {
+  // No stamps and rare rooms keep the steps cheap; only their number matters here.
+  SetParams({1000, 2000, 2000, -1, -1, 2, 1000000});
+  CreateMapGrid();
+  SeedRandom(5);
+  EXPECT_EQ(TMap::Createdungeon(), 0) << "about two million steps are still carved";
+
+  SetParams({2147483647, 0, 0, -1, -1, 2, 1000000});
+  SeedRandom(5);
+  EXPECT_EQ(TMap::Createdungeon(), -1);
+  SetParams({2147483647, 2147483647, 2147483647, -1, -1, 2, 1000000});
+  SeedRandom(5);
+  EXPECT_EQ(TMap::Createdungeon(), -1);
+}
+
 TEST(Parameters, LoadtypeReadsSevenLinesAsTheGameConvertsThem) {
   TempDir dir;
   const std::string path = dir / "map.txt";

@@ -180,11 +180,8 @@ int main(int argc, char** argv) {
   SeedRandom(o.seed);
 
   mapParamsFile = o.map;
-  if (!GenerateWorld()) {
-    return Fail("cannot read the world parameters " + o.map +
-                " (seven lines of whole numbers: path count, two path lengths, two path widths, "
-                "room size, room chance)");
-  }
+  std::string problem;
+  if (!GenerateWorld(&problem)) return Fail(problem);
   PlaceEnemies();
   PlaceItems();
 

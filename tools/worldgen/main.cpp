@@ -95,12 +95,13 @@ std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& optio
 }
 
 // The world creation of the game's loading sequence, from the parameters file to the
-// finished grid. False when the parameters file cannot be read.
-bool CreateWorld(const TOptions& options) {
+// finished grid. False, with the reason in *problem, when the parameters file cannot be read
+// or asks for too long a walk.
+bool CreateWorld(const TOptions& options, std::string* problem) {
   CreateMapGrid();
   SeedRandom(*options.seed);
   mapParamsFile = options.mapFile;
-  return GenerateWorld();
+  return GenerateWorld(problem);
 }
 
 // Places the enemies and items as the loading sequence does, then the player as the game
@@ -150,9 +151,9 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (!CreateWorld(options)) {
-    std::fprintf(stderr, "kestrova-worldgen: cannot read the parameters file '%s'\n",
-                 options.mapFile.c_str());
+  std::string problem;
+  if (!CreateWorld(options, &problem)) {
+    std::fprintf(stderr, "kestrova-worldgen: %s\n", problem.c_str());
     return kBadUsage;
   }
   // The loading sequence places figures and items before the layer files; they leave the
