@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/events.h"
 #include "platform/fatal.h"
@@ -202,6 +203,13 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
     int x = SDL_WINDOWPOS_CENTERED;
     int y = SDL_WINDOWPOS_CENTERED;
     if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+      // Part of a larger window could never be seen, and a huge one takes gigabytes of
+      // frame buffer and seconds a frame.
+      if (width > desktop.w || height > desktop.h) {
+        lastError_ = "the window would be larger than the desktop of " + std::to_string(desktop.w) + " x " +
+                     std::to_string(desktop.h) + " pixels";
+        return nullptr;
+      }
       x = desktop.w / 2 - width / 2;
       y = desktop.h / 2 - height / 2;
     }

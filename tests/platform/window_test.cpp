@@ -191,6 +191,22 @@ TEST(WindowModeTest, FullScreenModeThatCannotBeSetStops) {
               "GLGraphicsDriver failed to set display mode");
 }
 
+TEST(WindowModeTest, WindowsLargerThanTheDesktopAreRefused) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  SetGraphicsDriver(nullptr);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  EXPECT_FALSE(OpenScreen(desktop.w + 1, 100, 0, 0, 0));
+  EXPECT_NE(LastScreenError().find("larger than the desktop"), std::string::npos) << LastScreenError();
+  EXPECT_FALSE(OpenScreen(100, desktop.h + 1, 0, 0, 0));
+  EXPECT_FALSE(OpenScreen(2147483647, 2147483647, 0, 0, 0));
+  EXPECT_EQ(CurrentGraphics(), nullptr);
+  ASSERT_TRUE(OpenScreen(desktop.w, desktop.h, 0, 0, 0)) << LastScreenError();
+  CloseScreen();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 TEST(WindowModeTest, FullScreenTakesTheDesktopSizeAndCentresThePointer) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   SetGraphicsDriver(nullptr);
