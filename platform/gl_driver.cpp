@@ -53,6 +53,8 @@ class TGLGraphics : public TGraphicsWithSettings {
   SDL_GLContext context_;
 };
 
+constexpr int kDisplayAttempts = 4;
+
 bool StartVideo(std::string& error) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   if (!StartEventLayer()) {
@@ -64,19 +66,27 @@ bool StartVideo(std::string& error) {
   // A button press captures the pointer, so its release outside the window still arrives.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    error = std::string("SDL cannot start its video: ") + SDL_GetError();
-    return false;
-  }
-  // SDL falls back to drivers without any visible output when no display is reachable;
-  // the game only accepts those when they are asked for by name.
-  const char* video = SDL_GetCurrentVideoDriver();
-  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-  if (video != nullptr && (std::strcmp(video, "offscreen") == 0 || std::strcmp(video, "dummy") == 0) &&
-      (asked == nullptr || std::strstr(asked, video) == nullptr)) {
+  // A busy X server now and then drops a new connection during its handshake, so a display
+  // that cannot be reached is tried a few times before the game gives up on it.
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      error = std::string("SDL cannot start its video: ") + SDL_GetError();
+      return false;
+    }
+    // SDL falls back to drivers without any visible output when no display is reachable;
+    // the game only accepts those when they are asked for by name.
+    const char* video = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (video == nullptr || (std::strcmp(video, "offscreen") != 0 && std::strcmp(video, "dummy") != 0) ||
+        (asked != nullptr && std::strstr(asked, video) != nullptr)) {
+      break;
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
-    return false;
+    if (attempt == kDisplayAttempts) {
+      error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
+      return false;
+    }
+    SDL_Delay(100);
   }
   return true;
 }

@@ -33,7 +33,7 @@ std::array<TDigits, 256> DigitTable(int32_t first, int32_t last) {
 }
 
 void Warn(const std::string& path, const char* problem) {
-  std::fprintf(stderr, "Cannot write map layer file %s: %s\n", path.c_str(), problem);
+  std::fprintf(stderr, "Kestrova: warning: cannot write the map layer file %s: %s\n", path.c_str(), problem);
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+#include "game_run.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// The first line a command prints, without its line end.
+std::string FirstLine(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen((command + " | head -n 1").c_str(), "r");
+  if (pipe == nullptr) return out;
+  std::array<char, 256> buf{};
+  while (fgets(buf.data(), buf.size(), pipe) != nullptr) out += buf.data();
+  pclose(pipe);
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+// The X server's cookie, readable by the unprivileged player. Empty when the server asks
+// for none.
+std::string ShareXAuthority(const fs::path& logs) {
+  const char* cookie = std::getenv("XAUTHORITY");
+  if (cookie == nullptr || *cookie == 0) return {};
+  const fs::path copy = logs / "xauthority";
+  std::error_code error;
+  fs::copy_file(cookie, copy, fs::copy_options::overwrite_existing, error);
+  fs::permissions(copy, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, error);
+  return copy.string();
+}
+
+// The X server of the tests now and then drops a new connection, so the X tools get a few
+// tries.
+bool RunXTool(const std::string& command) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (std::system(command.c_str()) == 0) return true;
+    SleepMilliseconds(100);
+  }
+  return false;
+}
+
+}  // namespace
+
+TGameFolder::TGameFolder(const std::string& name) {
+  // The game's copy lives in /tmp so that the unprivileged player can reach it whatever
+  // folder the tests were built in.
+  std::string pattern = (fs::temp_directory_path() / ("kestrova_e2e_" + name + "_XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) return;
+  root_ = pattern;
+  game_ = root_ / "game";
+  logs_ = root_ / "logs";
+  fs::create_directories(game_);
+  fs::create_directories(logs_);
+  fs::copy_file(GAME_PATH, game_ / "kestrova");
+  for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+    fs::copy_file(entry.path(), game_ / entry.path().filename());
+  }
+  const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                    fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(root_, open);
+  fs::permissions(game_, open);
+  fs::permissions(logs_, fs::perms::all);
+}
+
+TGameFolder::~TGameFolder() {
+  std::error_code error;
+  if (!game_.empty()) fs::permissions(game_, fs::perms::owner_all, fs::perm_options::add, error);
+  if (!root_.empty()) fs::remove_all(root_, error);
+}
+
+void TGameFolder::Write(const std::string& name, const std::string& text) const {
+  std::ofstream(game_ / name, std::ios::binary | std::ios::trunc) << text;
+}
+
+void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / name); }
+
+TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
+  const std::string program = (folder.Path() / "kestrova").string();
+  const std::string errors = errors_.string();
+  const std::string cookie = unprivileged ? ShareXAuthority(folder.LogPath()) : std::string();
+  pid_ = fork();
+  if (pid_ != 0) return;
+  const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  const int null = open("/dev/null", O_RDWR);
+  dup2(null, STDIN_FILENO);
+  dup2(null, STDOUT_FILENO);
+  dup2(err, STDERR_FILENO);
+  if (chdir("/") != 0) _exit(126);
+  if (unprivileged && geteuid() == 0) {
+    if (!cookie.empty()) setenv("XAUTHORITY", cookie.c_str(), 1);
+    setenv("HOME", "/nonexistent", 1);
+    if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
+  }
+  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  _exit(127);
+}
+
+TGameProcess::~TGameProcess() {
+  if (Running()) {
+    kill(pid_, SIGCONT);
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool TGameProcess::Running() {
+  if (pid_ <= 0 || status_ >= 0) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return false;
+}
+
+int TGameProcess::WaitForExit(int seconds) {
+  for (int i = 0; i < seconds * 10 && Running(); ++i) SleepMilliseconds(100);
+  if (Running()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    status_ = -1;
+    pid_ = -1;
+    return -1;
+  }
+  return status_;
+}
+
+std::string TGameProcess::Errors() const {
+  std::ifstream in(errors_);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string TGameProcess::Window(int seconds) {
+  for (int i = 0; i < seconds * 20 && Running(); ++i) {
+    const std::string id = FirstLine("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null");
+    if (!id.empty()) return id;
+    SleepMilliseconds(50);
+  }
+  return {};
+}
+
+std::string TGameProcess::MessageBox() {
+  // The box has the game's title but, unlike the game window, no window class.
+  return FirstLine("xwininfo -root -tree 2>/dev/null | grep '\"Kestrova\": ()' | awk '{print $1}'");
+}
+
+void TGameProcess::Pause() { kill(pid_, SIGSTOP); }
+
+void TGameProcess::Resume() { kill(pid_, SIGCONT); }
+
+bool Xdotool(const std::string& arguments) { return RunXTool("xdotool " + arguments); }
+
+TPixmapPtr Screenshot(const std::string& window, const std::string& name) {
+  const fs::path folder = fs::path(KESTROVA_BINARY_DIR) / "screenshots";
+  fs::create_directories(folder);
+  const std::string path = (folder / name).string();
+  const std::string command = "import -window " + window + " PNG24:'" + path + "' 2>/dev/null";
+  if (!RunXTool(command)) return nullptr;
+  return LoadPixmapFile(path);
+}
+
+TRgb PixelAt(const TPixmap& shot, int x, int y) {
+  uint8_t rgba[4];
+  shot.ReadRGBA(x, y, rgba);
+  return {rgba[0], rgba[1], rgba[2]};
+}
+
+void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

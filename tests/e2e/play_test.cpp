@@ -1,0 +1,147 @@
+// The whole game, from the loading screen to the score screen, as a player sees and drives it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "game_run.h"
+#include "screens.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr TRgb kGrey{128, 128, 128};
+constexpr TRgb kFullBar{255, 0, 128};
+
+// The bar colours of the sixteen loading screens, red fading toward green.
+constexpr std::array<TRgb, 14> kStageColours{{{255, 0, 0},
+                                              {248, 7, 0},
+                                              {240, 15, 0},
+                                              {233, 22, 0},
+                                              {222, 33, 0},
+                                              {205, 50, 0},
+                                              {192, 63, 0},
+                                              {166, 89, 0},
+                                              {154, 101, 0},
+                                              {115, 140, 0},
+                                              {77, 178, 0},
+                                              {52, 203, 0},
+                                              {39, 216, 0},
+                                              {31, 224, 0}}};
+
+bool IsStageColour(const TRgb& c) {
+  return c == TRgb{26, 229, 0} || std::find(kStageColours.begin(), kStageColours.end(), c) != kStageColours.end();
+}
+
+bool IsProgressScreen(const TPixmap& shot) {
+  return shot.width == kW && shot.height == kH && PixelAt(shot, 20, kH / 2) == kGrey &&
+         IsStageColour(PixelAt(shot, kW / 2, kH / 2));
+}
+
+// The loading screens pass quickly: the program is held still while one is captured.
+TPixmapPtr CatchProgressScreen(TGameProcess& game, const std::string& window) {
+  for (int i = 0; i < 400 && game.Running(); ++i) {
+    game.Pause();
+    TPixmapPtr shot = Screenshot(window, "e2e_progress.png");
+    game.Resume();
+    if (shot && IsProgressScreen(*shot)) return shot;
+    SleepMilliseconds(10);
+  }
+  return nullptr;
+}
+
+TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("play");
+  // A longer walk than the shipped map's, so that the loading screens stay up a while.
+  folder.Write("map.txt", "60000\n30\n160\n6\n16\n30\n10\n");
+  TGameProcess game(folder, false);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+
+  const TPixmapPtr progress = CatchProgressScreen(game, window);
+  ASSERT_TRUE(progress) << "no loading screen seen";
+  // A grey border of one pixel around the bar, a grey title at the top left.
+  const TRgb bar = PixelAt(*progress, kW / 2, kH / 2);
+  EXPECT_EQ(PixelAt(*progress, 21, kH / 2), bar);
+  EXPECT_EQ(PixelAt(*progress, kW - 22, kH / 2), bar);
+  EXPECT_EQ(PixelAt(*progress, kW - 21, kH / 2), kGrey);
+  EXPECT_EQ(PixelAt(*progress, kW / 2, kH / 2 - 20), kGrey);
+  EXPECT_EQ(PixelAt(*progress, kW / 2, kH / 2 - 19), bar);
+  int title = 0;
+  for (int y = 5; y < 21; ++y) {
+    for (int x = 5; x < 5 + 16 * 8; ++x) title += PixelAt(*progress, x, y) == kGrey;
+  }
+  EXPECT_GT(title, 50);
+
+  const TPixmapPtr start = WaitFor(game, window, "e2e_play_start.png", ShowsHud);
+  ASSERT_TRUE(start) << "play never began; stderr:\n" << game.Errors();
+  // Full hit points and full first weapon: bars of 255 pixels in the full colour.
+  for (int x : {20, 150, 274}) {
+    EXPECT_EQ(PixelAt(*start, x, 10), kFullBar) << x;
+    EXPECT_EQ(PixelAt(*start, x, 30), kFullBar) << x;
+  }
+  EXPECT_NE(PixelAt(*start, 276, 10), kFullBar);
+
+  // The layer files are written next to the program before play begins.
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
+  }
+  EXPECT_EQ(fs::file_size(folder.Path() / "mapcol.map"), 4198400u);
+  EXPECT_EQ(fs::file_size(folder.Path() / "maptyp.map"), 4198400u);
+
+  // Walk, turn and fire the first weapon: it has a chance of one in eleven a frame, so two
+  // seconds of holding the button fire it all but surely.
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("keydown w"));
+  SleepMilliseconds(300);
+  ASSERT_TRUE(Xdotool("mousemove_relative -- 90 0"));
+  ASSERT_TRUE(Xdotool("mousedown 1"));
+  SleepMilliseconds(2000);
+  ASSERT_TRUE(Xdotool("mouseup 1"));
+  ASSERT_TRUE(Xdotool("keyup w"));
+  const TPixmapPtr play = Screenshot(window, "e2e_play.png");
+  ASSERT_TRUE(play);
+  const TRgb firstWeapon = PixelAt(*play, 22, 30);
+  EXPECT_TRUE(IsHudColour(firstWeapon));
+  EXPECT_LT(firstWeapon[0], 255) << "the first weapon spent no rounds";
+
+  // The second weapon has no rounds at the start: firing it does nothing but must not harm.
+  ASSERT_TRUE(Xdotool("keydown 2"));
+  ASSERT_TRUE(Xdotool("mousedown 1"));
+  SleepMilliseconds(500);
+  ASSERT_TRUE(Xdotool("mouseup 1"));
+  ASSERT_TRUE(Xdotool("keyup 2"));
+  ASSERT_TRUE(game.Running()) << game.Errors();
+
+  EndTheGame(game, window, "e2e_score.png");
+  EXPECT_EQ(game.Errors().find("warning"), std::string::npos) << game.Errors();
+}
+
+TEST(EndToEnd, ReadOnlyFolderWarnsAboutTheLayerFilesAndStillPlays) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("readonly");
+  fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::remove);
+  TGameProcess game(folder, true);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_readonly_play.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  EndTheGame(game, window, "e2e_readonly_score.png");
+
+  const std::string errors = game.Errors();
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    EXPECT_NE(errors.find(std::string("cannot write the map layer file ") + name), std::string::npos)
+        << name << "\n"
+        << errors;
+  }
+  // Nothing was left behind in the folder, not even a partial file.
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+    EXPECT_NE(entry.path().extension(), ".map") << entry.path();
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include "screens.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+bool HaveDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display != nullptr && *display != 0;
+}
+
+bool IsHudColour(const TRgb& c) { return c[2] == 128 && (c[0] + c[1] == 255 || c[0] + c[1] == 254); }
+
+bool ShowsHud(const TPixmap& shot) {
+  return shot.width > 280 && shot.height > 40 && IsHudColour(PixelAt(shot, 22, 10)) && IsHudColour(PixelAt(shot, 22, 30));
+}
+
+TPixmapPtr WaitFor(TGameProcess& game, const std::string& window, const std::string& name,
+                   bool (*seen)(const TPixmap&)) {
+  for (int i = 0; i < 600 && game.Running(); ++i) {
+    TPixmapPtr shot = Screenshot(window, name);
+    if (shot && seen(*shot)) return shot;
+    SleepMilliseconds(100);
+  }
+  return nullptr;
+}
+
+bool ShowsScore(const TPixmap& shot) {
+  if (shot.width != kW || IsHudColour(PixelAt(shot, 22, 10))) return false;
+  // "Score: N" at five times the font's size, from the centre to the right and down.
+  int white = 0;
+  for (int y = kH / 2; y < kH / 2 + 80; ++y) {
+    for (int x = kW / 2; x < kW / 2 + 280; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return white > 200;
+}
+
+bool LeftHalfIsBlack(const TPixmap& shot) {
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW / 2; ++x) {
+      if (PixelAt(shot, x, y) != TRgb{0, 0, 0}) return false;
+    }
+  }
+  return true;
+}
+
+void EndTheGame(TGameProcess& game, const std::string& window, const std::string& shotName) {
+  ASSERT_TRUE(Xdotool("key Escape"));
+  const TPixmapPtr score = WaitFor(game, window, shotName, ShowsScore);
+  ASSERT_TRUE(score) << "no score screen; stderr:\n" << game.Errors();
+  EXPECT_TRUE(LeftHalfIsBlack(*score));
+  ASSERT_TRUE(Xdotool("key Return"));
+  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+}
+
