@@ -15,8 +15,8 @@ std::string CreateStage() {
            "and the room chance.";
   }
   if (carved != 0) {
-    return mapParamsFile + " asks for a walk of " + IntToText(pathCount) +
-           " segments that would take more than " + std::to_string(kMaxCarveSteps) +
+    return mapParamsFile + " asks for a walk of " + IntToText(pathCount) + " segments that would take more than " +
+           std::to_string(kMaxCarveSteps) +
            " steps to carve. Lower its first three lines: the number of segments and the "
            "bounds of their length.";
   }

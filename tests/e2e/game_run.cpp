@@ -21,9 +21,9 @@ namespace {
 constexpr uid_t kNobody = 65534;
 
 // The first line a command prints, without its line end.
-std::string FirstLine(const std::string& command) {
+std::string FirstLine(const std::string &command) {
   std::string out;
-  FILE* pipe = popen((command + " | head -n 1").c_str(), "r");
+  FILE *pipe = popen((command + " | head -n 1").c_str(), "r");
   if (pipe == nullptr) return out;
   std::array<char, 256> buf{};
   while (fgets(buf.data(), buf.size(), pipe) != nullptr) out += buf.data();
@@ -32,10 +32,10 @@ std::string FirstLine(const std::string& command) {
   return out;
 }
 
-// The X server's cookie, readable by the unprivileged player. Empty when the server asks
-// for none.
-std::string ShareXAuthority(const fs::path& logs) {
-  const char* cookie = std::getenv("XAUTHORITY");
+// The X server's cookie, readable by the unprivileged player. Empty when the
+// server asks for none.
+std::string ShareXAuthority(const fs::path &logs) {
+  const char *cookie = std::getenv("XAUTHORITY");
   if (cookie == nullptr || *cookie == 0) return {};
   const fs::path copy = logs / "xauthority";
   std::error_code error;
@@ -44,9 +44,9 @@ std::string ShareXAuthority(const fs::path& logs) {
   return copy.string();
 }
 
-// The X server of the tests now and then drops a new connection, so the X tools get a few
-// tries.
-bool RunXTool(const std::string& command) {
+// The X server of the tests now and then drops a new connection, so the X tools
+// get a few tries.
+bool RunXTool(const std::string &command) {
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (std::system(command.c_str()) == 0) return true;
     SleepMilliseconds(100);
@@ -56,9 +56,9 @@ bool RunXTool(const std::string& command) {
 
 }  // namespace
 
-TGameFolder::TGameFolder(const std::string& name) {
-  // The game's copy lives in /tmp so that the unprivileged player can reach it whatever
-  // folder the tests were built in.
+TGameFolder::TGameFolder(const std::string &name) {
+  // The game's copy lives in /tmp so that the unprivileged player can reach it
+  // whatever folder the tests were built in.
   std::string pattern = (fs::temp_directory_path() / ("kestrova_e2e_" + name + "_XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) return;
   root_ = pattern;
@@ -67,11 +67,11 @@ TGameFolder::TGameFolder(const std::string& name) {
   fs::create_directories(game_);
   fs::create_directories(logs_);
   fs::copy_file(GAME_PATH, game_ / "kestrova");
-  for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+  for (const auto &entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
     fs::copy_file(entry.path(), game_ / entry.path().filename());
   }
-  const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                    fs::perms::others_read | fs::perms::others_exec;
+  const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                    fs::perms::others_exec;
   fs::permissions(root_, open);
   fs::permissions(game_, open);
   fs::permissions(logs_, fs::perms::all);
@@ -83,13 +83,13 @@ TGameFolder::~TGameFolder() {
   if (!root_.empty()) fs::remove_all(root_, error);
 }
 
-void TGameFolder::Write(const std::string& name, const std::string& text) const {
+void TGameFolder::Write(const std::string &name, const std::string &text) const {
   std::ofstream(game_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
-void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / name); }
+void TGameFolder::Remove(const std::string &name) const { fs::remove(game_ / name); }
 
-TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
+TGameProcess::TGameProcess(const TGameFolder &folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
   const std::string program = (folder.Path() / "kestrova").string();
   const std::string errors = errors_.string();
   const std::string cookie = unprivileged ? ShareXAuthority(folder.LogPath()) : std::string();
@@ -106,7 +106,7 @@ TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : error
     setenv("HOME", "/nonexistent", 1);
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
   }
-  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
   _exit(127);
 }
 
@@ -156,16 +156,18 @@ std::string TGameProcess::Window(int seconds) {
 
 std::string TGameProcess::MessageBox() {
   // The box has the game's title but, unlike the game window, no window class.
-  return FirstLine("xwininfo -root -tree 2>/dev/null | grep '\"Kestrova\": ()' | awk '{print $1}'");
+  return FirstLine(
+      "xwininfo -root -tree 2>/dev/null | grep '\"Kestrova\": ()' "
+      "| awk '{print $1}'");
 }
 
 void TGameProcess::Pause() { kill(pid_, SIGSTOP); }
 
 void TGameProcess::Resume() { kill(pid_, SIGCONT); }
 
-bool Xdotool(const std::string& arguments) { return RunXTool("xdotool " + arguments); }
+bool Xdotool(const std::string &arguments) { return RunXTool("xdotool " + arguments); }
 
-TPixmapPtr Screenshot(const std::string& window, const std::string& name) {
+TPixmapPtr Screenshot(const std::string &window, const std::string &name) {
   const fs::path folder = fs::path(KESTROVA_BINARY_DIR) / "screenshots";
   fs::create_directories(folder);
   const std::string path = (folder / name).string();
@@ -174,7 +176,7 @@ TPixmapPtr Screenshot(const std::string& window, const std::string& name) {
   return LoadPixmapFile(path);
 }
 
-TRgb PixelAt(const TPixmap& shot, int x, int y) {
+TRgb PixelAt(const TPixmap &shot, int x, int y) {
   uint8_t rgba[4];
   shot.ReadRGBA(x, y, rgba);
   return {rgba[0], rgba[1], rgba[2]};

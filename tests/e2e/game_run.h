@@ -1,6 +1,6 @@
-// The real game program run as a player runs it: a copy of its folder, started from another
-// directory under the X server of the tests, watched through screenshots and driven with
-// xdotool.
+// The real game program run as a player runs it: a copy of its folder, started
+// from another directory under the X server of the tests, watched through
+// screenshots and driven with xdotool.
 #pragma once
 #include <sys/types.h>
 
@@ -10,20 +10,21 @@
 
 #include "platform/pixmap.h"
 
-// A copy of the game's folder (program, pictures, sounds, settings) in a fresh temporary
-// folder, removed again at the end.
+// A copy of the game's folder (program, pictures, sounds, settings) in a fresh
+// temporary folder, removed again at the end.
 class TGameFolder {
  public:
-  explicit TGameFolder(const std::string& name);
+  explicit TGameFolder(const std::string &name);
   ~TGameFolder();
-  TGameFolder(const TGameFolder&) = delete;
-  TGameFolder& operator=(const TGameFolder&) = delete;
+  TGameFolder(const TGameFolder &) = delete;
+  TGameFolder &operator=(const TGameFolder &) = delete;
 
-  const std::filesystem::path& Path() const { return game_; }
-  // Where the run's output and scratch files go: beside the game's folder, never in it.
-  const std::filesystem::path& LogPath() const { return logs_; }
-  void Write(const std::string& name, const std::string& text) const;
-  void Remove(const std::string& name) const;
+  const std::filesystem::path &Path() const { return game_; }
+  // Where the run's output and scratch files go: beside the game's folder,
+  // never in it.
+  const std::filesystem::path &LogPath() const { return logs_; }
+  void Write(const std::string &name, const std::string &text) const;
+  void Remove(const std::string &name) const;
 
  private:
   std::filesystem::path root_;
@@ -34,20 +35,22 @@ class TGameFolder {
 // The game program of a folder, running. Killed at the end if still running.
 class TGameProcess {
  public:
-  // Starts the program with "/" as its current directory. With unprivileged true it runs as
-  // the user nobody, for whom permission bits hold even when the tests run as root.
-  TGameProcess(const TGameFolder& folder, bool unprivileged);
+  // Starts the program with "/" as its current directory. With unprivileged
+  // true it runs as the user nobody, for whom permission bits hold even when
+  // the tests run as root.
+  TGameProcess(const TGameFolder &folder, bool unprivileged);
   ~TGameProcess();
-  TGameProcess(const TGameProcess&) = delete;
-  TGameProcess& operator=(const TGameProcess&) = delete;
+  TGameProcess(const TGameProcess &) = delete;
+  TGameProcess &operator=(const TGameProcess &) = delete;
 
   bool Running();
-  // The exit status, or -1 when the program has not ended within the given seconds (it is
-  // then killed); 128 + signal when a signal ended it.
+  // The exit status, or -1 when the program has not ended within the given
+  // seconds (it is then killed); 128 + signal when a signal ended it.
   int WaitForExit(int seconds);
   // What the program wrote to stderr so far.
   std::string Errors() const;
-  // The visible game window, waiting for it up to the given seconds; empty if none came.
+  // The visible game window, waiting for it up to the given seconds; empty if
+  // none came.
   std::string Window(int seconds);
   // The message box the program stops with, if one is up; empty if not.
   static std::string MessageBox();
@@ -61,12 +64,13 @@ class TGameProcess {
 };
 
 // Runs xdotool with these arguments; true when it succeeded.
-bool Xdotool(const std::string& arguments);
+bool Xdotool(const std::string &arguments);
 
-// Captures the window into build/screenshots/<name> and reads it back; null on failure.
-TPixmapPtr Screenshot(const std::string& window, const std::string& name);
+// Captures the window into build/screenshots/<name> and reads it back; null on
+// failure.
+TPixmapPtr Screenshot(const std::string &window, const std::string &name);
 
 using TRgb = std::array<int, 3>;
-TRgb PixelAt(const TPixmap& shot, int x, int y);
+TRgb PixelAt(const TPixmap &shot, int x, int y);
 
 void SleepMilliseconds(int ms);

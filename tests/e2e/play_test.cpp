@@ -1,4 +1,5 @@
-// The whole game, from the loading screen to the score screen, as a player sees and drives it.
+// The whole game, from the loading screen to the score screen, as a player sees
+// and drives it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,17 +32,18 @@ constexpr std::array<TRgb, 14> kStageColours{{{255, 0, 0},
                                               {39, 216, 0},
                                               {31, 224, 0}}};
 
-bool IsStageColour(const TRgb& c) {
+bool IsStageColour(const TRgb &c) {
   return c == TRgb{26, 229, 0} || std::find(kStageColours.begin(), kStageColours.end(), c) != kStageColours.end();
 }
 
-bool IsProgressScreen(const TPixmap& shot) {
+bool IsProgressScreen(const TPixmap &shot) {
   return shot.width == kW && shot.height == kH && PixelAt(shot, 20, kH / 2) == kGrey &&
          IsStageColour(PixelAt(shot, kW / 2, kH / 2));
 }
 
-// The loading screens pass quickly: the program is held still while one is captured.
-TPixmapPtr CatchProgressScreen(TGameProcess& game, const std::string& window) {
+// The loading screens pass quickly: the program is held still while one is
+// captured.
+TPixmapPtr CatchProgressScreen(TGameProcess &game, const std::string &window) {
   for (int i = 0; i < 400 && game.Running(); ++i) {
     game.Pause();
     TPixmapPtr shot = Screenshot(window, "e2e_progress.png");
@@ -55,7 +57,8 @@ TPixmapPtr CatchProgressScreen(TGameProcess& game, const std::string& window) {
 TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("play");
-  // A longer walk than the shipped map's, so that the loading screens stay up a while.
+  // A longer walk than the shipped map's, so that the loading screens stay up a
+  // while.
   folder.Write("map.txt", "60000\n30\n160\n6\n16\n30\n10\n");
   TGameProcess game(folder, false);
   const std::string window = game.Window(30);
@@ -78,7 +81,8 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
 
   const TPixmapPtr start = WaitFor(game, window, "e2e_play_start.png", ShowsHud);
   ASSERT_TRUE(start) << "play never began; stderr:\n" << game.Errors();
-  // Full hit points and full first weapon: bars of 255 pixels in the full colour.
+  // Full hit points and full first weapon: bars of 255 pixels in the full
+  // colour.
   for (int x : {20, 150, 274}) {
     EXPECT_EQ(PixelAt(*start, x, 10), kFullBar) << x;
     EXPECT_EQ(PixelAt(*start, x, 30), kFullBar) << x;
@@ -86,14 +90,14 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   EXPECT_NE(PixelAt(*start, 276, 10), kFullBar);
 
   // The layer files are written next to the program before play begins.
-  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+  for (const char *name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
   }
   EXPECT_EQ(fs::file_size(folder.Path() / "mapcol.map"), 4198400u);
   EXPECT_EQ(fs::file_size(folder.Path() / "maptyp.map"), 4198400u);
 
-  // Walk, turn and fire the first weapon: it has a chance of one in eleven a frame, so two
-  // seconds of holding the button fire it all but surely.
+  // Walk, turn and fire the first weapon: it has a chance of one in eleven a
+  // frame, so two seconds of holding the button fire it all but surely.
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("keydown w"));
   SleepMilliseconds(300);
@@ -108,7 +112,8 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   EXPECT_TRUE(IsHudColour(firstWeapon));
   EXPECT_LT(firstWeapon[0], 255) << "the first weapon spent no rounds";
 
-  // The second weapon has no rounds at the start: firing it does nothing but must not harm.
+  // The second weapon has no rounds at the start: firing it does nothing but
+  // must not harm.
   ASSERT_TRUE(Xdotool("keydown 2"));
   ASSERT_TRUE(Xdotool("mousedown 1"));
   SleepMilliseconds(500);
@@ -132,13 +137,12 @@ TEST(EndToEnd, ReadOnlyFolderWarnsAboutTheLayerFilesAndStillPlays) {
   EndTheGame(game, window, "e2e_readonly_score.png");
 
   const std::string errors = game.Errors();
-  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
-    EXPECT_NE(errors.find(std::string("cannot write the map layer file ") + name), std::string::npos)
-        << name << "\n"
-        << errors;
+  for (const char *name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    EXPECT_NE(errors.find(std::string("cannot write the map layer file ") + name), std::string::npos) << name << "\n"
+                                                                                                      << errors;
   }
   // Nothing was left behind in the folder, not even a partial file.
-  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+  for (const auto &entry : fs::directory_iterator(folder.Path())) {
     EXPECT_NE(entry.path().extension(), ".map") << entry.path();
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
