@@ -26,7 +26,7 @@ struct TOutcome {
 
 // Runs the game of the folder to its end: a stop message is closed with Enter;
 // play, once its display shows, is ended with Escape and Enter.
-TOutcome RunToEnd(const TGameFolder &folder) {
+TOutcome RunToEnd(const TGameFolder& folder) {
   TOutcome outcome;
   TGameProcess game(folder, false);
   for (int i = 0; i < 300 && game.Running(); ++i) {
@@ -56,7 +56,7 @@ TOutcome RunToEnd(const TGameFolder &folder) {
   return outcome;
 }
 
-std::string Slurp(const fs::path &path) {
+std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
@@ -64,30 +64,30 @@ std::string Slurp(const fs::path &path) {
 }
 
 // A finished world leaves complete layer files, a stopped one none at all.
-void ExpectLayerFiles(const TGameFolder &folder, bool written) {
-  for (const char *name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+void ExpectLayerFiles(const TGameFolder& folder, bool written) {
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_EQ(fs::exists(folder.Path() / name), written) << name;
   }
   if (written) {
     EXPECT_EQ(fs::file_size(folder.Path() / "mapcol.map"), 4198400u);
     EXPECT_EQ(fs::file_size(folder.Path() / "maptyp.map"), 4198400u);
   }
-  for (const auto &entry : fs::directory_iterator(folder.Path())) {
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
 }
 
 struct TBadFile {
-  const char *name;
+  const char* name;
   std::optional<std::string> text;  // none: the file is missing
-  const char *message;              // what stderr must say
+  const char* message;              // what stderr must say
 };
 
 // Each bad version of the file stops the program with status 1 and its message,
 // before any layer file is written; with box, the message also shows over the
 // game window.
-void ExpectEachStops(const char *file, const std::vector<TBadFile> &cases, bool box) {
-  for (const TBadFile &bad : cases) {
+void ExpectEachStops(const char* file, const std::vector<TBadFile>& cases, bool box) {
+  for (const TBadFile& bad : cases) {
     SCOPED_TRACE(bad.name);
     TGameFolder folder("stop");
     if (bad.text) {
@@ -156,7 +156,7 @@ TEST(BadParameters, ExtremeButLandedWorldsPlay) {
       {"negative lengths", "400\n-30\n-160\n6\n16\n30\n10\n", ""},
       {"huge rooms every step", "400\n30\n160\n6\n16\n2147483647\n1\n", ""},
   };
-  for (const TBadFile &bad : cases) {
+  for (const TBadFile& bad : cases) {
     SCOPED_TRACE(bad.name);
     TGameFolder folder("map_extreme");
     folder.Write("map.txt", *bad.text);
@@ -175,7 +175,7 @@ TEST(BadAssets, BrokenPicturesAndSoundsAreWarnedAboutAndPlayGoesOn) {
   const std::string ogg = Slurp(game / "s3.ogg");
   std::mt19937 noise(7);
   std::string random(3000, '\0');
-  for (char &c : random) c = static_cast<char>(noise());
+  for (char& c : random) c = static_cast<char>(noise());
   // Missing, empty, cut short, random bytes and the other format under the
   // right name.
   folder.Remove("wasser.png");
@@ -195,11 +195,11 @@ TEST(BadAssets, BrokenPicturesAndSoundsAreWarnedAboutAndPlayGoesOn) {
   const TOutcome outcome = RunToEnd(folder);
   EXPECT_TRUE(outcome.played) << outcome.errors;
   EXPECT_EQ(outcome.status, 0) << outcome.errors;
-  for (const char *image :
+  for (const char* image :
        {"wasser.png", "erde.png", "sand.png", "gras.png", "baum.png", "figur1.png", "shoot.png", "blood.png"}) {
     EXPECT_NE(outcome.errors.find(std::string("warning: cannot load image ") + image), std::string::npos) << image;
   }
-  for (const char *sound : {"s1.ogg", "s2.ogg", "s3.ogg", "s4.ogg", "t.ogg"}) {
+  for (const char* sound : {"s1.ogg", "s2.ogg", "s3.ogg", "s4.ogg", "t.ogg"}) {
     EXPECT_NE(outcome.errors.find(std::string("warning: cannot load sound ") + sound), std::string::npos) << sound;
   }
   EXPECT_EQ(outcome.errors.find("warning: cannot load image figur2.png"), std::string::npos);

@@ -1,12 +1,16 @@
 #include "game_run.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +25,9 @@ namespace {
 constexpr uid_t kNobody = 65534;
 
 // The first line a command prints, without its line end.
-std::string FirstLine(const std::string &command) {
+std::string FirstLine(const std::string& command) {
   std::string out;
-  FILE *pipe = popen((command + " | head -n 1").c_str(), "r");
+  FILE* pipe = popen((command + " | head -n 1").c_str(), "r");
   if (pipe == nullptr) return out;
   std::array<char, 256> buf{};
   while (fgets(buf.data(), buf.size(), pipe) != nullptr) out += buf.data();
@@ -34,8 +38,8 @@ std::string FirstLine(const std::string &command) {
 
 // The X server's cookie, readable by the unprivileged player. Empty when the
 // server asks for none.
-std::string ShareXAuthority(const fs::path &logs) {
-  const char *cookie = std::getenv("XAUTHORITY");
+std::string ShareXAuthority(const fs::path& logs) {
+  const char* cookie = std::getenv("XAUTHORITY");
   if (cookie == nullptr || *cookie == 0) return {};
   const fs::path copy = logs / "xauthority";
   std::error_code error;
@@ -46,7 +50,7 @@ std::string ShareXAuthority(const fs::path &logs) {
 
 // The X server of the tests now and then drops a new connection, so the X tools
 // get a few tries.
-bool RunXTool(const std::string &command) {
+bool RunXTool(const std::string& command) {
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (std::system(command.c_str()) == 0) return true;
     SleepMilliseconds(100);
@@ -54,9 +58,46 @@ bool RunXTool(const std::string &command) {
   return false;
 }
 
+// One connection for all screenshots. Reading the window directly, rather than through a
+// screen grabbing tool, never holds the X server for everyone else.
+Display* ScreenshotConnection() {
+  static Display* display = nullptr;
+  for (int attempt = 0; display == nullptr && attempt < 4; ++attempt) {
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) SleepMilliseconds(100);
+  }
+  // A window that is gone by the time it is read is no reason to stop the tests.
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  return display;
+}
+
+// The window's pixels as RGB, or null when it cannot be read.
+TPixmapPtr CaptureWindow(unsigned long window) {
+  Display* display = ScreenshotConnection();
+  XWindowAttributes attributes{};
+  if (display == nullptr || XGetWindowAttributes(display, window, &attributes) == 0) return nullptr;
+  XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+  if (image == nullptr) return nullptr;
+  TPixmapPtr shot = TPixmap::Create(attributes.width, attributes.height, PF_RGB888);
+  const auto channel = [](unsigned long pixel, unsigned long mask) {
+    return static_cast<uint8_t>((pixel & mask) >> std::countr_zero(mask));
+  };
+  for (int y = 0; y < attributes.height; ++y) {
+    for (int x = 0; x < attributes.width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      uint8_t* out = shot->PixelPtr(x, y);
+      out[0] = channel(pixel, image->red_mask);
+      out[1] = channel(pixel, image->green_mask);
+      out[2] = channel(pixel, image->blue_mask);
+    }
+  }
+  XDestroyImage(image);
+  return shot;
+}
+
 }  // namespace
 
-TGameFolder::TGameFolder(const std::string &name) {
+TGameFolder::TGameFolder(const std::string& name) {
   // The game's copy lives in /tmp so that the unprivileged player can reach it
   // whatever folder the tests were built in.
   std::string pattern = (fs::temp_directory_path() / ("kestrova_e2e_" + name + "_XXXXXX")).string();
@@ -67,7 +108,7 @@ TGameFolder::TGameFolder(const std::string &name) {
   fs::create_directories(game_);
   fs::create_directories(logs_);
   fs::copy_file(GAME_PATH, game_ / "kestrova");
-  for (const auto &entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+  for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
     fs::copy_file(entry.path(), game_ / entry.path().filename());
   }
   const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
@@ -83,13 +124,13 @@ TGameFolder::~TGameFolder() {
   if (!root_.empty()) fs::remove_all(root_, error);
 }
 
-void TGameFolder::Write(const std::string &name, const std::string &text) const {
+void TGameFolder::Write(const std::string& name, const std::string& text) const {
   std::ofstream(game_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
-void TGameFolder::Remove(const std::string &name) const { fs::remove(game_ / name); }
+void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / name); }
 
-TGameProcess::TGameProcess(const TGameFolder &folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
+TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
   const std::string program = (folder.Path() / "kestrova").string();
   const std::string errors = errors_.string();
   const std::string cookie = unprivileged ? ShareXAuthority(folder.LogPath()) : std::string();
@@ -106,7 +147,7 @@ TGameProcess::TGameProcess(const TGameFolder &folder, bool unprivileged) : error
     setenv("HOME", "/nonexistent", 1);
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
   }
-  execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
+  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
   _exit(127);
 }
 
@@ -165,18 +206,23 @@ void TGameProcess::Pause() { kill(pid_, SIGSTOP); }
 
 void TGameProcess::Resume() { kill(pid_, SIGCONT); }
 
-bool Xdotool(const std::string &arguments) { return RunXTool("xdotool " + arguments); }
+bool Xdotool(const std::string& arguments) { return RunXTool("xdotool " + arguments); }
 
-TPixmapPtr Screenshot(const std::string &window, const std::string &name) {
+TPixmapPtr Screenshot(const std::string& window, const std::string& name) {
+  TPixmapPtr shot = CaptureWindow(std::stoul(window));
+  if (!shot) return nullptr;
   const fs::path folder = fs::path(KESTROVA_BINARY_DIR) / "screenshots";
   fs::create_directories(folder);
-  const std::string path = (folder / name).string();
-  const std::string command = "import -window " + window + " PNG24:'" + path + "' 2>/dev/null";
-  if (!RunXTool(command)) return nullptr;
-  return LoadPixmapFile(path);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(shot->width);
+  image.height = static_cast<png_uint_32>(shot->height);
+  image.format = PNG_FORMAT_RGB;
+  png_image_write_to_file(&image, (folder / name).c_str(), 0, shot->pixels.data(), shot->pitch, nullptr);
+  return shot;
 }
 
-TRgb PixelAt(const TPixmap &shot, int x, int y) {
+TRgb PixelAt(const TPixmap& shot, int x, int y) {
   uint8_t rgba[4];
   shot.ReadRGBA(x, y, rgba);
   return {rgba[0], rgba[1], rgba[2]};

@@ -14,17 +14,17 @@
 // temporary folder, removed again at the end.
 class TGameFolder {
  public:
-  explicit TGameFolder(const std::string &name);
+  explicit TGameFolder(const std::string& name);
   ~TGameFolder();
-  TGameFolder(const TGameFolder &) = delete;
-  TGameFolder &operator=(const TGameFolder &) = delete;
+  TGameFolder(const TGameFolder&) = delete;
+  TGameFolder& operator=(const TGameFolder&) = delete;
 
-  const std::filesystem::path &Path() const { return game_; }
+  const std::filesystem::path& Path() const { return game_; }
   // Where the run's output and scratch files go: beside the game's folder,
   // never in it.
-  const std::filesystem::path &LogPath() const { return logs_; }
-  void Write(const std::string &name, const std::string &text) const;
-  void Remove(const std::string &name) const;
+  const std::filesystem::path& LogPath() const { return logs_; }
+  void Write(const std::string& name, const std::string& text) const;
+  void Remove(const std::string& name) const;
 
  private:
   std::filesystem::path root_;
@@ -38,10 +38,10 @@ class TGameProcess {
   // Starts the program with "/" as its current directory. With unprivileged
   // true it runs as the user nobody, for whom permission bits hold even when
   // the tests run as root.
-  TGameProcess(const TGameFolder &folder, bool unprivileged);
+  TGameProcess(const TGameFolder& folder, bool unprivileged);
   ~TGameProcess();
-  TGameProcess(const TGameProcess &) = delete;
-  TGameProcess &operator=(const TGameProcess &) = delete;
+  TGameProcess(const TGameProcess&) = delete;
+  TGameProcess& operator=(const TGameProcess&) = delete;
 
   bool Running();
   // The exit status, or -1 when the program has not ended within the given
@@ -64,13 +64,13 @@ class TGameProcess {
 };
 
 // Runs xdotool with these arguments; true when it succeeded.
-bool Xdotool(const std::string &arguments);
+bool Xdotool(const std::string& arguments);
 
 // Captures the window into build/screenshots/<name> and reads it back; null on
 // failure.
-TPixmapPtr Screenshot(const std::string &window, const std::string &name);
+TPixmapPtr Screenshot(const std::string& window, const std::string& name);
 
 using TRgb = std::array<int, 3>;
-TRgb PixelAt(const TPixmap &shot, int x, int y);
+TRgb PixelAt(const TPixmap& shot, int x, int y);
 
 void SleepMilliseconds(int ms);

@@ -32,18 +32,18 @@ constexpr std::array<TRgb, 14> kStageColours{{{255, 0, 0},
                                               {39, 216, 0},
                                               {31, 224, 0}}};
 
-bool IsStageColour(const TRgb &c) {
+bool IsStageColour(const TRgb& c) {
   return c == TRgb{26, 229, 0} || std::find(kStageColours.begin(), kStageColours.end(), c) != kStageColours.end();
 }
 
-bool IsProgressScreen(const TPixmap &shot) {
+bool IsProgressScreen(const TPixmap& shot) {
   return shot.width == kW && shot.height == kH && PixelAt(shot, 20, kH / 2) == kGrey &&
          IsStageColour(PixelAt(shot, kW / 2, kH / 2));
 }
 
 // The loading screens pass quickly: the program is held still while one is
 // captured.
-TPixmapPtr CatchProgressScreen(TGameProcess &game, const std::string &window) {
+TPixmapPtr CatchProgressScreen(TGameProcess& game, const std::string& window) {
   for (int i = 0; i < 400 && game.Running(); ++i) {
     game.Pause();
     TPixmapPtr shot = Screenshot(window, "e2e_progress.png");
@@ -90,7 +90,7 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   EXPECT_NE(PixelAt(*start, 276, 10), kFullBar);
 
   // The layer files are written next to the program before play begins.
-  for (const char *name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
   }
   EXPECT_EQ(fs::file_size(folder.Path() / "mapcol.map"), 4198400u);
@@ -137,12 +137,12 @@ TEST(EndToEnd, ReadOnlyFolderWarnsAboutTheLayerFilesAndStillPlays) {
   EndTheGame(game, window, "e2e_readonly_score.png");
 
   const std::string errors = game.Errors();
-  for (const char *name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_NE(errors.find(std::string("cannot write the map layer file ") + name), std::string::npos) << name << "\n"
                                                                                                       << errors;
   }
   // Nothing was left behind in the folder, not even a partial file.
-  for (const auto &entry : fs::directory_iterator(folder.Path())) {
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
     EXPECT_NE(entry.path().extension(), ".map") << entry.path();
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }

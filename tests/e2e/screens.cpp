@@ -5,19 +5,19 @@
 #include <cstdlib>
 
 bool HaveDisplay() {
-  const char *display = std::getenv("DISPLAY");
+  const char* display = std::getenv("DISPLAY");
   return display != nullptr && *display != 0;
 }
 
-bool IsHudColour(const TRgb &c) { return c[2] == 128 && (c[0] + c[1] == 255 || c[0] + c[1] == 254); }
+bool IsHudColour(const TRgb& c) { return c[2] == 128 && (c[0] + c[1] == 255 || c[0] + c[1] == 254); }
 
-bool ShowsHud(const TPixmap &shot) {
+bool ShowsHud(const TPixmap& shot) {
   return shot.width > 280 && shot.height > 40 && IsHudColour(PixelAt(shot, 22, 10)) &&
          IsHudColour(PixelAt(shot, 22, 30));
 }
 
-TPixmapPtr WaitFor(TGameProcess &game, const std::string &window, const std::string &name,
-                   bool (*seen)(const TPixmap &)) {
+TPixmapPtr WaitFor(TGameProcess& game, const std::string& window, const std::string& name,
+                   bool (*seen)(const TPixmap&)) {
   for (int i = 0; i < 600 && game.Running(); ++i) {
     TPixmapPtr shot = Screenshot(window, name);
     if (shot && seen(*shot)) return shot;
@@ -26,7 +26,7 @@ TPixmapPtr WaitFor(TGameProcess &game, const std::string &window, const std::str
   return nullptr;
 }
 
-bool ShowsScore(const TPixmap &shot) {
+bool ShowsScore(const TPixmap& shot) {
   if (shot.width != kW || IsHudColour(PixelAt(shot, 22, 10))) return false;
   // "Score: N" at five times the font's size, from the centre to the right and
   // down.
@@ -37,7 +37,7 @@ bool ShowsScore(const TPixmap &shot) {
   return white > 200;
 }
 
-bool LeftHalfIsBlack(const TPixmap &shot) {
+bool LeftHalfIsBlack(const TPixmap& shot) {
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW / 2; ++x) {
       if (PixelAt(shot, x, y) != TRgb{0, 0, 0}) return false;
@@ -46,7 +46,7 @@ bool LeftHalfIsBlack(const TPixmap &shot) {
   return true;
 }
 
-void EndTheGame(TGameProcess &game, const std::string &window, const std::string &shotName) {
+void EndTheGame(TGameProcess& game, const std::string& window, const std::string& shotName) {
   ASSERT_TRUE(Xdotool("key Escape"));
   const TPixmapPtr score = WaitFor(game, window, shotName, ShowsScore);
   ASSERT_TRUE(score) << "no score screen; stderr:\n" << game.Errors();

@@ -11,17 +11,17 @@ constexpr int kH = 768;
 bool HaveDisplay();
 // The heads-up display's bars have the colour (v, 255 - v, 128), both parts
 // truncated.
-bool IsHudColour(const TRgb &c);
+bool IsHudColour(const TRgb& c);
 // Play: the hit point bar and the first weapon's bar at the top left.
-bool ShowsHud(const TPixmap &shot);
+bool ShowsHud(const TPixmap& shot);
 // The score screen: white text right of and below the centre, and no display.
-bool ShowsScore(const TPixmap &shot);
+bool ShowsScore(const TPixmap& shot);
 // Nothing but the score: the left half of the score screen is black.
-bool LeftHalfIsBlack(const TPixmap &shot);
+bool LeftHalfIsBlack(const TPixmap& shot);
 // Screenshots of the window, saved as build/screenshots/<name>, until one shows
 // what `seen` looks for; null when the program ends or a minute passes first.
-TPixmapPtr WaitFor(TGameProcess &game, const std::string &window, const std::string &name,
-                   bool (*seen)(const TPixmap &));
+TPixmapPtr WaitFor(TGameProcess& game, const std::string& window, const std::string& name,
+                   bool (*seen)(const TPixmap&));
 // Escape ends play, the score screen shows (saved as shotName), Enter ends the
 // program with 0.
-void EndTheGame(TGameProcess &game, const std::string &window, const std::string &shotName);
+void EndTheGame(TGameProcess& game, const std::string& window, const std::string& shotName);
