@@ -1,5 +1,5 @@
-// Pictures whose headers claim more than they hold: they must not make the loader take
-// memory by the claim.
+// Pictures and sounds whose headers claim more than they hold: they must not make the loader
+// take memory by the claim.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -9,6 +9,7 @@
 
 #include "platform/image.h"
 #include "platform/pixmap.h"
+#include "platform/sound.h"
 #include "support.h"
 
 namespace {
@@ -64,6 +65,23 @@ TEST(HostileFiles, PicturesLargerThanAnyTextureAreRefusedBeforeTheirPixels) {
   const auto widest = LoadImageFile(write("widest.png", Png(16384, 1, 1)), 0);
   ASSERT_TRUE(widest);
   EXPECT_EQ(widest->width, 16384);
+}
+
+// One second of a 16-channel tone at 8000 Hz whose last page claims 268435440 frames: the
+// decoder used to size its buffer by that claim, 8.6 GB for a 10 KB file.
+TEST(HostileFiles, SoundsTakeMemoryByWhatDecodesNotByTheirClaimedLength) {
+  const long before = PeakResidentKiB();
+  const auto sample =
+      LoadAudioSampleFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/ogg/length_claim_16ch.ogg");
+  EXPECT_LT(PeakResidentKiB() - before, 64 * 1024);
+  ASSERT_TRUE(sample);
+  EXPECT_EQ(sample->format, SF_STEREO16LE);
+  EXPECT_EQ(sample->hertz, 8000);
+  // The second of audio and at most the padding of its last blocks, not the claim.
+  EXPECT_GE(sample->length, 8000);
+  EXPECT_LT(sample->length, 16000);
+  EXPECT_EQ(sample->samples.size(), static_cast<size_t>(sample->length) * 4);
+  EXPECT_EQ(sample->capacity, static_cast<int32_t>(sample->samples.size()));
 }
 
 }  // namespace
