@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -48,7 +49,10 @@ std::shared_ptr<TAudioSample> LoadAudioSampleOgg(TStream& stream) {
   std::shared_ptr<TAudioSample> result;
   const vorbis_info* info = ov_info(&vf, -1);
   const ogg_int64_t total = ov_pcm_total(&vf, -1);
-  if (info != nullptr && info->channels > 0 && total >= 0 && total <= 0x0fffffff) {
+  // libvorbis takes the rate as an unsigned 32-bit field, so a damaged header can give rates
+  // no sample can hold; such a file is not decodable.
+  if (info != nullptr && info->channels > 0 && info->rate > 0 && info->rate <= INT32_MAX && total >= 0 &&
+      total <= 0x0fffffff) {
     const int32_t outChannels = info->channels == 1 ? 1 : 2;
     const size_t frameBytes = static_cast<size_t>(outChannels) * 2;
     auto sample = std::make_shared<TAudioSample>();

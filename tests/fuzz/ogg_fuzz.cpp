@@ -3,15 +3,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "checksums.h"
 #include "memory_file.h"
 #include "platform/sound.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+void Decode(const uint8_t* data, size_t size) {
   using fuzz::Require;
   auto stream = fuzz::OpenMemoryFile(data, size);
   std::shared_ptr<TAudioSample> sample = LoadAudioSampleOgg(*stream);
   CloseStream(stream);
-  if (!sample) return 0;
+  if (!sample) return;
 
   Require(sample->format == SF_MONO16LE || sample->format == SF_STEREO16LE, "mono or stereo");
   Require(sample->length >= 0 && sample->hertz > 0, "length and rate");
@@ -29,5 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mixer->CreateSound(sample, SOUND_LOOP)->Play(nullptr);
   std::vector<int16_t> out(2 * 512);
   for (int i = 0; i < 4; ++i) mixer->Mix(out.data(), 512);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Decode(data, size);
+  std::vector<uint8_t> repaired(data, data + size);
+  if (fuzz::RepairOggChecksums(repaired)) Decode(repaired.data(), repaired.size());
   return 0;
 }
