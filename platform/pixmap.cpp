@@ -135,6 +135,11 @@ bool DecodePng(PngDecode* d) {
   if (setjmp(png_jmpbuf(d->png))) return false;
   png_set_read_fn(d->png, d, ReadFromStream);
   png_set_sig_bytes(d->png, 8);
+  // libpng reads these metadata chunks whole into a zero-filled buffer of the length the
+  // chunk claims, so 60 bytes could take gigabytes. Nothing in them changes the pixels:
+  // they are skipped unread.
+  static constexpr png_byte kSkipped[] = "iCCP\0iTXt\0pCAL\0sCAL\0sPLT\0tEXt\0zTXt\0eXIf";
+  png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, kSkipped, static_cast<int>(sizeof(kSkipped) / 5));
   png_read_info(d->png, d->info);
   png_set_strip_16(d->png);
   png_set_expand(d->png);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -48,42 +49,52 @@ std::shared_ptr<TAudioSample> LoadAudioSampleOgg(TStream& stream) {
   std::shared_ptr<TAudioSample> result;
   const vorbis_info* info = ov_info(&vf, -1);
   const ogg_int64_t total = ov_pcm_total(&vf, -1);
-  if (info != nullptr && info->channels > 0 && total >= 0 && total <= 0x0fffffff) {
-    const int32_t channels = info->channels;
+  // libvorbis takes the rate as an unsigned 32-bit field, so a damaged header can give rates
+  // no sample can hold; such a file is not decodable.
+  if (info != nullptr && info->channels > 0 && info->rate > 0 && info->rate <= INT32_MAX && total >= 0 &&
+      total <= 0x0fffffff) {
+    const int32_t outChannels = info->channels == 1 ? 1 : 2;
+    const size_t frameBytes = static_cast<size_t>(outChannels) * 2;
     auto sample = std::make_shared<TAudioSample>();
-    sample->length = static_cast<int32_t>(total);
     sample->hertz = static_cast<int32_t>(info->rate);
-    sample->format = channels == 1 ? SF_MONO16LE : SF_STEREO16LE;
-    // Decoded as the stream has it; more than two channels are narrowed to front left and
-    // right afterwards, so the buffer always matches its format.
-    std::vector<uint8_t> pcm(static_cast<size_t>(total) * channels * 2);
-    size_t filled = 0;
-    bool ok = true;
-    int bitstream = 0;
-    while (filled < pcm.size()) {
-      const int want = static_cast<int>(std::min<size_t>(pcm.size() - filled, 1 << 16));
-      const long got = ov_read(&vf, reinterpret_cast<char*>(pcm.data() + filled), want, 0, 2, 1, &bitstream);
-      if (got < 0) {
+    sample->format = outChannels == 1 ? SF_MONO16LE : SF_STEREO16LE;
+    // The length in the header is only a claim (the last page's position): memory is taken as
+    // frames actually decode, and more than two channels are narrowed to front left and right
+    // on the way, so a damaged or hostile file cannot make the loader ask for gigabytes.
+    std::vector<uint8_t>& out = sample->samples;
+    out.reserve(std::min(static_cast<size_t>(total) * frameBytes, size_t{1} << 24));
+    std::vector<char> chunk(1 << 16);
+    size_t frames = 0;
+    // libvorbisfile can leave a chained stream at its last link after opening it.
+    bool ok = ov_pcm_tell(&vf) == 0 || ov_pcm_seek(&vf, 0) == 0;
+    int link = 0;
+    while (ok && frames < static_cast<size_t>(total)) {
+      const long got = ov_read(&vf, chunk.data(), static_cast<int>(chunk.size()), 0, 2, 1, &link);
+      if (got == 0) break;
+      // Each link of a chained stream has its own channel count.
+      const vorbis_info* linkInfo = ov_info(&vf, link);
+      if (got < 0 || linkInfo == nullptr || linkInfo->channels <= 0) {
         ok = false;
         break;
       }
-      if (got == 0) break;
-      filled += static_cast<size_t>(got);
-    }
-    if (ok) {
-      if (channels <= 2) {
-        sample->samples = std::move(pcm);
+      const int32_t channels = linkInfo->channels;
+      const size_t n = std::min(static_cast<size_t>(got) / (static_cast<size_t>(channels) * 2),
+                                static_cast<size_t>(total) - frames);
+      if (channels == outChannels) {
+        out.insert(out.end(), chunk.data(), chunk.data() + n * frameBytes);
       } else {
-        sample->samples.resize(static_cast<size_t>(total) * 4);
-        const int32_t right = RightChannel(channels);
-        for (ogg_int64_t f = 0; f < total; ++f) {
-          const uint8_t* src = pcm.data() + static_cast<size_t>(f) * channels * 2;
-          uint8_t* dst = sample->samples.data() + static_cast<size_t>(f) * 4;
-          std::memcpy(dst, src, 2);
-          std::memcpy(dst + 2, src + right * 2, 2);
+        const int32_t right = channels == 1 ? 0 : RightChannel(channels);
+        for (size_t f = 0; f < n; ++f) {
+          const char* src = chunk.data() + f * static_cast<size_t>(channels) * 2;
+          out.insert(out.end(), src, src + 2);
+          if (outChannels == 2) out.insert(out.end(), src + right * 2, src + right * 2 + 2);
         }
       }
-      sample->capacity = static_cast<int32_t>(sample->samples.size());
+      frames += n;
+    }
+    if (ok) {
+      sample->length = static_cast<int32_t>(frames);
+      sample->capacity = static_cast<int32_t>(out.size());
       result = sample;
     }
   }

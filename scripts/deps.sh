@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev
   imagemagick sox vorbis-tools
+  clang libclang-rt-14-dev
 )
 
 missing=()

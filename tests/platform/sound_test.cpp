@@ -54,6 +54,29 @@ TEST_F(SoundTest, MoreThanTwoChannelsAreNarrowedToStereo) {
   EXPECT_EQ(six->samples.size(), 2000u * 4);
 }
 
+// Sign changes of the left channel over frames [from, to).
+int Crossings(const TAudioSample& s, int32_t from, int32_t to) {
+  int n = 0;
+  for (int32_t i = from + 1; i < to; ++i) n += (s.At(i - 1, 0) < 0) != (s.At(i, 0) < 0);
+  return n;
+}
+
+// Ogg files may be chained: a mono link followed by a stereo one. The sample takes the first
+// link's layout; the stereo link is narrowed into it rather than read as mono bytes.
+TEST_F(SoundTest, ChainedLinksWithOtherChannelCountsKeepTheirPace) {
+  const std::string mono = Tone("a.ogg", 8000, 1, "0.25");
+  const std::string stereo = Tone("b.ogg", 8000, 2, "0.25");
+  ASSERT_TRUE(Shell("cat '" + mono + "' '" + stereo + "' > '" + dir_.File("chain.ogg") + "'"));
+  auto chain = LoadAudioSampleFile(dir_.File("chain.ogg"));
+  ASSERT_TRUE(chain);
+  EXPECT_EQ(chain->format, SF_MONO16LE);
+  ASSERT_EQ(chain->length, 4000);
+  ASSERT_EQ(chain->samples.size(), 4000u * 2);
+  // 440 Hz for a quarter second in each half: about 220 sign changes in both.
+  EXPECT_NEAR(Crossings(*chain, 0, 2000), 220, 6);
+  EXPECT_NEAR(Crossings(*chain, 2000, 4000), 220, 6);
+}
+
 TEST_F(SoundTest, MissingAndForeignFilesGiveNull) {
   SetAudioDriver(std::make_shared<TNullAudioDriver>());
   EXPECT_FALSE(LoadSoundFile(dir_.File("missing.ogg"), 0));
