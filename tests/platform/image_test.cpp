@@ -27,9 +27,14 @@ class ImageTest : public ::testing::Test {
     EXPECT_TRUE(Shell("convert " + args + " '" + (format.empty() ? "" : format + ":") + path + "'")) << args;
     return path;
   }
+  // The pixel's bytes in memory order; components the format lacks read as -1 (an RGB pixel
+  // has three bytes, and the last pixel of a pixmap has nothing after it).
   static std::array<int, 4> Pixel(const TImage& image, int32_t x, int32_t y) {
-    const uint8_t* p = image.pixmaps[0]->PixelPtr(x, y);
-    return {p[0], p[1], p[2], p[3]};
+    const TPixmap& pm = *image.pixmaps[0];
+    const uint8_t* p = pm.PixelPtr(x, y);
+    std::array<int, 4> v{-1, -1, -1, -1};
+    for (int32_t i = 0; i < TPixmap::BytesPerPixel(pm.format); ++i) v[i] = p[i];
+    return v;
   }
   TempDir dir_;
 };

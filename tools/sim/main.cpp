@@ -1,9 +1,11 @@
 // kestrova-sim: runs the game's own code without a window, for tests, replays and benchmarks.
-//   kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--screen W H]
-//                [--clock START STEP] [--out FILE]
+//   kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P] [--screen W H]
+//                [--clock START STEP] [--tally] [--memory N] [--out FILE]
 // The world and the actors are made as the loading sequence makes them (no assets, no layer
 // files), then frames of the real game loop run on a fixed clock with scripted input, drawing
 // into a driver that only counts. The report of the final state goes to FILE or stdout.
+// For long runs: --repeat plays the script's frames 0..P-1 over and over, --tally adds the
+// shots fired by kind, --memory the heap and the list sizes every N frames.
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -23,6 +25,8 @@
 #include "platform/graphics.h"
 #include "platform/random.h"
 #include "platform/recording_driver.h"
+#include "memory_probe.h"
+#include "shot_tally.h"
 #include "sim_report.h"
 #include "sim_script.h"
 #include "world/tmap.h"
@@ -36,16 +40,19 @@ struct Options {
   std::string map = "map.txt";
   int32_t frames = 600;
   std::string script;
+  int32_t repeat = 0;  // 0: the script plays once
   int32_t width = 1024;
   int32_t height = 768;
   int32_t clockStart = 100000;
   int32_t clockStep = 16;
+  bool tally = false;
+  int32_t memoryEvery = 0;  // 0: no memory lines
   std::string out;
 };
 
 const char* const kUsage =
-    "usage: kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--screen W H]\n"
-    "                    [--clock START STEP] [--out FILE]\n";
+    "usage: kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P]\n"
+    "                    [--screen W H] [--clock START STEP] [--tally] [--memory N] [--out FILE]\n";
 
 bool ToInt(const char* text, int32_t& value) {
   const std::string_view s(text);
@@ -83,6 +90,14 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     } else if (a == "--script") {
       if (!need(1)) return false;
       o.script = argv[++i];
+    } else if (a == "--repeat") {
+      if (!need(1) || !number(i + 1, o.repeat, 1)) return false;
+      i += 1;
+    } else if (a == "--tally") {
+      o.tally = true;
+    } else if (a == "--memory") {
+      if (!need(1) || !number(i + 1, o.memoryEvery, 1)) return false;
+      i += 1;
     } else if (a == "--screen") {
       if (!need(2) || !number(i + 1, o.width, 1) || !number(i + 2, o.height, 1)) return false;
       i += 2;
@@ -165,6 +180,14 @@ int main(int argc, char** argv) {
     if (!ReadFile(o.script, text)) return Fail("cannot read the script " + o.script);
     if (!ParseSimScript(text, events, error)) return Fail(o.script + ": " + error);
   }
+  if (o.repeat > 0) {
+    for (const SimEvent& e : events) {
+      if (e.frame >= o.repeat) {
+        return Fail(o.script + ": line " + std::to_string(e.line) + ": frame " + std::to_string(e.frame) +
+                    " lies beyond the repeat period of " + std::to_string(o.repeat) + " frames");
+      }
+    }
+  }
   // Within a frame, events keep their order in the script.
   std::stable_sort(events.begin(), events.end(),
                    [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
@@ -189,19 +212,28 @@ int main(int argc, char** argv) {
   Tapp::start();
   const FigureIds ids = NumberFigures();
 
+  TShotTally tally;
+  TMemoryLog memory;
   int32_t framesRun = 0;
   size_t next = 0;
   while (framesRun < o.frames) {
+    if (o.memoryEvery > 0 && framesRun % o.memoryEvery == 0) memory.Sample(framesRun);
     UseFixedClock(FrameClock(o, framesRun));
-    for (; next < events.size() && events[next].frame <= framesRun; ++next) {
-      if (events[next].frame == framesRun) Deliver(events[next]);
+    const int32_t scriptFrame = o.repeat > 0 ? framesRun % o.repeat : framesRun;
+    if (scriptFrame == 0) next = 0;
+    for (; next < events.size() && events[next].frame <= scriptFrame; ++next) {
+      if (events[next].frame == scriptFrame) Deliver(events[next]);
     }
     Tapp::frame();
     ++framesRun;
+    if (o.tally) tally.Frame();
     if (gameState != 0) break;
   }
+  if (o.memoryEvery > 0) memory.Sample(framesRun);
 
-  const std::string report = SimReport(framesRun, ids);
+  std::string report = SimReport(framesRun, ids);
+  if (o.tally) report += tally.Report();
+  if (o.memoryEvery > 0) report += memory.Report();
   if (o.out.empty()) {
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the report to stdout");
