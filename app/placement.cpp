@@ -1,24 +1,38 @@
 #include "app/placement.h"
 
+#include <algorithm>
+
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "platform/fatal.h"
 #include "platform/random.h"
 #include "world/tmap.h"
 
-void FindLandCell(int32_t& x, int32_t& y) {
-  // Land is usually found within a few draws; only a long search pays for a look at the whole
-  // grid, which draws nothing and so leaves the sequence as it is.
-  int32_t tries = 0;
-  do {
-    x = RandomInt(2048, 1);
-    y = RandomInt(2048, 1);
-    if (tries < 65536 && ++tries == 65536 && !WorldHasLand()) {
-      Fatal("the world made from map.txt has no land: its parameters carved no land that survives "
-            "the shaping, so there is nowhere to place the figures and items. Change map.txt and start again.");
-    }
-  } while (TMap::getpos(x, y) != 1);
+namespace {
+
+bool IsLand(int32_t x, int32_t y) { return TMap::getpos(x, y) == 1; }
+
+}  // namespace
+
+TLandColumns LandColumns() {
+  TLandColumns columns{};
+  bool any = false;
+  for (int32_t x = 0; x < kMapSize; ++x) {
+    const uint8_t* cells = &mapGrid[x][0];
+    columns[x] = std::any_of(cells, cells + kMapSize, [](uint8_t c) { return (c & kLandMask) != 0; });
+    any = any || columns[x];
+  }
+  if (!any) {
+    Fatal(
+        "the world made from map.txt has no land: its parameters carved no land that survives "
+        "the shaping, so there is nowhere to place the figures and items. Change map.txt and start again.");
+  }
+  return columns;
 }
+
+void FindLandCell(int32_t& x, int32_t& y, const TLandColumns& columns) { RandomCellUntil(columns, IsLand, x, y); }
+
+void FindLandCell(int32_t& x, int32_t& y) { FindLandCell(x, y, LandColumns()); }
 
 namespace {
 
@@ -26,10 +40,11 @@ namespace {
 // upper-left corner, which lies in that cell.
 template <class Make>
 void PlaceOnLand(int32_t count, int32_t lastKind, Make make) {
+  const TLandColumns columns = LandColumns();
   for (int32_t i = 0; i < count; ++i) {
     int32_t x = 0;
     int32_t y = 0;
-    FindLandCell(x, y);
+    FindLandCell(x, y, columns);
     const int32_t kind = RandomInt(0, lastKind);
     make(64 * x - 32, 64 * y - 32, kind);
   }

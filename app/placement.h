@@ -2,13 +2,21 @@
 // The loading sequence, the game loop's start and the tools share these, so the random
 // draws happen in the same order everywhere.
 #pragma once
+#include <array>
 #include <cstdint>
 
 constexpr int32_t kEnemyCount = 3001;
 constexpr int32_t kItemCount = 5001;
 
-// Draws x = RandomInt(2048, 1), then y = RandomInt(2048, 1), until TMap::getpos(x, y) is 1.
+// Which columns of the world hold land, indexed by x (0..2048; 2048 lies outside the grid).
 // Stops the program (Fatal) when the world holds no land at all, instead of searching for ever.
+using TLandColumns = std::array<bool, 2049>;
+TLandColumns LandColumns();
+
+// Draws x = RandomInt(2048, 1), then y = RandomInt(2048, 1), until TMap::getpos(x, y) is 1,
+// over the world whose land columns are given.
+void FindLandCell(int32_t& x, int32_t& y, const TLandColumns& columns);
+// The same for the world as it is now; stops the program when it holds no land.
 void FindLandCell(int32_t& x, int32_t& y);
 
 // 3001 enemies: for each a land cell, then its kind RandomInt(0, 5), then Tfigur::neu at the

@@ -48,6 +48,60 @@ double RandomReal(double a, double b) {
   return b + u * (a - b);
 }
 
+namespace {
+
+constexpr uint64_t kMultiplier = 48271;
+
+// a * b mod 2^31 - 1, for a and b below the modulus: the high bits fold onto the low ones.
+uint64_t MulMod(uint64_t a, uint64_t b) {
+  const uint64_t product = a * b;
+  uint64_t folded = (product & kModulus) + (product >> 31);
+  if (folded >= kModulus) folded -= kModulus;
+  return folded;
+}
+
+// RandomInt(2048, 1) from the two steps it takes, as that function computes it.
+int32_t CellFrom(uint64_t first, uint64_t second) {
+  const int32_t a = static_cast<int32_t>(first) & 0x1ffffffc;
+  const int32_t b = static_cast<int32_t>(second) & 0x1ffffff8;
+  const double u = (a + b / 134217728.0) / 536870912.0;
+  return 1 + TruncToInt(u * 2048);
+}
+
+}  // namespace
+
+void RandomCellUntil(const std::array<bool, 2049>& possible, bool (*accept)(int32_t, int32_t), int32_t& x, int32_t& y) {
+  if (state <= 0 || state >= kModulus) {
+    // A state outside the generator's cycle steps differently: no shortcut for it.
+    do {
+      x = RandomInt(2048, 1);
+      y = RandomInt(2048, 1);
+    } while (!accept(x, y));
+    return;
+  }
+  const uint64_t fourSteps = MulMod(MulMod(kMultiplier, kMultiplier), MulMod(kMultiplier, kMultiplier));
+  uint64_t first = MulMod(static_cast<uint64_t>(state), kMultiplier);
+  for (;;) {
+    // x is 1 + (a >> 18), or one more when the second step rounds the sum up to the next
+    // column; a try is passed over only when neither column can hold the cell.
+    const int32_t column = 1 + ((static_cast<int32_t>(first) & 0x1ffffffc) >> 18);
+    if (!possible[column] && (column == 2048 || !possible[column + 1])) {
+      first = MulMod(first, fourSteps);
+      continue;
+    }
+    const uint64_t second = MulMod(first, kMultiplier);
+    const uint64_t third = MulMod(second, kMultiplier);
+    const uint64_t fourth = MulMod(third, kMultiplier);
+    x = CellFrom(first, second);
+    y = CellFrom(third, fourth);
+    if (accept(x, y)) {
+      state = static_cast<int32_t>(fourth);
+      return;
+    }
+    first = MulMod(fourth, kMultiplier);
+  }
+}
+
 int32_t RandomState() { return state; }
 
 void SetRandomState(int32_t s) { state = s; }

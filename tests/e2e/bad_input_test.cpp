@@ -140,7 +140,9 @@ TEST(BadParameters, WorldsThatCannotBeMadeStopWithAMessageBox) {
       "map.txt",
       {
           {"missing", std::nullopt, "cannot read map.txt"},
-          {"garbage", std::string("garbage\n\x01\x02\xff\n--\n", 14), "map.txt has no land"},
+          // All zeros could leave a speck of land from a room; the negative sizes rule that out.
+          {"garbage", std::string("garbage\n\x01\x02\xff\n--\n-3 wide\n-3 wide\n-99999 rooms\n", 44),
+           "map.txt has no land"},
           {"no segments", "-1\n30\n160\n6\n16\n30\n10\n", "map.txt has no land"},
           {"negative ranges", "-5\n-30\n-160\n-6\n-16\n-30\n-10\n", "map.txt has no land"},
           {"endless walk", "2147483647\n0\n0\n3\n3\n0\n0\n", "map.txt asks for a walk of 2147483647 segments"},

@@ -1,7 +1,11 @@
+#include "platform/random.h"
+
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "platform/degrees.h"
-#include "platform/random.h"
 
 namespace {
 
@@ -114,3 +118,40 @@ TEST_F(RandomTest, StateNeverLeavesItsRange) {
 }
 
 }  // namespace
+
+// The cell search passes over hopeless tries without drawing them, yet must end on the same
+// cell with the same generator state as the plain loop of draws.
+TEST_F(RandomTest, CellSearchMatchesThePlainLoop) {
+  struct Case {
+    std::vector<int32_t> columns;
+    bool (*accept)(int32_t, int32_t);
+  };
+  const Case cases[] = {
+      {{5, 700, 2047}, [](int32_t x, int32_t y) { return (x == 5 || x == 700 || x == 2047) && y % 7 == 0; }},
+      {{1}, [](int32_t x, int32_t) { return x == 1; }},
+      // The last column: a draw can round up to 2049 there.
+      {{2048}, [](int32_t x, int32_t y) { return x >= 2048 && y > 1000; }},
+  };
+  for (const Case& c : cases) {
+    std::array<bool, 2049> possible{};
+    for (int32_t x : c.columns) possible[static_cast<size_t>(x)] = true;
+    for (int32_t seed = 1; seed <= 200; ++seed) {
+      SeedRandom(seed * 7919);
+      int32_t wantX = 0;
+      int32_t wantY = 0;
+      do {
+        wantX = RandomInt(2048, 1);
+        wantY = RandomInt(2048, 1);
+      } while (!c.accept(wantX, wantY));
+      const int32_t wantState = RandomState();
+
+      SeedRandom(seed * 7919);
+      int32_t x = 0;
+      int32_t y = 0;
+      RandomCellUntil(possible, c.accept, x, y);
+      ASSERT_EQ(x, wantX) << seed;
+      ASSERT_EQ(y, wantY) << seed;
+      ASSERT_EQ(RandomState(), wantState) << seed;
+    }
+  }
+}
