@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "app/placement.h"
 #include "platform/random.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -21,8 +24,7 @@ const std::string& ParamsFile() {
 
 const std::string& OutDir() {
   static const std::string path = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kestrova-bench-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova-bench-XXXXXX").string();
     std::string dir = mkdtemp(pattern.data());
     std::atexit([] { std::filesystem::remove_all(OutDir()); });
     return dir;
@@ -48,9 +50,7 @@ const std::vector<std::vector<uint8_t>>& StageInputs() {
   return inputs;
 }
 
-void Restore(const std::vector<uint8_t>& grid) {
-  std::copy(grid.begin(), grid.end(), mapGrid.Data());
-}
+void Restore(const std::vector<uint8_t>& grid) { std::copy(grid.begin(), grid.end(), mapGrid.Data()); }
 
 void BM_Create(benchmark::State& state) {
   mapParamsFile = ParamsFile();
@@ -92,8 +92,44 @@ void BM_WholeCreation(benchmark::State& state) {
   }
 }
 
+// Placing the 3001 enemies and 5001 items on the world the loading sequence made. The whole
+// generator state is restored each time, so every run searches the same cells.
+void PlaceOn(benchmark::State& state, std::vector<uint8_t> (*world)()) {
+  const std::vector<uint8_t> grid = world();
+  Restore(grid);
+  SeedRandom(kSeed);
+  const int32_t start = RandomState();
+  for (auto _ : state) {
+    state.PauseTiming();
+    figureList.reset();
+    itemList.reset();
+    SetRandomState(start);
+    state.ResumeTiming();
+    PlaceEnemies();
+    PlaceItems();
+  }
+}
+
+void BM_PlaceActors(benchmark::State& state) {
+  PlaceOn(state, [] { return StageInputs().back(); });
+}
+
+// A speck of nine land cells in the middle of the world: the cell search passes over about
+// four billion tries.
+void BM_PlaceActorsOnASpeck(benchmark::State& state) {
+  PlaceOn(state, [] {
+    std::vector<uint8_t> grid(kMapCells, 2);
+    for (int32_t x = 1023; x <= 1025; ++x) {
+      for (int32_t y = 1023; y <= 1025; ++y) grid[static_cast<size_t>(x) * kMapSize + y] = 1;
+    }
+    return grid;
+  });
+}
+
 }  // namespace
 
+BENCHMARK(BM_PlaceActors)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_PlaceActorsOnASpeck)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_Create)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Pass)->DenseRange(1, 5)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Savemap)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Repetitions(5);

@@ -1,5 +1,7 @@
 #include "platform/random.h"
 
+#include <cstddef>
+
 #include "platform/degrees.h"
 
 namespace {
@@ -79,26 +81,38 @@ void RandomCellUntil(const std::array<bool, 2049>& possible, bool (*accept)(int3
     } while (!accept(x, y));
     return;
   }
-  const uint64_t fourSteps = MulMod(MulMod(kMultiplier, kMultiplier), MulMod(kMultiplier, kMultiplier));
-  uint64_t first = MulMod(static_cast<uint64_t>(state), kMultiplier);
+  // x is 1 + (a >> 18), or one more when the second step rounds the sum up to the next
+  // column; a try is passed over only when neither column can hold the cell.
+  std::array<bool, 2049> near{};
+  for (std::size_t c = 1; c < near.size(); ++c) near[c] = possible[c] || (c < 2048 && possible[c + 1]);
+  const auto column = [](uint64_t first) { return 1 + ((first & 0x1ffffffc) >> 18); };
+
+  // Consecutive tries are followed side by side, so that their multiplications overlap.
+  constexpr int kLanes = 8;
+  const uint64_t nextTry = MulMod(MulMod(kMultiplier, kMultiplier), MulMod(kMultiplier, kMultiplier));
+  uint64_t nextBlock = 1;
+  std::array<uint64_t, kLanes> first{};
+  first[0] = MulMod(static_cast<uint64_t>(state), kMultiplier);
+  for (int lane = 1; lane < kLanes; ++lane) first[lane] = MulMod(first[lane - 1], nextTry);
+  for (int lane = 0; lane < kLanes; ++lane) nextBlock = MulMod(nextBlock, nextTry);
   for (;;) {
-    // x is 1 + (a >> 18), or one more when the second step rounds the sum up to the next
-    // column; a try is passed over only when neither column can hold the cell.
-    const int32_t column = 1 + ((static_cast<int32_t>(first) & 0x1ffffffc) >> 18);
-    if (!possible[column] && (column == 2048 || !possible[column + 1])) {
-      first = MulMod(first, fourSteps);
-      continue;
+    bool any = false;
+    for (const uint64_t f : first) any |= near[column(f)];
+    if (any) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        if (!near[column(first[lane])]) continue;
+        const uint64_t second = MulMod(first[lane], kMultiplier);
+        const uint64_t third = MulMod(second, kMultiplier);
+        const uint64_t fourth = MulMod(third, kMultiplier);
+        x = CellFrom(first[lane], second);
+        y = CellFrom(third, fourth);
+        if (accept(x, y)) {
+          state = static_cast<int32_t>(fourth);
+          return;
+        }
+      }
     }
-    const uint64_t second = MulMod(first, kMultiplier);
-    const uint64_t third = MulMod(second, kMultiplier);
-    const uint64_t fourth = MulMod(third, kMultiplier);
-    x = CellFrom(first, second);
-    y = CellFrom(third, fourth);
-    if (accept(x, y)) {
-      state = static_cast<int32_t>(fourth);
-      return;
-    }
-    first = MulMod(fourth, kMultiplier);
+    for (uint64_t& f : first) f = MulMod(f, nextBlock);
   }
 }
 
