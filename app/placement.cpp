@@ -10,29 +10,44 @@
 
 namespace {
 
+constexpr int32_t kPlainTries = 64;
+
 bool IsLand(int32_t x, int32_t y) { return TMap::getpos(x, y) == 1; }
 
 }  // namespace
 
-TLandColumns LandColumns() {
-  TLandColumns columns{};
+const std::array<bool, 2049>& TLandColumns::Get() {
+  if (columns_) return *columns_;
+  columns_.emplace();
   bool any = false;
   for (int32_t x = 0; x < kMapSize; ++x) {
     const uint8_t* cells = &mapGrid[x][0];
-    columns[x] = std::any_of(cells, cells + kMapSize, [](uint8_t c) { return (c & kLandMask) != 0; });
-    any = any || columns[x];
+    (*columns_)[x] = std::any_of(cells, cells + kMapSize, [](uint8_t c) { return (c & kLandMask) != 0; });
+    any = any || (*columns_)[x];
   }
   if (!any) {
     Fatal(
         "the world made from map.txt has no land: its parameters carved no land that survives "
         "the shaping, so there is nowhere to place the figures and items. Change map.txt and start again.");
   }
-  return columns;
+  return *columns_;
 }
 
-void FindLandCell(int32_t& x, int32_t& y, const TLandColumns& columns) { RandomCellUntil(columns, IsLand, x, y); }
+void FindLandCell(int32_t& x, int32_t& y, TLandColumns& columns) {
+  // Plain draws first; the search that skips landless columns pays for itself only when
+  // land is scarce.
+  for (int32_t tries = 0; tries < kPlainTries; ++tries) {
+    x = RandomInt(2048, 1);
+    y = RandomInt(2048, 1);
+    if (IsLand(x, y)) return;
+  }
+  RandomCellUntil(columns.Get(), IsLand, x, y);
+}
 
-void FindLandCell(int32_t& x, int32_t& y) { FindLandCell(x, y, LandColumns()); }
+void FindLandCell(int32_t& x, int32_t& y) {
+  TLandColumns columns;
+  FindLandCell(x, y, columns);
+}
 
 namespace {
 
@@ -40,7 +55,7 @@ namespace {
 // upper-left corner, which lies in that cell.
 template <class Make>
 void PlaceOnLand(int32_t count, int32_t lastKind, Make make) {
-  const TLandColumns columns = LandColumns();
+  TLandColumns columns;
   for (int32_t i = 0; i < count; ++i) {
     int32_t x = 0;
     int32_t y = 0;

@@ -4,19 +4,26 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 
 constexpr int32_t kEnemyCount = 3001;
 constexpr int32_t kItemCount = 5001;
 
-// Which columns of the world hold land, indexed by x (0..2048; 2048 lies outside the grid).
-// Stops the program (Fatal) when the world holds no land at all, instead of searching for ever.
-using TLandColumns = std::array<bool, 2049>;
-TLandColumns LandColumns();
+// Which columns of the world hold land, indexed by x (0..2048; 2048 lies outside the grid),
+// worked out on first need: on most worlds every search finds land within a few draws.
+class TLandColumns {
+ public:
+  // Stops the program (Fatal) when the world holds no land at all, instead of letting a
+  // search go on for ever.
+  const std::array<bool, 2049>& Get();
 
-// Draws x = RandomInt(2048, 1), then y = RandomInt(2048, 1), until TMap::getpos(x, y) is 1,
-// over the world whose land columns are given.
-void FindLandCell(int32_t& x, int32_t& y, const TLandColumns& columns);
-// The same for the world as it is now; stops the program when it holds no land.
+ private:
+  std::optional<std::array<bool, 2049>> columns_;
+};
+
+// Draws x = RandomInt(2048, 1), then y = RandomInt(2048, 1), until TMap::getpos(x, y) is 1.
+// The columns are shared by the searches of one unchanged world.
+void FindLandCell(int32_t& x, int32_t& y, TLandColumns& columns);
 void FindLandCell(int32_t& x, int32_t& y);
 
 // 3001 enemies: for each a land cell, then its kind RandomInt(0, 5), then Tfigur::neu at the
