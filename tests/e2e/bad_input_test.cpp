@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "../support/read_file.h"
 #include "game_run.h"
 #include "screens.h"
 
@@ -54,13 +55,6 @@ TOutcome RunToEnd(const TGameFolder& folder) {
   outcome.status = game.WaitForExit(30);
   outcome.errors = game.Errors();
   return outcome;
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 // A finished world leaves complete layer files, a stopped one none at all.
@@ -173,8 +167,8 @@ TEST(BadAssets, BrokenPicturesAndSoundsAreWarnedAboutAndPlayGoesOn) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("assets");
   const fs::path game = folder.Path();
-  const std::string png = Slurp(game / "sand.png");
-  const std::string ogg = Slurp(game / "s3.ogg");
+  const std::string png = ReadWholeFile(game / "sand.png");
+  const std::string ogg = ReadWholeFile(game / "s3.ogg");
   std::mt19937 noise(7);
   std::string random(3000, '\0');
   for (char& c : random) c = static_cast<char>(noise());

@@ -18,6 +18,8 @@
 #include <sstream>
 #include <thread>
 
+#include "../support/read_file.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -179,12 +181,7 @@ int TGameProcess::WaitForExit(int seconds) {
   return status_;
 }
 
-std::string TGameProcess::Errors() const {
-  std::ifstream in(errors_);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string TGameProcess::Errors() const { return ReadWholeFile(errors_); }
 
 std::string TGameProcess::Window(int seconds) {
   for (int i = 0; i < seconds * 20 && Running(); ++i) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/read_file.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -39,8 +41,7 @@ struct SimRun {
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(KESTROVA_BINARY_DIR) / "test_sim" /
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir_ = fs::path(KESTROVA_BINARY_DIR) / "test_sim" / ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     // One segment of length 0 stamps a 61 x 61 block of land around the centre: a small,
@@ -54,8 +55,8 @@ class SimTest : public ::testing::Test {
 
   SimRun Sim(const std::string& args) const {
     SimRun run;
-    const std::string cmd = "cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args +
-                            " --out out.txt 2> err.txt";
+    const std::string cmd =
+        "cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args + " --out out.txt 2> err.txt";
     fs::remove(dir_ / "out.txt");
     const int raw = std::system(cmd.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -65,12 +66,7 @@ class SimTest : public ::testing::Test {
     return run;
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string& name) const { return ReadWholeFile(dir_ / name); }
 
   static void Parse(Report& r) {
     std::istringstream in(r.text);
@@ -233,7 +229,8 @@ TEST_F(SimTest, ClockAcrossTheWrapKeepsShotsShortLived) {
   // The clock passes from 2147483647 to -2147483648 in the middle of the run.
   const SimRun run = Sim("--seed 5 --frames 200 --clock 2147482000 16");
   ASSERT_EQ(run.status, 0) << run.err;
-  const int64_t lastClock = static_cast<int32_t>(2147482000u + 16u * static_cast<uint32_t>(run.report.Num("frames") - 1));
+  const int64_t lastClock =
+      static_cast<int32_t>(2147482000u + 16u * static_cast<uint32_t>(run.report.Num("frames") - 1));
   for (const auto& s : run.report.shots) {
     const auto age = static_cast<int32_t>(static_cast<uint32_t>(lastClock) - static_cast<uint32_t>(std::stoll(s[4])));
     EXPECT_GE(age, 0);

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "../support/read_file.h"
 #include "reference_game.h"
 
 namespace {
@@ -36,13 +37,6 @@ struct Outcome {
   bool same = false;
 };
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // The first line where the two reports differ, for a readable failure.
 std::string FirstDifference(const std::string& game, const std::string& ref) {
   std::istringstream a(game), b(ref);
@@ -61,9 +55,8 @@ std::string FirstDifference(const std::string& game, const std::string& ref) {
 class SimCompare : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kestrova_simcompare_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("kestrova_simcompare_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -74,15 +67,14 @@ class SimCompare : public ::testing::Test {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << c.script;
     const fs::path out = dir_ / "out.txt";
     fs::remove(out);
-    const std::string cmd =
-        std::string("'") + KESTROVA_BINARY_DIR + "/kestrova-sim' --seed " + std::to_string(c.seed) +
-        " --map '" + (dir_ / "map.txt").string() + "' --frames " + std::to_string(c.frames) +
-        " --script '" + (dir_ / "script.txt").string() + "' --screen " + std::to_string(c.screenW) +
-        " " + std::to_string(c.screenH) + " --clock " + std::to_string(c.clockStart) + " " +
-        std::to_string(c.clockStep) + " --out '" + out.string() + "'";
+    const std::string cmd = std::string("'") + KESTROVA_BINARY_DIR + "/kestrova-sim' --seed " + std::to_string(c.seed) +
+                            " --map '" + (dir_ / "map.txt").string() + "' --frames " + std::to_string(c.frames) +
+                            " --script '" + (dir_ / "script.txt").string() + "' --screen " + std::to_string(c.screenW) +
+                            " " + std::to_string(c.screenH) + " --clock " + std::to_string(c.clockStart) + " " +
+                            std::to_string(c.clockStep) + " --out '" + out.string() + "'";
     const int raw = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << cmd;
-    const std::string game = ReadFile(out);
+    const std::string game = ReadWholeFile(out);
 
     Outcome o;
     refgame::Game ref;
@@ -106,15 +98,15 @@ class SimCompare : public ::testing::Test {
 std::string Describe(const Outcome& o) {
   const refgame::Stats& s = o.stats;
   std::ostringstream d;
-  d << "frames " << o.framesRun << " state " << o.gameState << " deaths " << s.enemyDeaths
-    << " hits " << s.hits << " onPlayer " << s.hitsOnPlayer << " pickups " << s.pickups << " [";
+  d << "frames " << o.framesRun << " state " << o.gameState << " deaths " << s.enemyDeaths << " hits " << s.hits
+    << " onPlayer " << s.hitsOnPlayer << " pickups " << s.pickups << " [";
   for (int a : s.pickupsByArt) d << a << ' ';
   d << "] shots [";
   for (int a : s.shotsByKind) d << a << ' ';
   d << "] player [";
   for (int a : s.playerShotsByKind) d << a << ' ';
-  d << "] throwOffs " << s.throwOffs << " blood " << s.blood << " expired " << s.expiredShots
-    << " goneOwners shots " << s.shotsOfGoneOwners << " hits " << s.hitsOfGoneOwners;
+  d << "] throwOffs " << s.throwOffs << " blood " << s.blood << " expired " << s.expiredShots << " goneOwners shots "
+    << s.shotsOfGoneOwners << " hits " << s.hitsOfGoneOwners;
   return d.str();
 }
 
@@ -135,8 +127,8 @@ std::string WalkAndFireEveryWeapon(int frames, int stint, int turn) {
 }
 
 void Print(const Case& c, const Outcome& o) {
-  std::printf("seed %d screen %dx%d clock %d+%d: %s\n", c.seed, c.screenW, c.screenH, c.clockStart,
-              c.clockStep, Describe(o).c_str());
+  std::printf("seed %d screen %dx%d clock %d+%d: %s\n", c.seed, c.screenW, c.screenH, c.clockStart, c.clockStep,
+              Describe(o).c_str());
 }
 
 TEST_F(SimCompare, IdleGamesOnSmallWorlds) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/read_file.h"
 #include "actors/tblood.h"
 #include "memory_probe.h"
 #include "platform/random.h"
@@ -59,12 +60,7 @@ class FightTest : public ::testing::Test {
     return true;
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string& name) const { return ReadWholeFile(dir_ / name); }
 
   static void Parse(const std::string& text, Report& r) {
     std::istringstream in(text);
