@@ -3,8 +3,11 @@
 #pragma once
 #include <cstdint>
 
-// Milliseconds since the system started, as a signed 32-bit count that wraps.
+// Milliseconds since the system started, as a signed 32-bit count that wraps: the clock the
+// game rules read, which an answer tap (platform/answer_tap.h) may watch or replace.
 int32_t NowMs();
+// The same clock, never tapped: for pacing frames and anything else outside the rules.
+int32_t RealNowMs();
 // Sleeps on the real clock; with a fixed clock it advances the fixed time instead.
 void SleepMs(int32_t ms);
 

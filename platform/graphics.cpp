@@ -150,7 +150,7 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
     pacing.step = 1000 / hertz;
     pacing.remainder = 1000 - pacing.step * hertz;
     pacing.accum = 0;
-    pacing.nextFrame = NowMs();
+    pacing.nextFrame = RealNowMs();
   }
   EnablePolledInput();
   SetScreenCloser(CloseScreen);
@@ -182,7 +182,7 @@ void Flip(int32_t sync) {
       pacing.accum -= pacing.hertz;
       pacing.nextFrame = add(pacing.nextFrame, 1);
     }
-    const int32_t now = NowMs();
+    const int32_t now = RealNowMs();
     const int32_t wait = add(pacing.nextFrame, -now);
     if (wait > 0) {
       SleepMs(wait);

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "platform/answer_tap.h"
 #include "platform/events.h"
 
 namespace {
@@ -91,34 +92,55 @@ void OnEvent(const TEvent& ev) {
   }
 }
 
-}  // namespace
-
-int32_t KeyPressed(int32_t key) {
-  PumpEvents();
+// The live answers, from the window's events (and whatever else feeds the polled state).
+int32_t LiveKeyPressed(int32_t key) {
   if (!ValidKey(key)) return 0;
   const int32_t n = state.keyHits[static_cast<size_t>(key)];
   state.keyHits[static_cast<size_t>(key)] = 0;
   return n;
 }
 
+int32_t LiveKeyIsDown(int32_t key) { return ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0; }
+
+int32_t LiveButtonIsDown(int32_t button) {
+  return ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0;
+}
+
+int32_t LivePointerX() { return state.x; }
+
+int32_t LivePointerY() { return state.y; }
+
+// What the rules get: the live answer, unless a tap watches or replaces it.
+int32_t Tapped(TQuery query, int32_t code, int32_t live) {
+  TAnswerTap* tap = AnswerTap();
+  return tap != nullptr ? tap->Answer(query, code, live) : live;
+}
+
+}  // namespace
+
+int32_t KeyPressed(int32_t key) {
+  PumpEvents();
+  return Tapped(TQuery::KeyPressed, key, LiveKeyPressed(key));
+}
+
 int32_t KeyIsDown(int32_t key) {
   PumpEvents();
-  return ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0;
+  return Tapped(TQuery::KeyIsDown, key, LiveKeyIsDown(key));
 }
 
 int32_t ButtonIsDown(int32_t button) {
   PumpEvents();
-  return ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0;
+  return Tapped(TQuery::ButtonIsDown, button, LiveButtonIsDown(button));
 }
 
 int32_t PointerX() {
   PumpEvents();
-  return state.x;
+  return Tapped(TQuery::PointerX, 0, LivePointerX());
 }
 
 int32_t PointerY() {
   PumpEvents();
-  return state.y;
+  return Tapped(TQuery::PointerY, 0, LivePointerY());
 }
 
 void MovePointer(int32_t x, int32_t y) {

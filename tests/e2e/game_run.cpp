@@ -132,8 +132,13 @@ void TGameFolder::Write(const std::string& name, const std::string& text) const 
 
 void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / name); }
 
-TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : errors_(folder.LogPath() / "stderr.txt") {
+TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged, const std::vector<std::string>& arguments,
+                           const std::vector<std::pair<std::string, std::string>>& environment)
+    : errors_(folder.LogPath() / "stderr.txt") {
   const std::string program = (folder.Path() / "kestrova").string();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   const std::string errors = errors_.string();
   const std::string cookie = unprivileged ? ShareXAuthority(folder.LogPath()) : std::string();
   pid_ = fork();
@@ -149,7 +154,8 @@ TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged) : error
     setenv("HOME", "/nonexistent", 1);
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
   }
-  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+  execv(program.c_str(), argv.data());
   _exit(127);
 }
 

@@ -7,6 +7,8 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/pixmap.h"
 
@@ -35,10 +37,12 @@ class TGameFolder {
 // The game program of a folder, running. Killed at the end if still running.
 class TGameProcess {
  public:
-  // Starts the program with "/" as its current directory. With unprivileged
+  // Starts the program with "/" as its current directory, with the given
+  // command-line arguments and extra environment variables. With unprivileged
   // true it runs as the user nobody, for whom permission bits hold even when
   // the tests run as root.
-  TGameProcess(const TGameFolder& folder, bool unprivileged);
+  TGameProcess(const TGameFolder& folder, bool unprivileged, const std::vector<std::string>& arguments = {},
+               const std::vector<std::pair<std::string, std::string>>& environment = {});
   ~TGameProcess();
   TGameProcess(const TGameProcess&) = delete;
   TGameProcess& operator=(const TGameProcess&) = delete;
