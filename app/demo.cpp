@@ -27,6 +27,14 @@ std::string CheckText(const TDemoCheck& c) {
          std::to_string(c.figures);
 }
 
+// The text in double quotes.
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
 std::vector<std::string_view> Words(std::string_view line) {
   std::vector<std::string_view> words;
   size_t at = 0;
@@ -115,12 +123,11 @@ void TDemoWriter::WriteHeader(const TDemoHeader& h) {
 int32_t TDemoWriter::Answer(TQuery query, int32_t code, int32_t live) {
   const int32_t predicted = predictor_.Predict(query, code);
   if (live != predicted) {
-    line_ += ' ' + std::to_string(index_);
-    if (query == TQuery::Clock) {
-      line_ += 't' + std::to_string(WrapSub(live, predicted));
-    } else {
-      line_ += '=' + std::to_string(live);
-    }
+    const bool clock = query == TQuery::Clock;
+    line_ += ' ';
+    line_ += std::to_string(index_);
+    line_ += clock ? 't' : '=';
+    line_ += std::to_string(clock ? WrapSub(live, predicted) : live);
   }
   predictor_.Learn(query, code, live);
   ++index_;
@@ -130,7 +137,7 @@ int32_t TDemoWriter::Answer(TQuery query, int32_t code, int32_t live) {
 void TDemoWriter::EndFrame() {
   line_ += '\n';
   Put(line_);
-  line_ = "f";
+  line_.assign(1, 'f');
   index_ = 0;
 }
 
@@ -185,13 +192,13 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
   const char* const expected[] = {"seed S", "screen WIDTH HEIGHT DEPTH HERTZ", "map and its seven values"};
   for (int i = 0; i < 3; ++i) {
     if (!ReadLine(line)) {
-      if (error_.empty()) error_ = name_ + ": the demo ends inside its header, before \"" + expected[i] + "\"";
+      if (error_.empty()) error_ = name_ + ": the demo ends inside its header, before " + Quoted(expected[i]);
       return false;
     }
     const bool ok = i == 0   ? ParseInts(line, "seed", seed)
                     : i == 1 ? ParseInts(line, "screen", header.screen)
                              : ParseInts(line, "map", header.map);
-    if (!ok) return Bad(std::string("expected \"") + expected[i] + "\"");
+    if (!ok) return Bad("expected " + Quoted(expected[i]));
   }
   header.seed = seed[0];
   return true;
@@ -206,7 +213,7 @@ bool TDemoReader::ParseFrame(const std::string& line) {
     TToken t{};
     if (op == std::string_view::npos || !ToInt(w[i].substr(0, op), t.index) || !ToInt(w[i].substr(op + 1), t.value) ||
         t.index <= previous) {
-      return Bad("\"" + std::string(w[i]) + "\" is no answer (INDEX=VALUE or INDEXtDELTA, indices rising)");
+      return Bad(Quoted(w[i]) + " is no answer (INDEX=VALUE or INDEXtDELTA, indices rising)");
     }
     t.clock = w[i][op] == 't';
     previous = t.index;
@@ -233,12 +240,12 @@ TDemoReader::Next TDemoReader::ReadNext() {
   if (head == "f") return ParseFrame(line) ? Next::Frame : Next::Bad;
   if (head == "c" || head == "end") {
     if (!ParseCheck(line.substr(head.size()), check_)) {
-      Bad("expected \"" + std::string(head) + " FRAME RNG X Y FIGURES\"");
+      Bad("expected " + Quoted(std::string(head) + " FRAME RNG X Y FIGURES"));
       return Next::Bad;
     }
     return head == "c" ? Next::Check : Next::End;
   }
-  Bad("\"" + std::string(head) + "\" is no demo record (f, c or end)");
+  Bad(Quoted(head) + " is no demo record (f, c or end)");
   return Next::Bad;
 }
 
