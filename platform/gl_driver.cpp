@@ -251,7 +251,7 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
   SetMessageBoxWindow(window);
   SetEventWindow(window);
   SetRelativePointer(WarpsUnreliable());
-  if (PointerHidden()) SDL_ShowCursor(SDL_DISABLE);
+  ShowOrHidePointer();
   return std::make_shared<TGLGraphics>(this, window, context, width, height, depth, hertz, flags);
 }
 

@@ -232,3 +232,40 @@ TRgb PixelAt(const TPixmap& shot, int x, int y) {
 }
 
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::pair<int, int> PointerPosition() {
+  Display* display = ScreenshotConnection();
+  if (display == nullptr) return {-1, -1};
+  Window root = 0, child = 0;
+  int x = -1, y = -1, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+  return {x, y};
+}
+
+std::pair<int, int> WindowCentre(const std::string& window) {
+  Display* display = ScreenshotConnection();
+  XWindowAttributes attributes{};
+  const Window id = std::stoul(window);
+  if (display == nullptr || XGetWindowAttributes(display, id, &attributes) == 0) return {-1, -1};
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, id, DefaultRootWindow(display), attributes.width / 2, attributes.height / 2, &x, &y,
+                        &child);
+  return {x, y};
+}
+
+bool SendCloseRequest(const std::string& window) {
+  Display* display = ScreenshotConnection();
+  if (display == nullptr) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window);
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XFlush(display);
+  return sent != 0;
+}

@@ -78,3 +78,11 @@ using TRgb = std::array<int, 3>;
 TRgb PixelAt(const TPixmap& shot, int x, int y);
 
 void SleepMilliseconds(int ms);
+
+// Where the system pointer is on the screen.
+std::pair<int, int> PointerPosition();
+// The centre of the window's client area on the screen.
+std::pair<int, int> WindowCentre(const std::string& window);
+// Sends the window a close request (WM_DELETE_WINDOW), as a window manager's close
+// button does.
+bool SendCloseRequest(const std::string& window);
