@@ -1,11 +1,11 @@
 #include "app/tapp.h"
 #include "platform/crash.h"
 #include "platform/fatal.h"
-#include "platform/startup.h"
+#include "platform/paths.h"
 
 int main() {
   InstallCrashHandler();
-  if (!EnterProgramFolder()) Fatal("cannot change to the program's own folder");
+  if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   RunEntry();
   CloseScreenForExit();
   return 0;

@@ -5,9 +5,17 @@
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/textio.h"
 #include "platform/timer.h"
+
+namespace {
+
+// The settings file read: the player's own, or the one beside the program.
+std::string configFile = "config.txt";
+
+}  // namespace
 
 void Tapp::readSettings() {
   screenW = TextToInt(ReadLine(configStream));
@@ -19,18 +27,19 @@ void Tapp::readSettings() {
 void Tapp::openScreen() {
   if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
   const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
-  Fatal("config.txt asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) + " pixels, depth " +
+  Fatal(configFile + " asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) + " pixels, depth " +
         IntToText(screenDepth) + ", at " + IntToText(screenHertz) + " Hz, which cannot be opened: " +
         LastScreenError());
 }
 
 int32_t Tapp::init() {
   SeedRandom(NowMs());
-  configStream = OpenReadStream("config.txt");
+  configFile = SettingsFile("config.txt");
+  configStream = OpenReadStream(configFile);
   if (!configStream) {
-    Fatal(
-        "cannot read config.txt next to the program. It holds four lines: screen width, "
-        "screen height, colour depth (0 for a window) and refresh rate in hertz.");
+    Fatal("cannot read " + (configFile == "config.txt" ? "config.txt next to the program" : configFile) +
+          ". It holds four lines: screen width, screen height, colour depth (0 for a window) and refresh rate in "
+          "hertz.");
   }
   readSettings();
   openScreen();

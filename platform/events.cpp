@@ -6,12 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/screenshot.h"
 #include "platform/timer.h"
 
 namespace {
 
 // Ticker notifications travel through the same queue, in arrival order.
 constexpr int32_t kTickerNotification = -1;
+// F12, which the game rules never read.
+constexpr int32_t kScreenshotKey = 123;
 
 std::deque<TEvent> pending;
 std::vector<std::pair<int32_t, TEventHook>> hooks;
@@ -76,6 +79,7 @@ void Translate(const SDL_Event& e) {
       const int32_t key = VirtualKeyFromSdl(e.key.keysym.scancode, e.key.keysym.sym);
       if (key < 1 || key > 255) return;
       const int32_t id = e.type == SDL_KEYUP ? EVENT_KEYUP : e.key.repeat ? EVENT_KEYREPEAT : EVENT_KEYDOWN;
+      if (id == EVENT_KEYDOWN && key == kScreenshotKey) RequestScreenshot();
       Queue(id, key);
       return;
     }
