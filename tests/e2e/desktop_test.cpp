@@ -1,16 +1,22 @@
 // The game among other programs on the desktop: it lets go of the pointer while another
-// program has the focus, and its window's close button ends play and then the game.
+// program has the focus, its window's close button ends play and then the game, and
+// installed it keeps a player's settings, layer files and screenshots in their own folders.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "game_run.h"
 #include "screens.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // The player's figure, drawn at the centre of the screen: it turns with the player.
 bool SameFigure(const TPixmap& a, const TPixmap& b) {
@@ -108,6 +114,66 @@ TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   SleepMilliseconds(300);
   ASSERT_TRUE(game.Running()) << "the score screen did not stay up";
   ASSERT_TRUE(SendCloseRequest(window));
+  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+}
+
+// The first PNG in the folder, waiting for one up to ten seconds; empty if none came.
+fs::path FirstPng(const fs::path& folder) {
+  for (int i = 0; i < 100; ++i) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+      if (entry.path().extension() == ".png") return entry.path();
+    }
+    SleepMilliseconds(100);
+  }
+  return {};
+}
+
+TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder installed("install", TLayout::Installed);
+  ASSERT_TRUE(fs::exists(installed.Program())) << "cmake --install failed";
+  // A fresh home for the player nobody, with a settings file of its own for a smaller window.
+  const fs::path home = installed.LogPath() / "home";
+  fs::create_directories(home / ".config" / "kestrova");
+  std::ofstream(home / ".config" / "kestrova" / "config.txt") << "640\n480\n0\n60\n";
+  fs::permissions(home, fs::perms::all);
+
+  // Run from "/" as a player who cannot write into the installation.
+  TGameProcess game(installed, true, {}, {{"HOME", home.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  const TPixmapPtr play = WaitFor(game, window, "e2e_installed_play.png", ShowsHud);
+  ASSERT_TRUE(play) << game.Errors();
+  EXPECT_EQ(play->width, 640);
+  EXPECT_EQ(play->height, 480);
+
+  const fs::path data = home / ".local" / "share" / "kestrova";
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    std::error_code error;
+    // At least one digit a cell and a line end a column: written in full.
+    EXPECT_GE(fs::file_size(data / name, error), 4198400u) << name;
+    EXPECT_FALSE(fs::exists(installed.Path() / name)) << name;
+  }
+  const std::string errors = game.Errors();
+  EXPECT_NE(errors.find("written to " + data.string() + " instead"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
+
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key F12"));
+  const fs::path shot = FirstPng(data / "screenshots");
+  ASSERT_FALSE(shot.empty()) << game.Errors();
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&image, shot.c_str()), 0) << shot;
+  EXPECT_EQ(image.width, 640u);
+  EXPECT_EQ(image.height, 480u);
+  png_image_free(&image);
+  EXPECT_NE(game.Errors().find("screenshot saved as " + shot.string()), std::string::npos) << game.Errors();
+
+  ASSERT_TRUE(Xdotool("key Escape"));
+  SleepMilliseconds(500);
+  ASSERT_TRUE(Xdotool("key Return"));
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
 }
 

@@ -99,24 +99,34 @@ TPixmapPtr CaptureWindow(unsigned long window) {
 
 }  // namespace
 
-TGameFolder::TGameFolder(const std::string& name) {
+TGameFolder::TGameFolder(const std::string& name, TLayout layout) {
   // The game's copy lives in /tmp so that the unprivileged player can reach it
   // whatever folder the tests were built in.
   std::string pattern = (fs::temp_directory_path() / ("kestrova_e2e_" + name + "_XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) return;
   root_ = pattern;
-  game_ = root_ / "game";
   logs_ = root_ / "logs";
-  fs::create_directories(game_);
   fs::create_directories(logs_);
-  fs::copy_file(GAME_PATH, game_ / "kestrova");
-  for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
-    fs::copy_file(entry.path(), game_ / entry.path().filename());
+  if (layout == TLayout::Installed) {
+    const fs::path prefix = root_ / "prefix";
+    game_ = prefix / "share" / "kestrova";
+    program_ = prefix / "bin" / "kestrova";
+    const std::string install = std::string("'") + CMAKE_COMMAND + "' --install '" + KESTROVA_BINARY_DIR +
+                                "' --prefix '" + prefix.string() + "' >/dev/null";
+    if (std::system(install.c_str()) != 0) program_.clear();
+  } else {
+    game_ = root_ / "game";
+    program_ = game_ / "kestrova";
+    fs::create_directories(game_);
+    fs::copy_file(GAME_PATH, program_);
+    for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+      fs::copy_file(entry.path(), game_ / entry.path().filename());
+    }
   }
   const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                     fs::perms::others_exec;
   fs::permissions(root_, open);
-  fs::permissions(game_, open);
+  if (layout == TLayout::Copy) fs::permissions(game_, open);
   fs::permissions(logs_, fs::perms::all);
 }
 
@@ -135,7 +145,7 @@ void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / nam
 TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged, const std::vector<std::string>& arguments,
                            const std::vector<std::pair<std::string, std::string>>& environment)
     : errors_(folder.LogPath() / "stderr.txt") {
-  const std::string program = (folder.Path() / "kestrova").string();
+  const std::string program = folder.Program().string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
