@@ -1,13 +1,35 @@
 #include "platform/clock.h"
 
+#include <sched.h>
+
 #include <ctime>
 
 #include "platform/answer_tap.h"
 
 namespace {
+
 bool fixed = false;
 int32_t fixedNow = 0;
 TAnswerTap* answerTap = nullptr;
+// The time the rules' clock has stood still so far, and since when it stands, if it does.
+int32_t stoppedTotal = 0;
+bool stopped = false;
+int32_t stoppedAt = 0;
+
+// How long before the target the kernel's sleep should end: its wake-ups come late by tens
+// to hundreds of microseconds.
+constexpr int64_t kWakeMarginUs = 700;
+
+int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+int64_t MonotonicUs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
 }  // namespace
 
 void SetAnswerTap(TAnswerTap* tap) { answerTap = tap; }
@@ -15,17 +37,29 @@ void SetAnswerTap(TAnswerTap* tap) { answerTap = tap; }
 TAnswerTap* AnswerTap() { return answerTap; }
 
 int32_t NowMs() {
-  const int32_t now = RealNowMs();
+  const int32_t now = WrapSub(stopped ? stoppedAt : RealNowMs(), stoppedTotal);
   TAnswerTap* tap = AnswerTap();
   return tap != nullptr ? tap->Answer(TQuery::Clock, 0, now) : now;
 }
 
 int32_t RealNowMs() {
   if (fixed) return fixedNow;
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  const auto ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  return static_cast<int32_t>(static_cast<uint32_t>(ms));
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(MonotonicUs() / 1000)));
+}
+
+int64_t RealNowUs() { return fixed ? static_cast<int64_t>(fixedNow) * 1000 : MonotonicUs(); }
+
+void StopRulesClock() {
+  if (stopped) return;
+  stopped = true;
+  stoppedAt = RealNowMs();
+}
+
+void RunRulesClock() {
+  if (!stopped) return;
+  stopped = false;
+  stoppedTotal = static_cast<int32_t>(static_cast<uint32_t>(stoppedTotal) +
+                                      static_cast<uint32_t>(WrapSub(RealNowMs(), stoppedAt)));
 }
 
 void SleepMs(int32_t ms) {
@@ -37,6 +71,25 @@ void SleepMs(int32_t ms) {
   timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) != 0) {
   }
+}
+
+void SleepUntilMs(int32_t target) {
+  if (fixed) {
+    SleepMs(WrapSub(target, fixedNow));
+    return;
+  }
+  const int64_t now = MonotonicUs();
+  const int32_t ahead = WrapSub(target, static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(now / 1000))));
+  if (ahead <= 0) return;
+  // The moment the millisecond count turns to `target`.
+  const int64_t due = (now / 1000 + ahead) * 1000;
+  const int64_t wake = due - kWakeMarginUs;
+  if (wake > now) {
+    const timespec ts{static_cast<time_t>(wake / 1000000), static_cast<long>(wake % 1000000) * 1000L};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
+    }
+  }
+  while (MonotonicUs() < due) sched_yield();
 }
 
 void UseFixedClock(int32_t now) {

@@ -6,10 +6,21 @@
 // Milliseconds since the system started, as a signed 32-bit count that wraps: the clock the
 // game rules read, which an answer tap (platform/answer_tap.h) may watch or replace.
 int32_t NowMs();
-// The same clock, never tapped: for pacing frames and anything else outside the rules.
+// The same clock, never tapped nor paused: for pacing frames and anything else outside the
+// rules.
 int32_t RealNowMs();
+// Microseconds on the same clock, for waits finer than a millisecond.
+int64_t RealNowUs();
+
+// While the game is paused the clock the rules read stands still; when it runs again it goes
+// on from where it stood, the paused time left out.
+void StopRulesClock();
+void RunRulesClock();
 // Sleeps on the real clock; with a fixed clock it advances the fixed time instead.
 void SleepMs(int32_t ms);
+// Sleeps until RealNowMs() reads `target` (a time less than 2^31 ms ahead), waking on time:
+// the kernel's sleep ends just before and the last stretch is waited out precisely.
+void SleepUntilMs(int32_t target);
 
 // Makes NowMs return `now` until changed again or UseSystemClock is called.
 void UseFixedClock(int32_t now);

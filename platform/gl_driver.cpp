@@ -319,6 +319,18 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   SDL_GL_SwapWindow(window);
 }
 
+bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
+  SDL_Window* window = Window();
+  SDL_DisplayMode mode{};
+  if (window == nullptr || hertz <= 0 || SDL_GetWindowDisplayMode(window, &mode) != 0 || mode.refresh_rate != hertz) {
+    return false;
+  }
+  // Software renderers and virtual displays (Xvfb) refuse a swap interval.
+  if (SDL_GL_SetSwapInterval(1) != 0) return false;
+  swapInterval_ = 1;
+  return true;
+}
+
 void TGLVex2DDriver::EnableTex(uint32_t texture) {
   if (texture != boundTexture_) {
     Flush();

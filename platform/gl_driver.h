@@ -33,6 +33,7 @@ class TGLVex2DDriver : public TVex2DDriver {
                                             int32_t flags) override;
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
   void Flip(int32_t sync) override;
+  bool VerticalSyncAt(int32_t hertz) override;
   std::string LastError() const override { return lastError_; }
 
   std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmapPtr& pixmap, int32_t flags) override;

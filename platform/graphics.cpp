@@ -142,6 +142,9 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
   if (depth != 0) {
     pacing.hardSync = hertz != 0;
     MovePointer(width / 2, height / 2);
+  } else if (hertz != 0 && d->VerticalSyncAt(hertz)) {
+    // The display's own rhythm is steadier than any timer.
+    pacing.hardSync = true;
   } else {
     pacing.softSync = hertz != 0;
   }
@@ -185,7 +188,7 @@ void Flip(int32_t sync) {
     const int32_t now = RealNowMs();
     const int32_t wait = add(pacing.nextFrame, -now);
     if (wait > 0) {
-      SleepMs(wait);
+      SleepUntilMs(pacing.nextFrame);
     } else {
       pacing.nextFrame = now;
     }

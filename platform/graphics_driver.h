@@ -69,6 +69,9 @@ class TGraphicsDriver {
   virtual void SetGraphics(const std::shared_ptr<TGraphics>& graphics) = 0;
   virtual void Flip(int32_t sync) = 0;
   virtual std::string LastError() const { return {}; }
+  // Whether the screen just made shows frames at this rate when flipped with sync 1, by
+  // waiting for the display's vertical retrace.
+  virtual bool VerticalSyncAt(int32_t /*hertz*/) { return false; }
 };
 
 class TVex2DDriver : public TGraphicsDriver {
