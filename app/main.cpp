@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   MakeAbsolute(line.replay);
   MakeAbsolute(line.report);
 
+  ShowBoxesWithoutWindow(true);
   InstallCrashHandler();
   if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   const int status = RunEntry(line);

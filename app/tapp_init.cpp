@@ -22,9 +22,13 @@ TLaunch Tapp::launch;
 void Tapp::openScreen() {
   if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
   const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
-  Fatal(launch.screenSource + " asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) +
-        " pixels, depth " + IntToText(screenDepth) + ", at " + IntToText(screenHertz) +
-        " Hz, which cannot be opened: " + LastScreenError());
+  const std::string asked = launch.screenSource + " asks for " + kind + " of " + IntToText(screenW) + " x " +
+                            IntToText(screenH) + " pixels, depth " + IntToText(screenDepth) + ", at " +
+                            IntToText(screenHertz) + " Hz";
+  if (LastScreenError() != kDisplayModeFailure) Fatal(asked + ", which cannot be opened: " + LastScreenError());
+  std::string offered;
+  for (const std::string& mode : DisplayModes()) offered += (offered.empty() ? "" : "; ") + mode;
+  Fatal(LastScreenError() + "\n" + asked + "; the display offers " + (offered.empty() ? "no modes" : offered) + ".");
 }
 
 int32_t Tapp::init() {

@@ -7,12 +7,15 @@
 
 namespace {
 SDL_Window* boxWindow = nullptr;
+bool boxesWithoutWindow = false;
 void (*screenCloser)() = nullptr;
 }  // namespace
 
 void SetMessageBoxWindow(void* sdlWindow) { boxWindow = static_cast<SDL_Window*>(sdlWindow); }
 
 void SetScreenCloser(void (*closer)()) { screenCloser = closer; }
+
+void ShowBoxesWithoutWindow(bool on) { boxesWithoutWindow = on; }
 
 bool HasMessageBoxWindow() { return boxWindow != nullptr; }
 
@@ -49,7 +52,8 @@ void ReportProblem(const std::string& message) {
   std::fprintf(stderr, "Kestrova: %s\n", message.c_str());
   std::fflush(stderr);
   // Message boxes do not wrap text themselves.
-  if (boxWindow != nullptr) ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
+  // Without a display the box fails at once; stderr has the message anyway.
+  if (boxWindow != nullptr || boxesWithoutWindow) ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
 }
 
 void Fatal(const std::string& message, int status) {

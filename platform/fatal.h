@@ -16,7 +16,13 @@ void CloseScreenForExit();
 // Breaks the text at blanks into lines of at most `width` characters where it can.
 std::string WrapLines(const std::string& text, size_t width);
 
-// Prints "Kestrova: <message>" to stderr and shows it in a box when a window exists.
+// The game itself shows its stop messages in a box even before its window exists, so that a
+// player who started it from a desktop icon sees why it did not come up. Off by default, for
+// tools and tests.
+void ShowBoxesWithoutWindow(bool on);
+
+// Prints "Kestrova: <message>" to stderr and shows it in a box when a window exists (or, with
+// ShowBoxesWithoutWindow, whenever a display can show one).
 void ReportProblem(const std::string& message);
 // ReportProblem, then closes the screen and exits with the status.
 [[noreturn]] void Fatal(const std::string& message, int status = 1);

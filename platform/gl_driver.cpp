@@ -231,11 +231,18 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
     // Without the rate when the rate cannot be had.
     const bool found = FindDisplayMode(width, height, depth, hertz, mode) ||
                        (hertz != 0 && FindDisplayMode(width, height, depth, 0, mode));
-    if (!found) Fatal("GLGraphicsDriver failed to set display mode");
+    if (!found) {
+      lastError_ = kDisplayModeFailure;
+      return nullptr;
+    }
     window = SDL_CreateWindow(kWindowTitle, 0, 0, width, height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (window != nullptr) {
-      if (SDL_SetWindowDisplayMode(window, &mode) != 0) Fatal("GLGraphicsDriver failed to set display mode");
+      if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
+        SDL_DestroyWindow(window);
+        lastError_ = kDisplayModeFailure;
+        return nullptr;
+      }
       SDL_ShowWindow(window);
     }
   }

@@ -108,6 +108,15 @@ int32_t GraphicsSeq() { return graphicsSeq; }
 
 std::string LastScreenError() { return lastError; }
 
+std::vector<std::string> DisplayModes() {
+  std::vector<std::string> modes;
+  for (const TGraphicsMode& m : GraphicsDriver()->GraphicsModes()) {
+    modes.push_back(std::to_string(m.width) + " x " + std::to_string(m.height) + ", " + std::to_string(m.depth) +
+                    " bit, " + std::to_string(m.hertz) + " Hz");
+  }
+  return modes;
+}
+
 const TFramePacing& FramePacing() { return pacing; }
 
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/graphics_driver.h"
 
@@ -43,6 +44,9 @@ class TVex2DGraphics : public TGraphics {
   void GetSettings(int32_t& width, int32_t& height, int32_t& depth, int32_t& hertz, int32_t& flags) override;
   void Close() override;
 };
+
+// What LastScreenError() says when a full-screen mode cannot be had.
+inline constexpr const char* kDisplayModeFailure = "GLGraphicsDriver failed to set display mode";
 
 // Opens the screen and makes it current; false when it could not be opened
 // (LastScreenError() says why).
@@ -81,6 +85,8 @@ TVex2DGraphics* CurrentGraphics();
 // Counts screens opened; image frames remember it to know when to remake textures. Never 0.
 int32_t GraphicsSeq();
 std::string LastScreenError();
+// The display modes the next OpenScreen's driver offers, as "W x H, D bit, R Hz" each.
+std::vector<std::string> DisplayModes();
 
 // Frame pacing chosen by OpenScreen for Flip(-1).
 struct TFramePacing {
