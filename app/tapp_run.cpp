@@ -11,6 +11,7 @@
 #include "platform/degrees.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "platform/pad.h"
 #include "platform/textio.h"
 #include "world/tmap.h"
 
@@ -39,7 +40,9 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 int32_t Tapp::run() {
   start();
   do {
+    const float hp = player->HP;
     frame();
+    if (player->HP < hp) RumblePad(static_cast<double>(hp) - player->HP);
   } while (gameState == 0);
   endscreen();
   return 0;
