@@ -166,11 +166,8 @@ int32_t PadFrameTurn() {
     shoulderDigitRead = false;
   }
   const double rate = Playing() ? PadTurnRate(Axis(SDL_CONTROLLER_AXIS_RIGHTX)) : 0.0;
-  // Each push of the stick starts afresh.
-  if (rate == 0.0) {
-    turnCarry = 0.0;
-    return 0;
-  }
+  // Each push of the stick, and each change of direction, starts afresh.
+  if (rate * turnCarry <= 0.0) turnCarry = 0.0;
   turnCarry += rate;
   const double whole = std::trunc(turnCarry);
   turnCarry -= whole;
