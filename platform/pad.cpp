@@ -68,22 +68,35 @@ void ShiftWeapon(int32_t step) {
 
 void PressButton(int32_t button) {
   switch (button) {
-    case SDL_CONTROLLER_BUTTON_A: ++enterPresses; break;
+    case SDL_CONTROLLER_BUTTON_A:
+      ++enterPresses;
+      break;
     case SDL_CONTROLLER_BUTTON_START:
       ++escapePresses;
       ++enterPresses;
       break;
-    case SDL_CONTROLLER_BUTTON_BACK: ++escapePresses; break;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: ShiftWeapon(1); break;
-    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: ShiftWeapon(-1); break;
-    default: break;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      ++escapePresses;
+      break;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+      ShiftWeapon(1);
+      break;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      ShiftWeapon(-1);
+      break;
+    default:
+      break;
   }
 }
 
 void OnEvent(const TEvent& ev) {
   switch (ev.id) {
-    case EVENT_PADADDED: OpenPad(ev.data); break;
-    case EVENT_PADREMOVED: ClosePad(ev.data); break;
+    case EVENT_PADADDED:
+      OpenPad(ev.data);
+      break;
+    case EVENT_PADREMOVED:
+      ClosePad(ev.data);
+      break;
     case EVENT_PADBUTTONDOWN:
       if (Playing() && ev.x == padId) PressButton(ev.data);
       break;
@@ -96,7 +109,8 @@ void OnEvent(const TEvent& ev) {
       focused = true;
       ForgetPresses();
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -108,12 +122,18 @@ bool PadHolds(int32_t key) {
   }
   if (!Playing()) return false;
   switch (key) {
-    case kW: return Axis(SDL_CONTROLLER_AXIS_LEFTY) < -kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_UP);
-    case kS: return Axis(SDL_CONTROLLER_AXIS_LEFTY) > kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-    case kA: return Axis(SDL_CONTROLLER_AXIS_LEFTX) < -kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
-    case kD: return Axis(SDL_CONTROLLER_AXIS_LEFTX) > kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-    case kEnter: return Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT) > kPadTriggerThreshold;
-    default: return false;
+    case kW:
+      return Axis(SDL_CONTROLLER_AXIS_LEFTY) < -kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    case kS:
+      return Axis(SDL_CONTROLLER_AXIS_LEFTY) > kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    case kA:
+      return Axis(SDL_CONTROLLER_AXIS_LEFTX) < -kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    case kD:
+      return Axis(SDL_CONTROLLER_AXIS_LEFTX) > kPadWalkThreshold || Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    case kEnter:
+      return Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT) > kPadTriggerThreshold;
+    default:
+      return false;
   }
 }
 

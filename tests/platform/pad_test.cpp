@@ -1,5 +1,7 @@
 // Game controllers through SDL's virtual joystick (no hardware): what the rules' input queries
 // answer while a pad is held, pressed, plugged in and pulled out.
+#include "platform/pad.h"
+
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +10,6 @@
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/pad.h"
 #include "platform/recording_driver.h"
 #include "platform/virtual_pad.h"
 
@@ -69,8 +70,10 @@ class PadTest : public ::testing::Test {
 TEST_F(PadTest, LeftStickAndDpadWalkBeyondTheDeadZoneBesideTheKeyboard) {
   TVirtualPad& pad = Plug();
   EXPECT_TRUE(PadConnected());
-  const std::pair<int32_t, int32_t> moves[] = {{-kPadWalkThreshold, 0},     {-kPadWalkThreshold - 1, 1000},
-                                               {kPadWalkThreshold, 0},      {32767, 100},
+  const std::pair<int32_t, int32_t> moves[] = {{-kPadWalkThreshold, 0},
+                                               {-kPadWalkThreshold - 1, 1000},
+                                               {kPadWalkThreshold, 0},
+                                               {32767, 100},
                                                {kPadWalkThreshold + 1, 100}};
   for (const auto& [value, expected] : moves) {
     pad.SetAxis(SDL_CONTROLLER_AXIS_LEFTY, value);
@@ -272,6 +275,28 @@ TEST_F(PadTest, RumbleGrowsWithTheHitPointsLost) {
   EXPECT_GT(light, 10000);
   EXPECT_GT(heavy, light);
   EXPECT_EQ(full, 65535);
+}
+
+TEST_F(PadTest, TheScriptedPadFollowsItsCommandsAndRefusesOthers) {
+  std::string error;
+  EXPECT_TRUE(RunVirtualPadCommand("attach", error));
+  EXPECT_TRUE(RunVirtualPadCommand("  axis lefty -32768 ", error));
+  EXPECT_TRUE(RunVirtualPadCommand("axis righttrigger 32767", error));
+  EXPECT_EQ(KeyIsDown('W'), 1);
+  EXPECT_EQ(ButtonIsDown(1), 1);
+  EXPECT_TRUE(RunVirtualPadCommand("button start 1", error));
+  EXPECT_EQ(KeyPressed(27), 1);
+  for (const char* bad : {"axis lefty", "axis lefty 40000", "axis lefty 12x", "axis nosuch 1", "button a 2",
+                          "button a 1 1", "attach now", "jump"}) {
+    error.clear();
+    EXPECT_FALSE(RunVirtualPadCommand(bad, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+  EXPECT_TRUE(RunVirtualPadCommand("detach", error));
+  EXPECT_EQ(KeyIsDown('W'), 0);
+  EXPECT_FALSE(PadConnected());
+  EXPECT_FALSE(RunVirtualPadCommand("button a 1", error));
+  EXPECT_EQ(error, "no pad attached");
 }
 
 }  // namespace
