@@ -2,7 +2,7 @@
 
 #include "actors/onscreen.h"
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
 #include "platform/random.h"

@@ -7,7 +7,7 @@
 #include "actors/tblood.h"
 #include "actors/tshot.h"
 #include "actors/whole_degrees.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"

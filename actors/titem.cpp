@@ -4,7 +4,7 @@
 
 #include "actors/onscreen.h"
 #include "actors/tfigur.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "platform/graphics.h"
 #include "platform/random.h"
 

@@ -7,7 +7,7 @@
 #include "actors/onscreen.h"
 #include "actors/tblood.h"
 #include "actors/tfigur.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"

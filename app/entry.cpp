@@ -1,13 +1,41 @@
-#include "app/globals.h"
+#include "app/command_line.h"
+#include "app/session.h"
+#include "app/tables.h"
 #include "app/tapp.h"
+#include "platform/answer_tap.h"
+#include "platform/fatal.h"
+#include "world/tmap.h"
 
-int32_t RunEntry() {
+int RunEntry(const TCommandLine& line) {
   static bool entered = false;
   if (entered) return 0;
   entered = true;
   CreateTables();
+
+  TGameSession session;
+  if (!line.replay.empty()) {
+    if (!session.Replay(line.replay)) {
+      ReportProblem(session.Message());
+      return session.Result();
+    }
+    // A replay is the recorded game: its seed, its screen (in a window) and its world.
+    const TDemoHeader& demo = session.Header();
+    Tapp::launch.seed = demo.seed;
+    Tapp::launch.screen = {demo.screen[0], demo.screen[1], 0, demo.screen[3]};
+    Tapp::launch.screenSource = "the demo " + line.replay;
+    mapParamsGiven = demo.map;
+  } else {
+    Tapp::launch.seed = line.seed;
+  }
+
   Tapp::init();
+  if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);
+  if (!line.report.empty()) session.ReportTo(line.report);
+  if (!line.replay.empty() || !line.record.empty() || !line.report.empty()) SetRunWatcher(&session);
   Tapp::laden();
   Tapp::run();
-  return 0;
+  SetRunWatcher(nullptr);
+  SetAnswerTap(nullptr);
+  if (session.Result() != TGameSession::kDone) ReportProblem(session.Message());
+  return session.Result();
 }

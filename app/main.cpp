@@ -1,12 +1,46 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/command_line.h"
 #include "app/tapp.h"
 #include "platform/crash.h"
 #include "platform/fatal.h"
 #include "platform/startup.h"
 
-int main() {
+namespace {
+
+// Files named on the command line are meant from where the game was started, not from the
+// program's folder that it moves into.
+void MakeAbsolute(std::string& path) {
+  std::error_code error;
+  if (!path.empty()) path = std::filesystem::absolute(path, error).string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TCommandLine line;
+  std::string error;
+  if (!ParseCommandLine(argc, argv, line, error)) {
+    std::fprintf(stderr, "Kestrova: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  if (line.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::puts("kestrova " KESTROVA_VERSION);
+    return 0;
+  }
+  MakeAbsolute(line.record);
+  MakeAbsolute(line.replay);
+  MakeAbsolute(line.report);
+
   InstallCrashHandler();
   if (!EnterProgramFolder()) Fatal("cannot change to the program's own folder");
-  RunEntry();
+  const int status = RunEntry(line);
   CloseScreenForExit();
-  return 0;
+  return status;
 }

@@ -1,8 +1,20 @@
 // The application: settings and screen, the loading sequence, the game loop and its HUD.
 // A class of functions only; the state it works on is global (app/globals.h).
 #pragma once
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+struct TCommandLine;
+
+// What the command line fixed before init. Unset, init seeds from the clock and reads the
+// screen settings from config.txt, as the game always has.
+struct TLaunch {
+  std::optional<int32_t> seed;  // init leaves the seed in force here
+  std::optional<std::array<int32_t, 4>> screen;
+  std::string screenSource = "config.txt";  // where the screen settings came from, for messages
+};
 
 class Tapp {
  public:
@@ -17,11 +29,14 @@ class Tapp {
   static int32_t frame();
   static int32_t endscreen();
 
+  static TLaunch launch;
+
   // Reads the four screen settings from the open config.txt stream.
   static void readSettings();
-  // Opens the screen config.txt describes, or stops with a message naming the values.
+  // Opens the screen the settings describe, or stops with a message naming the values.
   static void openScreen();
 };
 
-// The program's entry: runs once, however often it is called.
-int32_t RunEntry();
+// The program's entry: runs once, however often it is called. Returns the exit status: 0, or
+// what ended a replay early or kept the report from being written.
+int RunEntry(const TCommandLine& line);

@@ -1,4 +1,3 @@
-#include "app/globals.h"
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/fatal.h"
@@ -8,6 +7,7 @@
 #include "platform/random.h"
 #include "platform/textio.h"
 #include "platform/timer.h"
+#include "state/globals.h"
 
 void Tapp::readSettings() {
   screenW = TextToInt(ReadLine(configStream));
@@ -16,23 +16,34 @@ void Tapp::readSettings() {
   screenHertz = TextToInt(ReadLine(configStream));
 }
 
+TLaunch Tapp::launch;
+
 void Tapp::openScreen() {
   if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
   const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
-  Fatal("config.txt asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) + " pixels, depth " +
-        IntToText(screenDepth) + ", at " + IntToText(screenHertz) + " Hz, which cannot be opened: " +
-        LastScreenError());
+  Fatal(launch.screenSource + " asks for " + kind + " of " + IntToText(screenW) + " x " + IntToText(screenH) +
+        " pixels, depth " + IntToText(screenDepth) + ", at " + IntToText(screenHertz) +
+        " Hz, which cannot be opened: " + LastScreenError());
 }
 
 int32_t Tapp::init() {
-  SeedRandom(NowMs());
-  configStream = OpenReadStream("config.txt");
-  if (!configStream) {
-    Fatal(
-        "cannot read config.txt next to the program. It holds four lines: screen width, "
-        "screen height, colour depth (0 for a window) and refresh rate in hertz.");
+  launch.seed = launch.seed ? *launch.seed : NowMs();
+  SeedRandom(*launch.seed);
+  if (launch.screen) {
+    const std::array<int32_t, 4>& s = *launch.screen;
+    screenW = s[0];
+    screenH = s[1];
+    screenDepth = s[2];
+    screenHertz = s[3];
+  } else {
+    configStream = OpenReadStream("config.txt");
+    if (!configStream) {
+      Fatal(
+          "cannot read config.txt next to the program. It holds four lines: screen width, "
+          "screen height, colour depth (0 for a window) and refresh rate in hertz.");
+    }
+    readSettings();
   }
-  readSettings();
   openScreen();
   SetBlend(3);
   SetAutoMidHandle(1);

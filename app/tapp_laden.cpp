@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "app/loading.h"
 #include "app/placement.h"
 #include "app/tapp.h"

@@ -5,14 +5,15 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "app/globals.h"
 #include "app/placement.h"
+#include "app/run_watcher.h"
 #include "app/tapp.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/pad.h"
 #include "platform/textio.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 
 namespace {
@@ -39,12 +40,18 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 
 int32_t Tapp::run() {
   start();
-  do {
+  // A watcher (demo, report) sees the loop from outside; without one it runs as it always has.
+  TRunWatcher* watcher = RunWatcher();
+  bool going = watcher == nullptr || watcher->PlayStarts();
+  while (going) {
     const float hp = player->HP;
     frame();
     if (player->HP < hp) RumblePad(static_cast<double>(hp) - player->HP);
-  } while (gameState == 0);
-  endscreen();
+    if (watcher != nullptr) going = watcher->FrameDone(false);
+    if (gameState != 0) break;
+  }
+  if (watcher != nullptr) watcher->PlayEnds();
+  if (going) endscreen();
   return 0;
 }
 
@@ -112,8 +119,10 @@ int32_t Tapp::endscreen() {
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
     Flip(-1);
-    if (KeyPressed(kEnter) != 0) break;
-    if (KeyPressed(kSpace) != 0) break;
+    const bool quit = KeyPressed(kEnter) != 0 || KeyPressed(kSpace) != 0;
+    TRunWatcher* watcher = RunWatcher();
+    if (watcher != nullptr && !watcher->FrameDone(quit)) break;
+    if (quit) break;
   }
   return 0;
 }

@@ -45,11 +45,15 @@ std::string WrapLines(const std::string& text, size_t width) {
   return wrapped;
 }
 
-void Fatal(const std::string& message) {
+void ReportProblem(const std::string& message) {
   std::fprintf(stderr, "Kestrova: %s\n", message.c_str());
   std::fflush(stderr);
   // Message boxes do not wrap text themselves.
   if (boxWindow != nullptr) ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
+}
+
+void Fatal(const std::string& message, int status) {
+  ReportProblem(message);
   CloseScreenForExit();
-  std::exit(1);
+  std::exit(status);
 }

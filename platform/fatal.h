@@ -16,6 +16,7 @@ void CloseScreenForExit();
 // Breaks the text at blanks into lines of at most `width` characters where it can.
 std::string WrapLines(const std::string& text, size_t width);
 
-// Prints "Kestrova: <message>" to stderr, shows it in a box when a window exists,
-// closes the screen and exits with status 1.
-[[noreturn]] void Fatal(const std::string& message);
+// Prints "Kestrova: <message>" to stderr and shows it in a box when a window exists.
+void ReportProblem(const std::string& message);
+// ReportProblem, then closes the screen and exits with the status.
+[[noreturn]] void Fatal(const std::string& message, int status = 1);

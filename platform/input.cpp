@@ -62,7 +62,9 @@ void OnEvent(const TEvent& ev) {
       ClearButtons();
       state.suspended = 0;
       break;
-    case EVENT_APPTERMINATE: state.terminate = 1; break;
+    case EVENT_APPTERMINATE:
+      state.terminate = 1;
+      break;
     case EVENT_KEYDOWN:
       if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
       break;
@@ -88,8 +90,11 @@ void OnEvent(const TEvent& ev) {
       state.x = ev.x;
       state.y = ev.y;
       break;
-    case EVENT_MOUSEWHEEL: state.wheel += ev.data; break;
-    default: break;
+    case EVENT_MOUSEWHEEL:
+      state.wheel += ev.data;
+      break;
+    default:
+      break;
   }
 }
 
@@ -125,6 +130,11 @@ int32_t Tapped(TQuery query, int32_t code, int32_t live) {
 int32_t KeyPressed(int32_t key) {
   PumpEvents();
   return Tapped(TQuery::KeyPressed, key, LiveKeyPressed(key));
+}
+
+int32_t KeyPressedLive(int32_t key) {
+  PumpEvents();
+  return LiveKeyPressed(key);
 }
 
 int32_t KeyIsDown(int32_t key) {

@@ -8,6 +8,9 @@
 
 // Presses of the key since it was last asked for (or cleared); resets the count.
 int32_t KeyPressed(int32_t key);
+// KeyPressed as the window counted it, past any answer tap: for controls outside the game
+// rules, such as stopping a replay.
+int32_t KeyPressedLive(int32_t key);
 // 1 while the key is held; leaves the press count alone.
 int32_t KeyIsDown(int32_t key);
 // 1 left, 2 right, 3 middle.

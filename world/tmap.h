@@ -1,7 +1,9 @@
 // The world generator and the world's layer files: a class of class-level functions over
 // mapGrid and the seven generator parameters read from map.txt.
 #pragma once
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "world/grid.h"
@@ -23,6 +25,9 @@ extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) 
 // The parameters file Loadtype reads, relative to the current directory. The game keeps
 // "map.txt"; the world tool points it wherever it is told.
 extern std::string mapParamsFile;
+// The seven parameters given directly instead (a replayed demo carries its own); Loadtype
+// then reads no file.
+extern std::optional<std::array<int32_t, 7>> mapParamsGiven;
 
 // The most walk steps the carver takes. The walk costs pathCount + 1 segments of up to
 // 2045 steps each, so a hostile map.txt could keep the loading screen up for days; no
@@ -58,8 +63,7 @@ class TMap {
   // Writes the bit positions first..last of every cell as one decimal value per cell, one
   // line per column. The file is replaced only once written in full; on failure a warning
   // goes to stderr, the old file stays, and *written (when given) is false.
-  static int32_t Savemap(const std::string& path, int32_t first, int32_t last,
-                         bool* written = nullptr);
+  static int32_t Savemap(const std::string& path, int32_t first, int32_t last, bool* written = nullptr);
   // Reads the seven parameters; kind is not used. *opened (when given) tells whether the
   // file could be opened; when not, every parameter reads as 0.
   static int32_t Loadtype(int32_t kind, bool* opened = nullptr);

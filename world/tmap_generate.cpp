@@ -17,6 +17,7 @@ int32_t roomSizeMax = 0;
 int32_t roomChance = 0;
 
 std::string mapParamsFile = "map.txt";
+std::optional<std::array<int32_t, 7>> mapParamsGiven;
 
 namespace {
 
@@ -24,9 +25,7 @@ constexpr int64_t kFirstInner = 1;
 constexpr int64_t kLastInner = kMapSize - 2;
 
 // The carver never writes the outer ring of the grid.
-int32_t ClampCell(int64_t v) {
-  return static_cast<int32_t>(std::clamp(v, kFirstInner, kLastInner));
-}
+int32_t ClampCell(int64_t v) { return static_cast<int32_t>(std::clamp(v, kFirstInner, kLastInner)); }
 
 // Truncation toward zero followed by the clamp. Done on the real value, so a target far
 // beyond the 32-bit range (a huge segment length) still lands on the nearest edge.
@@ -49,6 +48,18 @@ void StampRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 }  // namespace
 
 int32_t TMap::Loadtype(int32_t, bool* opened) {
+  if (mapParamsGiven) {
+    const std::array<int32_t, 7>& p = *mapParamsGiven;
+    pathCount = p[0];
+    pathLengthA = p[1];
+    pathLengthB = p[2];
+    pathWidthA = p[3];
+    pathWidthB = p[4];
+    roomSizeMax = p[5];
+    roomChance = p[6];
+    if (opened != nullptr) *opened = true;
+    return 0;
+  }
   const TStreamPtr file = OpenReadStream(mapParamsFile);
   if (opened != nullptr) {
     // A folder opens for reading here but yields no bytes: it is no parameters file.

@@ -238,6 +238,15 @@ TEST_F(SimTest, ClockAcrossTheWrapKeepsShotsShortLived) {
   }
 }
 
+// A busy game recorded in the real program (fire held, every weapon, enemies killed) still
+// replays as it was played: the rules, the world and the placement are unchanged.
+TEST_F(SimTest, RecordedBusyGameReplaysAsPlayed) {
+  const SimRun run = Sim("--replay '" KESTROVA_SOURCE_DIR "/bench/busy_fight.demo'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.report.Num("frames"), 1163);
+  EXPECT_EQ(run.report.Num("gameState"), 2);
+}
+
 TEST_F(SimTest, BadInputIsReported) {
   Write("script.txt", "0 down 87\n\n3 jump 87\n");
   SimRun run = Sim("--seed 1 --script script.txt");

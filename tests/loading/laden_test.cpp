@@ -11,7 +11,8 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "app/globals.h"
+#include "state/globals.h"
+#include "app/tables.h"
 #include "app/loading.h"
 #include "app/tapp.h"
 #include "platform/clock.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "app/loading.h"
 #include "app/tapp.h"
 #include "platform/graphics.h"

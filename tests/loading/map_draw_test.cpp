@@ -2,7 +2,8 @@
 
 #include <map>
 
-#include "app/globals.h"
+#include "state/globals.h"
+#include "app/tables.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "scene.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
 

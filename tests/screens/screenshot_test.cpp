@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/globals.h"
+#include "state/globals.h"
+#include "app/tables.h"
 #include "app/loading.h"
 #include "app/tapp.h"
 #include "platform/gl_driver.h"

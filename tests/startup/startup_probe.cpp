@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "app/tapp.h"
 #include "platform/crash.h"
 #include "platform/graphics.h"

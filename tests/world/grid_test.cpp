@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "state/globals.h"
+#include "app/tables.h"
 #include "world/tmap.h"
 
 TEST(Grid, StorageIsXMajorAndCreationClearsIt) {

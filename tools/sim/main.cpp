@@ -1,11 +1,15 @@
 // kestrova-sim: runs the game's own code without a window, for tests, replays and benchmarks.
 //   kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P] [--screen W H]
 //                [--clock START STEP] [--tally] [--memory N] [--out FILE]
+//   kestrova-sim --replay DEMO [--out FILE]
 // The world and the actors are made as the loading sequence makes them (no assets, no layer
 // files), then frames of the real game loop run on a fixed clock with scripted input, drawing
 // into a driver that only counts. The report of the final state goes to FILE or stdout.
 // For long runs: --repeat plays the script's frames 0..P-1 over and over, --tally adds the
 // shots fired by kind, --memory the heap and the list sizes every N frames.
+// --replay plays a demo the game recorded, as fast as it goes, and reports the state as the
+// game's --report does. Exit status: 0 the demo ended as recorded, 2 not a demo, 3 the replay
+// left the recorded game, 4 the demo stops before its end.
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -17,18 +21,21 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "app/placement.h"
+#include "app/report.h"
+#include "app/session.h"
+#include "app/tables.h"
 #include "app/tapp.h"
+#include "memory_probe.h"
+#include "platform/answer_tap.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/random.h"
 #include "platform/recording_driver.h"
-#include "memory_probe.h"
 #include "shot_tally.h"
-#include "sim_report.h"
 #include "sim_script.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -48,11 +55,13 @@ struct Options {
   bool tally = false;
   int32_t memoryEvery = 0;  // 0: no memory lines
   std::string out;
+  std::string replay;
 };
 
 const char* const kUsage =
     "usage: kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P]\n"
-    "                    [--screen W H] [--clock START STEP] [--tally] [--memory N] [--out FILE]\n";
+    "                    [--screen W H] [--clock START STEP] [--tally] [--memory N] [--out FILE]\n"
+    "       kestrova-sim --replay DEMO [--out FILE]\n";
 
 bool ToInt(const char* text, int32_t& value) {
   const std::string_view s(text);
@@ -72,7 +81,8 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     };
     const auto number = [&](int at, int32_t& v, int32_t min) {
       if (!ToInt(argv[at], v) || v < min) {
-        error = a + ": '" + argv[at] + "' is not a whole number" + (min > INT32_MIN ? " of at least " + std::to_string(min) : "");
+        error = a + ": '" + argv[at] + "' is not a whole number" +
+                (min > INT32_MIN ? " of at least " + std::to_string(min) : "");
         return false;
       }
       return true;
@@ -107,10 +117,20 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     } else if (a == "--out") {
       if (!need(1)) return false;
       o.out = argv[++i];
+    } else if (a == "--replay") {
+      if (!need(1)) return false;
+      o.replay = argv[++i];
     } else {
       error = "unknown argument '" + a + "'";
       return false;
     }
+  }
+  if (!o.replay.empty()) {
+    if (argc != (o.out.empty() ? 3 : 5)) {
+      error = "--replay takes only --out: the demo holds the seed, the screen, the world and the input";
+      return false;
+    }
+    return true;
   }
   if (!o.haveSeed) {
     error = "--seed is required";
@@ -164,6 +184,55 @@ void Deliver(const SimEvent& e) {
   }
 }
 
+// The report to FILE, or to stdout without one.
+int WriteReport(const Options& o, const std::string& report) {
+  if (o.out.empty()) {
+    std::fwrite(report.data(), 1, report.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the report to stdout");
+  }
+  std::ofstream out(o.out, std::ios::binary);
+  out << report;
+  out.close();
+  if (!out) return Fail("cannot write the report to " + o.out);
+  return 0;
+}
+
+// Headless, as fast as it goes: the demo's seed, screen size and world, the game loop with
+// the demo's answers, the score screen included.
+int Replay(const Options& o) {
+  TGameSession session;
+  if (!session.Replay(o.replay)) {
+    std::cerr << "kestrova-sim: " << session.Message() << '\n';
+    return session.Result();
+  }
+  const TDemoHeader& demo = session.Header();
+  UseFixedClock(0);
+  CreateTables();
+  screenW = demo.screen[0];
+  screenH = demo.screen[1];
+  auto driver = std::make_shared<TRecordingDriver>();
+  driver->SetRecording(false);
+  if (!OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0)) {
+    return Fail(o.replay + ": cannot open a headless screen of " + std::to_string(screenW) + " x " +
+                std::to_string(screenH) + " pixels");
+  }
+  SetBlend(3);
+  SeedRandom(demo.seed);
+  mapParamsGiven = demo.map;
+  std::string problem;
+  if (!GenerateWorld(&problem)) return Fail(o.replay + ": " + problem);
+  PlaceEnemies();
+  PlaceItems();
+  gameState = 0;
+  SetRunWatcher(&session);
+  Tapp::run();
+  SetRunWatcher(nullptr);
+  SetAnswerTap(nullptr);
+  if (session.Result() != TGameSession::kDone) std::cerr << "kestrova-sim: " << session.Message() << '\n';
+  const int written = WriteReport(o, session.ReportText());
+  return session.Result() != TGameSession::kDone ? session.Result() : written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,6 +242,7 @@ int main(int argc, char** argv) {
     std::cerr << "kestrova-sim: " << error << '\n' << kUsage;
     return 2;
   }
+  if (!o.replay.empty()) return Replay(o);
 
   std::vector<SimEvent> events;
   if (!o.script.empty()) {
@@ -231,16 +301,8 @@ int main(int argc, char** argv) {
   }
   if (o.memoryEvery > 0) memory.Sample(framesRun);
 
-  std::string report = SimReport(framesRun, ids);
+  std::string report = StateReport(framesRun, ids);
   if (o.tally) report += tally.Report();
   if (o.memoryEvery > 0) report += memory.Report();
-  if (o.out.empty()) {
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the report to stdout");
-  }
-  std::ofstream out(o.out, std::ios::binary);
-  out << report;
-  out.close();
-  if (!out) return Fail("cannot write the report to " + o.out);
-  return 0;
+  return WriteReport(o, report);
 }

@@ -1,7 +1,7 @@
 #include "shot_tally.h"
 
 #include "actors/tshot.h"
-#include "app/globals.h"
+#include "state/globals.h"
 
 void TShotTally::Frame() {
   std::vector<std::shared_ptr<tshot>> now;

@@ -1,5 +1,6 @@
 // Process-wide state of the game: screen settings, camera, the player, the game state and
-// the asset tables that the loading sequence fills.
+// the asset tables that the loading sequence fills. It sits below the world and the actors,
+// which read it, and the application, which sets it up.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -33,6 +34,3 @@ extern std::vector<std::shared_ptr<TImage>> shotImages;    // 13
 extern std::vector<std::shared_ptr<TSound>> shotSounds;    // 5
 extern std::shared_ptr<TImage> bloodImage;
 extern std::shared_ptr<TSound> deathSound;
-
-// Creates the world grid and the asset tables with every slot empty.
-void CreateTables();

@@ -1,4 +1,5 @@
-// The simulator's report of the state after its last frame.
+// The report of a game's state when play ends, written by the game (--report) and by the
+// simulator in the same format, so that a real game and a simulated one compare byte for byte.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -14,4 +15,4 @@ FigureIds NumberFigures();
 
 // frames, gameState, rng, camera, player, then figures, items, shots and decals in list
 // order. 32-bit floats as %.9g of their value, LF line ends.
-std::string SimReport(int32_t framesRun, const FigureIds& ids);
+std::string StateReport(int32_t framesRun, const FigureIds& ids);

@@ -1,4 +1,4 @@
-#include "sim_report.h"
+#include "app/report.h"
 
 #include <cstdio>
 #include <unordered_map>
@@ -7,8 +7,8 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "app/globals.h"
 #include "platform/random.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ FigureIds NumberFigures() {
   return ids;
 }
 
-std::string SimReport(int32_t framesRun, const FigureIds& ids) {
+std::string StateReport(int32_t framesRun, const FigureIds& ids) {
   // Figures are never made after the first frame, and the report holds no references, so an
   // address names the same figure from numbering to report.
   const auto id = [&](const Tfigur* f) -> int64_t {

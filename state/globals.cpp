@@ -1,6 +1,4 @@
-#include "app/globals.h"
-
-#include "world/grid.h"
+#include "state/globals.h"
 
 int32_t screenW = 0;
 int32_t screenH = 0;
@@ -21,14 +19,3 @@ std::vector<std::shared_ptr<TImage>> shotImages;
 std::vector<std::shared_ptr<TSound>> shotSounds;
 std::shared_ptr<TImage> bloodImage;
 std::shared_ptr<TSound> deathSound;
-
-void CreateTables() {
-  CreateMapGrid();
-  tileImages.assign(6, nullptr);
-  figureImages.assign(6, nullptr);
-  itemImages.assign(7, nullptr);
-  shotImages.assign(13, nullptr);
-  shotSounds.assign(5, nullptr);
-  bloodImage = nullptr;
-  deathSound = nullptr;
-}

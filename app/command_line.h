@@ -1,0 +1,20 @@
+// The game's command line. Without options the game runs exactly as it always has.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct TCommandLine {
+  std::optional<int32_t> seed;  // --seed N: the world's seed instead of the clock
+  std::string record;           // --record FILE: write a demo of the game
+  std::string replay;           // --replay FILE: watch a demo instead of playing
+  std::string report;           // --report FILE: the state when play ends
+  bool help = false;
+  bool version = false;
+};
+
+extern const char* const kUsage;
+
+// False with `error` set for an unknown option, a missing or malformed value, or options
+// that cannot go together.
+bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std::string& error);

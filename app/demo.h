@@ -1,0 +1,143 @@
+// Demos: a recorded game that plays back exactly. A demo holds what the run took from outside
+// the game rules: the seed, the screen settings, the seven world parameters and, frame by
+// frame, the answer of every input query and every clock reading the rules made, in the order
+// they were asked. Check values every few frames let a replay notice the first frame where it
+// leaves the recorded game.
+//
+// The file is text with LF line ends:
+//   kestrova-demo 1
+//   seed S
+//   screen W H DEPTH HERTZ
+//   map P1 P2 P3 P4 P5 P6 P7
+//   f [TOKEN ...]            one line per frame, see below
+//   c FRAME RNG X Y FIGURES  after every kCheckEvery-th frame
+//   end FRAME RNG X Y FIGURES
+// A frame line lists only the answers that differ from what the reader predicts: for an input
+// query, the last answer to the same query (0 at first; always 0 for KeyPressed); for a clock
+// reading, the reading before it. Answers are numbered from 0 in the order asked within the
+// frame; "I=V" says answer I was V, "ItD" says clock reading I was the previous one plus D.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/answer_tap.h"
+
+inline constexpr const char* kDemoFormat = "kestrova-demo";
+inline constexpr int32_t kDemoVersion = 1;
+inline constexpr int32_t kCheckEvery = 10;
+
+struct TDemoHeader {
+  int32_t seed = 0;
+  std::array<int32_t, 4> screen{};  // width, height, depth, hertz
+  std::array<int32_t, 7> map{};
+};
+
+// What a replay compares after a frame: the generator's state, the player's position and the
+// number of figures. Positions are compared as written, to the last bit of their floats.
+struct TDemoCheck {
+  int32_t frame = 0;
+  int32_t rng = 0;
+  float x = 0;
+  float y = 0;
+  int32_t figures = 0;
+  bool operator==(const TDemoCheck&) const = default;
+};
+
+// The predictions both sides make, so a frame line holds only the surprises.
+class TAnswerPredictor {
+ public:
+  int32_t Predict(TQuery query, int32_t code) const;
+  void Learn(TQuery query, int32_t code, int32_t answer);
+
+ private:
+  static int Slot(TQuery query, int32_t code);
+  std::array<int32_t, 5 * 256> last_{};
+  int32_t clock_ = 0;
+};
+
+// Writes a demo as the game goes: the header, then each frame's answers as the tap sees them.
+// Every frame is flushed, so a crash or a kill leaves a demo that replays up to there. When a
+// write fails, recording stops and Failed() says why; the game goes on.
+class TDemoWriter : public TAnswerTap {
+ public:
+  // Takes an open file (closed by the writer).
+  explicit TDemoWriter(std::FILE* file);
+  ~TDemoWriter() override;
+  TDemoWriter(const TDemoWriter&) = delete;
+  TDemoWriter& operator=(const TDemoWriter&) = delete;
+
+  void WriteHeader(const TDemoHeader& header);
+  int32_t Answer(TQuery query, int32_t code, int32_t live) override;
+  void EndFrame();
+  void WriteCheck(const TDemoCheck& check);
+  void WriteEnd(const TDemoCheck& check);
+  // Empty while all went well; else the reason the file could not be written.
+  const std::string& Failed() const { return failed_; }
+
+ private:
+  void Put(const std::string& line);
+  std::FILE* file_;
+  TAnswerPredictor predictor_;
+  std::string line_ = "f";
+  int32_t index_ = 0;
+  std::string failed_;
+};
+
+// Reads a demo line by line, so a long or hostile file never takes more memory than its
+// longest allowed line. Serves the recorded answers to the rules as a tap.
+class TDemoReader : public TAnswerTap {
+ public:
+  enum class Next { Frame, Check, End, Cut, Bad };
+
+  // Takes an open file (closed by the reader). `name` is used in messages.
+  TDemoReader(std::FILE* file, std::string name);
+  ~TDemoReader() override;
+  TDemoReader(const TDemoReader&) = delete;
+  TDemoReader& operator=(const TDemoReader&) = delete;
+
+  // Reads the four header lines; false with Error() set when the file is no demo of ours.
+  bool ReadHeader(TDemoHeader& header);
+  // Reads the next record. Frame: its answers are served from now on. Check and End: Check()
+  // holds the values. Cut: the file ends before its end record (a crash or a kill). Bad: a
+  // malformed line, Error() says which.
+  Next ReadNext();
+  const TDemoCheck& Check() const { return check_; }
+  const std::string& Error() const { return error_; }
+
+  int32_t Answer(TQuery query, int32_t code, int32_t live) override;
+  // True when the frame's rules asked for every answer its line holds and no answer beyond
+  // the frame was asked for; a replay that took another path leaves some unused.
+  bool FrameUsedUp() const;
+  // Whether the replay's own window saw Escape asked for during play (the viewer's stop).
+  bool ViewerPressedEscape() const { return viewerEscape_; }
+
+ private:
+  struct TToken {
+    int32_t index;
+    bool clock;
+    int32_t value;
+  };
+  bool ReadLine(std::string& line);
+  bool Bad(const std::string& why);
+  bool ParseFrame(const std::string& line);
+  bool ParseCheck(const std::string& body, TDemoCheck& check);
+
+  std::FILE* file_;
+  std::string name_;
+  int64_t lineNumber_ = 0;
+  TAnswerPredictor predictor_;
+  std::vector<TToken> tokens_;
+  size_t nextToken_ = 0;
+  int32_t index_ = 0;
+  bool inFrame_ = false;
+  bool overrun_ = false;
+  bool viewerEscape_ = false;
+  TDemoCheck check_;
+  std::string error_;
+};
+
+// The file's lines may be no longer than this.
+inline constexpr size_t kDemoMaxLine = 1 << 20;

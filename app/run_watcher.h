@@ -1,0 +1,18 @@
+// Something that watches the game loop from outside its rules: the demo recorder or player
+// and the final report. The plain game has none, and then the loop runs exactly as specified.
+#pragma once
+
+class TRunWatcher {
+ public:
+  virtual ~TRunWatcher() = default;
+  // The player has been placed; the first frame comes next, unless this says false.
+  virtual bool PlayStarts() = 0;
+  // After each frame of play and of the score screen; lastFrame when the score screen is
+  // about to close. False: the run must end here (a replay that is over or went astray).
+  virtual bool FrameDone(bool lastFrame) = 0;
+  // Play is over, before the score screen (also when the run ended during play).
+  virtual void PlayEnds() = 0;
+};
+
+void SetRunWatcher(TRunWatcher* watcher);
+TRunWatcher* RunWatcher();

@@ -1,0 +1,140 @@
+#include "app/session.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "actors/tfigur.h"
+#include "platform/input.h"
+#include "platform/random.h"
+#include "state/globals.h"
+#include "world/tmap.h"
+
+namespace {
+TRunWatcher* runWatcher = nullptr;
+}  // namespace
+
+void SetRunWatcher(TRunWatcher* watcher) { runWatcher = watcher; }
+
+TRunWatcher* RunWatcher() { return runWatcher; }
+
+void TGameSession::WarnDemoFailed(const std::string& why) {
+  std::fprintf(stderr, "Kestrova: warning: cannot write the demo %s: %s; the game goes on without it\n",
+               demoPath_.c_str(), why.c_str());
+}
+
+void TGameSession::Record(const std::string& path, int32_t seed) {
+  demoPath_ = path;
+  header_.seed = seed;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    WarnDemoFailed(std::strerror(errno));
+    return;
+  }
+  writer_ = std::make_unique<TDemoWriter>(file);
+}
+
+bool TGameSession::Replay(const std::string& path) {
+  demoPath_ = path;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return Stop(kNotADemo, "cannot read the demo " + path + ": " + std::strerror(errno));
+  reader_ = std::make_unique<TDemoReader>(file, path);
+  if (!reader_->ReadHeader(header_)) return Stop(kNotADemo, reader_->Error());
+  return true;
+}
+
+TDemoCheck TGameSession::Current() const {
+  return {frames_, RandomState(), player->X, player->Y, figureList ? figureList->Count() : 0};
+}
+
+bool TGameSession::Stop(Status status, const std::string& message) {
+  status_ = status;
+  message_ = message;
+  return false;
+}
+
+bool TGameSession::PlayStarts() {
+  ids_ = NumberFigures();
+  playing_ = true;
+  if (writer_) {
+    header_.screen = {screenW, screenH, screenDepth, screenHertz};
+    header_.map = {pathCount, pathLengthA, pathLengthB, pathWidthA, pathWidthB, roomSizeMax, roomChance};
+    writer_->WriteHeader(header_);
+    SetAnswerTap(writer_.get());
+  }
+  if (!reader_) return true;
+  SetAnswerTap(reader_.get());
+  return Advance(false);
+}
+
+// Reads the records after a frame up to the next frame's answers; false when the replay ends
+// here, with the status saying whether it ended as recorded.
+bool TGameSession::Advance(bool lastFrame) {
+  const std::string at = demoPath_ + ": frame " + std::to_string(frames_) + ": ";
+  for (;;) {
+    const TDemoReader::Next next = reader_->ReadNext();
+    switch (next) {
+      case TDemoReader::Next::Frame:
+        if (lastFrame) return Stop(kDesync, at + "the replayed game ended, but the demo goes on");
+        return true;
+      case TDemoReader::Next::Check:
+      case TDemoReader::Next::End: {
+        const TDemoCheck& want = reader_->Check();
+        const TDemoCheck have = Current();
+        if (want != have) {
+          char text[320];
+          std::snprintf(text, sizeof text,
+                        "the replay left the recorded game: recorded frame %d rng %d player %.9g %.9g figures %d, "
+                        "replayed frame %d rng %d player %.9g %.9g figures %d",
+                        want.frame, want.rng, static_cast<double>(want.x), static_cast<double>(want.y), want.figures,
+                        have.frame, have.rng, static_cast<double>(have.x), static_cast<double>(have.y), have.figures);
+          return Stop(kDesync, at + text);
+        }
+        if (next == TDemoReader::Next::Check) break;
+        if (!lastFrame) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
+        return Stop(kDone, "");
+      }
+      case TDemoReader::Next::Cut:
+        return Stop(kCut, at + "the demo stops before its end record (cut short by a crash or a kill); the state is "
+                               "that of its last complete frame");
+      case TDemoReader::Next::Bad:
+        return Stop(kNotADemo, reader_->Error());
+    }
+  }
+}
+
+bool TGameSession::FrameDone(bool lastFrame) {
+  ++frames_;
+  if (playing_) playFrames_ = frames_;
+  if (writer_) {
+    writer_->EndFrame();
+    if (frames_ % kCheckEvery == 0) writer_->WriteCheck(Current());
+    if (lastFrame) writer_->WriteEnd(Current());
+    if (!writer_->Failed().empty()) {
+      WarnDemoFailed(writer_->Failed());
+      SetAnswerTap(nullptr);
+      writer_.reset();
+    }
+  }
+  if (!reader_) return true;
+  if (!reader_->FrameUsedUp()) {
+    return Stop(kDesync, demoPath_ + ": frame " + std::to_string(frames_) +
+                             ": the replay left the recorded game (it asked for other input than the demo holds)");
+  }
+  // The viewer of a replay in the window stops it with Escape or the close button.
+  if (reader_->ViewerPressedEscape() || KeyPressedLive(27) != 0 || AppTerminate() != 0) return Stop(kDone, "");
+  return Advance(lastFrame);
+}
+
+void TGameSession::PlayEnds() {
+  playing_ = false;
+  report_ = StateReport(playFrames_, ids_);
+  if (reportPath_.empty()) return;
+  std::FILE* file = std::fopen(reportPath_.c_str(), "wb");
+  bool written = file != nullptr && std::fwrite(report_.data(), 1, report_.size(), file) == report_.size();
+  const int error = errno;
+  if (file != nullptr && std::fclose(file) != 0) written = false;
+  if (!written && status_ == kDone) {
+    Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + std::strerror(error));
+  }
+}

@@ -1,0 +1,57 @@
+// One run of the game with what its command line asked for: a fixed seed, a demo recorded or
+// replayed, and a report of the state when play ends. Watches the game loop from outside the
+// rules (app/run_watcher.h), so a run without options is the plain game.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/demo.h"
+#include "app/report.h"
+#include "app/run_watcher.h"
+
+class TGameSession : public TRunWatcher {
+ public:
+  // Exit statuses of a replay (and of a run whose report could not be written).
+  enum Status : int { kDone = 0, kFileFailed = 1, kNotADemo = 2, kDesync = 3, kCut = 4 };
+
+  // Records into the file from the start of play. A file that cannot be opened or written
+  // gives one warning on stderr, and the game goes on without its demo.
+  void Record(const std::string& path, int32_t seed);
+  // Opens a demo and reads its header; false when it is no demo (Message() says why).
+  bool Replay(const std::string& path);
+  const TDemoHeader& Header() const { return header_; }
+  bool Replaying() const { return reader_ != nullptr; }
+  // Writes the report to the file when play ends.
+  void ReportTo(const std::string& path) { reportPath_ = path; }
+  // The report as play ended (empty before).
+  const std::string& ReportText() const { return report_; }
+
+  bool PlayStarts() override;
+  bool FrameDone(bool lastFrame) override;
+  void PlayEnds() override;
+
+  // kDone, or why the run ended otherwise, with Message() saying so.
+  Status Result() const { return status_; }
+  const std::string& Message() const { return message_; }
+
+ private:
+  TDemoCheck Current() const;
+  bool Advance(bool lastFrame);
+  bool Stop(Status status, const std::string& message);
+  void WarnDemoFailed(const std::string& why);
+
+  std::string demoPath_;
+  std::unique_ptr<TDemoWriter> writer_;
+  std::unique_ptr<TDemoReader> reader_;
+  TDemoHeader header_;
+  std::string reportPath_;
+  std::string report_;
+  FigureIds ids_;
+  int32_t frames_ = 0;
+  int32_t playFrames_ = 0;
+  bool playing_ = false;
+  Status status_ = kDone;
+  std::string message_;
+};

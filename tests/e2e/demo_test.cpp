@@ -1,0 +1,143 @@
+// The game's command line and its demos: a game played in the window with --record and
+// --report replays to the same report headless and in the window, and demos that are cut,
+// changed or no demo at all end with their own exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "../support/read_file.h"
+#include "game_run.h"
+#include "screens.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TCommand {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs a command line with stdout and stderr caught in files beside `logs`.
+TCommand RunCommand(const std::string& command, const fs::path& logs) {
+  const fs::path out = logs / "out.txt";
+  const fs::path err = logs / "err.txt";
+  const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+}
+
+std::string Sim(const std::string& args) { return "'" KESTROVA_BINARY_DIR "/kestrova-sim' " + args; }
+
+TEST(CommandLine, HelpVersionAndMistakes) {
+  TGameFolder folder("cli");
+  const std::string game = (folder.Path() / "kestrova").string();
+  const TCommand help = RunCommand(game + " --help", folder.LogPath());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE]"),
+            std::string::npos);
+  const TCommand version = RunCommand(game + " --version", folder.LogPath());
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "kestrova 1.0.0\n");
+  // Mistakes stop before any window opens, so no display is needed here.
+  for (const char* args : {"--fast", "--seed", "--seed 12x", "--report", "--replay a.demo --seed 1"}) {
+    const TCommand wrong = RunCommand("env -u DISPLAY " + game + " " + args, folder.LogPath());
+    EXPECT_EQ(wrong.status, 2) << args;
+    EXPECT_NE(wrong.err.find("usage: kestrova"), std::string::npos) << args << ": " << wrong.err;
+  }
+  const TCommand missing = RunCommand("env -u DISPLAY " + game + " --replay /nonexistent.demo", folder.LogPath());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("cannot read the demo /nonexistent.demo"), std::string::npos) << missing.err;
+}
+
+TEST(EndToEnd, RecordedGameReplaysToTheSameReportHeadlessAndInTheWindow) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("demo");
+  const fs::path logs = folder.LogPath();
+  const std::string demo = (logs / "game.demo").string();
+  {
+    TGameProcess game(folder, false, {"--seed", "7", "--record", demo, "--report", (logs / "played.txt").string()});
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_demo_play.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    // Walk, turn, strafe, fire, change weapons and fire again.
+    ASSERT_TRUE(Xdotool("keydown w"));
+    SleepMilliseconds(300);
+    ASSERT_TRUE(Xdotool("mousemove_relative -- 60 0"));
+    ASSERT_TRUE(Xdotool("keydown a"));
+    SleepMilliseconds(300);
+    ASSERT_TRUE(Xdotool("keyup a"));
+    ASSERT_TRUE(Xdotool("mousedown 1"));
+    SleepMilliseconds(700);
+    ASSERT_TRUE(Xdotool("mouseup 1"));
+    ASSERT_TRUE(Xdotool("keyup w"));
+    ASSERT_TRUE(Xdotool("key 2"));
+    ASSERT_TRUE(Xdotool("mousemove_relative -- -25 0"));
+    ASSERT_TRUE(Xdotool("mousedown 1"));
+    SleepMilliseconds(300);
+    ASSERT_TRUE(Xdotool("mouseup 1"));
+    EndTheGame(game, window, "e2e_demo_score.png");
+  }
+  const std::string played = ReadWholeFile(logs / "played.txt");
+  ASSERT_EQ(played.rfind("frames ", 0), 0u) << played.substr(0, 200);
+  EXPECT_NE(played.find("\ngameState 2\n"), std::string::npos);
+  const std::string recorded = ReadWholeFile(demo);
+  ASSERT_EQ(recorded.rfind("kestrova-demo 1\nseed 7\nscreen 1024 768 0 60\nmap 400 30 160 6 16 30 10\nf", 0), 0u);
+  // Walking, turning and firing were all recorded as answers.
+  for (const char* answer : {"=1", "t"}) EXPECT_NE(recorded.find(answer), std::string::npos) << answer;
+
+  // The seed makes the world kestrova-worldgen makes from it.
+  const fs::path world = logs / "world";
+  fs::create_directories(world);
+  ASSERT_EQ(RunCommand("'" KESTROVA_BINARY_DIR "/kestrova-worldgen' --seed 7 --map '" + (folder.Path() / "map.txt").string() +
+                    "' --out '" + world.string() + "'",
+                logs)
+                .status,
+            0);
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    EXPECT_TRUE(ReadWholeFile(world / name) == ReadWholeFile(folder.Path() / name)) << name;
+  }
+
+  const TCommand headless = RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
+  EXPECT_EQ(headless.status, 0) << headless.err;
+  EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the headless replay's report differs";
+
+  {
+    TGameProcess watch(folder, false, {"--replay", demo, "--report", (logs / "watched.txt").string()});
+    EXPECT_EQ(watch.WaitForExit(90), 0) << watch.Errors();
+  }
+  EXPECT_TRUE(ReadWholeFile(logs / "watched.txt") == played) << "the window replay's report differs";
+
+  // Cut in the middle of a line, as a kill leaves it: the state of the last whole frame.
+  std::ofstream(logs / "cut.demo", std::ios::binary) << recorded.substr(0, recorded.size() / 2);
+  const TCommand cut = RunCommand(Sim("--replay '" + (logs / "cut.demo").string() + "'"), logs);
+  EXPECT_EQ(cut.status, 4) << cut.err;
+  EXPECT_NE(cut.err.find("stops before its end record"), std::string::npos) << cut.err;
+  EXPECT_EQ(cut.out.rfind("frames ", 0), 0u);
+  EXPECT_NE(cut.out, played);
+
+  std::string changed = recorded;
+  const size_t check = changed.find("\nc 20 ");
+  ASSERT_NE(check, std::string::npos);
+  changed[changed.find(' ', check + 6) - 1] ^= 1;  // the last digit of the generator state
+  std::ofstream(logs / "changed.demo", std::ios::binary) << changed;
+  const TCommand desync = RunCommand(Sim("--replay '" + (logs / "changed.demo").string() + "'"), logs);
+  EXPECT_EQ(desync.status, 3) << desync.err;
+  EXPECT_NE(desync.err.find("frame 20: the replay left the recorded game"), std::string::npos) << desync.err;
+  EXPECT_EQ(desync.out.rfind("frames ", 0), 0u) << "no report after the desync";
+
+  std::string noise(4000, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  std::ofstream(logs / "noise.demo", std::ios::binary) << noise;
+  const TCommand random = RunCommand(Sim("--replay '" + (logs / "noise.demo").string() + "'"), logs);
+  EXPECT_EQ(random.status, 2) << random.err;
+  EXPECT_NE(random.err.find("noise.demo: line 1: not a Kestrova demo"), std::string::npos) << random.err;
+}
+
+}  // namespace

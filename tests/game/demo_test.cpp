@@ -1,0 +1,141 @@
+// The demo file: what the recorder writes comes back answer for answer, unchanged answers cost
+// next to nothing, and the reader names what is wrong with a file that is no demo.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/demo.h"
+
+namespace {
+
+struct Asked {
+  TQuery query;
+  int32_t code;
+  int32_t answer;
+};
+
+// A file in memory with the given bytes, for the reader.
+std::FILE* Bytes(const std::string& text) {
+  std::FILE* file = std::tmpfile();
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::rewind(file);
+  return file;
+}
+
+std::string Record(const std::vector<std::vector<Asked>>& frames) {
+  char* bytes = nullptr;
+  size_t size = 0;
+  {
+    TDemoWriter writer(open_memstream(&bytes, &size));
+    writer.WriteHeader({-5, {640, 480, 0, 60}, {400, 30, 160, 6, 16, 30, 10}});
+    for (const auto& frame : frames) {
+      for (const Asked& a : frame) EXPECT_EQ(writer.Answer(a.query, a.code, a.answer), a.answer);
+      writer.EndFrame();
+    }
+    writer.WriteEnd({static_cast<int32_t>(frames.size()), 99, 1.5f, -0.1f, 3002});
+  }
+  std::string text(bytes, size);
+  std::free(bytes);
+  return text;
+}
+
+TEST(Demo, AnswersComeBackInTheOrderAskedAndUnchangedOnesCostNothing) {
+  const int32_t wrapEdge = 2147483640;
+  const std::vector<std::vector<Asked>> frames = {
+      {{TQuery::KeyIsDown, 87, 1}, {TQuery::PointerX, 0, 530}, {TQuery::Clock, 0, wrapEdge}},
+      // Unchanged: held key, pointer and clock as before.
+      {{TQuery::KeyIsDown, 87, 1}, {TQuery::PointerX, 0, 530}, {TQuery::Clock, 0, wrapEdge}},
+      // A key released in the middle of a frame, the clock across the 32-bit wrap, a press.
+      {{TQuery::KeyIsDown, 87, 1},
+       {TQuery::KeyIsDown, 87, 0},
+       {TQuery::Clock, 0, -2147483640},
+       {TQuery::Clock, 0, -2147483641},
+       {TQuery::KeyPressed, 27, 2},
+       {TQuery::ButtonIsDown, 1, 1},
+       {TQuery::PointerY, 0, -7}},
+      {},
+  };
+  const std::string text = Record(frames);
+  EXPECT_NE(text.find("\nf\nf 1=0 2t16 3t-1 4=2 5=1 6=-7\nf\nend 4 99 1.5 -0.100000001 3002\n"), std::string::npos)
+      << text;
+
+  TDemoReader reader(Bytes(text), "d.demo");
+  TDemoHeader header;
+  ASSERT_TRUE(reader.ReadHeader(header)) << reader.Error();
+  EXPECT_EQ(header.seed, -5);
+  EXPECT_EQ(header.screen[1], 480);
+  EXPECT_EQ(header.map[6], 10);
+  for (const auto& frame : frames) {
+    ASSERT_EQ(reader.ReadNext(), TDemoReader::Next::Frame);
+    // The live answers are ignored: the recorded ones count.
+    for (const Asked& a : frame) EXPECT_EQ(reader.Answer(a.query, a.code, 12345), a.answer);
+    EXPECT_TRUE(reader.FrameUsedUp());
+  }
+  ASSERT_EQ(reader.ReadNext(), TDemoReader::Next::End);
+  EXPECT_EQ(reader.Check(), (TDemoCheck{4, 99, 1.5f, -0.1f, 3002}));
+  EXPECT_EQ(reader.ReadNext(), TDemoReader::Next::Cut);
+}
+
+TEST(Demo, AReplayThatAsksOtherwiseIsNoticed) {
+  const std::string head = "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\n";
+  TDemoReader fewer(Bytes(head + "f 3=1\n"), "d");
+  TDemoHeader header;
+  ASSERT_TRUE(fewer.ReadHeader(header));
+  ASSERT_EQ(fewer.ReadNext(), TDemoReader::Next::Frame);
+  fewer.Answer(TQuery::KeyIsDown, 38, 0);
+  EXPECT_FALSE(fewer.FrameUsedUp());
+
+  TDemoReader clockForKey(Bytes(head + "f 0t5\n"), "d");
+  ASSERT_TRUE(clockForKey.ReadHeader(header));
+  ASSERT_EQ(clockForKey.ReadNext(), TDemoReader::Next::Frame);
+  clockForKey.Answer(TQuery::KeyIsDown, 38, 0);
+  EXPECT_FALSE(clockForKey.FrameUsedUp());
+
+  TDemoReader beyondTheEnd(Bytes(head + "end 0 0 0 0 0\n"), "d");
+  ASSERT_TRUE(beyondTheEnd.ReadHeader(header));
+  ASSERT_EQ(beyondTheEnd.ReadNext(), TDemoReader::Next::End);
+  beyondTheEnd.Answer(TQuery::Clock, 0, 0);
+  EXPECT_FALSE(beyondTheEnd.FrameUsedUp());
+}
+
+TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
+  const std::string head = "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\n";
+  const struct {
+    std::string text;
+    bool header;  // whether the header reads
+    TDemoReader::Next next;
+    std::string error;
+  } cases[] = {
+      {"", false, {}, "d: not a Kestrova demo"},
+      {"PNG\nseed 1\n", false, {}, "d: line 1: not a Kestrova demo"},
+      {"kestrova-demo 2\n", false, {}, "d: line 1: a demo of format version 2"},
+      {"kestrova-demo 1\nseed x\n", false, {}, "d: line 2: expected \"seed S\""},
+      {"kestrova-demo 1\nseed 1\nscreen 1 2 3\n", false, {}, "d: line 3: expected"},
+      {"kestrova-demo 1\nseed 1\n", false, {}, "d: the demo ends inside its header"},
+      {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
+      {head + "f 1x2\n", true, TDemoReader::Next::Bad, "d: line 5: \"1x2\" is no answer"},
+      {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},
+      {head + "c 1 2 3\n", true, TDemoReader::Next::Bad, "d: line 5: expected \"c FRAME RNG X Y FIGURES\""},
+      {head + "zz\n", true, TDemoReader::Next::Bad, "d: line 5: \"zz\" is no demo record"},
+      {head + std::string(kDemoMaxLine + 1, 'f') + "\n", true, TDemoReader::Next::Bad, "d: line 5 is longer"},
+      {head + "f 1=1", true, TDemoReader::Next::Cut, ""},  // cut in the middle of its last line
+  };
+  for (const auto& c : cases) {
+    TDemoReader reader(Bytes(c.text), "d");
+    TDemoHeader header;
+    EXPECT_EQ(reader.ReadHeader(header), c.header) << c.text.substr(0, 80);
+    if (c.header) {
+      EXPECT_EQ(reader.ReadNext(), c.next) << c.text.substr(0, 80);
+    }
+    if (c.error.empty()) {
+      EXPECT_EQ(reader.Error(), "");
+    } else {
+      EXPECT_NE(reader.Error().find(c.error), std::string::npos) << reader.Error();
+    }
+  }
+}
+
+}  // namespace
