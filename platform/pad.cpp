@@ -33,7 +33,8 @@ int16_t Axis(SDL_GameControllerAxis axis) { return SDL_GameControllerGetAxis(pad
 
 bool Button(SDL_GameControllerButton button) { return SDL_GameControllerGetButton(pad, button) != 0; }
 
-void ForgetPresses() {
+// Presses not yet asked for, a shoulder's digit and a carried part of a degree.
+void DropPending() {
   enterPresses = 0;
   escapePresses = 0;
   shoulderDigit = 0;
@@ -52,7 +53,7 @@ void ClosePad(SDL_JoystickID id) {
   SDL_GameControllerClose(pad);
   pad = nullptr;
   padId = -1;
-  ForgetPresses();
+  DropPending();
   // The next pad still connected takes over.
   for (int32_t i = 0; i < SDL_NumJoysticks() && pad == nullptr; ++i) {
     if (SDL_JoystickGetDeviceInstanceID(i) != id) OpenPad(i);
@@ -103,11 +104,11 @@ void OnEvent(const TEvent& ev) {
     // Like the keys, the pad's presses are dropped whenever the focus changes.
     case EVENT_APPSUSPEND:
       focused = false;
-      ForgetPresses();
+      DropPending();
       break;
     case EVENT_APPRESUME:
       focused = true;
-      ForgetPresses();
+      DropPending();
       break;
     default:
       break;
@@ -141,7 +142,8 @@ bool PadHolds(int32_t key) {
 
 bool StartPads() {
   if (started) return true;
-  // Whether the pad counts while another program is active is decided here, by the focus.
+  // SDL would drop pad input whenever no window of ours has the keyboard, which is also the case
+  // before the window first gets the focus; the game's own focus events decide instead.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (!StartEventLayer() || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
   started = true;

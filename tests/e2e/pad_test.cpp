@@ -35,33 +35,24 @@ std::vector<std::string> ReportLine(const std::string& report, const std::string
   return words;
 }
 
-class TPadScript {
- public:
-  explicit TPadScript(std::filesystem::path path) : path_(std::move(path)) { std::ofstream create(path_); }
-  const std::filesystem::path& Path() const { return path_; }
-  void operator()(const std::string& line) const { std::ofstream(path_, std::ios::app) << line << '\n'; }
-  // A button down for long enough that the game's pumps see it, then up again.
-  void Tap(const std::string& button) const {
-    (*this)("button " + button + " 1");
-    SleepMilliseconds(200);
-    (*this)("button " + button + " 0");
-    SleepMilliseconds(200);
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
 TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("pad");
   const fs::path logs = folder.LogPath();
-  const TPadScript pad(logs / "pad.txt");
+  const fs::path script = logs / "pad.txt";
+  const auto pad = [&](const std::string& line) { std::ofstream(script, std::ios::app) << line << '\n'; };
+  // A button held long enough for the game's pumps to see it.
+  const auto tap = [&](const std::string& button) {
+    pad("button " + button + " 1");
+    SleepMilliseconds(200);
+    pad("button " + button + " 0");
+    SleepMilliseconds(200);
+  };
   pad("attach");  // plugged in while the world is made
   TGameProcess game(
       folder, false,
       {"--seed", "7", "--record", (logs / "pad.demo").string(), "--report", (logs / "played.txt").string()},
-      {{"KESTROVA_VIRTUAL_PAD", pad.Path().string()}});
+      {{"KESTROVA_VIRTUAL_PAD", script.string()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_pad_start.png", ShowsHud)) << game.Errors();
@@ -81,15 +72,15 @@ TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
   const TPixmapPtr play = Screenshot(window, "e2e_pad_play.png");
   ASSERT_TRUE(play);
   EXPECT_LT(PixelAt(*play, 22, 30)[0], 255) << "the first weapon spent no rounds";
-  pad.Tap("rightshoulder");
+  tap("rightshoulder");
 
-  pad.Tap("start");
+  tap("start");
   const TPixmapPtr score = WaitFor(game, window, "e2e_pad_score.png", ShowsScore);
   ASSERT_TRUE(score) << "Start did not end play; stderr:\n" << game.Errors();
-  pad.Tap("a");
+  tap("a");
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
   // Every line of the pad's script was followed.
-  EXPECT_EQ(game.Errors().find(pad.Path().string()), std::string::npos) << game.Errors();
+  EXPECT_EQ(game.Errors().find(script.string()), std::string::npos) << game.Errors();
 
   // Where the player started: the world tool places the actors of seed 7 as the game does.
   const std::string bin = KESTROVA_BINARY_DIR;

@@ -1,13 +1,10 @@
 // The game loop: start of play, controls, camera, the frame's drawing passes, the HUD and the
 // score screen, driven through injected input events on a recording screen.
-#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include "app/tapp.h"
 #include "platform/events.h"
 #include "platform/input.h"
-#include "platform/pad.h"
-#include "platform/virtual_pad.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 
@@ -122,29 +119,6 @@ TEST_F(LoopTest, PointerOffsetTurnsThePlayerAndIsPulledBack) {
   InjectEvent({EVENT_MOUSEMOVE, 0, screenW / 2 - 25, screenH / 2});
   Tapp::frame();
   EXPECT_EQ(player->Side, -15);
-}
-
-TEST_F(LoopTest, APadWalksTurnsSwitchesAndQuitsThroughTheSameQueries) {
-  ASSERT_TRUE(StartPads());
-  Start(7000, 7000);
-  TVirtualPad pad;
-  ASSERT_TRUE(PadConnected());
-  Press(51);  // the keyboard picks weapon 3, the pad's shoulder the one after it
-  Tapp::frame();
-  Release(51);
-  pad.SetAxis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
-  pad.SetAxis(SDL_CONTROLLER_AXIS_RIGHTX, 32767);
-  pad.SetButton(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
-  Tapp::frame();
-  EXPECT_EQ(player->Y, 6997.0f);
-  EXPECT_EQ(player->Side, static_cast<int32_t>(kPadMaxTurn));
-  EXPECT_EQ(player->weapon, 3);
-  EXPECT_EQ(gameState, 0);
-  pad.SetButton(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
-  pad.SetButton(SDL_CONTROLLER_BUTTON_START, true);
-  Tapp::frame();
-  EXPECT_EQ(player->weapon, 3);
-  EXPECT_EQ(gameState, 2);
 }
 
 TEST_F(LoopTest, CameraTruncatesTowardZero) {
