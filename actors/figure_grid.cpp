@@ -32,33 +32,45 @@ bool FigureGrid::inReach(float x, float y, const Tfigur& f) {
 }
 
 bool FigureGrid::build(const TList<Tfigur>& figures) {
-  entries_.clear();
-  entries_.reserve(static_cast<size_t>(figures.Count()));
+  staged_.clear();
+  staged_.reserve(static_cast<size_t>(figures.Count()));
   bool ok = true;
   int32_t order = 0;
   figures.ForEach([&](Tfigur* f) {
     if (!Bucketable(f->X) || !Bucketable(f->Y)) ok = false;
-    if (ok) entries_.push_back({Key(Bucket(f->X), Bucket(f->Y)), order, f});
+    if (ok) staged_.push_back({Key(Bucket(f->X), Bucket(f->Y)), order, f});
     ++order;
   });
+  entries_.clear();
   if (!ok) {
-    entries_.clear();
     slots_.clear();
     return false;
   }
-  std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-    return a.key != b.key ? a.key < b.key : a.order < b.order;
-  });
   size_t size = 16;
-  while (size < entries_.size() * 2) size *= 2;
+  while (size < staged_.size() * 2) size *= 2;
   slots_.assign(size, Slot{});
-  for (size_t i = 0; i < entries_.size();) {
-    size_t j = i;
-    while (j < entries_.size() && entries_[j].key == entries_[i].key) ++j;
-    size_t at = Hash(entries_[i].key) & (size - 1);
-    while (slots_[at].end != 0) at = (at + 1) & (size - 1);
-    slots_[at] = {entries_[i].key, static_cast<int32_t>(i), static_cast<int32_t>(j)};
-    i = j;
+  slotOf_.resize(staged_.size());
+  // A slot per bucket, counting its figures in `end` for now.
+  for (size_t i = 0; i < staged_.size(); ++i) {
+    const int64_t key = staged_[i].key;
+    size_t at = Hash(key) & (size - 1);
+    while (slots_[at].end != 0 && slots_[at].key != key) at = (at + 1) & (size - 1);
+    slots_[at].key = key;
+    ++slots_[at].end;
+    slotOf_[i] = static_cast<int32_t>(at);
+  }
+  // Each bucket gets one run of entries; `end` then serves as the run's fill mark.
+  int32_t next = 0;
+  for (Slot& slot : slots_) {
+    if (slot.end == 0) continue;
+    slot.begin = next;
+    next += slot.end;
+    slot.end = slot.begin;
+  }
+  // Filled in list order, so every run keeps the list order without sorting.
+  entries_.resize(staged_.size());
+  for (size_t i = 0; i < staged_.size(); ++i) {
+    entries_[static_cast<size_t>(slots_[static_cast<size_t>(slotOf_[i])].end++)] = staged_[i];
   }
   return true;
 }

@@ -35,6 +35,8 @@ class FigureGrid {
   };
   const Slot* find(int64_t key) const;
 
+  std::vector<Entry> staged_;  // in list order, while building
+  std::vector<int32_t> slotOf_;  // the slot of each staged entry
   std::vector<Entry> entries_;
   std::vector<Slot> slots_;  // open addressing, a power of two in size
   mutable std::vector<const Entry*> found_;

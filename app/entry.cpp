@@ -4,6 +4,7 @@
 #include "app/tapp.h"
 #include "platform/answer_tap.h"
 #include "platform/fatal.h"
+#include "platform/input.h"
 #include "world/tmap.h"
 
 int RunEntry(const TCommandLine& line) {
@@ -29,6 +30,8 @@ int RunEntry(const TCommandLine& line) {
   }
 
   Tapp::init();
+  // The viewer of a replay keeps the pointer; the game reads the recorded one.
+  if (!line.replay.empty()) ReleasePointer();
   if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);
   if (!line.report.empty()) session.ReportTo(line.report);
   if (!line.replay.empty() || !line.record.empty() || !line.report.empty()) SetRunWatcher(&session);

@@ -6,7 +6,7 @@
 #include "app/tapp.h"
 #include "platform/crash.h"
 #include "platform/fatal.h"
-#include "platform/startup.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   MakeAbsolute(line.report);
 
   InstallCrashHandler();
-  if (!EnterProgramFolder()) Fatal("cannot change to the program's own folder");
+  if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   const int status = RunEntry(line);
   CloseScreenForExit();
   return status;

@@ -4,6 +4,7 @@
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/textio.h"
 #include "platform/timer.h"
@@ -36,11 +37,13 @@ int32_t Tapp::init() {
     screenDepth = s[2];
     screenHertz = s[3];
   } else {
-    configStream = OpenReadStream("config.txt");
+    const std::string configFile = SettingsFile("config.txt");
+    launch.screenSource = configFile;
+    configStream = OpenReadStream(configFile);
     if (!configStream) {
-      Fatal(
-          "cannot read config.txt next to the program. It holds four lines: screen width, "
-          "screen height, colour depth (0 for a window) and refresh rate in hertz.");
+      Fatal("cannot read " + (configFile == "config.txt" ? "config.txt next to the program" : configFile) +
+            ". It holds four lines: screen width, screen height, colour depth (0 for a window) and refresh rate in "
+            "hertz.");
     }
     readSettings();
   }

@@ -9,6 +9,7 @@
 #include "platform/fatal.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
+#include "platform/paths.h"
 #include "platform/sound.h"
 #include "platform/textio.h"
 #include "world/tmap.h"
@@ -88,7 +89,7 @@ void GenerateStage(const TWorldStage& stage) {
   if (!problem.empty()) Fatal(problem);
 }
 
-void SaveMaps() { SaveLayerFiles(""); }
+void SaveMaps() { SaveGameLayerFiles(); }
 
 }  // namespace
 
@@ -130,6 +131,7 @@ int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
 }
 
 int32_t Tapp::laden() {
+  mapParamsFile = SettingsFile("map.txt");
   for (const TLoadStage& stage : LoadStages()) {
     ladeb(stage.percent, stage.caption);
     stage.work();

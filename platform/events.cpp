@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/screenshot.h"
 #include "platform/timer.h"
 #include "platform/virtual_pad.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 // Ticker notifications travel through the same queue, in arrival order.
 constexpr int32_t kTickerNotification = -1;
+// F12, which the game rules never read.
+constexpr int32_t kScreenshotKey = 123;
 
 std::deque<TEvent> pending;
 std::vector<std::pair<int32_t, TEventHook>> hooks;
@@ -26,6 +29,14 @@ bool relativePointer = false;
 // last warp target plus the motion since.
 int32_t pointerX = 0;
 int32_t pointerY = 0;
+// The pointer belongs to the game only while its window has the input focus; without a
+// window (tests, the simulator) it always does.
+bool focused = true;
+// The last position the game asked the pointer to be at, restored when the focus comes back.
+bool warpAsked = false;
+bool warping = true;
+int32_t warpX = 0;
+int32_t warpY = 0;
 
 int32_t ButtonCode(uint8_t sdlButton) {
   switch (sdlButton) {
@@ -70,6 +81,7 @@ void Translate(const SDL_Event& e) {
       const int32_t key = VirtualKeyFromSdl(e.key.keysym.scancode, e.key.keysym.sym);
       if (key < 1 || key > 255) return;
       const int32_t id = e.type == SDL_KEYUP ? EVENT_KEYUP : e.key.repeat ? EVENT_KEYREPEAT : EVENT_KEYDOWN;
+      if (id == EVENT_KEYDOWN && key == kScreenshotKey) RequestScreenshot();
       Queue(id, key);
       return;
     }
@@ -77,6 +89,8 @@ void Translate(const SDL_Event& e) {
       QueueCharacters(e.text.text);
       return;
     case SDL_MOUSEMOTION:
+      // Motion made for another program is none of the game's business.
+      if (!focused) return;
       if (relativePointer) {
         pointerX += e.motion.xrel;
         pointerY += e.motion.yrel;
@@ -90,7 +104,7 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEBUTTONUP: {
       const int32_t button = ButtonCode(e.button.button);
       if (button == 0) return;
-      if (!relativePointer) {
+      if (!relativePointer && focused) {
         pointerX = e.button.x;
         pointerY = e.button.y;
       }
@@ -105,8 +119,16 @@ void Translate(const SDL_Event& e) {
     case SDL_CONTROLLERBUTTONDOWN: Queue(EVENT_PADBUTTONDOWN, e.cbutton.button, e.cbutton.which); return;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(EVENT_APPRESUME, 0); return;
-        case SDL_WINDOWEVENT_FOCUS_LOST: Queue(EVENT_APPSUSPEND, 0); return;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          focused = true;
+          Queue(EVENT_APPRESUME, 0);
+          // Back where the game last put it, so wherever it wandered turns nobody.
+          if (warpAsked) WarpPointer(warpX, warpY);
+          return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          focused = false;
+          Queue(EVENT_APPSUSPEND, 0);
+          return;
         case SDL_WINDOWEVENT_ENTER: Queue(EVENT_MOUSEENTER, 0, pointerX, pointerY); return;
         case SDL_WINDOWEVENT_LEAVE: Queue(EVENT_MOUSELEAVE, 0, pointerX, pointerY); return;
         case SDL_WINDOWEVENT_CLOSE: Queue(EVENT_APPTERMINATE, 0); return;
@@ -183,9 +205,17 @@ void RemoveEventHook(int32_t id) {
   std::erase_if(hooks, [id](const auto& h) { return h.first == id; });
 }
 
-void SetEventWindow(void* sdlWindow) { window = static_cast<SDL_Window*>(sdlWindow); }
+void SetEventWindow(void* sdlWindow) {
+  window = static_cast<SDL_Window*>(sdlWindow);
+  focused = window == nullptr || (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  warpAsked = false;
+}
+
+bool WindowFocused() { return focused; }
 
 void* EventWindow() { return window; }
+
+void SetPointerWarping(bool on) { warping = on; }
 
 void SetRelativePointer(bool on) {
   relativePointer = on;
@@ -195,10 +225,14 @@ void SetRelativePointer(bool on) {
 bool RelativePointer() { return relativePointer; }
 
 void WarpPointer(int32_t x, int32_t y) {
+  warpAsked = true;
+  warpX = x;
+  warpY = y;
   if (relativePointer) {
     pointerX = x;
     pointerY = y;
-  } else if (window != nullptr) {
+  } else if (window != nullptr && focused && warping) {
+    // Another program's pointer stays where its user put it.
     SDL_WarpMouseInWindow(window, x, y);
   }
   // The window may or may not report the warp (SDL drops a move to where it thinks the

@@ -60,13 +60,19 @@ int32_t VirtualKeyFromSdl(int32_t scancode, int32_t keycode);
 // The window whose notifications are turned into events; null when none.
 void SetEventWindow(void* sdlWindow);
 void* EventWindow();
+// Whether the window has the input focus (always, without a window). Only then does the game
+// warp the system pointer and take its motion.
+bool WindowFocused();
 // Whether the pointer position is built from relative motion (where warps are ignored,
 // as under Wayland) instead of the absolute positions the window reports.
 void SetRelativePointer(bool on);
 bool RelativePointer();
-// Moves the system pointer (when a window exists) and queues the move event that makes
-// the stored position follow at the next pump.
+// Moves the system pointer (when a window exists and has the focus) and queues the move
+// event that makes the stored position follow at the next pump.
 void WarpPointer(int32_t x, int32_t y);
+// Off: the system pointer is never moved, only the stored position follows (a replay's
+// viewer keeps the pointer).
+void SetPointerWarping(bool on);
 // Starts SDL's event queue and timers (no video needed); false when SDL refuses.
 bool StartEventLayer();
 // The SDL event type that carries ticker notifications from the timer thread.

@@ -15,6 +15,8 @@
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/pad.h"
+#include "platform/paths.h"
+#include "platform/screenshot.h"
 
 namespace {
 
@@ -254,7 +256,7 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
   SetMessageBoxWindow(window);
   SetEventWindow(window);
   SetRelativePointer(WarpsUnreliable());
-  if (PointerHidden()) SDL_ShowCursor(SDL_DISABLE);
+  ShowOrHidePointer();
   return std::make_shared<TGLGraphics>(this, window, context, width, height, depth, hertz, flags);
 }
 
@@ -308,6 +310,10 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   SDL_Window* window = Window();
   if (window == nullptr) return;
   Flush();
+  // The back buffer holds the whole frame about to be shown.
+  if (TakeScreenshotRequest()) {
+    if (const TPixmapPtr shot = GrabPixmap(0, 0, width_, height_)) SaveScreenshot(*shot, ScreenshotFolder());
+  }
   const int32_t interval = sync ? 1 : 0;
   if (interval != swapInterval_) {
     SDL_GL_SetSwapInterval(interval);

@@ -29,6 +29,9 @@ PolledState state;
 int32_t hookId = 0;
 bool pointerHidden = false;
 
+constexpr size_t kEnterKey = 13;
+constexpr size_t kEscapeKey = 27;
+
 bool ValidKey(int32_t key) { return key >= 0 && key < 256; }
 bool ValidButton(int32_t button) { return button >= 0 && button < 4; }
 
@@ -56,14 +59,19 @@ void OnEvent(const TEvent& ev) {
       ClearKeys();
       ClearButtons();
       state.suspended = 1;
+      ShowOrHidePointer();
       break;
     case EVENT_APPRESUME:
       ClearKeys();
       ClearButtons();
       state.suspended = 0;
+      ShowOrHidePointer();
       break;
     case EVENT_APPTERMINATE:
       state.terminate = 1;
+      // Closing the window ends play as Escape does and leaves the score screen as Enter does.
+      ++state.keyHits[kEscapeKey];
+      ++state.keyHits[kEnterKey];
       break;
     case EVENT_KEYDOWN:
       if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
@@ -165,8 +173,19 @@ void MovePointer(int32_t x, int32_t y) {
 void HidePointer() {
   PumpEvents();
   pointerHidden = true;
-  // SDL hides the cursor over its own windows only, as wanted.
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(SDL_DISABLE);
+  ShowOrHidePointer();
+}
+
+void ShowOrHidePointer() {
+  // SDL hides the cursor over its own windows only, as wanted; while another program has
+  // the focus it shows there too, for the user of that program.
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(pointerHidden && WindowFocused() ? SDL_DISABLE : SDL_ENABLE);
+}
+
+void ReleasePointer() {
+  pointerHidden = false;
+  SetPointerWarping(false);
+  ShowOrHidePointer();
 }
 
 bool PointerHidden() { return pointerHidden; }

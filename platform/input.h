@@ -17,10 +17,16 @@ int32_t KeyIsDown(int32_t key);
 int32_t ButtonIsDown(int32_t button);
 int32_t PointerX();
 int32_t PointerY();
-// Moves the system pointer; the stored position follows at the next pump.
+// Moves the system pointer while the window has the focus; the stored position follows at
+// the next pump either way.
 void MovePointer(int32_t x, int32_t y);
-// Hides the system pointer while it is over the window.
+// Hides the system pointer while it is over the window and the window has the focus.
 void HidePointer();
+// Shows or hides the system pointer over the window as HidePointer and the focus say.
+void ShowOrHidePointer();
+// Leaves the system pointer to the user from now on: shown, and never moved by the game
+// (MovePointer still sets the position the game reads). For watching a replay.
+void ReleasePointer();
 
 // The next typed character from the queue, 0 when none waits.
 int32_t GetChar();

@@ -27,7 +27,9 @@ bool shoulderDigitRead = false;
 // Turns of less than a degree per frame add up here until a whole degree is due.
 double turnCarry = 0.0;
 
-bool Playing() { return pad != nullptr && focused; }
+// The window's focus as the pointer knows it (always without a window) and as the game's events
+// tell it.
+bool Playing() { return pad != nullptr && focused && WindowFocused(); }
 
 int16_t Axis(SDL_GameControllerAxis axis) { return SDL_GameControllerGetAxis(pad, axis); }
 

@@ -72,6 +72,12 @@ class TMap {
   static int32_t draw(int32_t x, int32_t y, int32_t w, int32_t h);
 };
 
+// Writes a layer file as Savemap does, saying nothing: empty when written, else what kept it
+// from being written (the old file then stays as it was).
+std::string WriteLayerFile(const std::string& path, int32_t first, int32_t last);
+// The warning on stderr for a layer file that could not be written.
+void WarnLayerFileLost(const std::string& path, const std::string& problem);
+
 // Where a walk segment from (wx, wy) with this angle (degrees, 0 along +y, 90 along +x) and
 // length ends: mirrored inwards where it would leave the world from its edge row or column,
 // then clamped to 1..2046.

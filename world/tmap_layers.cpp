@@ -32,30 +32,34 @@ std::array<TDigits, 256> DigitTable(int32_t first, int32_t last) {
   return table;
 }
 
-void Warn(const std::string& path, const char* problem) {
-  std::fprintf(stderr, "Kestrova: warning: cannot write the map layer file %s: %s\n", path.c_str(), problem);
-}
-
 }  // namespace
+
+void WarnLayerFileLost(const std::string& path, const std::string& problem) {
+  std::fprintf(stderr, "Kestrova: warning: cannot write the map layer file %s: %s\n", path.c_str(), problem.c_str());
+}
 
 int32_t TMap::Savemap(const std::string& path, int32_t first, int32_t last, bool* written) {
   if (written != nullptr) *written = false;
   std::string file = path;
   std::replace(file.begin(), file.end(), '\\', '/');
-  if (first < 0 || first > 7 || last < 0 || last > 7) {
-    Warn(file, "bit positions must lie in 0..7");
+  const std::string problem = WriteLayerFile(file, first, last);
+  if (!problem.empty()) {
+    WarnLayerFileLost(file, problem);
     return 0;
   }
+  if (written != nullptr) *written = true;
+  return 0;
+}
+
+std::string WriteLayerFile(const std::string& file, int32_t first, int32_t last) {
+  if (first < 0 || first > 7 || last < 0 || last > 7) return "bit positions must lie in 0..7";
   const std::array<TDigits, 256> table = DigitTable(first, last);
 
   // Written beside the old file and renamed over it when complete, so a failed write never
   // leaves a truncated layer file behind.
   const std::string temp = file + "." + std::to_string(getpid()) + ".tmp";
   FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) {
-    Warn(file, std::strerror(errno));
-    return 0;
-  }
+  if (out == nullptr) return std::strerror(errno);
   constexpr size_t kLineMax = kMapSize * 3 + 2;
   constexpr size_t kChunk = 1 << 20;
   std::vector<char> buffer(kChunk + kLineMax + 4);
@@ -80,11 +84,6 @@ int32_t TMap::Savemap(const std::string& path, int32_t first, int32_t last, bool
   if (problem.empty() && std::rename(temp.c_str(), file.c_str()) != 0) {
     problem = std::strerror(errno);
   }
-  if (!problem.empty()) {
-    std::remove(temp.c_str());
-    Warn(file, problem.c_str());
-    return 0;
-  }
-  if (written != nullptr) *written = true;
-  return 0;
+  if (!problem.empty()) std::remove(temp.c_str());
+  return problem;
 }

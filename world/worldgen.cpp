@@ -1,5 +1,8 @@
 #include "world/worldgen.h"
 
+#include <cstdio>
+
+#include "platform/paths.h"
 #include "platform/textio.h"
 #include "world/tmap.h"
 
@@ -72,4 +75,25 @@ bool SaveLayerFiles(const std::string& folder) {
     all = all && written;
   }
   return all;
+}
+
+void SaveGameLayerFiles() {
+  bool told = false;
+  for (const TLayerFile& layer : layerFiles) {
+    const std::string problem = WriteLayerFile(layer.name, layer.first, layer.last);
+    if (problem.empty()) continue;
+    const std::string folder = UserDataFolder();
+    std::string unused;
+    if (MakeFolders(folder, &unused) && WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last).empty()) {
+      if (!told) {
+        std::fprintf(stderr,
+                     "Kestrova: the map layer files cannot be written beside the program (%s); "
+                     "they are written to %s instead\n",
+                     problem.c_str(), folder.c_str());
+        told = true;
+      }
+      continue;
+    }
+    WarnLayerFileLost(layer.name, problem);
+  }
 }

@@ -34,3 +34,8 @@ extern const std::array<TLayerFile, 4> layerFiles;
 // Writes the four layer files into folder ("" for the current directory). True when all
 // four were written; each failure is reported on stderr and the others are still written.
 bool SaveLayerFiles(const std::string& folder);
+
+// Writes the four layer files beside the program (into the current directory). One that
+// cannot be written there goes to the player's data folder instead, which stderr names once;
+// only when that fails too is it reported lost.
+void SaveGameLayerFiles();

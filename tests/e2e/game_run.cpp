@@ -99,24 +99,34 @@ TPixmapPtr CaptureWindow(unsigned long window) {
 
 }  // namespace
 
-TGameFolder::TGameFolder(const std::string& name) {
+TGameFolder::TGameFolder(const std::string& name, TLayout layout) {
   // The game's copy lives in /tmp so that the unprivileged player can reach it
   // whatever folder the tests were built in.
   std::string pattern = (fs::temp_directory_path() / ("kestrova_e2e_" + name + "_XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) return;
   root_ = pattern;
-  game_ = root_ / "game";
   logs_ = root_ / "logs";
-  fs::create_directories(game_);
   fs::create_directories(logs_);
-  fs::copy_file(GAME_PATH, game_ / "kestrova");
-  for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
-    fs::copy_file(entry.path(), game_ / entry.path().filename());
+  if (layout == TLayout::Installed) {
+    const fs::path prefix = root_ / "prefix";
+    game_ = prefix / "share" / "kestrova";
+    program_ = prefix / "bin" / "kestrova";
+    const std::string install = std::string("'") + CMAKE_COMMAND + "' --install '" + KESTROVA_BINARY_DIR +
+                                "' --prefix '" + prefix.string() + "' >/dev/null";
+    if (std::system(install.c_str()) != 0) program_.clear();
+  } else {
+    game_ = root_ / "game";
+    program_ = game_ / "kestrova";
+    fs::create_directories(game_);
+    fs::copy_file(GAME_PATH, program_);
+    for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
+      fs::copy_file(entry.path(), game_ / entry.path().filename());
+    }
   }
   const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                     fs::perms::others_exec;
   fs::permissions(root_, open);
-  fs::permissions(game_, open);
+  if (layout == TLayout::Copy) fs::permissions(game_, open);
   fs::permissions(logs_, fs::perms::all);
 }
 
@@ -135,7 +145,7 @@ void TGameFolder::Remove(const std::string& name) const { fs::remove(game_ / nam
 TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged, const std::vector<std::string>& arguments,
                            const std::vector<std::pair<std::string, std::string>>& environment)
     : errors_(folder.LogPath() / "stderr.txt") {
-  const std::string program = (folder.Path() / "kestrova").string();
+  const std::string program = folder.Program().string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -232,3 +242,40 @@ TRgb PixelAt(const TPixmap& shot, int x, int y) {
 }
 
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::pair<int, int> PointerPosition() {
+  Display* display = ScreenshotConnection();
+  if (display == nullptr) return {-1, -1};
+  Window root = 0, child = 0;
+  int x = -1, y = -1, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+  return {x, y};
+}
+
+std::pair<int, int> WindowCentre(const std::string& window) {
+  Display* display = ScreenshotConnection();
+  XWindowAttributes attributes{};
+  const Window id = std::stoul(window);
+  if (display == nullptr || XGetWindowAttributes(display, id, &attributes) == 0) return {-1, -1};
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, id, DefaultRootWindow(display), attributes.width / 2, attributes.height / 2, &x, &y,
+                        &child);
+  return {x, y};
+}
+
+bool SendCloseRequest(const std::string& window) {
+  Display* display = ScreenshotConnection();
+  if (display == nullptr) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window);
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XFlush(display);
+  return sent != 0;
+}

@@ -12,16 +12,22 @@
 
 #include "platform/pixmap.h"
 
+// How the game under test is laid out: a copy of the build's game folder, or the
+// game installed with `cmake --install` into a fresh prefix.
+enum class TLayout { Copy, Installed };
+
 // A copy of the game's folder (program, pictures, sounds, settings) in a fresh
-// temporary folder, removed again at the end.
+// temporary folder, removed again at the end. Installed, Path() is the
+// installation's data folder and Program() PREFIX/bin/kestrova.
 class TGameFolder {
  public:
-  explicit TGameFolder(const std::string& name);
+  explicit TGameFolder(const std::string& name, TLayout layout = TLayout::Copy);
   ~TGameFolder();
   TGameFolder(const TGameFolder&) = delete;
   TGameFolder& operator=(const TGameFolder&) = delete;
 
   const std::filesystem::path& Path() const { return game_; }
+  const std::filesystem::path& Program() const { return program_; }
   // Where the run's output and scratch files go: beside the game's folder,
   // never in it.
   const std::filesystem::path& LogPath() const { return logs_; }
@@ -31,6 +37,7 @@ class TGameFolder {
  private:
   std::filesystem::path root_;
   std::filesystem::path game_;
+  std::filesystem::path program_;
   std::filesystem::path logs_;
 };
 
@@ -78,3 +85,11 @@ using TRgb = std::array<int, 3>;
 TRgb PixelAt(const TPixmap& shot, int x, int y);
 
 void SleepMilliseconds(int ms);
+
+// Where the system pointer is on the screen.
+std::pair<int, int> PointerPosition();
+// The centre of the window's client area on the screen.
+std::pair<int, int> WindowCentre(const std::string& window);
+// Sends the window a close request (WM_DELETE_WINDOW), as a window manager's close
+// button does.
+bool SendCloseRequest(const std::string& window);

@@ -214,15 +214,18 @@ TEST_F(LoopTest, HudBarsAtTheStartAndAtHalfHealth) {
   EXPECT_EQ(rects[0].state.b, 128);
 }
 
-// A screen that presses a key after a given number of presented frames.
+// A screen that presses a key (or asks to close the window) after a given number of
+// presented frames.
 class PressingDriver : public TRecordingDriver {
  public:
   int32_t flips = 0;
   int32_t pressAt = 0;
   int32_t key = 0;
+  int32_t closeAt = 0;
   void Flip(int32_t sync) override {
     TRecordingDriver::Flip(sync);
     ++flips;
+    if (flips == closeAt) InjectEvent({EVENT_APPTERMINATE});
     // A safety press so a failing score screen ends the test instead of hanging it.
     if (flips == pressAt || flips == 100) {
       InjectEvent({EVENT_KEYDOWN, flips == pressAt ? key : 13});
@@ -276,6 +279,18 @@ TEST_F(ScoreScreenTest, AFreshEnterOrSpaceEndsIt) {
     Tapp::endscreen();
     EXPECT_EQ(d->flips, 2) << key;
   }
+}
+
+TEST_F(ScoreScreenTest, CloseRequestEndsPlayAndASecondOneTheScoreScreen) {
+  auto d = Screen(0, 0);
+  Start(7000, 7000);
+  InjectEvent({EVENT_APPTERMINATE});
+  Tapp::frame();
+  EXPECT_EQ(gameState, 2);
+  d->flips = 0;
+  d->closeAt = 3;
+  Tapp::endscreen();
+  EXPECT_EQ(d->flips, 3);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class InputTest : public ::testing::Test {
   }
   void TearDown() override {
     CloseScreen();
+    SetEventWindow(nullptr);
     SetGraphicsDriver(nullptr);
     SetRelativePointer(false);
   }
@@ -123,6 +124,57 @@ TEST_F(InputTest, RelativePointerReadsTheWarpTargetPlusTheMotionSince) {
   EXPECT_EQ(PointerY(), 298);
   MovePointer(400, 300);
   EXPECT_EQ(PointerX(), 400);
+}
+
+TEST_F(InputTest, PointerMotionIsNotTakenWhileAnotherProgramHasTheFocus) {
+  const auto push = [](uint32_t type, uint8_t windowEvent, int32_t x) {
+    SDL_Event e{};
+    e.type = type;
+    e.window.event = windowEvent;
+    if (type == SDL_MOUSEMOTION) {
+      e = {};
+      e.type = type;
+      e.motion.x = x;
+      e.motion.y = 5;
+    }
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+  };
+  std::vector<TEvent> moves;
+  const int32_t hook = AddEventHook([&moves](const TEvent& ev) {
+    if (ev.id == EVENT_MOUSEMOVE) moves.push_back(ev);
+  });
+  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST, 0);
+  EXPECT_EQ(AppSuspended(), 1);
+  EXPECT_FALSE(WindowFocused());
+  // The game still asks for the centre: the stored position takes it, so no turn is read.
+  MovePointer(400, 300);
+  push(SDL_MOUSEMOTION, 0, 10);
+  EXPECT_EQ(PointerX(), 400);
+  EXPECT_EQ(PointerY(), 300);
+  // Back in focus: the pointer is put where the game last asked, and motion counts again.
+  moves.clear();
+  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED, 0);
+  EXPECT_EQ(PointerX(), 400);
+  EXPECT_TRUE(WindowFocused());
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].x, 400);
+  EXPECT_EQ(moves[0].y, 300);
+  push(SDL_MOUSEMOTION, 0, 407);
+  EXPECT_EQ(PointerX(), 407);
+  RemoveEventHook(hook);
+}
+
+TEST_F(InputTest, CloseRequestCountsOnePressOfEscapeAndOfEnter) {
+  Key(EVENT_KEYDOWN, 27);
+  InjectEvent({EVENT_APPTERMINATE});
+  EXPECT_EQ(AppTerminate(), 1);
+  EXPECT_EQ(KeyPressed(27), 2);
+  EXPECT_EQ(KeyIsDown(13), 0);
+  EXPECT_EQ(KeyPressed(13), 1);
+  EXPECT_EQ(KeyPressed(13), 0);
+  InjectEvent({EVENT_APPTERMINATE});
+  EXPECT_EQ(KeyPressed(13), 1);
+  EXPECT_EQ(KeyIsDown(27), 1);
 }
 
 TEST_F(InputTest, SdlKeysBecomeVirtualKeyCodesWithLeftAndRightApart) {

@@ -26,6 +26,9 @@ std::vector<Picture> MakeItems();
 Picture MakeBlood();
 std::vector<Sound> MakeSounds();
 
+// The desktop icon at 48, 64, 128 and 256 pixels, as hicolor/NxN/apps/<name>.png.
+std::vector<Picture> MakeIcons(const std::string& name);
+
 // Every picture at 1:1 on mid-grey with its file name, plus the tiles repeated and shaded
 // the way the map draws them.
 Image8 MakeContactSheet(const std::vector<Picture>& pictures);

@@ -1,9 +1,11 @@
 // kestrova-assetgen ASSET_FOLDER [CONTACT_SHEET.png]
+// kestrova-assetgen --icons ICON_FOLDER NAME
 // Writes every picture and sound of the game into ASSET_FOLDER and, when named, the contact
-// sheet. The output depends on nothing but this program: running it again gives the same
+// sheet; or the desktop icons NAME.png into the hicolor theme's size folders of ICON_FOLDER. The output depends on nothing but this program: running it again gives the same
 // bytes. The settings files in the folder are left alone.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,9 +13,31 @@
 #include "art.h"
 #include "ogg.h"
 
+namespace {
+
+int WriteIcons(const std::string& dir, const std::string& name) {
+  for (const Picture& icon : MakeIcons(name)) {
+    const std::string path = dir + "/" + icon.file;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WritePng(path, icon.image);
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--icons") {
+    try {
+      return WriteIcons(argv[2], argv[3]);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kestrova-assetgen: %s\n", e.what());
+      return 1;
+    }
+  }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: %s ASSET_FOLDER [CONTACT_SHEET.png]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s ASSET_FOLDER [CONTACT_SHEET.png]\n       %s --icons ICON_FOLDER NAME\n", argv[0],
+                 argv[0]);
     return 2;
   }
   std::string dir = argv[1];

@@ -1,0 +1,72 @@
+#include "platform/paths.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/startup.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// KESTROVA_INSTALLED_DATA (set by the build from the install layout) is where the data folder
+// of an installation lies, seen from its program folder.
+
+// $variable/kestrova when the variable holds an absolute path (the convention ignores
+// relative ones), else $HOME/fallback/kestrova; empty without either.
+std::string UserFolder(const char* variable, const char* fallback) {
+  const char* set = std::getenv(variable);
+  if (set != nullptr && set[0] == '/') return std::string(set) + "/kestrova";
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return {};
+  return std::string(home) + "/" + fallback + "/kestrova";
+}
+
+}  // namespace
+
+std::string GameFolder() {
+  const std::string program = ProgramFolder();
+  if (program.empty()) return program;
+  std::error_code error;
+  if (fs::exists(fs::path(program) / "config.txt", error)) return program;
+  const fs::path installed = fs::path(program) / KESTROVA_INSTALLED_DATA;
+  if (fs::is_directory(installed, error)) return fs::weakly_canonical(installed, error).string();
+  return program;
+}
+
+bool EnterGameFolder() {
+  const std::string folder = GameFolder();
+  return !folder.empty() && chdir(folder.c_str()) == 0;
+}
+
+std::string UserConfigFolder() { return UserFolder("XDG_CONFIG_HOME", ".config"); }
+
+std::string UserDataFolder() { return UserFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::string ScreenshotFolder() {
+  const std::string data = UserDataFolder();
+  return data.empty() ? data : data + "/screenshots";
+}
+
+std::string SettingsFile(const std::string& name) {
+  const std::string folder = UserConfigFolder();
+  if (folder.empty()) return name;
+  const std::string own = folder + "/" + name;
+  std::error_code error;
+  // Present in any form counts: one that cannot be read is reported, never passed over.
+  return fs::exists(fs::symlink_status(own, error)) ? own : name;
+}
+
+bool MakeFolders(const std::string& folder, std::string* problem) {
+  std::error_code error;
+  if (folder.empty()) {
+    *problem = "no home folder is known (HOME is not set)";
+    return false;
+  }
+  fs::create_directories(folder, error);
+  if (!error && fs::is_directory(folder, error)) return true;
+  *problem = error ? error.message() : folder + " is not a folder";
+  return false;
+}

@@ -1,0 +1,26 @@
+// Where the game's files live. The shipped ones (pictures, sounds, settings) sit in the game's
+// folder; a player's own settings in the per-user config folder and whatever the game writes
+// for the player in the per-user data folder, after the XDG base directory convention.
+#pragma once
+#include <string>
+
+// The folder with the shipped files: the program's own folder (the build folder, a copied
+// game folder), or for an installed game, whose program folder holds no config.txt, the
+// installation's data folder beside it (PREFIX/share/kestrova for PREFIX/bin/kestrova).
+std::string GameFolder();
+// Makes GameFolder() the current directory, so every shipped file opens by its bare name;
+// false when that fails.
+bool EnterGameFolder();
+
+// $XDG_CONFIG_HOME/kestrova, else ~/.config/kestrova; empty when neither is known.
+std::string UserConfigFolder();
+// $XDG_DATA_HOME/kestrova, else ~/.local/share/kestrova; empty when neither is known.
+std::string UserDataFolder();
+// Where F12 screenshots go: the screenshots folder in UserDataFolder().
+std::string ScreenshotFolder();
+
+// The settings file to read: the player's own copy in UserConfigFolder() when there is one,
+// else the bare name (the shipped file in the game's folder).
+std::string SettingsFile(const std::string& name);
+// Makes the folder and any missing parents. False when it cannot, with *problem saying why.
+bool MakeFolders(const std::string& folder, std::string* problem);

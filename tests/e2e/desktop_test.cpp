@@ -1,0 +1,180 @@
+// The game among other programs on the desktop: it lets go of the pointer while another
+// program has the focus, its window's close button ends play and then the game, and
+// installed it keeps a player's settings, layer files and screenshots in their own folders.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "game_run.h"
+#include "screens.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The player's figure, drawn at the centre of the screen: it turns with the player.
+bool SameFigure(const TPixmap& a, const TPixmap& b) {
+  for (int y = kH / 2 - 20; y < kH / 2 + 20; ++y) {
+    for (int x = kW / 2 - 20; x < kW / 2 + 20; ++x) {
+      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
+    }
+  }
+  return true;
+}
+
+// Another program with a window of its own in the top-left corner, away from the game's.
+class TOtherProgram {
+ public:
+  TOtherProgram() {
+    const char* argv[] = {"xmessage", "-geometry", "+0+0", "-name", "kestrova_other", "another program", nullptr};
+    if (posix_spawnp(&pid_, "xmessage", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
+  }
+  ~TOtherProgram() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  std::string Window() const {
+    for (int i = 0; i < 100 && pid_ > 0; ++i) {
+      const std::string id = FirstWindow("xdotool search --onlyvisible --classname '^kestrova_other$' 2>/dev/null");
+      if (!id.empty()) return id;
+      SleepMilliseconds(50);
+    }
+    return {};
+  }
+
+ private:
+  static std::string FirstWindow(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    char line[64] = {};
+    const bool got = fgets(line, sizeof line, pipe) != nullptr;
+    pclose(pipe);
+    std::string id = got ? line : "";
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    return id;
+  }
+  pid_t pid_ = -1;
+};
+
+TEST(Desktop, PointerStaysWithTheProgramThatHasTheFocus) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("focus");
+  TGameProcess game(folder, false);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_focus_play.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  SleepMilliseconds(500);
+  const std::pair<int, int> centre = WindowCentre(window);
+  EXPECT_EQ(PointerPosition(), centre) << "the game holds the pointer while it has the focus";
+  const TPixmapPtr before = Screenshot(window, "e2e_focus_before.png");
+  ASSERT_TRUE(before);
+
+  TOtherProgram other;
+  const std::string otherWindow = other.Window();
+  ASSERT_FALSE(otherWindow.empty()) << "xmessage did not come up";
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + otherWindow));
+  // Over the game's window and then over the other program's: the pointer stays each time.
+  const std::pair<int, int> overGame{centre.first - 300, centre.second - 200};
+  ASSERT_TRUE(Xdotool("mousemove --sync " + std::to_string(overGame.first) + " " + std::to_string(overGame.second)));
+  SleepMilliseconds(700);
+  EXPECT_EQ(PointerPosition(), overGame);
+  ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
+  SleepMilliseconds(700);
+  EXPECT_EQ(PointerPosition(), std::make_pair(20, 10));
+
+  // Back to the game: the pointer is centred again and the player has not turned.
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  SleepMilliseconds(700);
+  EXPECT_EQ(PointerPosition(), centre);
+  const TPixmapPtr after = Screenshot(window, "e2e_focus_after.png");
+  ASSERT_TRUE(after);
+  EXPECT_TRUE(SameFigure(*before, *after)) << "the player turned; see build/screenshots/e2e_focus_*.png";
+  EndTheGame(game, window, "e2e_focus_score.png");
+}
+
+TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("close");
+  TGameProcess game(folder, false);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_close_play.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(SendCloseRequest(window));
+  const TPixmapPtr score = WaitFor(game, window, "e2e_close_score.png", ShowsScore);
+  ASSERT_TRUE(score) << "no score screen after the first close request; stderr:\n" << game.Errors();
+  EXPECT_TRUE(LeftHalfIsBlack(*score));
+  SleepMilliseconds(300);
+  ASSERT_TRUE(game.Running()) << "the score screen did not stay up";
+  ASSERT_TRUE(SendCloseRequest(window));
+  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+}
+
+// The first PNG in the folder, waiting for one up to ten seconds; empty if none came.
+fs::path FirstPng(const fs::path& folder) {
+  for (int i = 0; i < 100; ++i) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+      if (entry.path().extension() == ".png") return entry.path();
+    }
+    SleepMilliseconds(100);
+  }
+  return {};
+}
+
+TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder installed("install", TLayout::Installed);
+  ASSERT_TRUE(fs::exists(installed.Program())) << "cmake --install failed";
+  // A fresh home for the player nobody, with a settings file of its own for a smaller window.
+  const fs::path home = installed.LogPath() / "home";
+  fs::create_directories(home / ".config" / "kestrova");
+  std::ofstream(home / ".config" / "kestrova" / "config.txt") << "640\n480\n0\n60\n";
+  fs::permissions(home, fs::perms::all);
+
+  // Run from "/" as a player who cannot write into the installation.
+  TGameProcess game(installed, true, {}, {{"HOME", home.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  const TPixmapPtr play = WaitFor(game, window, "e2e_installed_play.png", ShowsHud);
+  ASSERT_TRUE(play) << game.Errors();
+  EXPECT_EQ(play->width, 640);
+  EXPECT_EQ(play->height, 480);
+
+  const fs::path data = home / ".local" / "share" / "kestrova";
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    std::error_code error;
+    // At least one digit a cell and a line end a column: written in full.
+    EXPECT_GE(fs::file_size(data / name, error), 4198400u) << name;
+    EXPECT_FALSE(fs::exists(installed.Path() / name)) << name;
+  }
+  const std::string errors = game.Errors();
+  EXPECT_NE(errors.find("written to " + data.string() + " instead"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
+
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key F12"));
+  const fs::path shot = FirstPng(data / "screenshots");
+  ASSERT_FALSE(shot.empty()) << game.Errors();
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&image, shot.c_str()), 0) << shot;
+  EXPECT_EQ(image.width, 640u);
+  EXPECT_EQ(image.height, 480u);
+  png_image_free(&image);
+  EXPECT_NE(game.Errors().find("screenshot saved as " + shot.string()), std::string::npos) << game.Errors();
+
+  ASSERT_TRUE(Xdotool("key Escape"));
+  SleepMilliseconds(500);
+  ASSERT_TRUE(Xdotool("key Return"));
+  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// The per-user folders after the XDG base directory convention, and which settings file is read.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "support.h"
+
+namespace {
+
+using platform_test::TempDir;
+
+class PathsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", dir_.Path().c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", home_.c_str(), 1);
+  }
+  const std::string home_ = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/root";
+  TempDir dir_;
+};
+
+TEST_F(PathsTest, FoldersFollowTheVariablesOrTheHomeFolder) {
+  const std::string home = dir_.Path().string();
+  EXPECT_EQ(UserConfigFolder(), home + "/.config/kestrova");
+  EXPECT_EQ(UserDataFolder(), home + "/.local/share/kestrova");
+  EXPECT_EQ(ScreenshotFolder(), home + "/.local/share/kestrova/screenshots");
+  setenv("XDG_CONFIG_HOME", "/etc/elsewhere", 1);
+  setenv("XDG_DATA_HOME", "relative/data", 1);  // relative paths are to be ignored
+  EXPECT_EQ(UserConfigFolder(), "/etc/elsewhere/kestrova");
+  EXPECT_EQ(UserDataFolder(), home + "/.local/share/kestrova");
+  unsetenv("HOME");
+  EXPECT_EQ(UserDataFolder(), "");
+  std::string problem;
+  EXPECT_FALSE(MakeFolders(UserDataFolder(), &problem));
+  EXPECT_NE(problem.find("HOME"), std::string::npos) << problem;
+}
+
+TEST_F(PathsTest, PlayersOwnSettingsFileWinsWhenPresent) {
+  EXPECT_EQ(SettingsFile("config.txt"), "config.txt");
+  std::string problem;
+  ASSERT_TRUE(MakeFolders(UserConfigFolder(), &problem)) << problem;
+  std::ofstream(UserConfigFolder() + "/config.txt") << "640\n";
+  EXPECT_EQ(SettingsFile("config.txt"), UserConfigFolder() + "/config.txt");
+  EXPECT_EQ(SettingsFile("map.txt"), "map.txt");
+  // A plain file where a folder must go.
+  EXPECT_FALSE(MakeFolders(UserConfigFolder() + "/config.txt/sub", &problem));
+  EXPECT_FALSE(problem.empty());
+}
+
+}  // namespace
