@@ -11,6 +11,7 @@
 #include "platform/degrees.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "platform/pad.h"
 #include "platform/textio.h"
 #include "state/globals.h"
 #include "world/tmap.h"
@@ -43,7 +44,9 @@ int32_t Tapp::run() {
   TRunWatcher* watcher = RunWatcher();
   bool going = watcher == nullptr || watcher->PlayStarts();
   while (going) {
+    const float hp = player->HP;
     frame();
+    if (player->HP < hp) RumblePad(static_cast<double>(hp) - player->HP);
     if (watcher != nullptr) going = watcher->FrameDone(false);
     if (gameState != 0) break;
   }

@@ -8,6 +8,7 @@
 
 #include "platform/screenshot.h"
 #include "platform/timer.h"
+#include "platform/virtual_pad.h"
 
 namespace {
 
@@ -113,6 +114,9 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEWHEEL:
       Queue(EVENT_MOUSEWHEEL, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
       return;
+    case SDL_CONTROLLERDEVICEADDED: Queue(EVENT_PADADDED, e.cdevice.which); return;
+    case SDL_CONTROLLERDEVICEREMOVED: Queue(EVENT_PADREMOVED, e.cdevice.which); return;
+    case SDL_CONTROLLERBUTTONDOWN: Queue(EVENT_PADBUTTONDOWN, e.cbutton.button, e.cbutton.which); return;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -157,6 +161,7 @@ void PumpEvents() {
   if (pumping) return;
   pumping = true;
   if (sdlEvents) {
+    FeedVirtualPad();
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) Translate(e);
   }

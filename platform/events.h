@@ -23,6 +23,10 @@ enum : int32_t {
   EVENT_MOUSEENTER = 1029,   // x, y
   EVENT_MOUSELEAVE = 1030,   // x, y
   EVENT_TIMERTICK = 2049,    // data: tick count; source: the TTimer
+  // Game controllers (platform/pad.h); SDL's numbers for devices and buttons.
+  EVENT_PADADDED = 4097,       // data: device index
+  EVENT_PADREMOVED = 4098,     // data: instance id of the pad
+  EVENT_PADBUTTONDOWN = 4099,  // data: SDL_GameControllerButton; x: instance id of the pad
 };
 
 struct TEvent {

@@ -14,6 +14,7 @@
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/pad.h"
 #include "platform/paths.h"
 #include "platform/screenshot.h"
 
@@ -90,6 +91,8 @@ bool StartVideo(std::string& error) {
     }
     SDL_Delay(100);
   }
+  // A game window plays with pads too; without one the game goes on with keyboard and mouse.
+  StartPads();
   return true;
 }
 

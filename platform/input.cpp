@@ -6,6 +6,7 @@
 
 #include "platform/answer_tap.h"
 #include "platform/events.h"
+#include "platform/pad.h"
 
 namespace {
 
@@ -105,21 +106,24 @@ void OnEvent(const TEvent& ev) {
   }
 }
 
-// The live answers, from the window's events (and whatever else feeds the polled state).
+// The live answers, from the window's events joined with the pad's (platform/pad.h).
 int32_t LiveKeyPressed(int32_t key) {
   if (!ValidKey(key)) return 0;
   const int32_t n = state.keyHits[static_cast<size_t>(key)];
   state.keyHits[static_cast<size_t>(key)] = 0;
-  return n;
+  return n + PadKeyPressed(key);
 }
 
-int32_t LiveKeyIsDown(int32_t key) { return ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0; }
+int32_t LiveKeyIsDown(int32_t key) {
+  return PadJoinKeyIsDown(key, ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0);
+}
 
 int32_t LiveButtonIsDown(int32_t button) {
-  return ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0;
+  return PadJoinButtonIsDown(button, ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
 }
 
-int32_t LivePointerX() { return state.x; }
+// The pad's turn reaches the rules as a pointer offset.
+int32_t LivePointerX() { return state.x + PadFrameTurn(); }
 
 int32_t LivePointerY() { return state.y; }
 

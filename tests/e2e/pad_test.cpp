@@ -1,0 +1,116 @@
+// The whole game played with a pad alone: a virtual pad that the program plugs in and moves as
+// the command file named by KESTROVA_VIRTUAL_PAD tells it. The game's report shows what each
+// control did, and its demo replays headless to the same report.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "../support/read_file.h"
+#include "game_run.h"
+#include "screens.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Exit status of a shell command line.
+int ShellStatus(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// The words of the report line that starts with `head`, without it; empty when there is none.
+std::vector<std::string> ReportLine(const std::string& report, const std::string& head) {
+  std::istringstream lines(report);
+  std::vector<std::string> words;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(head + " ", 0) != 0) continue;
+    std::istringstream in(line.substr(head.size()));
+    for (std::string w; in >> w;) words.push_back(w);
+    break;
+  }
+  return words;
+}
+
+TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("pad");
+  const fs::path logs = folder.LogPath();
+  const fs::path script = logs / "pad.txt";
+  const auto pad = [&](const std::string& line) { std::ofstream(script, std::ios::app) << line << '\n'; };
+  // A button held long enough for the game's pumps to see it.
+  const auto tap = [&](const std::string& button) {
+    pad("button " + button + " 1");
+    SleepMilliseconds(200);
+    pad("button " + button + " 0");
+    SleepMilliseconds(200);
+  };
+  pad("attach");  // plugged in while the world is made
+  TGameProcess game(
+      folder, false,
+      {"--seed", "7", "--record", (logs / "pad.demo").string(), "--report", (logs / "played.txt").string()},
+      {{"KESTROVA_VIRTUAL_PAD", script.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_pad_start.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+
+  pad("axis lefty -32768");
+  SleepMilliseconds(400);
+  pad("axis lefty 0");
+  pad("axis rightx 32767");
+  SleepMilliseconds(300);
+  pad("axis rightx 0");
+  // Weapon 1 fires with a chance of one in eleven a frame: two seconds fire it all but surely.
+  pad("axis righttrigger 32767");
+  SleepMilliseconds(2000);
+  pad("axis righttrigger 0");
+  SleepMilliseconds(200);
+  const TPixmapPtr play = Screenshot(window, "e2e_pad_play.png");
+  ASSERT_TRUE(play);
+  EXPECT_LT(PixelAt(*play, 22, 30)[0], 255) << "the first weapon spent no rounds";
+  tap("rightshoulder");
+
+  tap("start");
+  const TPixmapPtr score = WaitFor(game, window, "e2e_pad_score.png", ShowsScore);
+  ASSERT_TRUE(score) << "Start did not end play; stderr:\n" << game.Errors();
+  tap("a");
+  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  // Every line of the pad's script was followed.
+  EXPECT_EQ(game.Errors().find(script.string()), std::string::npos) << game.Errors();
+
+  // Where the player started: the world tool places the actors of seed 7 as the game does.
+  const std::string bin = KESTROVA_BINARY_DIR;
+  ASSERT_EQ(
+      ShellStatus("'" + bin + "/kestrova-worldgen' --seed 7 --map '" + (folder.Path() / "map.txt").string() +
+                  "' --out '" + logs.string() + "' --actors '" + (logs / "actors.txt").string() + "' > /dev/null"),
+      0);
+  const std::vector<std::string> start = ReportLine(ReadWholeFile(logs / "actors.txt"), "P");
+  ASSERT_EQ(start.size(), 2u);
+  const std::string played = ReadWholeFile(logs / "played.txt");
+  EXPECT_EQ(ReportLine(played, "gameState"), std::vector<std::string>{"2"}) << "Start ended play";
+  const std::vector<std::string> id = ReportLine(played, "player");
+  ASSERT_EQ(id.size(), 1u);
+  // F id X Y Side HP EP Art weapon w0 .. w4 Time
+  const std::vector<std::string> me = ReportLine(played, "F " + id[0]);
+  ASSERT_EQ(me.size(), 13u) << played.substr(0, 300);
+  EXPECT_EQ(me[0], start[0]) << "the stick walked straight forward, before any turn";
+  EXPECT_LT(std::stof(me[1]), std::stof(start[1])) << "the stick walked the player up the screen";
+  const int side = std::stoi(me[2]);
+  EXPECT_GT(side, 0) << "the right stick turned clockwise";
+  EXPECT_EQ(side % 8, 0) << "a full deflection turns 8 degrees a frame";
+  EXPECT_EQ(me[6], "1") << "the right shoulder selected weapon 2";
+  EXPECT_LT(std::stoi(me[7]), 1000) << "the right trigger fired weapon 1";
+
+  // The demo of the pad's game replays headless to the same report.
+  const fs::path replayed = logs / "replayed.txt";
+  EXPECT_EQ(ShellStatus("'" + bin + "/kestrova-sim' --replay '" + (logs / "pad.demo").string() + "' --out '" +
+                        replayed.string() + "' 2> /dev/null"),
+            0);
+  EXPECT_TRUE(ReadWholeFile(replayed) == played) << "the headless replay's report differs";
+}
+
+}  // namespace
