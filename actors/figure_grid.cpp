@@ -31,7 +31,7 @@ bool FigureGrid::inReach(float x, float y, const Tfigur& f) {
   return !(std::pow(dx, 2.0) + std::pow(dy, 2.0) >= 1024.0);
 }
 
-bool FigureGrid::build(const TList<Tfigur>& figures) {
+bool FigureGrid::build(const TList<std::shared_ptr<Tfigur>>& figures) {
   staged_.clear();
   staged_.reserve(static_cast<size_t>(figures.Count()));
   bool ok = true;

@@ -4,6 +4,7 @@
 // whole shot pass; the hits it reports are exactly those of a walk of the list, in list order.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Tfigur;
@@ -13,7 +14,7 @@ class TList;
 class FigureGrid {
  public:
   // False when some figure stands too far out to be bucketed; then the list must be walked.
-  bool build(const TList<Tfigur>& figures);
+  bool build(const TList<std::shared_ptr<Tfigur>>& figures);
   // Appends to `hits` the figures other than `owner` within 32 pixels of (x, y), in list
   // order. False when (x, y) lies too far out to look up; then nothing is appended.
   bool collect(float x, float y, const Tfigur* owner, std::vector<Tfigur*>& hits) const;

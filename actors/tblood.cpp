@@ -11,14 +11,13 @@ std::shared_ptr<TList<Tblood>> bloodList;
 
 int32_t Tblood::neu(int32_t x, int32_t y) {
   if (RandomInt(24, 1) != 1) return 0;
-  auto b = std::make_shared<Tblood>();
   if (!bloodList) bloodList = std::make_shared<TList<Tblood>>();
-  bloodList->AddLast(b);
+  Tblood& b = bloodList->AddLast()->value();
   // The offsets run from -32 to +64: decals lean 16 pixels to the lower right of the wound.
-  b->X = TruncToInt(x + RandomReal(-32.0, 64.0));
-  b->Y = TruncToInt(y + RandomReal(-32.0, 64.0));
-  b->R = RandomInt(360, 1);
-  b->s = static_cast<float>(RandomReal(static_cast<double>(0.1f), 1.0));
+  b.X = TruncToInt(x + RandomReal(-32.0, 64.0));
+  b.Y = TruncToInt(y + RandomReal(-32.0, 64.0));
+  b.R = RandomInt(360, 1);
+  b.s = static_cast<float>(RandomReal(static_cast<double>(0.1f), 1.0));
   return 0;
 }
 

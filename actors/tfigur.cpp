@@ -15,7 +15,7 @@
 #include "platform/sound.h"
 #include "world/tmap.h"
 
-std::shared_ptr<TList<Tfigur>> figureList;
+std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;
 
 namespace {
 
@@ -28,7 +28,7 @@ int32_t CellOf(float v) { return TruncToInt((static_cast<double>(v) + 32.0) / 64
 }  // namespace
 
 std::shared_ptr<Tfigur> Tfigur::neu(int32_t x, int32_t y, int32_t art) {
-  if (!figureList) figureList = std::make_shared<TList<Tfigur>>();
+  if (!figureList) figureList = std::make_shared<TList<std::shared_ptr<Tfigur>>>();
   auto f = std::make_shared<Tfigur>();
   f->link_ = figureList->AddLast(f);
   f->X = static_cast<float>(x);
@@ -54,9 +54,11 @@ int32_t Tfigur::update() {
     return 0;
   }
 
-  // A dying enemy leaves the list but still acts and is drawn once more in this update.
-  const std::shared_ptr<Tfigur> self = shared_from_this();
+  // A dying enemy leaves the list but still acts and is drawn once more in this update; the
+  // list may have held the last reference to it.
+  std::shared_ptr<Tfigur> keep;
   if (HP < 0.0f) {
+    keep = shared_from_this();
     if (figureList) figureList->RemoveLink(link_);
     for (int32_t i = 0; i <= 50; ++i) Tblood::neu(TruncToInt(X), TruncToInt(Y));
     PlaySound(deathSound);
@@ -101,7 +103,7 @@ int32_t Tfigur::update() {
   const double sx = static_cast<double>(X) - camX;
   const double sy = static_cast<double>(Y) - camY;
   if (sx > -32.0 && sx < screenW + 32.0 && sy > -32.0 && sy < screenH + 32.0) {
-    tshot::neu(TruncToInt(X), TruncToInt(Y), -Side, weapon, self);
+    tshot::neu(TruncToInt(X), TruncToInt(Y), -Side, weapon, shared_from_this());
   }
   draw(1);
   return 0;

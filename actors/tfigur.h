@@ -32,7 +32,7 @@ class Tfigur : public std::enable_shared_from_this<Tfigur> {
   int32_t move(int32_t a, int32_t b);
 
  private:
-  TLink* link_ = nullptr;
+  TListLink<std::shared_ptr<Tfigur>>* link_ = nullptr;
 };
 
-extern std::shared_ptr<TList<Tfigur>> figureList;
+extern std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;

@@ -12,12 +12,11 @@ std::shared_ptr<TList<TItem>> itemList;
 
 int32_t TItem::neu(int32_t x, int32_t y, int32_t art) {
   if (!itemList) itemList = std::make_shared<TList<TItem>>();
-  auto item = std::make_shared<TItem>();
-  item->link_ = itemList->AddLast(item);
-  item->X = x;
-  item->Y = y;
-  item->Art = art;
-  item->r = RandomInt(360, 1);
+  TItem& item = itemList->AddLast()->value();
+  item.X = x;
+  item.Y = y;
+  item.Art = art;
+  item.r = RandomInt(360, 1);
   return 0;
 }
 
@@ -27,7 +26,7 @@ int32_t TItem::all() {
   bool rotationOwed = false;
   float owedRotation = 0.0f;
   for (auto walk = itemList->Walk(); walk.HasNext();) {
-    const std::shared_ptr<TItem> item = walk.NextObject();
+    TItem* const item = &walk.NextObject();
     const auto& image = itemImages[item->Art];
     const auto sx = static_cast<float>(item->X - camX);
     const auto sy = static_cast<float>(item->Y - camY);
@@ -53,7 +52,8 @@ int32_t TItem::all() {
       player->weapons[item->Art - 2] += 500 / (item->Art - 1);
     }
     player->EP += 1;
-    itemList->RemoveLink(item->link_);
+    auto* link = TList<TItem>::LinkOf(*item);
+    itemList->RemoveLink(link);
   }
   if (rotationOwed) SetDrawRotation(owedRotation);
   return 0;

@@ -15,9 +15,6 @@ class TItem {
   static int32_t neu(int32_t x, int32_t y, int32_t art);
   // Draws every item and lets the player pick up those within reach.
   static int32_t all();
-
- private:
-  TLink* link_ = nullptr;
 };
 
 extern std::shared_ptr<TList<TItem>> itemList;

@@ -14,7 +14,7 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 
-std::shared_ptr<TList<tshot>> shotList;
+std::shared_ptr<TList<std::shared_ptr<tshot>>> shotList;
 
 namespace {
 
@@ -41,7 +41,7 @@ int32_t RateLimit(Tfigur& owner, int32_t gap) {
 
 std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t kind,
                                   std::shared_ptr<Tfigur> owner) {
-  if (!shotList) shotList = std::make_shared<TList<tshot>>();
+  if (!shotList) shotList = std::make_shared<TList<std::shared_ptr<tshot>>>();
   if (!owner) owner = player;
 
   int32_t d = 0;
@@ -74,7 +74,7 @@ std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t k
   PlaySound(shotSounds[owner->weapon]);
   auto shot = std::make_shared<tshot>();
   shot->link_ = shotList->AddLast(shot);
-  shot->f = owner;
+  shot->f = std::move(owner);
   shot->x = static_cast<float>(x);
   shot->y = static_cast<float>(y);
   shot->s = static_cast<float>(angle + 180);
@@ -209,7 +209,7 @@ int32_t tshot::all() {
     bool rotationOwed = false;
     float owedRotation = 0.0f;
     for (auto walk = shotList->Walk(); walk.HasNext();) {
-      const std::shared_ptr<tshot> shot = walk.NextObject();
+      const std::shared_ptr<tshot>& shot = walk.NextObject();
       shot->update();
       if (ImageMayShow(shotImages[shot->g], static_cast<float>(static_cast<double>(shot->x) - camX),
                        static_cast<float>(static_cast<double>(shot->y) - camY))) {

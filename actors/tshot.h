@@ -33,11 +33,11 @@ class tshot {
   void step(double speed);
   void hitFigures(bool& hit);
   void hitFigure(Tfigur& figure, bool& hit);
-  TLink* link_ = nullptr;
+  TListLink<std::shared_ptr<tshot>>* link_ = nullptr;
   // SinDeg and CosDeg of the heading they were computed for: most kinds fly straight.
   uint32_t trigFor_ = 0x7fc00000u;  // no heading: a NaN pattern the heading never holds
   double sin_ = 0.0;
   double cos_ = 0.0;
 };
 
-extern std::shared_ptr<TList<tshot>> shotList;
+extern std::shared_ptr<TList<std::shared_ptr<tshot>>> shotList;

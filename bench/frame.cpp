@@ -97,13 +97,12 @@ void BuildCrowd(int32_t seed) {
     tshot::neu(static_cast<int32_t>(owner->X), static_cast<int32_t>(owner->Y), RandomInt(0, 359), owner->weapon, owner);
   }
   for (int32_t i = 0; i < 20000; ++i) {
-    auto b = std::make_shared<Tblood>();
-    b->X = static_cast<int32_t>(px) + RandomInt(-900, 900);
-    b->Y = static_cast<int32_t>(py) + RandomInt(-900, 900);
-    b->R = RandomInt(360, 1);
-    b->s = static_cast<float>(RandomReal(0.1, 1.0));
     if (!bloodList) bloodList = std::make_shared<TList<Tblood>>();
-    bloodList->AddLast(b);
+    Tblood& b = bloodList->AddLast()->value();
+    b.X = static_cast<int32_t>(px) + RandomInt(-900, 900);
+    b.Y = static_cast<int32_t>(py) + RandomInt(-900, 900);
+    b.R = RandomInt(360, 1);
+    b.s = static_cast<float>(RandomReal(0.1, 1.0));
   }
 }
 

@@ -145,14 +145,7 @@ TEST_F(BloodTest, DrawsAdditivelyInsideTheScreenWidenedBy64AndRestoresTheState) 
     bool drawn;
   } cases[] = {{1000 - 64, 2100, false}, {1000 - 63, 2100, true},  {1000 + 1024 + 63, 2100, true},
                {1000 + 1024 + 64, 2100, false}, {1100, 2000 - 64, false}, {1100, 2000 + 768 + 63, true}};
-  for (const auto& c : cases) {
-    auto b = std::make_shared<Tblood>();
-    b->X = c.x;
-    b->Y = c.y;
-    b->R = 45;
-    b->s = 0.5f;
-    bloodList->AddLast(b);
-  }
+  for (const auto& c : cases) bloodList->AddLast(Tblood{c.x, c.y, 45, 0.5f});
   rec->Clear();
   Tblood::draw();
   const auto drawn = Drawn();

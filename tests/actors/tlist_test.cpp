@@ -16,10 +16,10 @@ struct Probe {
   }
   int value;
   int* alive;
-  TLink* link = nullptr;
+  TListLink<std::shared_ptr<Probe>>* link = nullptr;
 };
 
-using ProbeList = TList<Probe>;
+using ProbeList = TList<std::shared_ptr<Probe>>;
 
 std::shared_ptr<Probe> Add(ProbeList& list, int v, int* alive = nullptr) {
   auto p = std::make_shared<Probe>(v, alive);
@@ -165,12 +165,47 @@ TEST(TListTest, ElementRemovedWithoutOtherReferencesIsReleasedAtOnce) {
   int alive = 0;
   ProbeList list;
   Add(list, 1, &alive);
-  TLink* link = nullptr;
+  TListLink<std::shared_ptr<Probe>>* link = nullptr;
   list.ForEach([&](Probe* p) { link = p->link; });
   list.RemoveLink(link);
   EXPECT_EQ(alive, 0);
   EXPECT_EQ(list.Count(), 0);
   EXPECT_FALSE(list.Walk().HasNext());
+}
+
+// Decals and items live in the links themselves: one removed during a walk stays readable
+// until the last walk of the list ends, one removed outside a walk goes at once, and the
+// room of removed elements is used again.
+TEST(TListTest, ValuesKeptInTheLinksLiveUntilTheWalksEnd) {
+  int alive = 0;
+  TList<Probe> list;
+  for (int i = 0; i < 4; ++i) list.AddLast(i, &alive);
+  std::vector<int> walked;
+  {
+    auto outer = list.Walk();
+    Probe& first = outer.NextObject();
+    for (auto inner = list.Walk(); inner.HasNext();) {
+      Probe& p = inner.NextObject();
+      auto* link = TList<Probe>::LinkOf(p);
+      if (p.value % 2 == 0) list.RemoveLink(link);
+    }
+    EXPECT_EQ(alive, 4);  // the outer walk still runs
+    EXPECT_EQ(first.value, 0);
+    while (outer.HasNext()) walked.push_back(outer.NextObject().value);
+  }
+  EXPECT_EQ(walked, (std::vector<int>{1, 3}));
+  EXPECT_EQ(alive, 2);
+  EXPECT_EQ(list.Count(), 2);
+
+  Probe* three = nullptr;
+  list.ForEach([&](Probe* p) { three = p; });
+  EXPECT_TRUE(list.Remove(three));
+  EXPECT_EQ(alive, 1);
+  for (int i = 10; i < 13; ++i) list.AddLast(i, &alive);
+  std::vector<int> left;
+  list.ForEach([&](Probe* p) { left.push_back(p->value); });
+  EXPECT_EQ(left, (std::vector<int>{1, 10, 11, 12}));
+  EXPECT_EQ(alive, 4);
 }
 
 }  // namespace

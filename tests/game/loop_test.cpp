@@ -143,12 +143,8 @@ TEST_F(LoopTest, EscapeEndsTheGameAfterTheFrameIsDrawnInFull) {
 
 TEST_F(LoopTest, FrameDrawsDecalsItemsFiguresShotsThenTheHud) {
   Start(7000, 7000);
-  auto decal = std::make_shared<Tblood>();
-  decal->X = 7000;
-  decal->Y = 7000;
-  decal->s = 0.5f;
   Tblood::draw();  // makes the list
-  bloodList->AddLast(decal);
+  bloodList->AddLast(Tblood{7000, 7000, 0, 0.5f});
   TItem::neu(7200, 7000, 2);
   auto enemy = Enemy(7100, 7100, 0, 2);
   enemy->weapons[2] = 0;  // fires once, at once
