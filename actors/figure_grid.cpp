@@ -24,9 +24,11 @@ size_t Hash(int64_t key) {
 
 }  // namespace
 
-bool FigureGrid::inReach(float x, float y, const Tfigur& f) {
-  const double dx = static_cast<double>(x) - static_cast<double>(f.X);
-  const double dy = static_cast<double>(y) - static_cast<double>(f.Y);
+bool FigureGrid::inReach(float x, float y, const Tfigur& f) { return inReach(x, y, f.X, f.Y); }
+
+bool FigureGrid::inReach(float x, float y, float fx, float fy) {
+  const double dx = static_cast<double>(x) - static_cast<double>(fx);
+  const double dy = static_cast<double>(y) - static_cast<double>(fy);
   // Written as "not 1024 or more", the way the rule is stated: a NaN distance counts as a hit.
   return !(std::pow(dx, 2.0) + std::pow(dy, 2.0) >= 1024.0);
 }
@@ -38,7 +40,7 @@ bool FigureGrid::build(const TList<std::shared_ptr<Tfigur>>& figures) {
   int32_t order = 0;
   figures.ForEach([&](Tfigur* f) {
     if (!Bucketable(f->X) || !Bucketable(f->Y)) ok = false;
-    if (ok) staged_.push_back({Key(Bucket(f->X), Bucket(f->Y)), order, f});
+    if (ok) staged_.push_back({Key(Bucket(f->X), Bucket(f->Y)), order, f->X, f->Y, f});
     ++order;
   });
   entries_.clear();
@@ -98,7 +100,7 @@ bool FigureGrid::collect(float x, float y, const Tfigur* owner, std::vector<Tfig
       if (slot == nullptr) continue;
       for (int32_t i = slot->begin; i < slot->end; ++i) {
         const Entry& e = entries_[static_cast<size_t>(i)];
-        if (e.figure != owner && inReach(x, y, *e.figure)) found_.push_back(&e);
+        if (e.figure != owner && inReach(x, y, e.x, e.y)) found_.push_back(&e);
       }
     }
   }

@@ -21,11 +21,14 @@ class FigureGrid {
 
   // True when the two points are close enough for a hit: under 32 pixels apart.
   static bool inReach(float x, float y, const Tfigur& f);
+  static bool inReach(float x, float y, float fx, float fy);
 
  private:
+  // The position is copied, so a lookup reads no figure that is not hit.
   struct Entry {
     int64_t key;
     int32_t order;
+    float x, y;
     Tfigur* figure;
   };
   // One bucket: its entries are entries_[begin, end), in list order.

@@ -1,7 +1,5 @@
 #include "actors/tblood.h"
 
-#include "actors/onscreen.h"
-
 #include "state/globals.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
@@ -28,14 +26,10 @@ int32_t Tblood::draw() {
   SetAlpha(0.5f);
   const int32_t right = screenW + 64;
   const int32_t bottom = screenH + 64;
-  // Decals in the margin whose scaled image cannot reach the screen are left out as well;
-  // the next one drawn sets its own scale and rotation.
-  const double reach = bloodImage ? ImageReach(*bloodImage) : 0.0;
   bloodList->ForEach([&](const Tblood* b) {
     const int32_t sx = b->X - camX;
     const int32_t sy = b->Y - camY;
-    if (sx > -64 && sx < right && sy > -64 && sy < bottom &&
-        CircleMayShow(static_cast<float>(sx), static_cast<float>(sy), reach * b->s)) {
+    if (sx > -64 && sx < right && sy > -64 && sy < bottom) {
       SetDrawScale(b->s, b->s);
       SetDrawRotation(static_cast<float>(b->R));
       DrawImageFrame(bloodImage, static_cast<float>(sx), static_cast<float>(sy), 0);

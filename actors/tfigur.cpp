@@ -1,9 +1,7 @@
 #include "actors/tfigur.h"
 
-#include <algorithm>
 #include <cmath>
 
-#include "actors/onscreen.h"
 #include "actors/tblood.h"
 #include "actors/tshot.h"
 #include "actors/whole_degrees.h"
@@ -112,22 +110,15 @@ int32_t Tfigur::update() {
 int32_t Tfigur::draw(int32_t flag) {
   const double sx = static_cast<double>(X) - camX;
   const double sy = static_cast<double>(Y) - camY;
-  const auto& image = figureImages[Art];
-  // A figure (and its marker) that cannot reach the screen is left out; only the rotation
-  // that drawing it would leave behind is set.
-  const double reach = std::max(image ? ImageReach(*image) : 0.0, flag != 0 ? kMarkerOuter : 0.0) * CurrentScale();
-  if (!CircleMayShow(static_cast<float>(sx), static_cast<float>(sy), reach)) {
-    SetRotationTo(flag != 0 ? 0.0f : static_cast<float>(Side));
-    return 0;
-  }
   SetDrawRotation(static_cast<float>(Side));
-  DrawImageFrame(image, static_cast<float>(sx), static_cast<float>(sy), 0);
+  DrawImageFrame(figureImages[Art], static_cast<float>(sx), static_cast<float>(sy), 0);
   if (flag != 0) {
     // A stroke between the radii 70 and 100 around the enemy, pointing at the player; drawn
     // unrotated so the enemy's own facing does not turn it.
     const double theta = ATan2Deg(static_cast<double>(player->Y) - Y, static_cast<double>(player->X) - X);
-    const double c = CosDeg(theta);
-    const double s = SinDeg(theta);
+    double s = 0.0;
+    double c = 0.0;
+    SinCosDeg(theta, s, c);
     SetDrawRotation(0.0f);
     DrawLine(static_cast<float>(sx + kMarkerInner * c), static_cast<float>(sy + kMarkerInner * s),
              static_cast<float>(sx + kMarkerOuter * c), static_cast<float>(sy + kMarkerOuter * s), 1);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "actors/onscreen.h"
 #include "actors/tfigur.h"
 #include "state/globals.h"
 #include "platform/graphics.h"
@@ -22,22 +21,10 @@ int32_t TItem::neu(int32_t x, int32_t y, int32_t art) {
 
 int32_t TItem::all() {
   if (!itemList) return 0;
-  // Items far off the screen are not drawn, but the rotation is left as drawing all would leave it.
-  bool rotationOwed = false;
-  float owedRotation = 0.0f;
   for (auto walk = itemList->Walk(); walk.HasNext();) {
     TItem* const item = &walk.NextObject();
-    const auto& image = itemImages[item->Art];
-    const auto sx = static_cast<float>(item->X - camX);
-    const auto sy = static_cast<float>(item->Y - camY);
-    if (ImageMayShow(image, sx, sy)) {
-      SetDrawRotation(static_cast<float>(item->r));
-      DrawImageFrame(image, sx, sy, 0);
-      rotationOwed = false;
-    } else {
-      rotationOwed = true;
-      owedRotation = static_cast<float>(item->r);
-    }
+    SetDrawRotation(static_cast<float>(item->r));
+    DrawImageFrame(itemImages[item->Art], static_cast<float>(item->X - camX), static_cast<float>(item->Y - camY), 0);
 
     // Every item is tested every frame; the reach is the square root of 4000, about 63 pixels.
     const double dx = static_cast<double>(player->X) - item->X;
@@ -55,6 +42,5 @@ int32_t TItem::all() {
     auto* link = TList<TItem>::LinkOf(*item);
     itemList->RemoveLink(link);
   }
-  if (rotationOwed) SetDrawRotation(owedRotation);
   return 0;
 }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "actors/figure_grid.h"
-#include "actors/onscreen.h"
 #include "actors/tblood.h"
 #include "actors/tfigur.h"
 #include "state/globals.h"
@@ -121,8 +120,7 @@ void tshot::step(double speed) {
   const auto bits = std::bit_cast<uint32_t>(s);
   if (bits != trigFor_) {
     trigFor_ = bits;
-    sin_ = SinDeg(s);
-    cos_ = CosDeg(s);
+    SinCosDeg(s, sin_, cos_);
   }
   x = static_cast<float>(x + sin_ * speed);
   y = static_cast<float>(y + cos_ * speed);
@@ -153,10 +151,13 @@ int32_t tshot::update() {
     case 4: {
       // Wanders and speeds up with age: 5 pixels at firing, 10 at the end of its life.
       s = static_cast<float>(s + RandomReal(-2.0, 2.0));
+      double sin = 0.0;
+      double cos = 0.0;
+      SinCosDeg(s, sin, cos);
       auto k = static_cast<float>(2000.0 - ClockDiff(t, NowMs()));
-      x = static_cast<float>(x + SinDeg(s) * k / 2000.0 * 5.0);
+      x = static_cast<float>(x + sin * k / 2000.0 * 5.0);
       k = static_cast<float>(2000.0 - ClockDiff(t, NowMs()));
-      y = static_cast<float>(y + CosDeg(s) * k / 2000.0 * 5.0);
+      y = static_cast<float>(y + cos * k / 2000.0 * 5.0);
       break;
     }
     default:
@@ -204,24 +205,12 @@ int32_t tshot::all() {
   if (shotList) {
     static FigureGrid grid;  // kept to reuse its storage from frame to frame
     if (figureList && shotList->Count() >= kShotsForGrid && grid.build(*figureList)) passGrid = &grid;
-    // Shots that cannot reach the screen are not drawn; the rotation is left as drawing them
-    // would have left it.
-    bool rotationOwed = false;
-    float owedRotation = 0.0f;
     for (auto walk = shotList->Walk(); walk.HasNext();) {
       const std::shared_ptr<tshot>& shot = walk.NextObject();
       shot->update();
-      if (ImageMayShow(shotImages[shot->g], static_cast<float>(static_cast<double>(shot->x) - camX),
-                       static_cast<float>(static_cast<double>(shot->y) - camY))) {
-        shot->draw();
-        rotationOwed = false;
-      } else {
-        rotationOwed = true;
-        owedRotation = static_cast<float>(-shot->r);
-      }
+      shot->draw();
     }
     passGrid = nullptr;
-    if (rotationOwed) SetDrawRotation(owedRotation);
   }
   SetAlpha(1.0f);
   return 0;

@@ -21,8 +21,7 @@ const Entry& Lookup(int32_t degrees) {
   if (!e.known || e.degrees != degrees) {
     e.degrees = degrees;
     e.known = true;
-    e.sin = SinDeg(degrees);
-    e.cos = CosDeg(degrees);
+    SinCosDeg(degrees, e.sin, e.cos);
   }
   return e;
 }

@@ -9,4 +9,7 @@ inline int32_t TruncToInt(double v) { return static_cast<int32_t>(v); }
 // x87 arithmetic the game's numbers were defined with.
 double SinDeg(double deg);
 double CosDeg(double deg);
+// SinDeg(deg) and CosDeg(deg) from one reduction of the argument: the same values, at about
+// half the cost of asking for both.
+void SinCosDeg(double deg, double& sin, double& cos);
 double ATan2Deg(double y, double x);

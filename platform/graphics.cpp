@@ -1,7 +1,9 @@
 #include "platform/graphics.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 
 #include "platform/clock.h"
 #include "platform/degrees.h"
@@ -21,9 +23,8 @@ TFramePacing pacing;
 
 TVex2DDriver& Drv() { return *current->_driver; }
 
-// Sine and cosine of a rotation, remembered by its exact value: a frame sets the same few
-// angles over and over (every SetDrawScale recomputes the transform too), and the
-// extended-precision functions are costly.
+// Sine and cosine of a rotation, remembered by its exact value: frame after frame the same
+// angles come back, and the extended-precision functions are costly.
 struct RotationTrig {
   uint32_t bits = 0;
   bool known = false;
@@ -32,24 +33,72 @@ struct RotationTrig {
 };
 
 const RotationTrig& TrigOf(float degrees) {
-  static std::array<RotationTrig, 1024> cache;
+  // Room for the thousand-odd angles of a busy frame: decals, items, shots and figures.
+  constexpr int kIndexBits = 12;
+  static std::array<RotationTrig, size_t{1} << kIndexBits> cache;
   const auto bits = std::bit_cast<uint32_t>(degrees);
-  RotationTrig& e = cache[(bits ^ (bits >> 10) ^ (bits >> 20)) & (cache.size() - 1)];
+  // Multiplicative hashing: whole degrees differ only in a few high bits of the float.
+  RotationTrig& e = cache[(bits * 0x9E3779B1u) >> (32 - kIndexBits)];
   if (!e.known || e.bits != bits) {
-    e = {bits, true, SinDeg(degrees), CosDeg(degrees)};
+    e.bits = bits;
+    e.known = true;
+    SinCosDeg(degrees, e.sin, e.cos);
   }
   return e;
 }
 
-void ApplyTransform(TVex2DGraphics& g) {
+struct Matrix {
+  float ix, iy, jx, jy;
+};
+
+// The transform of the rotation and scale, as the driver gets it.
+Matrix ComputeTransform(const TVex2DGraphics& g) {
   const RotationTrig& trig = TrigOf(g.tform_rot);
   const double s = trig.sin;
   const double c = trig.cos;
-  g.tform_ix = static_cast<float>(c * g.tform_scale_x);
-  g.tform_iy = static_cast<float>(-s * g.tform_scale_y);
-  g.tform_jx = static_cast<float>(s * g.tform_scale_x);
-  g.tform_jy = static_cast<float>(c * g.tform_scale_y);
+  return {static_cast<float>(c * g.tform_scale_x), static_cast<float>(-s * g.tform_scale_y),
+          static_cast<float>(s * g.tform_scale_x), static_cast<float>(c * g.tform_scale_y)};
+}
+
+Matrix TransformOf(const TVex2DGraphics& g) {
+  return g.tform_pending ? ComputeTransform(g) : Matrix{g.tform_ix, g.tform_iy, g.tform_jx, g.tform_jy};
+}
+
+void ApplyTransform(TVex2DGraphics& g) {
+  const Matrix m = ComputeTransform(g);
+  g.tform_ix = m.ix;
+  g.tform_iy = m.iy;
+  g.tform_jx = m.jx;
+  g.tform_jy = m.jy;
   g._driver->SetTransform(g.tform_ix, g.tform_iy, g.tform_jx, g.tform_jy);
+  g.tform_pending = false;
+}
+
+// Before a drawing reaches the driver: the transform it would hold had every rotation and
+// scale been applied when set.
+void SyncTransform() {
+  if (current->tform_pending) ApplyTransform(*current);
+}
+
+// The longest any point within (x0, y0)-(x1, y1) can be from the origin once rotated and
+// scaled: rotation keeps lengths, and scaling stretches none by more than its larger factor.
+double TransformedReach(const TVex2DGraphics& g, double x0, double y0, double x1, double y1) {
+  const double scale = std::max(std::fabs(g.tform_scale_x), std::fabs(g.tform_scale_y));
+  const double x = std::max(std::fabs(x0), std::fabs(x1));
+  const double y = std::max(std::fabs(y0), std::fabs(y1));
+  return std::sqrt(x * x + y * y) * scale;
+}
+
+// False only when nothing within the box (x0, y0)-(x1, y1) widened by `reach` can land in
+// the visible area (what the projection shows, with a margin for rasterising and line
+// width); a NaN anywhere leaves the drawing to the driver as always.
+bool BoxMayReachScreen(const TVex2DGraphics& g, double x0, double y0, double x1, double y1, double reach) {
+  const double r = reach + 2.0 + std::fabs(g.line_width);
+  return !(x1 + r < 0.0 || x0 - r > g.vres_width || y1 + r < 0.0 || y0 - r > g.vres_height);
+}
+
+bool MayReachScreen(const TVex2DGraphics& g, double x, double y, double reach) {
+  return BoxMayReachScreen(g, x, y, x, y, reach);
 }
 
 // Hands the whole draw state to the driver, as after a context reset.
@@ -242,20 +291,24 @@ void SetClsColor(int32_t r, int32_t g, int32_t b) {
 void SetDrawRotation(float degrees) {
   if (!current) return;
   current->tform_rot = degrees;
-  ApplyTransform(*current);
+  current->tform_pending = true;
 }
 
 void SetDrawScale(float sx, float sy) {
   if (!current) return;
   current->tform_scale_x = sx;
   current->tform_scale_y = sy;
-  ApplyTransform(*current);
+  current->tform_pending = true;
 }
 
 void DrawRect(float x, float y, float w, float h) {
   if (!current) return;
   const TVex2DGraphics& g = *current;
-  Drv().DrawRect(g.handle_x, g.handle_y, g.handle_x + w, g.handle_y + h, x + g.origin_x, y + g.origin_y);
+  const float tx = x + g.origin_x;
+  const float ty = y + g.origin_y;
+  if (!MayReachScreen(g, tx, ty, TransformedReach(g, g.handle_x, g.handle_y, g.handle_x + w, g.handle_y + h))) return;
+  SyncTransform();
+  Drv().DrawRect(g.handle_x, g.handle_y, g.handle_x + w, g.handle_y + h, tx, ty);
 }
 
 void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
@@ -265,6 +318,14 @@ void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
   const float ty = y1 + g.origin_y;
   const float px = g.handle_x + x2 - x1;
   const float py = g.handle_y + y2 - y1;
+  const Matrix m = TransformOf(g);
+  // The line and its last pixel lie between its transformed ends.
+  const double ax = g.handle_x * m.ix + g.handle_y * m.iy + tx;
+  const double ay = g.handle_x * m.jx + g.handle_y * m.jy + ty;
+  const double bx = px * m.ix + py * m.iy + tx;
+  const double by = px * m.jx + py * m.jy + ty;
+  if (!BoxMayReachScreen(g, std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by), 0.0)) return;
+  SyncTransform();
   Drv().DrawLine(g.handle_x, g.handle_y, px, py, tx, ty);
   if (lastPixel == 0) return;
   Drv().Plot(px * g.tform_ix + py * g.tform_iy + tx, px * g.tform_jx + py * g.tform_jy + ty);
@@ -272,23 +333,31 @@ void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
 
 void Plot(float x, float y) {
   if (!current) return;
-  Drv().Plot(x + current->origin_x, y + current->origin_y);
+  const float px = x + current->origin_x;
+  const float py = y + current->origin_y;
+  if (!MayReachScreen(*current, px, py, 0.0)) return;
+  SyncTransform();
+  Drv().Plot(px, py);
 }
 
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame) {
   if (!image || !current) return;
-  const std::shared_ptr<TImageFrame> f = image->Frame(frame);
-  if (!f) return;
   const float x0 = -image->handle_x;
   const float y0 = -image->handle_y;
   const float x1 = x0 + static_cast<float>(image->width);
   const float y1 = y0 + static_cast<float>(image->height);
-  f->Draw(x0, y0, x1, y1, x + current->origin_x, y + current->origin_y, 0, 0, static_cast<float>(image->width),
-          static_cast<float>(image->height));
+  const float tx = x + current->origin_x;
+  const float ty = y + current->origin_y;
+  if (!MayReachScreen(*current, tx, ty, TransformedReach(*current, x0, y0, x1, y1))) return;
+  SyncTransform();  // in place before a texture is made, as when it was set
+  const std::shared_ptr<TImageFrame> f = image->Frame(frame);
+  if (!f) return;
+  f->Draw(x0, y0, x1, y1, tx, ty, 0, 0, static_cast<float>(image->width), static_cast<float>(image->height));
 }
 
 void DrawString(std::string_view text, float x, float y) {
   if (!current || !current->image_font) return;
+  SyncTransform();
   const TVex2DGraphics& g = *current;
   float px = x + g.origin_x + g.handle_x * g.tform_ix + g.handle_y * g.tform_iy;
   float py = y + g.origin_y + g.handle_x * g.tform_jx + g.handle_y * g.tform_jy;

@@ -18,7 +18,11 @@
 class TImage;
 class TImageFont;
 
-// The current draw state and the screen it draws on.
+// The current draw state and the screen it draws on. Rotation and scale are only recorded
+// when they are set; the transform derived from them (tform_ix .. tform_jy) is worked out and
+// handed to the driver when something is next drawn, so that drawings the platform leaves out
+// cost nothing and every drawing that reaches the driver finds the state it would have found
+// had each setting been applied at once.
 class TVex2DGraphics : public TGraphics {
  public:
   int32_t color_red = 255, color_green = 255, color_blue = 255;
@@ -27,7 +31,8 @@ class TVex2DGraphics : public TGraphics {
   float line_width = 1.0f;
   float tform_rot = 0.0f;
   float tform_scale_x = 1.0f, tform_scale_y = 1.0f;
-  float tform_ix = 1.0f, tform_iy = 0.0f, tform_jx = 0.0f, tform_jy = 1.0f;
+  float tform_ix = 1.0f, tform_iy = 0.0f, tform_jx = 0.0f, tform_jy = 1.0f;  // as the driver holds it
+  bool tform_pending = false;  // rotation or scale set since the driver last got the transform
   int32_t viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
   float origin_x = 0.0f, origin_y = 0.0f;
   float handle_x = 0.0f, handle_y = 0.0f;
@@ -65,7 +70,9 @@ void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel);
 // A null image draws nothing.
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame);
 void DrawString(std::string_view text, float x, float y);
-// Without a screen every drawing operation above and Flip do nothing.
+// Without a screen every drawing operation above and Flip do nothing. Rectangles, lines,
+// points and images that cannot reach the visible area are left out before they reach the
+// driver (an image's texture is then not made yet either); the picture is the same.
 
 void SetClsColor(int32_t r, int32_t g, int32_t b);
 void Plot(float x, float y);

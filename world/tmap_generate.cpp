@@ -88,8 +88,9 @@ int32_t TMap::Create(int32_t kind, bool* paramsRead) {
 }
 
 Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
-  const double s = SinDeg(angle);
-  const double c = CosDeg(angle);
+  double s = 0.0;
+  double c = 0.0;
+  SinCosDeg(angle, s, c);
   double tx = wx + s * len;
   double ty = wy + c * len;
   // The edge checks use the walker's start and the unmirrored angle: a segment that would

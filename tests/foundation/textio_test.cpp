@@ -168,6 +168,18 @@ TEST(NumberTest, DegreesInAllQuadrants) {
   EXPECT_EQ(SinDeg(90), 1.0);
   EXPECT_EQ(CosDeg(180), -1.0);
   EXPECT_EQ(SinDeg(0), 0.0);
+
+  // The paired form must give exactly the single ones: headings, facings and rotations of
+  // every size the game reaches, whole and fractional.
+  for (int32_t i = -400000; i <= 400000; i += 7) {
+    for (const double deg : {static_cast<double>(i), i * 0.37, i * 1234.5678}) {
+      double s = 0.0;
+      double c = 0.0;
+      SinCosDeg(deg, s, c);
+      ASSERT_EQ(s, SinDeg(deg)) << deg;
+      ASSERT_EQ(c, CosDeg(deg)) << deg;
+    }
+  }
 }
 
 }  // namespace

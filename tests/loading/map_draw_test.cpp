@@ -18,7 +18,9 @@ class MapDrawTest : public ::testing::Test {
   void SetUp() override {
     CreateTables();
     CreateMapGrid();
-    rec_ = OpenRecordedScreen(640, 480);
+    // Larger than the 640 x 480 the tests draw, so that the two extra cells visited on each
+    // side lie on the screen too and reach the driver.
+    rec_ = OpenRecordedScreen(1280, 1024);
     // Six distinct 64 x 64 tiles, told apart by their pixmaps.
     for (int slot = 0; slot < 6; ++slot) {
       auto image = TImage::Create(64, 64, 1, 0, 0, 0, 0);
@@ -78,9 +80,9 @@ TEST_F(MapDrawTest, NegativeCameraTruncatesTowardZero) {
 }
 
 TEST_F(MapDrawTest, LastColumnIsDrawnAndNothingBeyond) {
-  camX = 2047 * 64 - 320;
-  camY = 1000 * 64;
-  TMap::draw(camX, camY, 640, 480);
+  camX = 2047 * 64 - 320 - 256;
+  camY = 1000 * 64 - 256;
+  TMap::draw(2047 * 64 - 320, 1000 * 64, 640, 480);
   const auto cells = DrawnCells();
   int maxColumn = 0;
   for (const auto& c : cells) maxColumn = std::max(maxColumn, c.first);

@@ -137,8 +137,11 @@ TEST_F(GraphicsTest, SettingTheSameBlendModeTwiceChangesStateOnce) {
 
 TEST_F(GraphicsTest, RotationAndScaleFollowTheTransformFormulas) {
   Open();
+  rec_->Clear();
   SetDrawRotation(90);
   const TVex2DGraphics& g = *CurrentGraphics();
+  EXPECT_EQ(g.tform_rot, 90.0f);
+  DrawRect(0, 0, 1, 1);
   EXPECT_EQ(g.tform_ix, static_cast<float>(CosDeg(90)));
   EXPECT_NEAR(g.tform_ix, 0.0f, 1e-6f);
   EXPECT_EQ(g.tform_iy, -1.0f);
@@ -146,13 +149,56 @@ TEST_F(GraphicsTest, RotationAndScaleFollowTheTransformFormulas) {
   EXPECT_NEAR(g.tform_jy, 0.0f, 1e-6f);
   EXPECT_EQ(rec_->State().iy, -1.0f);
 
+  // Settings alone reach the driver with the next drawing, as one transform of the last ones.
+  rec_->Clear();
   SetDrawRotation(30);
+  SetDrawScale(7, 7);
   SetDrawScale(2, 3);
+  EXPECT_EQ(rec_->Count(DrawOp::SetTransform), 0);
+  DrawRect(0, 0, 1, 1);
+  EXPECT_EQ(rec_->Count(DrawOp::SetTransform), 1);
   EXPECT_EQ(g.tform_ix, static_cast<float>(CosDeg(30) * 2.0));
   EXPECT_EQ(g.tform_iy, static_cast<float>(-SinDeg(30) * 3.0));
   EXPECT_EQ(g.tform_jx, static_cast<float>(SinDeg(30) * 2.0));
   EXPECT_EQ(g.tform_jy, static_cast<float>(CosDeg(30) * 3.0));
-  EXPECT_EQ(rec_->State().jy, g.tform_jy);
+  EXPECT_EQ(rec_->Calls().back().state.jy, g.tform_jy);
+}
+
+// Drawings that cannot reach the visible area never reach the driver, not even to make a
+// texture; those that might, however little, do, and find the state that applying every
+// setting at once would have left.
+TEST_F(GraphicsTest, DrawingsOffTheScreenAreLeftOutAndLeaveNoTrace) {
+  Open();  // 800 x 600
+  auto image = TImage::Create(40, 40, 1, 0, 0, 0, 0);
+  image->SetPixmap(0, TPixmap::Create(40, 40, PF_RGBA8888));
+  image->handle_x = 20;
+  image->handle_y = 20;
+  rec_->Clear();
+  SetDrawRotation(45);
+  DrawImageFrame(image, -40, 300, 0);   // 28 pixels from its centre to a corner, turned or not
+  DrawImageFrame(image, 300, 660, 0);
+  SetDrawScale(3, 3);
+  DrawRect(900, 0, 10, 10);             // 900 .. 942 at most
+  DrawLine(-200, -200, -150, -150, 1);  // all of it above and left of the screen
+  Plot(801 + 3, 10);
+  EXPECT_TRUE(rec_->Calls().empty());
+
+  SetDrawRotation(10);
+  SetDrawScale(1, 1);
+  DrawImageFrame(image, -15, 300, 0);  // turned, its corner reaches x = 8
+  DrawImageFrame(image, 835, 300, 0);  // only scaled up does it reach the screen
+  SetDrawScale(2, 2);
+  DrawImageFrame(image, 835, 300, 0);
+  DrawLine(-200, 10, 0, 10, 1);
+  const auto frames = rec_->CallsOf(DrawOp::DrawFrame);
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0].args[4], -15.0);
+  EXPECT_EQ(frames[1].args[4], 835.0);
+  EXPECT_EQ(rec_->Count(DrawOp::CreateFrame), 1);
+  EXPECT_EQ(frames[0].state.ix, static_cast<float>(CosDeg(10)));
+  EXPECT_EQ(frames[1].state.ix, static_cast<float>(CosDeg(10) * 2.0));
+  EXPECT_EQ(rec_->Count(DrawOp::DrawLine), 1);
+  EXPECT_EQ(rec_->Count(DrawOp::Plot), 1);
 }
 
 TEST_F(GraphicsTest, ImagesTurnClockwiseAboutTheirCentre) {
