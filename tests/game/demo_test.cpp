@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/demo.h"
+#include "app/session.h"
 
 namespace {
 
@@ -136,6 +137,22 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       EXPECT_NE(reader.Error().find(c.error), std::string::npos) << reader.Error();
     }
   }
+}
+
+TEST(Demo, AFileThatCannotBeWrittenEndsTheRecordingNotTheGame) {
+  TDemoWriter full(std::fopen("/dev/full", "w"));
+  full.WriteHeader({});
+  EXPECT_EQ(full.Answer(TQuery::KeyIsDown, 87, 1), 1);
+  full.EndFrame();
+  EXPECT_EQ(full.Failed(), "No space left on device");
+
+  TGameSession session;
+  ::testing::internal::CaptureStderr();
+  session.Record("/nonexistent/game.demo", 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Kestrova: warning: cannot write the demo /nonexistent/game.demo: No such file or directory; the game goes "
+            "on without it\n");
+  EXPECT_EQ(session.Result(), TGameSession::kDone);
 }
 
 }  // namespace
