@@ -28,6 +28,10 @@ class Tapp {
   static int32_t start();
   static int32_t frame();
   static int32_t endscreen();
+  // Between frames of play, when P, Pause or a loss of the focus asked for it: the last frame
+  // dimmed under "Pause", no rules run and their clock stands still, until P, Pause, a click
+  // or Escape (which then ends play in the next frame, as it does in play).
+  static int32_t pause();
 
   static TLaunch launch;
 

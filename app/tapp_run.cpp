@@ -43,13 +43,16 @@ int32_t Tapp::run() {
   // A watcher (demo, report) sees the loop from outside; without one it runs as it always has.
   TRunWatcher* watcher = RunWatcher();
   bool going = watcher == nullptr || watcher->PlayStarts();
+  KeepFramesForPause(true);
   while (going) {
     const float hp = player->HP;
     frame();
     if (player->HP < hp) RumblePad(static_cast<double>(hp) - player->HP);
     if (watcher != nullptr) going = watcher->FrameDone(false);
     if (gameState != 0) break;
+    if (going && PauseAsked()) pause();
   }
+  KeepFramesForPause(false);
   if (watcher != nullptr) watcher->PlayEnds();
   if (going) endscreen();
   return 0;

@@ -95,6 +95,8 @@ void SleepUntilMs(int32_t target) {
 void UseFixedClock(int32_t now) {
   fixed = true;
   fixedNow = now;
+  stopped = false;
+  stoppedTotal = 0;
 }
 
 void UseSystemClock() { fixed = false; }

@@ -123,7 +123,7 @@ void Translate(const SDL_Event& e) {
           focused = true;
           Queue(EVENT_APPRESUME, 0);
           // Back where the game last put it, so wherever it wandered turns nobody.
-          if (warpAsked) WarpPointer(warpX, warpY);
+          RewarpPointer();
           return;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           focused = false;
@@ -216,6 +216,10 @@ bool WindowFocused() { return focused; }
 void* EventWindow() { return window; }
 
 void SetPointerWarping(bool on) { warping = on; }
+
+void RewarpPointer() {
+  if (warpAsked) WarpPointer(warpX, warpY);
+}
 
 void SetRelativePointer(bool on) {
   relativePointer = on;

@@ -73,6 +73,8 @@ void WarpPointer(int32_t x, int32_t y);
 // Off: the system pointer is never moved, only the stored position follows (a replay's
 // viewer keeps the pointer).
 void SetPointerWarping(bool on);
+// Warps the pointer again to where the game last asked for it, if it ever did.
+void RewarpPointer();
 // Starts SDL's event queue and timers (no video needed); false when SDL refuses.
 bool StartEventLayer();
 // The SDL event type that carries ticker notifications from the timer thread.

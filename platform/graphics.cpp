@@ -20,6 +20,8 @@ std::shared_ptr<TVex2DGraphics> current;
 int32_t graphicsSeq = 0;
 std::string lastError;
 TFramePacing pacing;
+bool keepFrames = false;
+TPixmapPtr keptFrame;
 
 TVex2DDriver& Drv() { return *current->_driver; }
 
@@ -227,8 +229,16 @@ void CloseScreen() {
   g->Close();
 }
 
+void KeepFramesForPause(bool on) {
+  keepFrames = on;
+  keptFrame = nullptr;
+}
+
+TPixmapPtr TakeKeptFrame() { return std::move(keptFrame); }
+
 void Flip(int32_t sync) {
   if (!current) return;
+  if (keepFrames && sync == -1 && PauseAsked()) keptFrame = GrabPixmap(0, 0, current->g_width, current->g_height);
   if (sync != -1) {
     Drv().Flip(sync);
     return;

@@ -26,8 +26,13 @@ struct PolledState {
 };
 
 PolledState state;
+TPauseInput pauseInput;
+constexpr int32_t kPauseKeys[] = {80, 19};  // P, Pause
 int32_t hookId = 0;
 bool pointerHidden = false;
+// The user's rather than the game's: for a replay's viewer for good, or while paused.
+bool pointerLeftToUser = false;
+bool pointerFreeWhilePaused = false;
 
 constexpr size_t kEnterKey = 13;
 constexpr size_t kEscapeKey = 27;
@@ -59,6 +64,7 @@ void OnEvent(const TEvent& ev) {
       ClearKeys();
       ClearButtons();
       state.suspended = 1;
+      pauseInput.focusLost = true;
       ShowOrHidePointer();
       break;
     case EVENT_APPRESUME:
@@ -74,7 +80,12 @@ void OnEvent(const TEvent& ev) {
       ++state.keyHits[kEnterKey];
       break;
     case EVENT_KEYDOWN:
-      if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
+      if (!ValidKey(ev.data)) break;
+      if (state.keyStates[static_cast<size_t>(ev.data)] == 0 &&
+          (ev.data == kPauseKeys[0] || ev.data == kPauseKeys[1])) {
+        ++pauseInput.keys;
+      }
+      Press(state.keyStates, state.keyHits, ev.data);
       break;
     case EVENT_KEYUP:
       if (ValidKey(ev.data)) state.keyStates[static_cast<size_t>(ev.data)] = 0;
@@ -88,6 +99,7 @@ void OnEvent(const TEvent& ev) {
         if (state.buttonStates[b] != 1) {
           state.buttonStates[b] = 1;
           ++state.buttonHits[b];
+          if (b == 1) ++pauseInput.clicks;
         }
       }
       break;
@@ -179,13 +191,35 @@ void HidePointer() {
 void ShowOrHidePointer() {
   // SDL hides the cursor over its own windows only, as wanted; while another program has
   // the focus it shows there too, for the user of that program.
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(pointerHidden && WindowFocused() ? SDL_DISABLE : SDL_ENABLE);
+  const bool hide = pointerHidden && WindowFocused() && !pointerLeftToUser && !pointerFreeWhilePaused;
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
 void ReleasePointer() {
-  pointerHidden = false;
+  pointerLeftToUser = true;
   SetPointerWarping(false);
   ShowOrHidePointer();
+}
+
+void FreePointerWhilePaused(bool on) {
+  pointerFreeWhilePaused = on;
+  SetPointerWarping(!on && !pointerLeftToUser);
+  ShowOrHidePointer();
+  if (!on) RewarpPointer();
+}
+
+TPauseInput TakePauseInput() {
+  PumpEvents();
+  const TPauseInput taken = pauseInput;
+  pauseInput = {};
+  return taken;
+}
+
+bool PauseAsked() { return pauseInput.keys > 0 || pauseInput.focusLost; }
+
+int32_t KeyPressesWaiting(int32_t key) {
+  PumpEvents();
+  return ValidKey(key) ? state.keyHits[static_cast<size_t>(key)] : 0;
 }
 
 bool PointerHidden() { return pointerHidden; }

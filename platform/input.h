@@ -27,6 +27,24 @@ void ShowOrHidePointer();
 // Leaves the system pointer to the user from now on: shown, and never moved by the game
 // (MovePointer still sets the position the game reads). For watching a replay.
 void ReleasePointer();
+// The same while the game is paused; afterwards the pointer is taken back and put where the
+// game last asked for it, so that wherever the user moved it turns nobody.
+void FreePointerWhilePaused(bool on);
+
+// Pausing is no rule of the game: presses of P or Pause, presses of the left button and losses
+// of the focus are counted here for the game loop, which looks at them between frames.
+struct TPauseInput {
+  int32_t keys = 0;
+  int32_t clicks = 0;
+  bool focusLost = false;
+};
+// What came since the last call; clears it. Pumps first.
+TPauseInput TakePauseInput();
+// Whether P, Pause or a loss of the focus is waiting there. Does not pump, so it tells what
+// the events taken during the frame just shown asked for.
+bool PauseAsked();
+// Presses of the key counted and not yet asked for; leaves them for the next KeyPressed.
+int32_t KeyPressesWaiting(int32_t key);
 
 // The next typed character from the queue, 0 when none waits.
 int32_t GetChar();

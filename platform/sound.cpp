@@ -338,6 +338,14 @@ void TSDLAudioDriver::Shutdown() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+void TSDLAudioDriver::SetPaused(bool paused) {
+  if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
+void PauseSounds(bool paused) {
+  if (audioDriver) audioDriver->SetPaused(paused);
+}
+
 std::shared_ptr<TAudioDriver> AudioDriver() {
   if (audioDriver) return audioDriver;
   static bool exitHook = false;

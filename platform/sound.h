@@ -79,6 +79,8 @@ class TAudioDriver : public std::enable_shared_from_this<TAudioDriver> {
   virtual void Shutdown() = 0;
   virtual std::shared_ptr<TSound> CreateSound(std::shared_ptr<TAudioSample> sample, int32_t flags);
   virtual std::shared_ptr<TChannel> AllocChannel() = 0;
+  // Holds every voice where it is, and lets them go on again.
+  virtual void SetPaused(bool /*paused*/) {}
   std::shared_ptr<TSound> LoadSound(std::string_view path, int32_t flags);
 };
 
@@ -121,6 +123,7 @@ class TSDLAudioDriver : public TMixerAudioDriver {
   std::string Name() override { return "SDL"; }
   bool Startup() override;
   void Shutdown() override;
+  void SetPaused(bool paused) override;
 
  private:
   uint32_t device_ = 0;
@@ -131,3 +134,5 @@ std::shared_ptr<TAudioDriver> AudioDriver();
 // Chooses the driver for later loads; null makes the next load choose again. The driver
 // in use before is shut down.
 void SetAudioDriver(std::shared_ptr<TAudioDriver> driver);
+// Holds every sound where it is (a paused game), or lets them go on.
+void PauseSounds(bool paused);

@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "../support/read_file.h"
 #include "game_run.h"
 #include "screens.h"
 
@@ -90,14 +92,82 @@ TEST(Desktop, PointerStaysWithTheProgramThatHasTheFocus) {
   SleepMilliseconds(700);
   EXPECT_EQ(PointerPosition(), std::make_pair(20, 10));
 
-  // Back to the game: the pointer is centred again and the player has not turned.
+  // Back to the game, which the loss of the focus paused: once play goes on, the pointer is
+  // centred again and the player has not turned.
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_focus_paused.png", ShowsPause));
+  ASSERT_TRUE(Xdotool("key p"));
   SleepMilliseconds(700);
   EXPECT_EQ(PointerPosition(), centre);
   const TPixmapPtr after = Screenshot(window, "e2e_focus_after.png");
   ASSERT_TRUE(after);
   EXPECT_TRUE(SameFigure(*before, *after)) << "the player turned; see build/screenshots/e2e_focus_*.png";
   EndTheGame(game, window, "e2e_focus_score.png");
+}
+
+// "X Y Side" of the player's line in a report.
+std::string PlayerPlace(const std::string& report) {
+  const size_t at = report.find("\nF 3001 ");
+  if (at == std::string::npos) return {};
+  std::istringstream line(report.substr(at + 1, report.find('\n', at + 1) - at - 1));
+  std::string f, id, x, y, side;
+  line >> f >> id >> x >> y >> side;
+  return x + " " + y + " " + side;
+}
+
+TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("pause");
+  const fs::path logs = folder.LogPath();
+  TGameProcess game(
+      folder, false,
+      {"--seed", "3", "--record", (logs / "paused.demo").string(), "--report", (logs / "r.txt").string()});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_pause_play.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+
+  // Paused by P: walking while paused moves nobody; P goes on.
+  ASSERT_TRUE(Xdotool("key p"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_pause_p.png", ShowsPause));
+  ASSERT_TRUE(Xdotool("keydown w"));
+  SleepMilliseconds(800);
+  ASSERT_TRUE(Xdotool("keyup w"));
+  ASSERT_TRUE(Xdotool("key p"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_pause_resumed.png", ShowsHud));
+
+  // Paused by another program taking the focus; getting it back does not go on by itself,
+  // a click in the window does (and fires nothing).
+  {
+    TOtherProgram other;
+    const std::string otherWindow = other.Window();
+    ASSERT_FALSE(otherWindow.empty()) << "xmessage did not come up";
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + otherWindow));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_pause_focus.png", ShowsPause));
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    SleepMilliseconds(500);
+    const TPixmapPtr still = Screenshot(window, "e2e_pause_still.png");
+    ASSERT_TRUE(still);
+    EXPECT_TRUE(ShowsPause(*still)) << "the game went on by itself";
+  }
+  ASSERT_TRUE(Xdotool("mousemove --window " + window + " 100 100 click 1"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_pause_clicked.png", ShowsHud));
+  EndTheGame(game, window, "e2e_pause_score.png");
+
+  // The player stands where play began, facing as it began: no rules ran while paused.
+  const std::string played = ReadWholeFile(logs / "r.txt");
+  ASSERT_EQ(
+      std::system(("'" KESTROVA_BINARY_DIR "/kestrova-sim' --seed 3 --map '" + (folder.Path() / "map.txt").string() +
+                   "' --frames 0 --out '" + (logs / "start.txt").string() + "'")
+                      .c_str()),
+      0);
+  EXPECT_EQ(PlayerPlace(played), PlayerPlace(ReadWholeFile(logs / "start.txt")));
+  EXPECT_NE(PlayerPlace(played), "");
+  ASSERT_EQ(std::system(("'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + (logs / "paused.demo").string() +
+                         "' --out '" + (logs / "replayed.txt").string() + "'")
+                            .c_str()),
+            0);
+  EXPECT_TRUE(ReadWholeFile(logs / "replayed.txt") == played) << "the demo with pauses replays otherwise";
 }
 
 TEST(Desktop, CloseButtonEndsPlayThenTheGame) {

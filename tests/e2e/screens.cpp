@@ -37,6 +37,11 @@ bool ShowsScore(const TPixmap& shot) {
   return white > 200;
 }
 
+bool ShowsPause(const TPixmap& shot) {
+  // The full bar's (255, 0, 128) at 96 / 255 of its brightness.
+  return PixelAt(shot, 150, 10) == TRgb{96, 0, 48};
+}
+
 bool LeftHalfIsBlack(const TPixmap& shot) {
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW / 2; ++x) {

@@ -328,6 +328,25 @@ TEST_F(GraphicsTest, SixtyHertzWindowPacesFramesSixteenAndSeventeenMilliseconds)
   EXPECT_EQ(rec_->CallsOf(DrawOp::Flip).back().args[0], 0.0);
 }
 
+TEST_F(GraphicsTest, TheRulesClockStandsStillWhilePausedAndPacingDoesNot) {
+  UseFixedClock(1000);
+  StopRulesClock();
+  SleepMs(700);
+  EXPECT_EQ(NowMs(), 1000);
+  EXPECT_EQ(RealNowMs(), 1700);
+  RunRulesClock();
+  EXPECT_EQ(NowMs(), 1000);
+  SleepUntilMs(1716);
+  EXPECT_EQ(NowMs(), 1016) << "the paused time stays left out";
+  StopRulesClock();
+  SleepMs(5);
+  RunRulesClock();
+  EXPECT_EQ(NowMs(), 1016);
+  // A fixed clock set anew is what the rules read, paused time or not.
+  UseFixedClock(50);
+  EXPECT_EQ(NowMs(), 50);
+}
+
 TEST_F(GraphicsTest, LateFrameIsShownAtOnceAndTheNextIsPacedFromThen) {
   UseFixedClock(5000);
   Open(0, 50);

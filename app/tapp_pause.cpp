@@ -1,0 +1,65 @@
+#include <memory>
+#include <string>
+
+#include "app/tapp.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/image.h"
+#include "platform/input.h"
+#include "platform/sound.h"
+#include "state/globals.h"
+
+namespace {
+
+constexpr int32_t kEscape = 27;
+constexpr float kCaptionScale = 4.0f;
+// The last frame of play shows at this brightness under the caption.
+constexpr int32_t kDimmed = 96;
+
+// The frame kept when the pause was asked for, as an image to draw; null if none was kept.
+std::shared_ptr<TImage> LastFrame() {
+  TPixmapPtr kept = TakeKeptFrame();
+  if (!kept) return nullptr;
+  auto image = TImage::Create(kept->width, kept->height, 1, 0, 0, 0, 0);
+  image->SetPixmap(0, std::move(kept));
+  return image;
+}
+
+// Leaves the draw state as the end of a frame of play leaves it.
+void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
+  const std::string caption = "Pause";
+  Cls();
+  SetColor(kDimmed, kDimmed, kDimmed);
+  DrawImageFrame(last, 0.0f, 0.0f, 0);
+  SetColor(255, 255, 255);
+  SetDrawScale(kCaptionScale, kCaptionScale);
+  const float width = 8.0f * kCaptionScale * static_cast<float>(caption.size());
+  DrawString(caption, static_cast<float>(screenW / 2) - width / 2,
+             static_cast<float>(screenH / 2) - 8.0f * kCaptionScale);
+  SetDrawScale(1.0f, 1.0f);
+  Flip(-1);
+}
+
+}  // namespace
+
+int32_t Tapp::pause() {
+  const std::shared_ptr<TImage> last = LastFrame();
+  TakePauseInput();
+  StopRulesClock();
+  PauseSounds(true);
+  FreePointerWhilePaused(true);
+  bool clicked = false;
+  for (;;) {
+    DrawPauseScreen(last);
+    const bool escape = KeyPressesWaiting(kEscape) != 0;
+    const TPauseInput asked = TakePauseInput();
+    clicked = asked.clicks != 0;
+    if (escape || clicked || asked.keys != 0) break;
+  }
+  // The click that ends the pause fires nothing.
+  if (clicked) ClearButtons();
+  FreePointerWhilePaused(false);
+  PauseSounds(false);
+  RunRulesClock();
+  return 0;
+}
