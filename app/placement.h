@@ -13,21 +13,26 @@ constexpr int32_t kItemCount = 5001;
 // worked out on first need: on most worlds every search finds land within a few draws.
 class TLandColumns {
  public:
-  // Stops the program (Fatal) when the world holds no land at all, instead of letting a
-  // search go on for ever.
-  const std::array<bool, 2049>& Get();
+  // Null when the world holds no land at all, where a search would go on for ever.
+  const std::array<bool, 2049>* Get();
 
  private:
   std::optional<std::array<bool, 2049>> columns_;
+  bool any_ = false;
 };
 
 // Draws x = RandomInt(2048, 1), then y = RandomInt(2048, 1), until TMap::getpos(x, y) is 1.
-// The columns are shared by the searches of one unchanged world.
-void FindLandCell(int32_t& x, int32_t& y, TLandColumns& columns);
-void FindLandCell(int32_t& x, int32_t& y);
+// The columns are shared by the searches of one unchanged world. False when the world has
+// no land: then the search stops after its plain draws.
+[[nodiscard]] bool FindLandCell(int32_t& x, int32_t& y, TLandColumns& columns);
+[[nodiscard]] bool FindLandCell(int32_t& x, int32_t& y);
+
+// What stops the game when there is nowhere to place the figures and items.
+extern const char* const kNoLandMessage;
 
 // 3001 enemies: for each a land cell, then its kind RandomInt(0, 5), then Tfigur::neu at the
-// cell's upper-left corner (64 x - 32, 64 y - 32).
-void PlaceEnemies();
+// cell's upper-left corner (64 x - 32, 64 y - 32). False, with nobody placed, on a world
+// without land.
+[[nodiscard]] bool PlaceEnemies();
 // 5001 items likewise, with the kind RandomInt(0, 6) and TItem::neu.
-void PlaceItems();
+[[nodiscard]] bool PlaceItems();

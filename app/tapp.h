@@ -39,6 +39,8 @@ class Tapp {
   static void readSettings();
   // Opens the screen the settings describe, or stops with a message naming the values.
   static void openScreen();
+  // Shows what was drawn (Flip(-1)); a picture that could not be drawn at all stops the game.
+  static void present();
 };
 
 // The program's entry: runs once, however often it is called. Returns the exit status: 0, or

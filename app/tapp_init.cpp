@@ -31,6 +31,11 @@ void Tapp::openScreen() {
   Fatal(LastScreenError() + "\n" + asked + "; the display offers " + (offered.empty() ? "no modes" : offered) + ".");
 }
 
+void Tapp::present() {
+  Flip(-1);
+  if (!DrawingFailure().empty()) Fatal(DrawingFailure());
+}
+
 int32_t Tapp::init() {
   launch.seed = launch.seed ? *launch.seed : NowMs();
   SeedRandom(*launch.seed);

@@ -89,6 +89,11 @@ void GenerateStage(const TWorldStage& stage) {
   if (!problem.empty()) Fatal(problem);
 }
 
+// The figures and items need land; a world without any ends the game here.
+void PlaceOrStop(bool (*place)()) {
+  if (!place()) Fatal(kNoLandMessage);
+}
+
 void SaveMaps() { SaveGameLayerFiles(); }
 
 }  // namespace
@@ -108,8 +113,8 @@ const std::vector<TLoadStage>& LoadStages() {
       {worldStages[5].percent, worldStages[5].caption, [] { GenerateStage(worldStages[5]); }},
       {80, "Sounds werden aufgenommen", LoadShotSounds},
       {85, "Leute sterben nicht lautlos!", LoadDeathSound},
-      {88, "Gegner werden geboren", PlaceEnemies},
-      {90, "Items werden verloren", PlaceItems},
+      {88, "Gegner werden geboren", [] { PlaceOrStop(PlaceEnemies); }},
+      {90, "Items werden verloren", [] { PlaceOrStop(PlaceItems); }},
       {90, "Maps speichern", SaveMaps},
   };
   return stages;
@@ -126,7 +131,7 @@ int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
   DrawRect(21, static_cast<float>(screenH / 2 - 19), static_cast<float>(screenW - 42), 38);
   SetColor(255, 255, 255);
   DrawString("Lade: " + text, static_cast<float>(screenW / 2 - 100), static_cast<float>(screenH / 2 + 25));
-  Flip(-1);
+  present();
   return 0;
 }
 

@@ -37,7 +37,7 @@ void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
   DrawString(caption, static_cast<float>(screenW / 2) - width / 2,
              static_cast<float>(screenH / 2) - 8.0f * kCaptionScale);
   SetDrawScale(1.0f, 1.0f);
-  Flip(-1);
+  Tapp::present();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/run_watcher.h"
 #include "app/tapp.h"
 #include "platform/degrees.h"
+#include "platform/fatal.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/pad.h"
@@ -61,7 +62,7 @@ int32_t Tapp::run() {
 int32_t Tapp::start() {
   int32_t x = 0;
   int32_t y = 0;
-  FindLandCell(x, y);
+  if (!FindLandCell(x, y)) Fatal(kNoLandMessage);
   player = Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
   player->HP = 1000.0f;
   player->weapons.fill(-1);
@@ -106,7 +107,7 @@ int32_t Tapp::frame() {
   Tfigur::all();
   tshot::all();
   drawhub();
-  Flip(-1);
+  present();
   return 0;
 }
 
@@ -121,7 +122,7 @@ int32_t Tapp::endscreen() {
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
-    Flip(-1);
+    present();
     const bool quit = KeyPressed(kEnter) != 0 || KeyPressed(kSpace) != 0;
     TRunWatcher* watcher = RunWatcher();
     if (watcher != nullptr && !watcher->FrameDone(quit)) break;

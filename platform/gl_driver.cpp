@@ -365,6 +365,7 @@ void TGLVex2DDriver::DisableTex() {
 }
 
 std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmapPtr& pixmap, int32_t flags) {
+  lastError_.clear();
   if (!pixmap || Window() == nullptr) return nullptr;
   Flush();
   const int32_t seq = GraphicsSeq();
@@ -373,7 +374,10 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
     return true;
   });
   int32_t tw = 0, th = 0;
-  if (!ChooseTextureSize(pixmap->width, pixmap->height, ProxyAccepts, tw, th)) Fatal("Unable to calculate tex size");
+  if (!ChooseTextureSize(pixmap->width, pixmap->height, ProxyAccepts, tw, th)) {
+    lastError_ = kTextureSizeFailure;
+    return nullptr;
+  }
   TPixmapPtr src = pixmap;
   if (src->width > tw || src->height > th) {
     src = ResizePixmap(*src, std::min(src->width, tw), std::min(src->height, th));

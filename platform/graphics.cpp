@@ -19,6 +19,7 @@ std::shared_ptr<TVex2DDriver> driver;
 std::shared_ptr<TVex2DGraphics> current;
 int32_t graphicsSeq = 0;
 std::string lastError;
+std::string drawingFailure;
 TFramePacing pacing;
 bool keepFrames = false;
 TPixmapPtr keptFrame;
@@ -103,6 +104,17 @@ bool MayReachScreen(const TVex2DGraphics& g, double x, double y, double reach) {
   return BoxMayReachScreen(g, x, y, x, y, reach);
 }
 
+// The drawable frame of an image on the current screen. A frame the driver cannot make for
+// its pixels is a failure the game stops on; the first one is kept for it to find.
+std::shared_ptr<TImageFrame> FrameOf(TImage& image, int32_t index) {
+  std::shared_ptr<TImageFrame> f = image.Frame(index, *current->_driver, graphicsSeq);
+  if (!f && drawingFailure.empty() && index >= 0 && index < static_cast<int32_t>(image.pixmaps.size()) &&
+      image.pixmaps[static_cast<size_t>(index)]) {
+    drawingFailure = current->_driver->LastError();
+  }
+  return f;
+}
+
 // Hands the whole draw state to the driver, as after a context reset.
 void ApplyState(TVex2DGraphics& g) {
   TVex2DDriver& d = *g._driver;
@@ -159,6 +171,8 @@ int32_t GraphicsSeq() { return graphicsSeq; }
 
 std::string LastScreenError() { return lastError; }
 
+std::string DrawingFailure() { return drawingFailure; }
+
 std::vector<std::string> DisplayModes() {
   std::vector<std::string> modes;
   for (const TGraphicsMode& m : GraphicsDriver()->GraphicsModes()) {
@@ -173,6 +187,7 @@ const TFramePacing& FramePacing() { return pacing; }
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {
   CloseScreen();
   lastError.clear();
+  drawingFailure.clear();
   if (width <= 0 || height <= 0) {
     lastError = "the width and the height must be above 0";
     return false;
@@ -360,7 +375,7 @@ void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int3
   const float ty = y + current->origin_y;
   if (!MayReachScreen(*current, tx, ty, TransformedReach(*current, x0, y0, x1, y1))) return;
   SyncTransform();  // in place before a texture is made, as when it was set
-  const std::shared_ptr<TImageFrame> f = image->Frame(frame);
+  const std::shared_ptr<TImageFrame> f = FrameOf(*image, frame);
   if (!f) return;
   f->Draw(x0, y0, x1, y1, tx, ty, 0, 0, static_cast<float>(image->width), static_cast<float>(image->height));
 }
@@ -375,7 +390,7 @@ void DrawString(std::string_view text, float x, float y) {
     const TImageGlyph* glyph = g.image_font->Glyph(static_cast<unsigned char>(ch));
     if (glyph == nullptr) continue;
     if (glyph->_image) {
-      const std::shared_ptr<TImageFrame> f = glyph->_image->Frame(0);
+      const std::shared_ptr<TImageFrame> f = FrameOf(*glyph->_image, 0);
       if (f) {
         const auto gx = static_cast<float>(glyph->_x);
         const auto gy = static_cast<float>(glyph->_y);

@@ -92,6 +92,10 @@ TVex2DGraphics* CurrentGraphics();
 // Counts screens opened; image frames remember it to know when to remake textures. Never 0.
 int32_t GraphicsSeq();
 std::string LastScreenError();
+// The first failure that kept a picture from ever being drawn (a texture the device cannot
+// hold at any size), empty while there is none. The game stops on it; the platform only
+// reports it.
+std::string DrawingFailure();
 // The display modes the next OpenScreen's driver offers, as "W x H, D bit, R Hz" each.
 std::vector<std::string> DisplayModes();
 

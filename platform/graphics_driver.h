@@ -74,8 +74,12 @@ class TGraphicsDriver {
   virtual bool VerticalSyncAt(int32_t /*hertz*/) { return false; }
 };
 
+// What LastError() says when the device cannot hold a texture even at 1 x 1.
+inline constexpr const char* kTextureSizeFailure = "Unable to calculate tex size";
+
 class TVex2DDriver : public TGraphicsDriver {
  public:
+  // Null without a screen to make it for, or when the device cannot hold it (LastError()).
   virtual std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmapPtr& pixmap, int32_t flags) = 0;
   virtual void SetBlend(int32_t mode) = 0;
   virtual void SetAlpha(float alpha) = 0;

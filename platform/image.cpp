@@ -1,6 +1,5 @@
 #include "platform/image.h"
 
-#include "platform/graphics.h"
 #include "platform/graphics_driver.h"
 
 namespace {
@@ -33,14 +32,12 @@ std::shared_ptr<TImage> TImage::Load(std::string_view path, int32_t flags, int32
   return image;
 }
 
-std::shared_ptr<TImageFrame> TImage::Frame(int32_t index) {
+std::shared_ptr<TImageFrame> TImage::Frame(int32_t index, TVex2DDriver& driver, int32_t seq) {
   if (index < 0 || index >= static_cast<int32_t>(frames.size())) return nullptr;
-  TVex2DGraphics* g = CurrentGraphics();
-  if (g == nullptr) return nullptr;
   const auto i = static_cast<size_t>(index);
-  if (seqs[i] == GraphicsSeq()) return frames[i];
-  frames[i] = pixmaps[i] ? g->_driver->CreateFrameFromPixmap(pixmaps[i], flags) : nullptr;
-  seqs[i] = frames[i] ? GraphicsSeq() : 0;
+  if (seqs[i] == seq) return frames[i];
+  frames[i] = pixmaps[i] ? driver.CreateFrameFromPixmap(pixmaps[i], flags) : nullptr;
+  seqs[i] = frames[i] ? seq : 0;
   return frames[i];
 }
 

@@ -1,4 +1,4 @@
-// Images loaded from PNG files, drawn through the current graphics driver.
+// Images loaded from PNG files; drawn with DrawImageFrame (graphics.h).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -8,6 +8,7 @@
 #include "platform/pixmap.h"
 
 class TImageFrame;
+class TVex2DDriver;
 
 // Image flags.
 enum : int32_t { MASKEDIMAGE = 1, FILTEREDIMAGE = 2, MIPMAPPEDIMAGE = 4 };
@@ -32,9 +33,10 @@ class TImage {
   static std::shared_ptr<TImage> Load(std::string_view path, int32_t flags, int32_t maskR, int32_t maskG,
                                       int32_t maskB);
 
-  // The drawable frame under the current screen, its texture made on first use; null
-  // without a screen, for a bad index, or when the driver cannot make it.
-  std::shared_ptr<TImageFrame> Frame(int32_t index);
+  // The drawable frame for the screen with sequence number `seq` of `driver`, its texture
+  // made on first use; null for a bad index, a frame without pixels, or when the driver
+  // cannot make it (its LastError() then says why).
+  std::shared_ptr<TImageFrame> Frame(int32_t index, TVex2DDriver& driver, int32_t seq);
   // Stores the frame's pixels, masked when the image asks for it and the pixmap has no alpha.
   void SetPixmap(int32_t index, TPixmapPtr pixmap);
 };

@@ -65,7 +65,12 @@ void TRecordingDriver::SetGraphics(const std::shared_ptr<TGraphics>&) {
 void TRecordingDriver::Flip(int32_t sync) { Record(DrawOp::Flip, {double(sync)}); }
 
 std::shared_ptr<TImageFrame> TRecordingDriver::CreateFrameFromPixmap(const TPixmapPtr& pixmap, int32_t flags) {
+  lastError_.clear();
   if (!pixmap) return nullptr;
+  if (maxTexture_ < 1) {
+    lastError_ = kTextureSizeFailure;
+    return nullptr;
+  }
   int32_t tw = TextureSide(pixmap->width);
   int32_t th = TextureSide(pixmap->height);
   while (tw > maxTexture_ || th > maxTexture_) {

@@ -78,8 +78,11 @@ class TRecordingDriver : public TVex2DDriver {
   // Calls of one kind, in order.
   std::vector<TRecordedCall> CallsOf(DrawOp op) const;
 
-  // Texture size limit for CreateFrameFromPixmap, like a device's maximum (default 8192).
+  // Texture size limit for CreateFrameFromPixmap, like a device's maximum (default 8192); below
+  // 1 no texture can be made at all.
   void SetMaxTextureSize(int32_t size) { maxTexture_ = size; }
+
+  std::string LastError() const override { return lastError_; }
 
   std::vector<TGraphicsMode> GraphicsModes() override;
   std::shared_ptr<TGraphics> AttachGraphics(void* widget, int32_t flags) override;
@@ -116,6 +119,7 @@ class TRecordingDriver : public TVex2DDriver {
   TDriverState state_;
   bool recording_ = true;
   int32_t maxTexture_ = 8192;
+  std::string lastError_;
 };
 
 // A frame made by the recording driver, with the texture layout an OpenGL frame would get.

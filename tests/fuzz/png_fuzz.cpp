@@ -43,7 +43,7 @@ void Decode(const uint8_t* data, size_t size) {
       }
     }
   }
-  Require(image->Frame(0) == nullptr, "no texture without a screen");
+  Require(image->frames[0] == nullptr, "no texture before the first draw");
 }
 
 }  // namespace

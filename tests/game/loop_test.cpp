@@ -2,6 +2,7 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
+#include "app/placement.h"
 #include "app/tapp.h"
 #include "platform/events.h"
 #include "platform/input.h"
@@ -53,6 +54,23 @@ TEST_F(LoopTest, StartPlacesThePlayerOnLandAfterTheEnemies) {
   EXPECT_EQ(player->Side, 0);
   EXPECT_EQ(PointerX(), screenW / 2);
   EXPECT_EQ(PointerY(), screenH / 2);
+}
+
+// Below the application nothing stops the program: the search for land and a texture that
+// cannot be made report back, and the game decides.
+TEST_F(LoopTest, NoLandAndUndrawablePicturesAreReportedAndStopTheGameAtTheTop) {
+  mapGrid.Clear();
+  int32_t x = 0;
+  int32_t y = 0;
+  EXPECT_FALSE(FindLandCell(x, y));
+  EXPECT_FALSE(PlaceEnemies());
+  EXPECT_EQ(Count(figureList), 0);
+  EXPECT_EXIT(Tapp::start(), ::testing::ExitedWithCode(1), "no land");
+
+  Land(90, 90, 150, 150);
+  Start(7000, 7000);
+  rec->SetMaxTextureSize(0);
+  EXPECT_EXIT(Tapp::frame(), ::testing::ExitedWithCode(1), "Unable to calculate tex size");
 }
 
 TEST_F(LoopTest, OppositeKeysBothApplyAndArrowsEqualLetters) {

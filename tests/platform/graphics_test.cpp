@@ -307,6 +307,19 @@ TEST_F(GraphicsTest, TexturesAreMadeOnceAndAgainForANewScreen) {
   DrawImageFrame(image, 0, 0, 0);
   EXPECT_EQ(rec_->Count(DrawOp::CreateFrame), 1);
   EXPECT_EQ(image->seqs[0], GraphicsSeq());
+  EXPECT_EQ(DrawingFailure(), "");
+
+  // A device that holds no texture at all: nothing is drawn, and the failure is reported,
+  // not acted on, until a new screen starts afresh.
+  rec_->SetMaxTextureSize(0);
+  Open();
+  rec_->Clear();
+  DrawImageFrame(image, 0, 0, 0);
+  EXPECT_EQ(rec_->Count(DrawOp::DrawFrame), 0);
+  EXPECT_EQ(DrawingFailure(), kTextureSizeFailure);
+  rec_->SetMaxTextureSize(64);
+  Open();
+  EXPECT_EQ(DrawingFailure(), "");
 }
 
 TEST_F(GraphicsTest, SixtyHertzWindowPacesFramesSixteenAndSeventeenMilliseconds) {

@@ -221,8 +221,7 @@ int Replay(const Options& o) {
   mapParamsGiven = demo.map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(o.replay + ": " + problem);
-  PlaceEnemies();
-  PlaceItems();
+  if (!PlaceEnemies() || !PlaceItems()) return Fail(o.replay + ": " + kNoLandMessage);
   gameState = 0;
   SetRunWatcher(&session);
   Tapp::run();
@@ -275,8 +274,7 @@ int main(int argc, char** argv) {
   mapParamsFile = o.map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(problem);
-  PlaceEnemies();
-  PlaceItems();
+  if (!PlaceEnemies() || !PlaceItems()) return Fail(kNoLandMessage);
 
   gameState = 0;
   Tapp::start();

@@ -112,11 +112,11 @@ bool WriteActors(const std::string& path) {
     std::fprintf(stderr, "kestrova-worldgen: cannot write '%s': %s\n", path.c_str(), std::strerror(errno));
     return false;
   }
-  if (!WorldHasLand()) {
+  int32_t x = 0;
+  int32_t y = 0;
+  if (!PlaceEnemies() || !PlaceItems()) {
     std::fputs("noland\n", out);
   } else {
-    PlaceEnemies();
-    PlaceItems();
     // Figures and items stand on whole world pixels, so their fields print exactly.
     figureList->ForEach([&](const Tfigur* f) {
       std::fprintf(out, "E %d %d %d %d\n", static_cast<int>(f->X), static_cast<int>(f->Y), f->Art, f->weapon);
@@ -124,9 +124,7 @@ bool WriteActors(const std::string& path) {
     itemList->ForEach([&](const TItem* item) {
       std::fprintf(out, "I %d %d %d %d\n", item->X, item->Y, item->Art, item->r);
     });
-    int32_t x = 0;
-    int32_t y = 0;
-    FindLandCell(x, y);
+    static_cast<void>(FindLandCell(x, y));  // there is land: the enemies found it
     Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
     std::fprintf(out, "P %d %d\n", 64 * x - 32, 64 * y - 32);
     std::fprintf(out, "rng %d\n", RandomState());
