@@ -5,8 +5,6 @@
 #include "platform/graphics.h"
 #include "platform/random.h"
 
-std::shared_ptr<TList<Tblood>> bloodList;
-
 int32_t Tblood::neu(int32_t x, int32_t y) {
   if (RandomInt(24, 1) != 1) return 0;
   if (!bloodList) bloodList = std::make_shared<TList<Tblood>>();

@@ -9,11 +9,8 @@
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
-#include "platform/random.h"
 #include "platform/sound.h"
 #include "world/tmap.h"
-
-std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;
 
 namespace {
 
@@ -24,19 +21,6 @@ constexpr double kMarkerOuter = 100.0;
 int32_t CellOf(float v) { return TruncToInt((static_cast<double>(v) + 32.0) / 64.0); }
 
 }  // namespace
-
-std::shared_ptr<Tfigur> Tfigur::neu(int32_t x, int32_t y, int32_t art) {
-  if (!figureList) figureList = std::make_shared<TList<std::shared_ptr<Tfigur>>>();
-  auto f = std::make_shared<Tfigur>();
-  f->link_ = figureList->AddLast(f);
-  f->X = static_cast<float>(x);
-  f->Y = static_cast<float>(y);
-  f->Art = art;
-  f->HP = 100.0f;
-  f->weapon = RandomInt(0, 4);
-  f->weapons[f->weapon] = 100000;
-  return f;
-}
 
 int32_t Tfigur::all() {
   SetColor(255, 255, 255);

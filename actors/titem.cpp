@@ -5,19 +5,6 @@
 #include "actors/tfigur.h"
 #include "state/globals.h"
 #include "platform/graphics.h"
-#include "platform/random.h"
-
-std::shared_ptr<TList<TItem>> itemList;
-
-int32_t TItem::neu(int32_t x, int32_t y, int32_t art) {
-  if (!itemList) itemList = std::make_shared<TList<TItem>>();
-  TItem& item = itemList->AddLast()->value();
-  item.X = x;
-  item.Y = y;
-  item.Art = art;
-  item.r = RandomInt(360, 1);
-  return 0;
-}
 
 int32_t TItem::all() {
   if (!itemList) return 0;

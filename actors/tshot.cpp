@@ -13,8 +13,6 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 
-std::shared_ptr<TList<std::shared_ptr<tshot>>> shotList;
-
 namespace {
 
 // The figures' positions during the current shot pass, when there are enough shots to make

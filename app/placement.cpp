@@ -41,7 +41,7 @@ bool FindLandCell(int32_t& x, int32_t& y, TLandColumns& columns) {
   }
   const std::array<bool, 2049>* land = columns.Get();
   if (land == nullptr) return false;
-  RandomCellUntil(*land, IsLand, x, y);
+  RandomPairUntil(*land, IsLand, x, y);
   return true;
 }
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/screenshot.h"
-#include "platform/timer.h"
 #include "platform/virtual_pad.h"
 
 namespace {
@@ -23,6 +22,7 @@ int32_t nextHookId = 1;
 bool pumping = false;
 bool sdlEvents = false;
 uint32_t tickerEventType = 0;
+void (*tickerHandler)(int32_t slot, uint32_t generation) = nullptr;
 SDL_Window* window = nullptr;
 bool relativePointer = false;
 // Where the pointer is believed to be: the last position reported, or in relative mode the
@@ -155,6 +155,8 @@ bool StartEventLayer() {
 
 uint32_t TickerEventType() { return tickerEventType; }
 
+void SetTickerHandler(void (*handler)(int32_t, uint32_t)) { tickerHandler = handler; }
+
 void InjectEvent(const TEvent& event) { pending.push_back(event); }
 
 void PumpEvents() {
@@ -169,7 +171,7 @@ void PumpEvents() {
     const TEvent ev = pending.front();
     pending.pop_front();
     if (ev.id == kTickerNotification) {
-      HandleTickerNotification(ev.data, static_cast<uint32_t>(ev.x));
+      if (tickerHandler != nullptr) tickerHandler(ev.data, static_cast<uint32_t>(ev.x));
     } else {
       if (ev.id == EVENT_MOUSEMOVE && !relativePointer) {
         pointerX = ev.x;

@@ -77,5 +77,7 @@ void SetPointerWarping(bool on);
 void RewarpPointer();
 // Starts SDL's event queue and timers (no video needed); false when SDL refuses.
 bool StartEventLayer();
-// The SDL event type that carries ticker notifications from the timer thread.
+// The SDL event type that carries ticker notifications from the timer thread, and what the
+// pump calls for each one it reaches (the tickers set it when the first one starts).
 uint32_t TickerEventType();
+void SetTickerHandler(void (*handler)(int32_t slot, uint32_t generation));

@@ -9,18 +9,12 @@
 #include <cstring>
 #include <string>
 
-#include "platform/events.h"
-#include "platform/fatal.h"
-#include "platform/graphics.h"
 #include "platform/image.h"
-#include "platform/input.h"
-#include "platform/pad.h"
 #include "platform/paths.h"
 #include "platform/screenshot.h"
+#include "platform/sdl_window.h"
 
 namespace {
-
-constexpr const char* kWindowTitle = "Kestrova";
 
 // Textures of frames released since; deleted when the next texture is made under the same
 // screen (a closed screen's context took its textures with it).
@@ -30,100 +24,8 @@ struct DeadTexture {
 };
 // Never destroyed: frames held by the game's static tables release theirs at exit.
 std::vector<DeadTexture>& deadTextures = *new std::vector<DeadTexture>;
-
-class TGLGraphics : public TGraphicsWithSettings {
- public:
-  TGLGraphics(TGraphicsDriver* driver, SDL_Window* window, SDL_GLContext context, int32_t w, int32_t h, int32_t d,
-              int32_t hz, int32_t f)
-      : TGraphicsWithSettings(driver, w, h, d, hz, f), window_(window), context_(context) {}
-  ~TGLGraphics() override { Close(); }
-  void Close() override {
-    if (window_ == nullptr) return;
-    if (EventWindow() == window_) SetEventWindow(nullptr);
-    SetMessageBoxWindow(nullptr);
-    SDL_GL_MakeCurrent(window_, nullptr);
-    SDL_GL_DeleteContext(context_);
-    SDL_DestroyWindow(window_);
-    SDL_EnableScreenSaver();
-    window_ = nullptr;
-    context_ = nullptr;
-  }
-  SDL_Window* Window() const { return window_; }
-  SDL_GLContext Context() const { return context_; }
-
- private:
-  SDL_Window* window_;
-  SDL_GLContext context_;
-};
-
-constexpr int kDisplayAttempts = 4;
-
-bool StartVideo(std::string& error) {
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (!StartEventLayer()) {
-    error = std::string("SDL cannot start its events: ") + SDL_GetError();
-    return false;
-  }
-  // A full-screen mode gives the desktop back when another program takes the focus.
-  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
-  // A button press captures the pointer, so its release outside the window still arrives.
-  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
-  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  // A busy X server now and then drops a new connection during its handshake, so a display
-  // that cannot be reached is tried a few times before the game gives up on it.
-  for (int attempt = 1;; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      error = std::string("SDL cannot start its video: ") + SDL_GetError();
-      return false;
-    }
-    // SDL falls back to drivers without any visible output when no display is reachable;
-    // the game only accepts those when they are asked for by name.
-    const char* video = SDL_GetCurrentVideoDriver();
-    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (video == nullptr || (std::strcmp(video, "offscreen") != 0 && std::strcmp(video, "dummy") != 0) ||
-        (asked != nullptr && std::strstr(asked, video) != nullptr)) {
-      break;
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (attempt == kDisplayAttempts) {
-      error = "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?)";
-      return false;
-    }
-    SDL_Delay(100);
-  }
-  // A game window plays with pads too; without one the game goes on with keyboard and mouse.
-  StartPads();
-  return true;
-}
-
-// The display mode for width x height (at hertz when it is not 0), or false when none fits.
-bool FindDisplayMode(int32_t width, int32_t height, int32_t depth, int32_t hertz, SDL_DisplayMode& out) {
-  const int count = SDL_GetNumDisplayModes(0);
-  bool found = false;
-  for (int i = 0; i < count; ++i) {
-    SDL_DisplayMode m;
-    if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != width || m.h != height) continue;
-    if (hertz != 0 && m.refresh_rate != hertz) continue;
-    // Prefer the asked depth; X11 reports 24 where a 32-bit mode was meant.
-    const int bpp = static_cast<int>(SDL_BITSPERPIXEL(m.format));
-    const bool depthFits = bpp == depth || (depth == 32 && bpp == 24);
-    if (!found || depthFits) {
-      out = m;
-      found = true;
-      if (depthFits) break;
-    }
-  }
-  return found;
-}
-
-// Under Wayland, directly or through XWayland, a program's pointer warps may be ignored.
-bool WarpsUnreliable() {
-  const char* video = SDL_GetCurrentVideoDriver();
-  if (video == nullptr) return false;
-  if (std::strcmp(video, "wayland") == 0) return true;
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return std::strcmp(video, "x11") == 0 && wayland != nullptr && *wayland != 0;
-}
+// Contexts made current so far, by any driver.
+int32_t contextsUsed = 0;
 
 bool ProxyAccepts(int32_t w, int32_t h) {
   glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -169,23 +71,14 @@ TGLVex2DDriver::TGLVex2DDriver() { batch_.reserve(4 * 1024); }
 
 TGLVex2DDriver::~TGLVex2DDriver() = default;
 
+TSdlWindow* TGLVex2DDriver::Screen() const { return dynamic_cast<TSdlWindow*>(current_.get()); }
+
 SDL_Window* TGLVex2DDriver::Window() const {
-  auto* g = dynamic_cast<TGLGraphics*>(current_.get());
-  return g != nullptr ? g->Window() : nullptr;
+  TSdlWindow* screen = Screen();
+  return screen != nullptr ? screen->Window() : nullptr;
 }
 
-std::vector<TGraphicsMode> TGLVex2DDriver::GraphicsModes() {
-  std::vector<TGraphicsMode> modes;
-  if (!StartVideo(lastError_)) return modes;
-  const int count = SDL_GetNumDisplayModes(0);
-  for (int i = 0; i < count; ++i) {
-    SDL_DisplayMode m;
-    if (SDL_GetDisplayMode(0, i, &m) == 0) {
-      modes.push_back({m.w, m.h, static_cast<int32_t>(SDL_BITSPERPIXEL(m.format)), m.refresh_rate});
-    }
-  }
-  return modes;
-}
+std::vector<TGraphicsMode> TGLVex2DDriver::GraphicsModes() { return ListDisplayModes(lastError_); }
 
 std::shared_ptr<TGraphics> TGLVex2DDriver::AttachGraphics(void*, int32_t) {
   lastError_ = "drawing into another program's window is not supported";
@@ -195,86 +88,18 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::AttachGraphics(void*, int32_t) {
 std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t height, int32_t depth,
                                                           int32_t hertz, int32_t flags) {
   lastError_.clear();
-  if (!StartVideo(lastError_)) return nullptr;
-  SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  const int colour = depth == 16 ? 5 : depth != 0 ? 8 : 1;
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colour);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colour);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colour);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, (flags & 4) ? 1 : 0);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (flags & 2) ? 1 : 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, (flags & 8) ? 1 : 0);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, (flags & 16) ? 1 : 0);
-  const int accum = (flags & 32) ? 1 : 0;
-  SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, accum);
-  SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, accum);
-  SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, accum);
-  SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, accum);
-
-  SDL_Window* window = nullptr;
-  if (depth == 0) {
-    SDL_DisplayMode desktop{};
-    int x = SDL_WINDOWPOS_CENTERED;
-    int y = SDL_WINDOWPOS_CENTERED;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-      // Part of a larger window could never be seen, and a huge one takes gigabytes of
-      // frame buffer and seconds a frame.
-      if (width > desktop.w || height > desktop.h) {
-        lastError_ = "the window would be larger than the desktop of " + std::to_string(desktop.w) + " x " +
-                     std::to_string(desktop.h) + " pixels";
-        return nullptr;
-      }
-      x = desktop.w / 2 - width / 2;
-      y = desktop.h / 2 - height / 2;
-    }
-    window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL);
-  } else {
-    SDL_DisplayMode mode{};
-    // Without the rate when the rate cannot be had.
-    const bool found = FindDisplayMode(width, height, depth, hertz, mode) ||
-                       (hertz != 0 && FindDisplayMode(width, height, depth, 0, mode));
-    if (!found) {
-      lastError_ = kDisplayModeFailure;
-      return nullptr;
-    }
-    window = SDL_CreateWindow(kWindowTitle, 0, 0, width, height,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
-    if (window != nullptr) {
-      if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
-        SDL_DestroyWindow(window);
-        lastError_ = kDisplayModeFailure;
-        return nullptr;
-      }
-      SDL_ShowWindow(window);
-    }
-  }
-  if (window == nullptr) {
-    lastError_ = std::string("SDL cannot create the window: ") + SDL_GetError();
-    return nullptr;
-  }
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (context == nullptr) {
-    lastError_ = std::string("SDL cannot create an OpenGL context: ") + SDL_GetError();
-    SDL_DestroyWindow(window);
-    return nullptr;
-  }
-  SDL_DisableScreenSaver();
-  SetMessageBoxWindow(window);
-  SetEventWindow(window);
-  SetRelativePointer(WarpsUnreliable());
-  ShowOrHidePointer();
-  return std::make_shared<TGLGraphics>(this, window, context, width, height, depth, hertz, flags);
+  return TSdlWindow::Open(this, width, height, depth, hertz, flags, lastError_);
 }
 
 void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   batch_.clear();
   current_ = graphics;
-  auto* g = dynamic_cast<TGLGraphics*>(graphics.get());
-  if (g == nullptr || g->Window() == nullptr) return;
-  SDL_GL_MakeCurrent(g->Window(), g->Context());
+  contextSeq_ = ++contextsUsed;
+  TSdlWindow* screen = Screen();
+  if (screen == nullptr || screen->Window() == nullptr) return;
+  screen->MakeCurrent();
   int32_t depth = 0, hertz = 0, flags = 0;
-  g->GetSettings(width_, height_, depth, hertz, flags);
+  screen->GetSettings(width_, height_, depth, hertz, flags);
   ResetContext();
 }
 
@@ -314,8 +139,8 @@ void TGLVex2DDriver::Flush() {
 }
 
 void TGLVex2DDriver::Flip(int32_t sync) {
-  SDL_Window* window = Window();
-  if (window == nullptr) return;
+  TSdlWindow* screen = Screen();
+  if (screen == nullptr || screen->Window() == nullptr) return;
   Flush();
   // The back buffer holds the whole frame about to be shown.
   if (TakeScreenshotRequest()) {
@@ -326,15 +151,12 @@ void TGLVex2DDriver::Flip(int32_t sync) {
     SDL_GL_SetSwapInterval(interval);
     swapInterval_ = interval;
   }
-  SDL_GL_SwapWindow(window);
+  screen->Swap();
 }
 
 bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
-  SDL_Window* window = Window();
-  SDL_DisplayMode mode{};
-  if (window == nullptr || hertz <= 0 || SDL_GetWindowDisplayMode(window, &mode) != 0 || mode.refresh_rate != hertz) {
-    return false;
-  }
+  TSdlWindow* screen = Screen();
+  if (screen == nullptr || hertz <= 0 || screen->RefreshRate() != hertz) return false;
   // Software renderers and virtual displays (Xvfb) refuse a swap interval.
   if (SDL_GL_SetSwapInterval(1) != 0) return false;
   swapInterval_ = 1;
@@ -368,7 +190,7 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   lastError_.clear();
   if (!pixmap || Window() == nullptr) return nullptr;
   Flush();
-  const int32_t seq = GraphicsSeq();
+  const int32_t seq = contextSeq_;
   std::erase_if(deadTextures, [seq](const DeadTexture& t) {
     if (t.seq == seq) glDeleteTextures(1, &t.name);
     return true;

@@ -1,6 +1,6 @@
-// The game's graphics driver: an SDL2 window with an OpenGL 1.1 context, a 2D orthographic
-// projection, textured quads for images and text. Consecutive quads are batched into
-// client-side vertex arrays and flushed whenever GL state changes, so the drawing order
+// The game's graphics driver: OpenGL 1.1 in the window of platform/sdl_window.h, a 2D
+// orthographic projection, textured quads for images and text. Consecutive quads are batched
+// into client-side vertex arrays and flushed whenever GL state changes, so the drawing order
 // and result are those of drawing each quad at once.
 #pragma once
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "platform/graphics_driver.h"
 
 struct SDL_Window;
+class TSdlWindow;
 
 // How many GL state changes and draws the driver issued; for tests and benchmarks.
 struct TGLStats {
@@ -71,6 +72,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   void DisableTex();
   void PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1, float v1);
   void ResetContext();
+  TSdlWindow* Screen() const;
 
   std::shared_ptr<TGraphics> current_;
   std::string lastError_;
@@ -84,6 +86,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   float ix_ = 1, iy_ = 0, jx_ = 0, jy_ = 1;
   float lineWidth_ = 1;
   int32_t width_ = 0, height_ = 0;
+  int32_t contextSeq_ = 0;  // tells the contexts apart, for the textures each one owns
 };
 
 // The OpenGL frame of an image: its texture and where the image lies in it.

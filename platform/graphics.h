@@ -50,9 +50,6 @@ class TVex2DGraphics : public TGraphics {
   void Close() override;
 };
 
-// What LastScreenError() says when a full-screen mode cannot be had.
-inline constexpr const char* kDisplayModeFailure = "GLGraphicsDriver failed to set display mode";
-
 // Opens the screen and makes it current; false when it could not be opened
 // (LastScreenError() says why).
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags);

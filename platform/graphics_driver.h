@@ -74,6 +74,8 @@ class TGraphicsDriver {
   virtual bool VerticalSyncAt(int32_t /*hertz*/) { return false; }
 };
 
+// What LastError() (and so LastScreenError()) says when a full-screen mode cannot be had.
+inline constexpr const char* kDisplayModeFailure = "GLGraphicsDriver failed to set display mode";
 // What LastError() says when the device cannot hold a texture even at 1 x 1.
 inline constexpr const char* kTextureSizeFailure = "Unable to calculate tex size";
 

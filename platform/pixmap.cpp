@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 std::shared_ptr<TPixmap> TPixmap::Create(int32_t width, int32_t height, int32_t format) {
@@ -208,4 +209,23 @@ TPixmapPtr LoadPixmapFile(std::string_view path) {
   TPixmapPtr pixmap = LoadPixmapPNG(*stream);
   CloseStream(stream);
   return pixmap;
+}
+
+bool SavePixmapPNG(const TPixmap& pixmap, const std::string& path, std::string& problem, bool fast) {
+  const bool alpha = TPixmap::HasAlpha(pixmap.format);
+  const int32_t format = alpha ? PF_RGBA8888 : PF_RGB888;
+  const TPixmapPtr converted = pixmap.format == format ? nullptr : ConvertPixmap(pixmap, format);
+  const TPixmap& out = converted ? *converted : pixmap;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(out.width);
+  image.height = static_cast<png_uint_32>(out.height);
+  image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+  if (fast) image.flags = PNG_IMAGE_FLAG_FAST;
+  if (png_image_write_to_file(&image, path.c_str(), 0, out.pixels.data(), out.pitch, nullptr) == 0) {
+    problem = image.message;
+    std::remove(path.c_str());
+    return false;
+  }
+  return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/textio.h"
@@ -52,3 +53,6 @@ TPixmapPtr ResizePixmap(const TPixmap& src, int32_t w, int32_t h);
 TPixmapPtr LoadPixmapPNG(TStream& stream);
 // Opens the file and tries the decoders the game's files need (PNG); null on failure.
 TPixmapPtr LoadPixmapFile(std::string_view path);
+// Writes the picture to a PNG file, with an alpha channel when its format has one; `fast`
+// trades size for speed. False, with the reason in `problem` and no file left, when it cannot.
+bool SavePixmapPNG(const TPixmap& pixmap, const std::string& path, std::string& problem, bool fast = false);

@@ -1,6 +1,8 @@
 #include "platform/random.h"
 
+#include <array>
 #include <cstddef>
+#include <vector>
 
 #include "platform/degrees.h"
 
@@ -62,30 +64,42 @@ uint64_t MulMod(uint64_t a, uint64_t b) {
   return folded;
 }
 
-// RandomInt(2048, 1) from the two steps it takes, as that function computes it.
-int32_t CellFrom(uint64_t first, uint64_t second) {
+// RandomInt(n, 1) from the two steps it takes, as that function computes it.
+int32_t DrawFrom(uint64_t first, uint64_t second, int32_t n) {
   const int32_t a = static_cast<int32_t>(first) & 0x1ffffffc;
   const int32_t b = static_cast<int32_t>(second) & 0x1ffffff8;
   const double u = (a + b / 134217728.0) / 536870912.0;
-  return 1 + TruncToInt(u * 2048);
+  return 1 + TruncToInt(u * n);
+}
+
+// log2 of n for the powers of two the shortcut handles (up to 2^20), else -1.
+int PowerOfTwo(size_t n) {
+  for (int bits = 0; bits <= 20; ++bits) {
+    if (n == (size_t{1} << bits)) return bits;
+  }
+  return -1;
 }
 
 }  // namespace
 
-void RandomCellUntil(const std::array<bool, 2049>& possible, bool (*accept)(int32_t, int32_t), int32_t& x, int32_t& y) {
-  if (state <= 0 || state >= kModulus) {
-    // A state outside the generator's cycle steps differently: no shortcut for it.
+void RandomPairUntil(std::span<const bool> possibleX, bool (*accept)(int32_t, int32_t), int32_t& x, int32_t& y) {
+  const auto n = static_cast<int32_t>(possibleX.size() - 1);
+  const int bits = possibleX.empty() ? -1 : PowerOfTwo(possibleX.size() - 1);
+  if (bits < 0 || state <= 0 || state >= kModulus) {
+    // A state outside the generator's cycle steps differently: no shortcut for it, nor for
+    // ranges it was not worked out for.
     do {
-      x = RandomInt(2048, 1);
-      y = RandomInt(2048, 1);
+      x = RandomInt(n, 1);
+      y = RandomInt(n, 1);
     } while (!accept(x, y));
     return;
   }
-  // x is 1 + (a >> 18), or one more when the second step rounds the sum up to the next
-  // column; a try is passed over only when neither column can hold the cell.
-  std::array<bool, 2049> near{};
-  for (std::size_t c = 1; c < near.size(); ++c) near[c] = possible[c] || (c < 2048 && possible[c + 1]);
-  const auto column = [](uint64_t first) { return 1 + ((first & 0x1ffffffc) >> 18); };
+  // x is 1 + (a >> (29 - bits)), or one more when the second step rounds the sum up to the
+  // next value; a try is passed over only when neither value can be accepted.
+  std::vector<uint8_t> near(possibleX.size());
+  for (size_t c = 1; c < near.size(); ++c) near[c] = possibleX[c] || (c + 1 < near.size() && possibleX[c + 1]);
+  const int shift = 29 - bits;
+  const auto column = [shift](uint64_t first) { return 1 + ((first & 0x1ffffffc) >> shift); };
 
   // Consecutive tries are followed side by side, so that their multiplications overlap.
   constexpr int kLanes = 8;
@@ -97,15 +111,15 @@ void RandomCellUntil(const std::array<bool, 2049>& possible, bool (*accept)(int3
   for (int lane = 0; lane < kLanes; ++lane) nextBlock = MulMod(nextBlock, nextTry);
   for (;;) {
     bool any = false;
-    for (const uint64_t f : first) any |= near[column(f)];
+    for (const uint64_t f : first) any |= near[column(f)] != 0;
     if (any) {
       for (int lane = 0; lane < kLanes; ++lane) {
-        if (!near[column(first[lane])]) continue;
+        if (near[column(first[lane])] == 0) continue;
         const uint64_t second = MulMod(first[lane], kMultiplier);
         const uint64_t third = MulMod(second, kMultiplier);
         const uint64_t fourth = MulMod(third, kMultiplier);
-        x = CellFrom(first[lane], second);
-        y = CellFrom(third, fourth);
+        x = DrawFrom(first[lane], second, n);
+        y = DrawFrom(third, fourth, n);
         if (accept(x, y)) {
           state = static_cast<int32_t>(fourth);
           return;

@@ -1,7 +1,5 @@
 #include "platform/screenshot.h"
 
-#include <png.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -48,16 +46,8 @@ std::string SaveScreenshot(const TPixmap& picture, const std::string& folder) {
   }
   const std::string path = FreeName(folder);
   // A window has no transparency: its alpha channel is left out.
-  const TPixmapPtr rgb = ConvertPixmap(picture, PF_RGB888);
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(rgb->width);
-  image.height = static_cast<png_uint_32>(rgb->height);
-  image.format = PNG_FORMAT_RGB;
-  if (png_image_write_to_file(&image, path.c_str(), 0, rgb->pixels.data(), rgb->pitch, nullptr) == 0) {
-    std::fprintf(stderr, "Kestrova: warning: cannot save the screenshot %s: %s\n", path.c_str(), image.message);
-    std::error_code error;
-    std::filesystem::remove(path, error);
+  if (!SavePixmapPNG(*ConvertPixmap(picture, PF_RGB888), path, problem)) {
+    std::fprintf(stderr, "Kestrova: warning: cannot save the screenshot %s: %s\n", path.c_str(), problem.c_str());
     return {};
   }
   std::fprintf(stderr, "Kestrova: screenshot saved as %s\n", path.c_str());

@@ -25,10 +25,18 @@ Uint32 PostTick(Uint32 interval, void* param) {
   return interval;
 }
 
+// Called by the event pump for each notification, on the main thread.
+void HandleTickerNotification(int32_t slot, uint32_t generation) {
+  if (slot < 0 || slot >= kMaxTimers) return;
+  const Slot& s = slots[static_cast<size_t>(slot)];
+  if (s.timer != nullptr && (s.generation & 0xffffff) == (generation & 0xffffff)) s.timer->Fire();
+}
+
 }  // namespace
 
 std::shared_ptr<TTimer> TTimer::Create(float hertz, std::optional<TEvent> event) {
   if (!(hertz > 0) || !StartEventLayer() || TickerEventType() == 0) return nullptr;
+  SetTickerHandler(HandleTickerNotification);
   int32_t free = -1;
   for (int32_t i = 0; i < kMaxTimers; ++i) {
     if (slots[static_cast<size_t>(i)].timer == nullptr) {
@@ -81,10 +89,4 @@ int32_t TTimer::Wait() {
   const int32_t n = _ticks - _wticks;
   _wticks = _ticks;
   return n;
-}
-
-void HandleTickerNotification(int32_t slot, uint32_t generation) {
-  if (slot < 0 || slot >= kMaxTimers) return;
-  const Slot& s = slots[static_cast<size_t>(slot)];
-  if (s.timer != nullptr && (s.generation & 0xffffff) == (generation & 0xffffff)) s.timer->Fire();
 }

@@ -33,6 +33,3 @@ class TTimer {
 
 // How many tickers may run at once.
 constexpr int32_t kMaxTimers = 16;
-
-// Called by the event pump for a ticker notification.
-void HandleTickerNotification(int32_t slot, uint32_t generation);

@@ -123,32 +123,34 @@ TEST_F(RandomTest, StateNeverLeavesItsRange) {
 // cell with the same generator state as the plain loop of draws.
 TEST_F(RandomTest, CellSearchMatchesThePlainLoop) {
   struct Case {
+    int32_t n;
     std::vector<int32_t> columns;
     bool (*accept)(int32_t, int32_t);
   };
   const Case cases[] = {
-      {{5, 700, 2047}, [](int32_t x, int32_t y) { return (x == 5 || x == 700 || x == 2047) && y % 7 == 0; }},
-      {{1}, [](int32_t x, int32_t) { return x == 1; }},
+      {2048, {5, 700, 2047}, [](int32_t x, int32_t y) { return (x == 5 || x == 700 || x == 2047) && y % 7 == 0; }},
+      {2048, {1}, [](int32_t x, int32_t) { return x == 1; }},
       // The last column: a draw can round up to 2049 there.
-      {{2048}, [](int32_t x, int32_t y) { return x >= 2048 && y > 1000; }},
+      {2048, {2048}, [](int32_t x, int32_t y) { return x >= 2048 && y > 1000; }},
+      {64, {3, 64}, [](int32_t x, int32_t y) { return (x == 3 || x == 64) && y == 17; }},
   };
   for (const Case& c : cases) {
-    std::array<bool, 2049> possible{};
+    bool possible[2049]{};
     for (int32_t x : c.columns) possible[static_cast<size_t>(x)] = true;
     for (int32_t seed = 1; seed <= 200; ++seed) {
       SeedRandom(seed * 7919);
       int32_t wantX = 0;
       int32_t wantY = 0;
       do {
-        wantX = RandomInt(2048, 1);
-        wantY = RandomInt(2048, 1);
+        wantX = RandomInt(c.n, 1);
+        wantY = RandomInt(c.n, 1);
       } while (!c.accept(wantX, wantY));
       const int32_t wantState = RandomState();
 
       SeedRandom(seed * 7919);
       int32_t x = 0;
       int32_t y = 0;
-      RandomCellUntil(possible, c.accept, x, y);
+      RandomPairUntil(std::span<const bool>(possible, static_cast<size_t>(c.n) + 1), c.accept, x, y);
       ASSERT_EQ(x, wantX) << seed;
       ASSERT_EQ(y, wantY) << seed;
       ASSERT_EQ(RandomState(), wantState) << seed;

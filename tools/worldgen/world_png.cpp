@@ -1,14 +1,9 @@
 #include "world_png.h"
 
-#include <png.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <csetjmp>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
+#include "platform/pixmap.h"
 #include "world/grid.h"
 
 namespace {
@@ -32,44 +27,23 @@ TRgb CellColour(uint8_t cell) {
           static_cast<uint8_t>(base.b * shade / 255)};
 }
 
-// libpng reports errors by long jump; nothing with a destructor lives in this frame.
-bool WriteRows(FILE* file, png_structp png, png_infop info, png_bytep row) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_init_io(png, file);
-  png_set_compression_level(png, 1);
-  png_set_IHDR(png, info, kMapSize, kMapSize, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int32_t y = 0; y < kMapSize; ++y) {
-    for (int32_t x = 0; x < kMapSize; ++x) {
-      const TRgb c = CellColour(mapGrid[x][y]);
-      row[3 * x] = c.r;
-      row[3 * x + 1] = c.g;
-      row[3 * x + 2] = c.b;
-    }
-    png_write_row(png, row);
-  }
-  png_write_end(png, nullptr);
-  return true;
-}
-
 }  // namespace
 
 bool WriteWorldPng(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    std::fprintf(stderr, "Cannot write picture %s: %s\n", path.c_str(), std::strerror(errno));
+  auto picture = TPixmap::Create(kMapSize, kMapSize, PF_RGB888);
+  for (int32_t y = 0; y < kMapSize; ++y) {
+    for (int32_t x = 0; x < kMapSize; ++x) {
+      const TRgb c = CellColour(mapGrid[x][y]);
+      uint8_t* p = picture->PixelPtr(x, y);
+      p[0] = c.r;
+      p[1] = c.g;
+      p[2] = c.b;
+    }
+  }
+  std::string problem;
+  if (!SavePixmapPNG(*picture, path, problem, true)) {
+    std::fprintf(stderr, "Cannot write picture %s: %s\n", path.c_str(), problem.c_str());
     return false;
   }
-  std::vector<png_byte> row(3 * kMapSize);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool ok = info != nullptr && WriteRows(file, png, info, row.data());
-  png_destroy_write_struct(&png, &info);
-  if (std::fclose(file) != 0) ok = false;
-  if (!ok) {
-    std::fprintf(stderr, "Cannot write picture %s\n", path.c_str());
-    std::remove(path.c_str());
-  }
-  return ok;
+  return true;
 }
