@@ -20,7 +20,12 @@ void ShowBoxesWithoutWindow(bool on) { boxesWithoutWindow = on; }
 bool HasMessageBoxWindow() { return boxWindow != nullptr; }
 
 void ShowMessageBox(const char* title, const char* text) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, boxWindow);
+  // A box without a window opens a connection of its own, which a busy X server now and then
+  // drops during its handshake: a few tries, as for the window.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, boxWindow) == 0 || boxWindow != nullptr) return;
+    SDL_Delay(100);
+  }
 }
 
 void CloseScreenForExit() {

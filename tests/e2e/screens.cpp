@@ -38,8 +38,13 @@ bool ShowsScore(const TPixmap& shot) {
 }
 
 bool ShowsPause(const TPixmap& shot) {
-  // The full bar's (255, 0, 128) at 96 / 255 of its brightness.
-  return PixelAt(shot, 150, 10) == TRgb{96, 0, 48};
+  // Nothing but the caption is white, and its first letters stand left of the centre, where
+  // the score never reaches.
+  int white = 0;
+  for (int y = kH / 2 - 32; y < kH / 2 + 32; ++y) {
+    for (int x = kW / 2 - 80; x < kW / 2 - 12; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return white > 20 && !LeftHalfIsBlack(shot);
 }
 
 bool LeftHalfIsBlack(const TPixmap& shot) {

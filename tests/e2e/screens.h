@@ -16,7 +16,7 @@ bool IsHudColour(const TRgb& c);
 bool ShowsHud(const TPixmap& shot);
 // The score screen: white text right of and below the centre, and no display.
 bool ShowsScore(const TPixmap& shot);
-// Paused: the last frame of play dimmed, its full hit point bar among it.
+// Paused: "Pause" centred over the last frame of play.
 bool ShowsPause(const TPixmap& shot);
 // Nothing but the score: the left half of the score screen is black.
 bool LeftHalfIsBlack(const TPixmap& shot);
