@@ -5,7 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "../support/read_file.h"
 #include "game_run.h"
 #include "screens.h"
 
@@ -41,6 +46,26 @@ bool IsProgressScreen(const TPixmap& shot) {
          IsStageColour(PixelAt(shot, kW / 2, kH / 2));
 }
 
+// The first weapon's bar is no longer full: a round has been spent.
+bool SpentARound(const TPixmap& shot) {
+  const TRgb bar = PixelAt(shot, 22, 30);
+  return IsHudColour(bar) && bar[0] < 255;
+}
+
+// The player's rounds of the first weapon in a report: the field after "F id X Y Side HP EP
+// Art weapon" on the player's line; -1 when the report has none.
+int FirstWeaponRounds(const std::string& report) {
+  std::istringstream in(report);
+  std::string id;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+    if (w.size() == 2 && w[0] == "player") id = w[1];
+    if (w.size() > 9 && w[0] == "F" && w[1] == id) return std::stoi(w[9]);
+  }
+  return -1;
+}
+
 // The loading screens pass quickly: the program is held still while one is
 // captured.
 TPixmapPtr CatchProgressScreen(TGameProcess& game, const std::string& window) {
@@ -60,7 +85,10 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   // A longer walk than the shipped map's, so that the loading screens stay up a
   // while.
   folder.Write("map.txt", "60000\n30\n160\n6\n16\n30\n10\n");
-  TGameProcess game(folder, false);
+  // A world of its own, where a short walk from the start picks nothing up, and a report of
+  // what the rules counted.
+  const std::string report = (folder.LogPath() / "report.txt").string();
+  TGameProcess game(folder, false, {"--seed", "7", "--report", report});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
 
@@ -96,21 +124,22 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
   EXPECT_EQ(fs::file_size(folder.Path() / "mapcol.map"), 4198400u);
   EXPECT_EQ(fs::file_size(folder.Path() / "maptyp.map"), 4198400u);
 
-  // Walk, turn and fire the first weapon: it has a chance of one in eleven a
-  // frame, so two seconds of holding the button fire it all but surely.
+  // Walk, turn, then fire the first weapon standing still. A round leaves with a chance of
+  // one in eleven a frame, so the button is held until the bar shows one spent, however many
+  // frames that takes; the report then says how many went.
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("keydown w"));
   SleepMilliseconds(300);
+  ASSERT_TRUE(Xdotool("keyup w"));
   ASSERT_TRUE(Xdotool("mousemove_relative -- 90 0"));
   ASSERT_TRUE(Xdotool("mousedown 1"));
-  SleepMilliseconds(2000);
+  const bool fired = WaitFor(game, window, "e2e_play_firing.png", SpentARound) != nullptr;
   ASSERT_TRUE(Xdotool("mouseup 1"));
-  ASSERT_TRUE(Xdotool("keyup w"));
+  ASSERT_TRUE(fired) << "the first weapon spent no rounds; stderr:\n" << game.Errors();
+  SleepMilliseconds(300);  // the release has reached the game: no more rounds go
   const TPixmapPtr play = Screenshot(window, "e2e_play.png");
   ASSERT_TRUE(play);
   const TRgb firstWeapon = PixelAt(*play, 22, 30);
-  EXPECT_TRUE(IsHudColour(firstWeapon));
-  EXPECT_LT(firstWeapon[0], 255) << "the first weapon spent no rounds";
 
   // The second weapon has no rounds at the start: firing it does nothing but
   // must not harm.
@@ -123,6 +152,12 @@ TEST(EndToEnd, PlaysFromTheLoadingScreenToTheScoreScreen) {
 
   EndTheGame(game, window, "e2e_score.png");
   EXPECT_EQ(game.Errors().find("warning"), std::string::npos) << game.Errors();
+
+  // The bar showed what the rules counted: (rounds / 1000 * 255) truncated, as red.
+  const int rounds = FirstWeaponRounds(ReadWholeFile(report));
+  ASSERT_GE(rounds, 0) << "no report";
+  EXPECT_LT(rounds, 1000);
+  EXPECT_EQ(firstWeapon[0], static_cast<int>(static_cast<float>(rounds / 1000.0 * 255.0)));
 }
 
 TEST(EndToEnd, ReadOnlyFolderWarnsAboutTheLayerFilesAndStillPlays) {
