@@ -128,7 +128,7 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
       // frame buffer and seconds a frame.
       if (width > desktop.w || height > desktop.h) {
         error = "the window would be larger than the desktop of " + std::to_string(desktop.w) + " x " +
-                     std::to_string(desktop.h) + " pixels";
+                std::to_string(desktop.h) + " pixels";
         return nullptr;
       }
       x = desktop.w / 2 - width / 2;

@@ -19,8 +19,8 @@ class TSdlWindow : public TGraphicsWithSettings {
   // be had.
   static std::shared_ptr<TSdlWindow> Open(TGraphicsDriver* driver, int32_t width, int32_t height, int32_t depth,
                                           int32_t hertz, int32_t flags, std::string& error);
-  TSdlWindow(TGraphicsDriver* driver, SDL_Window* window, void* context, int32_t width, int32_t height,
-             int32_t depth, int32_t hertz, int32_t flags);
+  TSdlWindow(TGraphicsDriver* driver, SDL_Window* window, void* context, int32_t width, int32_t height, int32_t depth,
+             int32_t hertz, int32_t flags);
   ~TSdlWindow() override;
   TSdlWindow(const TSdlWindow&) = delete;
   TSdlWindow& operator=(const TSdlWindow&) = delete;

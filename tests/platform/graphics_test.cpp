@@ -175,7 +175,7 @@ TEST_F(GraphicsTest, DrawingsOffTheScreenAreLeftOutAndLeaveNoTrace) {
   image->handle_y = 20;
   rec_->Clear();
   SetDrawRotation(45);
-  DrawImageFrame(image, -40, 300, 0);   // 28 pixels from its centre to a corner, turned or not
+  DrawImageFrame(image, -40, 300, 0);  // 28 pixels from its centre to a corner, turned or not
   DrawImageFrame(image, 300, 660, 0);
   SetDrawScale(3, 3);
   DrawRect(900, 0, 10, 10);             // 900 .. 942 at most
