@@ -199,6 +199,12 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
                     : i == 1 ? ParseInts(line, "screen", header.screen)
                              : ParseInts(line, "map", header.map);
     if (!ok) return Bad("expected " + Quoted(expected[i]));
+    // A replay draws every frame at this size: a forged one must not take hours a frame.
+    const auto side = [](int32_t v) { return v >= 1 && v <= kDemoMaxScreenSide; };
+    if (i == 1 && !(side(header.screen[0]) && side(header.screen[1]))) {
+      return Bad("a screen of " + std::to_string(header.screen[0]) + " x " + std::to_string(header.screen[1]) +
+                 " pixels, which no game opens (1 to " + std::to_string(kDemoMaxScreenSide) + " a side)");
+    }
   }
   header.seed = seed[0];
   return true;

@@ -141,3 +141,5 @@ class TDemoReader : public TAnswerTap {
 
 // The file's lines may be no longer than this.
 inline constexpr size_t kDemoMaxLine = 1 << 20;
+// Nor may its screen be wider or higher than any texture the game makes.
+inline constexpr int32_t kDemoMaxScreenSide = 16384;

@@ -107,6 +107,7 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       {"kestrova-demo 2\n", false, {}, "d: line 1: a demo of format version 2"},
       {"kestrova-demo 1\nseed x\n", false, {}, "d: line 2: expected \"seed S\""},
       {"kestrova-demo 1\nseed 1\n", false, {}, "d: the demo ends inside its header"},
+      {"kestrova-demo 1\nseed 1\nscreen 100000 8 0 0\n", false, {}, "d: line 3: a screen of 100000 x 8 pixels"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
       {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},
       {head + "c 1 2 3\n", true, TDemoReader::Next::Bad, "d: line 5: expected \"c FRAME RNG X Y FIGURES\""},
