@@ -1,7 +1,5 @@
 // The layer files: one line per grid column (CR LF ended), one decimal value per cell run
 // together without separators.
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "world/tmap.h"
 
 namespace {
@@ -55,17 +54,12 @@ std::string WriteLayerFile(const std::string& file, int32_t first, int32_t last)
   if (first < 0 || first > 7 || last < 0 || last > 7) return "bit positions must lie in 0..7";
   const std::array<TDigits, 256> table = DigitTable(first, last);
 
-  // Written beside the old file and renamed over it when complete, so a failed write never
-  // leaves a truncated layer file behind.
-  const std::string temp = file + "." + std::to_string(getpid()) + ".tmp";
-  FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return std::strerror(errno);
+  TAtomicFile out(file);
   constexpr size_t kLineMax = kMapSize * 3 + 2;
   constexpr size_t kChunk = 1 << 20;
   std::vector<char> buffer(kChunk + kLineMax + 4);
   char* end = buffer.data();
-  std::string problem;
-  for (int32_t x = 0; x < kMapSize && problem.empty(); ++x) {
+  for (int32_t x = 0; x < kMapSize && out.Problem().empty(); ++x) {
     const uint8_t* column = mapGrid[x];
     for (int32_t y = 0; y < kMapSize; ++y) {
       const TDigits& d = table[column[y]];
@@ -76,14 +70,9 @@ std::string WriteLayerFile(const std::string& file, int32_t first, int32_t last)
     *end++ = 10;
     const auto filled = static_cast<size_t>(end - buffer.data());
     if (filled >= kChunk || x == kMapSize - 1) {
-      if (std::fwrite(buffer.data(), 1, filled, out) != filled) problem = std::strerror(errno);
+      out.Write(buffer.data(), filled);
       end = buffer.data();
     }
   }
-  if (std::fclose(out) != 0 && problem.empty()) problem = std::strerror(errno);
-  if (problem.empty() && std::rename(temp.c_str(), file.c_str()) != 0) {
-    problem = std::strerror(errno);
-  }
-  if (!problem.empty()) std::remove(temp.c_str());
-  return problem;
+  return out.Commit();
 }

@@ -1,10 +1,13 @@
 // The per-user folders after the XDG base directory convention, and which settings file is read.
+#include "platform/paths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
-#include "platform/paths.h"
+#include "platform/atomic_file.h"
 #include "support.h"
 
 namespace {
@@ -56,3 +59,22 @@ TEST_F(PathsTest, PlayersOwnSettingsFileWinsWhenPresent) {
 }
 
 }  // namespace
+
+TEST_F(PathsTest, AtomicFilesReplaceWhole) {
+  const std::string file = (dir_.Path() / "report.txt").string();
+  ASSERT_EQ(WriteFileAtomically(file, "first\n"), "");
+  {
+    TAtomicFile abandoned(file);
+    abandoned.Write("half");
+  }
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "first");  // an abandoned write leaves the earlier file
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 1);  // and no temporary
+  EXPECT_EQ(WriteFileAtomically((dir_.Path() / "none" / "x").string(), "y"), "No such file or directory");
+  // A folder where the file should be: the rename fails and nothing is left beside it.
+  std::filesystem::create_directory(dir_.Path() / "taken");
+  EXPECT_EQ(WriteFileAtomically((dir_.Path() / "taken").string(), "y"), "Is a directory");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2);
+}
