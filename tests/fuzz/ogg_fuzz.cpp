@@ -5,7 +5,8 @@
 
 #include "checksums.h"
 #include "memory_file.h"
-#include "platform/sound.h"
+#include "platform/mixer.h"
+#include "platform/ogg.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "platform/image.h"
 #include "platform/pixmap.h"
-#include "platform/sound.h"
+#include "platform/ogg.h"
 #include "support.h"
 
 namespace {
