@@ -2,14 +2,14 @@
 
 #include <cmath>
 
+#include "actors/hearing.h"
 #include "actors/tblood.h"
 #include "actors/tshot.h"
 #include "actors/whole_degrees.h"
-#include "state/globals.h"
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
-#include "platform/sound.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 
 namespace {
@@ -43,7 +43,7 @@ int32_t Tfigur::update() {
     keep = shared_from_this();
     if (figureList) figureList->RemoveLink(link_);
     for (int32_t i = 0; i <= 50; ++i) Tblood::neu(TruncToInt(X), TruncToInt(Y));
-    PlaySound(deathSound);
+    PlaySoundAt(deathSound, X, Y);
     player->EP += 10;
   }
 

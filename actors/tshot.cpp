@@ -4,14 +4,15 @@
 #include <vector>
 
 #include "actors/figure_grid.h"
+#include "actors/hearing.h"
 #include "actors/tblood.h"
 #include "actors/tfigur.h"
-#include "state/globals.h"
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/graphics.h"
 #include "platform/random.h"
 #include "platform/sound.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ int32_t RateLimit(Tfigur& owner, int32_t gap) {
 
 }  // namespace
 
-std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t kind,
-                                  std::shared_ptr<Tfigur> owner) {
+std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t kind, std::shared_ptr<Tfigur> owner) {
   if (!shotList) shotList = std::make_shared<TList<std::shared_ptr<tshot>>>();
   if (!owner) owner = player;
 
@@ -68,7 +68,12 @@ std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t k
   }
   if (d != 1) return nullptr;
 
-  PlaySound(shotSounds[owner->weapon]);
+  // The player's own shots sound at full volume in the centre, everyone else's where they are.
+  if (owner == player) {
+    PlaySound(shotSounds[owner->weapon]);
+  } else {
+    PlaySoundAt(shotSounds[owner->weapon], x, y);
+  }
   auto shot = std::make_shared<tshot>();
   shot->link_ = shotList->AddLast(shot);
   shot->f = std::move(owner);

@@ -256,6 +256,8 @@ void EnablePolledInput() {
   // belong to the new screen and reach the state at the next query.
   ClearKeyState();
   ClearButtonState();
+  // A close request was made to the screen before.
+  state.terminate = 0;
   hookId = AddEventHook(OnEvent);
 }
 

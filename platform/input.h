@@ -58,6 +58,7 @@ void ClearKeys();
 // Releases every button and zeroes the wheel; pumps first.
 void ClearButtons();
 
-// Opening a screen switches polled input on (clearing keys and buttons); closing it, off.
+// Opening a screen switches polled input on (clearing keys, buttons and any close request);
+// closing it, off.
 void EnablePolledInput();
 void DisablePolledInput();

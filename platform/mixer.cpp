@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -12,8 +14,10 @@ namespace {
 // instead of stopping dead, which would click.
 constexpr int32_t kFadeFrames = 256;
 // Below this level the ceiling curve passes the signal through unchanged.
-constexpr float kCurveKnee = 0.6f;
-constexpr double kAttackSeconds = 0.001;
+constexpr float kCurveKnee = 0.7f;
+// The limiter looks this far ahead, so its gain is down before a peak arrives ...
+constexpr double kLookAheadSeconds = 0.002;
+// ... and comes back up over about this long, too slowly to be heard as distortion.
 constexpr double kReleaseSeconds = 0.2;
 
 // Unity below the knee, then a tanh that meets it with the same slope and approaches the
@@ -24,6 +28,58 @@ float UnderCeiling(float x) {
   const float span = kMixerCeiling - kCurveKnee;
   return std::copysign(kCurveKnee + span * std::tanh((a - kCurveKnee) / span), x);
 }
+
+// A look-ahead limiter: the signal is delayed by the look-ahead, and the gain applied to
+// each sample is a moving average, over the look-ahead, of the smallest gain any sample in
+// the window needs (released slowly afterwards). The average is never above what the peak
+// needs when the peak comes out, and it changes smoothly, so nothing is clipped.
+class TLimiter {
+ public:
+  void Configure(int32_t hertz) {
+    span_ = std::max(1, static_cast<int32_t>(std::lround(kLookAheadSeconds * hertz)));
+    release_ = static_cast<float>(1.0 - std::exp(-1.0 / (kReleaseSeconds * std::max(hertz, 1))));
+    delay_.assign(static_cast<size_t>(span_) * 2, 0.0f);
+    gains_.assign(static_cast<size_t>(span_), 1.0f);
+    gainSum_ = span_;
+    needs_.clear();
+    released_ = 1.0f;
+    n_ = 0;
+  }
+
+  int32_t Latency() const { return span_ - 1; }
+
+  // One stereo frame in (full scale 1), the frame of the look-ahead before out.
+  void Process(float& l, float& r) {
+    const float level = std::max(std::fabs(l), std::fabs(r));
+    const float need = level > kLimiterThreshold ? kLimiterThreshold / level : 1.0f;
+    while (!needs_.empty() && needs_.back().second >= need) needs_.pop_back();
+    needs_.emplace_back(n_, need);
+    while (needs_.front().first <= n_ - span_) needs_.pop_front();
+    const float least = needs_.front().second;
+    released_ = least < released_ ? least : released_ + release_ * (least - released_);
+
+    const auto slot = static_cast<size_t>(n_ % span_);
+    gainSum_ += released_ - gains_[slot];
+    gains_[slot] = released_;
+    delay_[2 * slot] = l;
+    delay_[2 * slot + 1] = r;
+    const auto oldest = static_cast<size_t>((n_ + 1) % span_);
+    const auto gain = static_cast<float>(gainSum_ / span_);
+    l = delay_[2 * oldest] * gain;
+    r = delay_[2 * oldest + 1] * gain;
+    ++n_;
+  }
+
+ private:
+  int32_t span_ = 1;
+  float release_ = 0.0f;
+  std::vector<float> delay_;                     // stereo, one look-ahead
+  std::vector<float> gains_;                     // the released gains of the look-ahead
+  double gainSum_ = 0;                           // their sum
+  std::deque<std::pair<int64_t, float>> needs_;  // rising minimum of the window's needs
+  float released_ = 1.0f;
+  int64_t n_ = 0;
+};
 
 }  // namespace
 
@@ -43,7 +99,7 @@ struct TMixerState {
   std::mutex mutex;
   int32_t hertz = 44100;
   float gain = 1.0f;
-  float envelope = 0.0f;                             // the limiter's follower of the recent peak, in full scales
+  TLimiter limiter;
   std::vector<std::shared_ptr<TMixerVoice>> voices;  // active ones, oldest first
   std::vector<float> acc;
 
@@ -168,6 +224,7 @@ bool MixVoice(TMixerVoice& v, int32_t outputHertz, float* acc, int32_t frames) {
 
 TMixerAudioDriver::TMixerAudioDriver(int32_t outputHertz) : state_(std::make_shared<TMixerState>()) {
   state_->hertz = outputHertz;
+  state_->limiter.Configure(outputHertz);
 }
 
 std::shared_ptr<TChannel> TMixerAudioDriver::AllocChannel() { return std::make_shared<TMixerChannel>(state_); }
@@ -185,9 +242,15 @@ int32_t TMixerAudioDriver::ActiveVoices() {
 
 int32_t TMixerAudioDriver::OutputHertz() const { return state_->hertz; }
 
+int32_t TMixerAudioDriver::LatencyFrames() {
+  std::lock_guard lock(state_->mutex);
+  return state_->limiter.Latency();
+}
+
 void TMixerAudioDriver::SetOutputHertz(int32_t hertz) {
   std::lock_guard lock(state_->mutex);
   state_->hertz = hertz;
+  state_->limiter.Configure(hertz);
 }
 
 void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
@@ -199,23 +262,12 @@ void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
   }
   std::erase_if(state_->voices, [](const auto& v) { return !v->active; });
 
-  // The limiter follows the louder side's peak, quickly up and slowly down, and turns the
-  // gain down as far as the peak rises above the threshold: a smooth gain, no clipping.
-  const auto coefficient = [&](double seconds) {
-    return static_cast<float>(1.0 - std::exp(-1.0 / (seconds * state_->hertz)));
-  };
-  const float attack = coefficient(kAttackSeconds);
-  const float release = coefficient(kReleaseSeconds);
   const float scale = state_->gain * kMixerHeadroom / 32768.0f;
-  float envelope = state_->envelope;
   for (int32_t i = 0; i < frames; ++i) {
-    const float l = acc[2 * i] * scale;
-    const float r = acc[2 * i + 1] * scale;
-    const float level = std::max(std::fabs(l), std::fabs(r));
-    envelope += (level > envelope ? attack : release) * (level - envelope);
-    const float limit = envelope > kLimiterThreshold ? kLimiterThreshold / envelope : 1.0f;
-    out[2 * i] = static_cast<int16_t>(std::lrint(UnderCeiling(l * limit) * 32768.0f));
-    out[2 * i + 1] = static_cast<int16_t>(std::lrint(UnderCeiling(r * limit) * 32768.0f));
+    float l = acc[2 * i] * scale;
+    float r = acc[2 * i + 1] * scale;
+    state_->limiter.Process(l, r);
+    out[2 * i] = static_cast<int16_t>(std::lrint(UnderCeiling(l) * 32768.0f));
+    out[2 * i + 1] = static_cast<int16_t>(std::lrint(UnderCeiling(r) * 32768.0f));
   }
-  state_->envelope = envelope;
 }

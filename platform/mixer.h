@@ -17,9 +17,9 @@ constexpr int32_t kVoicesPerSound = 4;
 constexpr int32_t kMixerVoices = 24;
 // The sum is scaled by this before the limiter, so a few voices together stay clean.
 constexpr float kMixerHeadroom = 0.5f;
-// The limiter holds peaks near this level (of full scale) ...
-constexpr float kLimiterThreshold = 0.5f;
-// ... and a smooth curve keeps whatever slips past below this one.
+// The limiter holds peaks to this level (of full scale) ...
+constexpr float kLimiterThreshold = 0.6f;
+// ... and a smooth curve keeps anything that could slip past below this one.
 constexpr float kMixerCeiling = 0.9f;
 
 struct TMixerState;
@@ -38,6 +38,8 @@ class TMixerAudioDriver : public TAudioDriver {
   // Voices started and not yet finished, stopped or replaced (paused ones included).
   int32_t ActiveVoices();
   int32_t OutputHertz() const;
+  // How many frames later a sound comes out than it went in: the limiter's look-ahead.
+  int32_t LatencyFrames();
 
  protected:
   void SetOutputHertz(int32_t hertz);

@@ -1,6 +1,8 @@
 // Figures: life and death, range, the behaviours by kind, moving with slides, drawing.
 #include <gtest/gtest.h>
 
+#include "actors/hearing.h"
+#include "platform/mixer.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 
@@ -58,8 +60,8 @@ TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
 
   auto near = Enemy(7399, 7000, 3);
   near->update();
-  EXPECT_EQ(near->Side, 270);    // the player lies straight to the left
-  EXPECT_EQ(near->X, 7400.0f);   // one pixel back, away from the player
+  EXPECT_EQ(near->Side, 270);   // the player lies straight to the left
+  EXPECT_EQ(near->X, 7400.0f);  // one pixel back, away from the player
   EXPECT_EQ(Drawn().size(), 1u);
 }
 
@@ -174,7 +176,7 @@ TEST_F(FigureTest, KindFiveStepsByTheSecondOfTheClockAndRestsOnNegativePhases) {
   // Facing right (Side 90): phase 0 move(-3, 0) goes up 3; phase 1 move(2, -2) goes back 2 and
   // down 2; phase 2 move(3, 1) goes forward 1 and down 3. Phases -1 and -2 take no step.
   const Case cases[] = {{99000, 0, -3}, {100999, -2, 2}, {101000, 1, 3}, {-1000, 0, 0},
-                        {-2999, 0, 0},  {-3000, 0, -3}, {-1, 0, -3}};
+                        {-2999, 0, 0},  {-3000, 0, -3},  {-1, 0, -3}};
   for (const Case& c : cases) {
     UseFixedClock(c.clock);
     auto e = Enemy(7000, 7000, 5);
@@ -309,6 +311,65 @@ TEST_F(FigureTest, AllSetsWhiteAndUpdatesInListOrder) {
   ASSERT_EQ(drawn.size(), 2u);
   EXPECT_FLOAT_EQ(drawn[0].args[4], 512.0f);  // the player, made first
   EXPECT_FLOAT_EQ(drawn[1].args[4], 612.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// The mix's left and right peaks of what plays over the next tenth of a second.
+std::pair<int, int> Peaks(TMixerAudioDriver& mixer) {
+  std::vector<int16_t> out(2 * 4410);
+  mixer.Mix(out.data(), 4410);
+  std::pair<int, int> peaks;
+  for (size_t i = 0; i < out.size(); i += 2) {
+    peaks.first = std::max(peaks.first, std::abs(int{out[i]}));
+    peaks.second = std::max(peaks.second, std::abs(int{out[i + 1]}));
+  }
+  return peaks;
+}
+
+TEST_F(FigureTest, SoundsAreHeardWhereTheyHappenAndThePlayersOwnInTheCentre) {
+  Player(7000, 7000);
+  const THearing here = HearingAt(7000, 7000);
+  EXPECT_EQ(here.volume, 1.0f);
+  EXPECT_EQ(here.pan, 0.0f);
+  const THearing edge = HearingAt(7000 + screenW / 2, 7000);  // the screen's right edge
+  EXPECT_NEAR(edge.volume, 0.39, 0.01);
+  EXPECT_NEAR(edge.pan, 0.8, 1e-6);
+  EXPECT_NEAR(HearingAt(7000, 7000 - screenW / 2).volume, edge.volume, 1e-6);  // as loud above
+  EXPECT_EQ(HearingAt(7000, 7000 - screenW / 2).pan, 0.0f);
+  const THearing far = HearingAt(7000 - 4 * screenW, 7000);
+  EXPECT_LT(far.volume, 0.01);
+  EXPECT_NEAR(far.pan, -0.8, 1e-6);
+
+  // Through the mixer: a dying enemy on the right, then the player's own shot.
+  auto mixer = std::make_shared<TMixerAudioDriver>(22050);
+  SetAudioDriver(mixer);
+  auto tone = std::make_shared<TAudioSample>();
+  tone->hertz = 22050;
+  tone->format = SF_MONO16LE;
+  tone->length = 2205;
+  for (int32_t i = 0; i < tone->length; ++i) {
+    const auto v = static_cast<int16_t>(i % 50 < 25 ? 8000 : -8000);
+    tone->samples.push_back(static_cast<uint8_t>(v & 0xff));
+    tone->samples.push_back(static_cast<uint8_t>((v >> 8) & 0xff));
+  }
+  deathSound = mixer->CreateSound(tone, 0);
+  for (auto& slot : shotSounds) slot = deathSound;
+  auto e = Enemy(7400, 7000, 3, 2);
+  e->HP = -1.0f;
+  e.reset();
+  Tfigur::all();
+  const auto [enemyLeft, enemyRight] = Peaks(*mixer);
+  EXPECT_GT(enemyRight, 2 * enemyLeft);
+  EXPECT_LT(enemyRight, 8000 * kMixerHeadroom * 2);  // two voices, neither at full volume
+  tshot::neu(7000, 7000, 0, 0, player);
+  while (mixer->ActiveVoices() == 0) tshot::neu(7000, 7000, 0, 0, player);  // kind 0 fires by chance
+  const auto [playerLeft, playerRight] = Peaks(*mixer);
+  EXPECT_EQ(playerLeft, playerRight);
+  EXPECT_EQ(playerLeft, 8000 * kMixerHeadroom);
+  SetAudioDriver(nullptr);
 }
 
 }  // namespace

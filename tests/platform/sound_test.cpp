@@ -17,6 +17,12 @@ using platform_test::TempDir;
 // A sample value as the mix gives it out while the limiter has nothing to do.
 int Mixed(double v) { return static_cast<int>(std::lrint(v * kMixerHeadroom)); }
 
+// Mixes away the limiter's look-ahead, so that output frame i is input frame i from here on.
+void SkipLatency(TMixerAudioDriver& mixer) {
+  std::vector<int16_t> out(2 * static_cast<size_t>(mixer.LatencyFrames()));
+  mixer.Mix(out.data(), mixer.LatencyFrames());
+}
+
 class SoundTest : public ::testing::Test {
  protected:
   void TearDown() override { SetAudioDriver(nullptr); }
@@ -100,6 +106,7 @@ TEST_F(SoundTest, TwoPlaysOfOneSoundOverlap) {
   const TAudioSample& s = *sound->sample;
   PlaySound(sound);
   EXPECT_EQ(mixer->ActiveVoices(), 1);
+  SkipLatency(*mixer);
   std::vector<int16_t> out(2 * 100);
   mixer->Mix(out.data(), 100);
   // Mono plays centred at full volume: both sides carry the sample itself, with the mix's
@@ -113,9 +120,11 @@ TEST_F(SoundTest, TwoPlaysOfOneSoundOverlap) {
   EXPECT_TRUE(channel->Playing());
   EXPECT_EQ(mixer->ActiveVoices(), 2);
   mixer->Mix(out.data(), 100);
-  // The first voice goes on from frame 100 while the second starts at frame 0.
+  // The first voice goes on from frame 100 while the second starts at frame 0, one look-ahead
+  // later as every sound does.
+  const int latency = mixer->LatencyFrames();
   for (int i = 0; i < 100; ++i) {
-    ASSERT_EQ(out[2 * i], Mixed(s.At(100 + i, 0) + s.At(i, 0))) << i;
+    ASSERT_EQ(out[2 * i], Mixed(s.At(100 + i, 0) + (i >= latency ? s.At(i - latency, 0) : 0))) << i;
   }
   // Both end when the sample does.
   std::vector<int16_t> rest(2 * s.length);
@@ -130,14 +139,15 @@ TEST_F(SoundTest, ChannelsStopPauseAndLoop) {
   auto sound = LoadSoundFile(Tone("loop.ogg", 8000, 2, "0.05"), SOUND_LOOP);
   ASSERT_TRUE(sound);
   auto channel = sound->Play(nullptr);
+  SkipLatency(*mixer);
   std::vector<int16_t> out(2 * 1000);
   mixer->Mix(out.data(), 1000);  // longer than the 400-frame sample: it loops
   EXPECT_TRUE(channel->Playing());
   EXPECT_EQ(out[2 * 450], Mixed(sound->sample->At(50, 0)));
   channel->SetPaused(true);
   EXPECT_FALSE(channel->Playing());
-  mixer->Mix(out.data(), 10);
-  EXPECT_EQ(out[0], 0);
+  mixer->Mix(out.data(), 100);
+  EXPECT_EQ(out[2 * 99], 0);
   channel->Stop();
   EXPECT_EQ(mixer->ActiveVoices(), 0);
 }
@@ -149,6 +159,7 @@ TEST_F(SoundTest, OtherRatesAreResampledOnTheWay) {
   ASSERT_TRUE(sound);
   const TAudioSample& s = *sound->sample;
   PlaySound(sound);
+  SkipLatency(*mixer);
   std::vector<int16_t> out(2 * 2 * s.length);
   mixer->Mix(out.data(), 2 * s.length);
   // Twice the rate: every sample, then the point halfway to the next one.
@@ -158,8 +169,8 @@ TEST_F(SoundTest, OtherRatesAreResampledOnTheWay) {
 
   auto channel = sound->Play(nullptr);
   channel->SetRate(0);
-  mixer->Mix(out.data(), 10);
-  EXPECT_EQ(out[0], 0);
+  mixer->Mix(out.data(), 100);
+  EXPECT_EQ(out[2 * 99], 0);
   EXPECT_EQ(mixer->ActiveVoices(), 1);
 }
 
@@ -194,3 +205,90 @@ TEST_F(SoundTest, DefaultOutputPlaysVoicesAtOnce) {
 }
 
 }  // namespace
+
+namespace mixing {
+
+// A full-scale 220 Hz sine at the mixer's rate, a second long.
+std::shared_ptr<TAudioSample> Sine() {
+  auto s = std::make_shared<TAudioSample>();
+  s->hertz = 44100;
+  s->format = SF_MONO16LE;
+  s->length = 44100;
+  for (int32_t i = 0; i < s->length; ++i) {
+    const auto v = static_cast<int16_t>(std::lrint(32767 * std::sin(2 * M_PI * 220 * i / 44100.0)));
+    s->samples.push_back(static_cast<uint8_t>(v & 0xff));
+    s->samples.push_back(static_cast<uint8_t>((v >> 8) & 0xff));
+  }
+  s->capacity = static_cast<int32_t>(s->samples.size());
+  return s;
+}
+
+TEST(Mixer, VoicesAreCappedPerSoundAndInAllAndTheOldestGivesWay) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(44100);
+  std::vector<std::shared_ptr<TSound>> sounds;
+  for (int k = 0; k < 7; ++k) sounds.push_back(mixer->CreateSound(Sine(), 0));
+  std::vector<std::shared_ptr<TChannel>> first;
+  for (int i = 0; i < kVoicesPerSound + 1; ++i) first.push_back(sounds[0]->Play(nullptr));
+  EXPECT_EQ(mixer->ActiveVoices(), kVoicesPerSound);
+  EXPECT_FALSE(first[0]->Playing());
+  EXPECT_TRUE(first[1]->Playing() && first[kVoicesPerSound]->Playing());
+  for (int k = 1; k < 7; ++k) {
+    for (int i = 0; i < kVoicesPerSound; ++i) sounds[k]->Play(nullptr);
+  }
+  EXPECT_EQ(mixer->ActiveVoices(), kMixerVoices);
+  // 28 started after the first gave way: the four oldest left are the first sound's.
+  EXPECT_FALSE(first[1]->Playing() || first[kVoicesPerSound]->Playing());
+}
+
+TEST(Mixer, ManyFullScaleVoicesStayUnderTheCeilingAndSmooth) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(44100);
+  mixer->SetVolume(2.0f);  // louder than the volume setting goes
+  std::vector<std::shared_ptr<TSound>> sounds;
+  for (int k = 0; k < kMixerVoices / kVoicesPerSound; ++k) sounds.push_back(mixer->CreateSound(Sine(), 0));
+  std::vector<int16_t> out(2 * 22050);
+  // One voice alone first, then all of them come in at once.
+  sounds[0]->Play(nullptr);
+  mixer->Mix(out.data(), 4410);
+  for (const auto& sound : sounds) {
+    for (int i = sound == sounds[0] ? 1 : 0; i < kVoicesPerSound; ++i) sound->Play(nullptr);
+  }
+  ASSERT_EQ(mixer->ActiveVoices(), kMixerVoices);
+  // In pieces, as the device asks for them: the gain must carry over from one to the next.
+  for (int32_t at = 4410; at < 22050; at += 100) mixer->Mix(out.data() + 2 * at, std::min(100, 22050 - at));
+  int peak = 0;
+  int step = 0;
+  for (size_t i = 2; i < out.size(); i += 2) {
+    peak = std::max(peak, std::abs(int{out[i]}));
+    // From 5 ms after the crowd came in, past the steep start of 24 voices in phase.
+    if (i / 2 > 4410 + 220) step = std::max(step, std::abs(out[i] - out[i - 2]));
+  }
+  EXPECT_LE(peak, std::lrint(kLimiterThreshold * 32768) + 1);
+  EXPECT_LT(peak, kMixerCeiling * 32768);
+  // A clean sine at that peak changes by at most peak * 2 pi f / rate per frame; a clipped
+  // or switched gain would jump far more.
+  EXPECT_LT(step, 1.2 * peak * 2 * M_PI * 220 / 44100);
+}
+
+TEST(Mixer, PanVolumeZeroAndMuteGiveSilenceWhereTheyShould) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(44100);
+  auto sound = mixer->CreateSound(Sine(), 0);
+  std::vector<int16_t> out(2 * 1000);
+  auto right = sound->Play(nullptr);
+  right->SetPan(1.0f);
+  mixer->Mix(out.data(), 1000);
+  int left = 0;
+  int rightPeak = 0;
+  for (size_t i = 0; i < out.size(); i += 2) {
+    left = std::max(left, std::abs(int{out[i]}));
+    rightPeak = std::max(rightPeak, std::abs(int{out[i + 1]}));
+  }
+  EXPECT_EQ(left, 0);
+  EXPECT_GT(rightPeak, 10000);
+  right->SetPan(0.0f);
+  mixer->SetVolume(0.0f);
+  mixer->Mix(out.data(), 1000);  // the look-ahead still holds sound from before
+  mixer->Mix(out.data(), 1000);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 0), static_cast<long>(out.size()));
+}
+
+}  // namespace mixing
