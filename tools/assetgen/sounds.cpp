@@ -40,16 +40,21 @@ float Peak(const std::vector<float>& s) {
   return peak;
 }
 
-// Soft saturation with the given drive, then peak to 0.62, a 2 ms fade-in and a 10 ms
-// fade-out against clicks. Drive lifts the body of sharp sounds above their first spike.
-void Finish(std::vector<float>& s, float drive = 0.0f) {
+// Weapons peak at half of full scale (-6 dBFS), so that the game's mix has room for many at
+// once; the death peaks higher and is driven denser, to be heard over the gunfire.
+constexpr float kShotPeak = 0.5f;
+constexpr float kDeathPeak = 0.62f;
+
+// Soft saturation with the given drive, then the peak, a 2 ms fade-in and a 10 ms fade-out
+// against clicks. Drive lifts the body of sharp sounds above their first spike.
+void Finish(std::vector<float>& s, float drive = 0.0f, float target = kShotPeak) {
   if (drive > 0.0f) {
     float peak = Peak(s);
     if (peak > 0)
       for (float& v : s) v = std::tanh(drive * v / peak);
   }
   float peak = Peak(s);
-  float k = peak > 0 ? 0.62f / peak : 0.0f;
+  float k = peak > 0 ? target / peak : 0.0f;
   size_t in = static_cast<size_t>(0.002f * kRate), out = static_cast<size_t>(0.010f * kRate);
   for (size_t i = 0; i < s.size(); ++i) {
     float f = k;
@@ -173,7 +178,7 @@ std::vector<float> DeathGroan() {
     float air = breath.Band(Noise(rng), 1800.0f, 1.0f) * 0.15f * venv;
     s[i] = voice * venv + 0.9f * thud + air;
   }
-  Finish(s);
+  Finish(s, 2.0f, kDeathPeak);
   return s;
 }
 
