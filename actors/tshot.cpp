@@ -21,11 +21,6 @@ namespace {
 const FigureGrid* passGrid = nullptr;
 constexpr int32_t kShotsForGrid = 16;
 
-// a - b on the 32-bit clock, wrapping as the clock itself does.
-int32_t ClockDiff(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-
 // Kinds 2 and 3 fire when more than `gap` ms have passed since the owner's last shot of
 // either. A figure that has never fired (Time 0) may fire at once: its Time says nothing
 // about the clock, which can be negative or small.

@@ -5,16 +5,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/clock.h"
+
 namespace {
-
-// Differences on the wrapping 32-bit clock.
-int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-
-int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
 
 std::string Real(float v) {
   char buf[32];
@@ -127,7 +120,7 @@ int32_t TDemoWriter::Answer(TQuery query, int32_t code, int32_t live) {
     line_ += ' ';
     line_ += std::to_string(index_);
     line_ += clock ? 't' : '=';
-    line_ += std::to_string(clock ? WrapSub(live, predicted) : live);
+    line_ += std::to_string(clock ? ClockDiff(live, predicted) : live);
   }
   predictor_.Learn(query, code, live);
   ++index_;
@@ -264,7 +257,7 @@ int32_t TDemoReader::Answer(TQuery query, int32_t code, int32_t live) {
     const TToken& t = tokens_[nextToken_++];
     // The recorded game asked another kind of question here: the replay has left it.
     if (t.clock != (query == TQuery::Clock)) overrun_ = true;
-    answer = query == TQuery::Clock ? WrapAdd(answer, t.value) : t.value;
+    answer = query == TQuery::Clock ? ClockAdd(answer, t.value) : t.value;
   }
   predictor_.Learn(query, code, answer);
   ++index_;

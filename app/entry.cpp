@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/session.h"
+#include "app/sound_controls.h"
 #include "app/tables.h"
 #include "app/tapp.h"
 #include "platform/answer_tap.h"
@@ -29,6 +30,7 @@ int RunEntry(const TCommandLine& line) {
     Tapp::launch.seed = line.seed;
   }
 
+  StartSoundControls(PlayerSettingsFile());
   Tapp::init();
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();
@@ -39,6 +41,7 @@ int RunEntry(const TCommandLine& line) {
   Tapp::run();
   SetRunWatcher(nullptr);
   SetAnswerTap(nullptr);
+  KeepSoundSettings();
   if (session.Result() != TGameSession::kDone) ReportProblem(session.Message());
   return session.Result();
 }

@@ -7,6 +7,7 @@
 #include "actors/tshot.h"
 #include "app/placement.h"
 #include "app/run_watcher.h"
+#include "app/sound_controls.h"
 #include "app/tapp.h"
 #include "platform/degrees.h"
 #include "platform/fatal.h"
@@ -107,6 +108,7 @@ int32_t Tapp::frame() {
   Tfigur::all();
   tshot::all();
   drawhub();
+  RunSoundControls();
   present();
   return 0;
 }
@@ -122,6 +124,7 @@ int32_t Tapp::endscreen() {
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
+    RunSoundControls();
     present();
     const bool quit = KeyPressed(kEnter) != 0 || KeyPressed(kSpace) != 0;
     TRunWatcher* watcher = RunWatcher();

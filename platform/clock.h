@@ -22,6 +22,14 @@ void SleepMs(int32_t ms);
 // the kernel's sleep ends just before and the last stretch is waited out precisely.
 void SleepUntilMs(int32_t target);
 
+// a - b and a + b on the wrapping 32-bit clock: right across its turn.
+inline int32_t ClockDiff(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t ClockAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 // Makes NowMs return `now` until changed again or UseSystemClock is called.
 void UseFixedClock(int32_t now);
 void UseSystemClock();

@@ -1,0 +1,109 @@
+#include "app/sound_controls.h"
+
+#include <algorithm>
+
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/sound.h"
+#include "state/globals.h"
+
+namespace {
+
+enum : int32_t { kM = 77, kKeypadPlus = 107, kKeypadMinus = 109, kPlus = 187, kMinus = 189 };
+constexpr int32_t kVolumeStep = 10;
+constexpr int32_t kNoticeMs = 2000;
+constexpr float kNoticeScale = 2.0f;
+
+struct TSoundControls {
+  std::string file;
+  TPlayerSettings settings;
+  bool changed = false;
+  std::string notice;
+  int32_t noticeSince = 0;
+};
+
+TSoundControls controls;
+
+void Change(const TPlayerSettings& to) {
+  controls.settings = to;
+  controls.changed = true;
+  SetSoundVolume(SoundGain(to));
+  controls.notice = to.mute ? "Ton aus" : to.volume == 0 ? "Ton 0 %" : "Ton " + std::to_string(to.volume) + " %";
+  controls.noticeSince = RealNowMs();
+}
+
+void TakeKeys() {
+  TPlayerSettings to = controls.settings;
+  if (KeyPressedLive(kM) % 2 != 0) {
+    to.mute = !to.mute;
+    Change(to);
+    if (!to.mute) controls.notice = "Ton an";
+  }
+  const int32_t up = KeyPressedLive(kPlus) + KeyPressedLive(kKeypadPlus);
+  const int32_t down = KeyPressedLive(kMinus) + KeyPressedLive(kKeypadMinus);
+  if (up != down) {
+    // A step of the volume also turns the sound back on: the player wants to hear it.
+    to.volume = std::clamp(to.volume + kVolumeStep * (up - down), 0, 100);
+    to.mute = false;
+    Change(to);
+  }
+}
+
+// Top right, white, over whatever the frame shows.
+void DrawNotice() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr) return;
+  const int32_t red = g->color_red;
+  const int32_t green = g->color_green;
+  const int32_t blue = g->color_blue;
+  const float alpha = g->color_alpha;
+  const int32_t blend = g->blend_mode;
+  const float rotation = g->tform_rot;
+  const float scaleX = g->tform_scale_x;
+  const float scaleY = g->tform_scale_y;
+  SetColor(255, 255, 255);
+  SetAlpha(1.0f);
+  SetBlend(3);
+  SetDrawRotation(0.0f);
+  SetDrawScale(kNoticeScale, kNoticeScale);
+  const float width = 8.0f * kNoticeScale * static_cast<float>(controls.notice.size());
+  DrawString(controls.notice, static_cast<float>(screenW) - width - 8.0f, 8.0f);
+  SetColor(red, green, blue);
+  SetAlpha(alpha);
+  SetBlend(blend);
+  SetDrawRotation(rotation);
+  SetDrawScale(scaleX, scaleY);
+}
+
+}  // namespace
+
+float SoundGain(const TPlayerSettings& settings) {
+  if (settings.mute) return 0.0f;
+  const float v = static_cast<float>(settings.volume) / 80.0f;
+  return v * v;
+}
+
+void StartSoundControls(const std::string& settingsFile) {
+  controls = {};
+  controls.file = settingsFile;
+  controls.settings = ReadPlayerSettings(settingsFile);
+  SetSoundVolume(SoundGain(controls.settings));
+}
+
+void RunSoundControls() {
+  TakeKeys();
+  if (controls.notice.empty()) return;
+  if (ClockDiff(RealNowMs(), controls.noticeSince) >= kNoticeMs) {
+    controls.notice.clear();
+    return;
+  }
+  DrawNotice();
+}
+
+void KeepSoundSettings() {
+  if (controls.changed) WritePlayerSettings(controls.file, controls.settings);
+  controls.changed = false;
+}
+
+const TPlayerSettings& SoundSettings() { return controls.settings; }

@@ -1,0 +1,22 @@
+// The player's hand on the sound, outside the rules of the game: M mutes and unmutes, minus
+// and plus (on the main row and the keypad) step the volume by 10, during play and on the
+// score screen. A notice in the corner says the new state for two seconds. The volume and
+// mute are kept in the per-user settings file; the rules never read these keys, so recorded
+// games are unaffected.
+#pragma once
+#include <string>
+
+#include "app/settings.h"
+
+// Reads the settings file and sets the volume of everything played from now on.
+void StartSoundControls(const std::string& settingsFile);
+// After the rules of a frame have run and before it is shown: takes the keys, and draws the
+// notice if one is up, leaving the draw state as it found it.
+void RunSoundControls();
+// Writes a changed volume or mute back to the settings file.
+void KeepSoundSettings();
+// The state in force.
+const TPlayerSettings& SoundSettings();
+// The gain the mixer gets for a setting: 80, the default, plays the sounds at the level they
+// were made for; the steps follow loudness rather than amplitude; mute is silence.
+float SoundGain(const TPlayerSettings& settings);
