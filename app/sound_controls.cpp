@@ -29,7 +29,7 @@ void Change(const TPlayerSettings& to) {
   controls.settings = to;
   controls.changed = true;
   SetSoundVolume(SoundGain(to));
-  controls.notice = to.mute ? "Ton aus" : to.volume == 0 ? "Ton 0 %" : "Ton " + std::to_string(to.volume) + " %";
+  controls.notice = "Ton " + std::to_string(to.volume) + " %" + (to.mute ? " (aus)" : "");
   controls.noticeSince = RealNowMs();
 }
 
@@ -38,14 +38,13 @@ void TakeKeys() {
   if (KeyPressedLive(kM) % 2 != 0) {
     to.mute = !to.mute;
     Change(to);
-    if (!to.mute) controls.notice = "Ton an";
+    controls.notice = to.mute ? "Ton aus" : "Ton an";
   }
   const int32_t up = KeyPressedLive(kPlus) + KeyPressedLive(kKeypadPlus);
   const int32_t down = KeyPressedLive(kMinus) + KeyPressedLive(kKeypadMinus);
   if (up != down) {
-    // A step of the volume also turns the sound back on: the player wants to hear it.
+    // Muted, the step is kept for when the sound is on again.
     to.volume = std::clamp(to.volume + kVolumeStep * (up - down), 0, 100);
-    to.mute = false;
     Change(to);
   }
 }

@@ -46,12 +46,6 @@ bool IsProgressScreen(const TPixmap& shot) {
          IsStageColour(PixelAt(shot, kW / 2, kH / 2));
 }
 
-// The first weapon's bar is no longer full: a round has been spent.
-bool SpentARound(const TPixmap& shot) {
-  const TRgb bar = PixelAt(shot, 22, 30);
-  return IsHudColour(bar) && bar[0] < 255;
-}
-
 // The player's rounds of the first weapon in a report: the field after "F id X Y Side HP EP
 // Art weapon" on the player's line; -1 when the report has none.
 int FirstWeaponRounds(const std::string& report) {

@@ -26,6 +26,11 @@ TPixmapPtr WaitFor(TGameProcess& game, const std::string& window, const std::str
   return nullptr;
 }
 
+bool SpentARound(const TPixmap& shot) {
+  const TRgb bar = PixelAt(shot, 22, 30);
+  return IsHudColour(bar) && bar[0] < 255;
+}
+
 bool ShowsScore(const TPixmap& shot) {
   if (shot.width != kW || IsHudColour(PixelAt(shot, 22, 10))) return false;
   // "Score: N" at five times the font's size, from the centre to the right and

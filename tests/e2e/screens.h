@@ -14,6 +14,8 @@ bool HaveDisplay();
 bool IsHudColour(const TRgb& c);
 // Play: the hit point bar and the first weapon's bar at the top left.
 bool ShowsHud(const TPixmap& shot);
+// The first weapon's bar is shorter than full: a round is spent.
+bool SpentARound(const TPixmap& shot);
 // The score screen: white text right of and below the centre, and no display.
 bool ShowsScore(const TPixmap& shot);
 // Paused: "Pause" centred over the last frame of play.
