@@ -17,6 +17,7 @@ std::string CreateStage() {
            "segment's length, the two bounds of the stamp size, the largest room half-size "
            "and the room chance.";
   }
+  if (carved == kCarveStopped) return "the world was not finished: its carving was stopped";
   if (carved != 0) {
     return mapParamsFile + " asks for a walk of " + IntToText(pathCount) + " segments that would take more than " +
            std::to_string(kMaxCarveSteps) +
