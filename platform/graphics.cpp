@@ -221,7 +221,9 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
     // The display's own rhythm is steadier than any timer.
     pacing.hardSync = true;
   } else {
-    pacing.softSync = hertz != 0;
+    // A negative rate has no frame time to wait for (its step would run backwards, and the
+    // remainder arithmetic overflows at -2^31): such frames go out as fast as they can.
+    pacing.softSync = hertz > 0;
   }
   if (pacing.softSync) {
     pacing.hertz = hertz;

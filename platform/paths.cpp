@@ -69,8 +69,10 @@ std::string SettingsFile(const std::string& name) {
   if (folder.empty()) return name;
   const std::string own = folder + "/" + name;
   std::error_code error;
-  // Present in any form counts: one that cannot be read is reported, never passed over.
-  return fs::exists(fs::symlink_status(own, error)) ? own : name;
+  // Present in any form counts: one that cannot be read is reported, never passed over. So
+  // does a folder that cannot be looked into, since it may well hold the file.
+  const bool present = fs::exists(fs::symlink_status(own, error));
+  return present || (error && error != std::errc::no_such_file_or_directory) ? own : name;
 }
 
 bool MakeFolders(const std::string& folder, std::string* problem) {

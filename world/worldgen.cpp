@@ -84,8 +84,9 @@ void SaveGameLayerFiles() {
     const std::string problem = WriteLayerFile(layer.name, layer.first, layer.last);
     if (problem.empty()) continue;
     const std::string folder = UserDataFolder();
-    std::string unused;
-    if (MakeFolders(folder, &unused) && WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last).empty()) {
+    std::string fallback;
+    if (MakeFolders(folder, &fallback) &&
+        (fallback = WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last)).empty()) {
       if (!told) {
         std::fprintf(stderr,
                      "Kestrova: the map layer files cannot be written beside the program (%s); "
@@ -95,6 +96,7 @@ void SaveGameLayerFiles() {
       }
       continue;
     }
-    WarnLayerFileLost(layer.name, problem);
+    // Each place's own reason: the player can act only on the one that tells what went wrong.
+    WarnLayerFileLost(layer.name, problem + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + fallback);
   }
 }
