@@ -221,9 +221,7 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
     // The display's own rhythm is steadier than any timer.
     pacing.hardSync = true;
   } else {
-    // A negative rate has no frame time to wait for (its step would run backwards, and the
-    // remainder arithmetic overflows at -2^31): such frames go out as fast as they can.
-    pacing.softSync = hertz > 0;
+    pacing.softSync = hertz != 0;
   }
   if (pacing.softSync) {
     pacing.hertz = hertz;
@@ -265,10 +263,14 @@ void Flip(int32_t sync) {
       return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
     };
     pacing.nextFrame = add(pacing.nextFrame, pacing.step);
-    pacing.accum += pacing.remainder;
-    if (pacing.accum >= pacing.hertz) {
-      pacing.accum -= pacing.hertz;
-      pacing.nextFrame = add(pacing.nextFrame, 1);
+    // A negative rate's step runs backwards, so its frames are never waited for; its
+    // remainder is not carried either, which at -2^31 would overflow the accumulator.
+    if (pacing.hertz > 0) {
+      pacing.accum += pacing.remainder;
+      if (pacing.accum >= pacing.hertz) {
+        pacing.accum -= pacing.hertz;
+        pacing.nextFrame = add(pacing.nextFrame, 1);
+      }
     }
     const int32_t now = RealNowMs();
     const int32_t wait = add(pacing.nextFrame, -now);

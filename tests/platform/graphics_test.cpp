@@ -388,6 +388,14 @@ TEST_F(GraphicsTest, PacingSwitchesFollowDepthAndRate) {
   EXPECT_EQ(NowMs(), 0);
   EXPECT_EQ(rec_->CallsOf(DrawOp::Flip).back().args[0], 1.0);
 
+  // A negative rate, down to -2^31, never waits (and never overflows the accumulator).
+  for (const int32_t hertz : {-60, -2147483647 - 1}) {
+    Open(0, hertz);
+    for (int i = 0; i < 3; ++i) Flip(-1);
+    EXPECT_EQ(NowMs(), 0) << hertz;
+    EXPECT_EQ(FramePacing().accum, 0) << hertz;
+  }
+
   Open(32, 0);  // full screen without a rate presents without waiting for the retrace
   Flip(-1);
   EXPECT_EQ(rec_->CallsOf(DrawOp::Flip).back().args[0], 0.0);

@@ -6,6 +6,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -36,12 +37,13 @@ class TFullDisk {
     }
     close(fd);
   }
-  // The names in the file system's top folder, the filler left out.
+  // The names in a folder of the file system, sorted, the filler left out.
   std::vector<std::string> Names(const std::string& folder = "") const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(Path(folder))) {
       if (entry.path().filename() != ".filler") names.push_back(entry.path().filename().string());
     }
+    std::sort(names.begin(), names.end());
     return names;
   }
 
