@@ -138,5 +138,6 @@ void TGameSession::PlayEnds(bool scoreScreen) {
   report_ = StateReport(playFrames_, ids_);
   if (reportPath_.empty()) return;
   const std::string problem = WriteFileAtomically(reportPath_, report_);
-  if (!problem.empty() && status_ == kDone) Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + problem);
+  if (!problem.empty() && status_ == kDone)
+    Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + problem);
 }

@@ -1,11 +1,10 @@
 #include <cstdio>
 #include <string>
 
-#include "state/globals.h"
 #include "app/demo.h"
-#include "app/session.h"
 #include "app/loading.h"
 #include "app/placement.h"
+#include "app/session.h"
 #include "app/tapp.h"
 #include "platform/degrees.h"
 #include "platform/fatal.h"
@@ -15,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/sound.h"
 #include "platform/textio.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 

@@ -97,8 +97,8 @@ bool FilesApart(std::initializer_list<std::pair<const char*, std::string>> files
   for (auto a = files.begin(); a != files.end(); ++a) {
     for (auto b = a + 1; b != files.end(); ++b) {
       if (a->second.empty() || b->second.empty() || !SameFile(a->second, b->second)) continue;
-      error = std::string(a->first) + " and " + b->first + " name the same file (" + a->second + " and " +
-              b->second + "); one would overwrite the other";
+      error = std::string(a->first) + " and " + b->first + " name the same file (" + a->second + " and " + b->second +
+              "); one would overwrite the other";
       return false;
     }
   }

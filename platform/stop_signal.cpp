@@ -22,7 +22,7 @@ void OnStopSignal(int sig) {
 }  // namespace
 
 void InstallStopSignals() {
-  struct sigaction sa{};
+  struct sigaction sa {};
   sa.sa_handler = OnStopSignal;
   sigemptyset(&sa.sa_mask);
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);

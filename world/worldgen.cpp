@@ -97,6 +97,7 @@ void SaveGameLayerFiles() {
       continue;
     }
     // Each place's own reason: the player can act only on the one that tells what went wrong.
-    WarnLayerFileLost(layer.name, problem + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + fallback);
+    WarnLayerFileLost(layer.name,
+                      problem + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + fallback);
   }
 }

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <csignal>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -123,16 +122,17 @@ TEST(EndToEnd, RecordedGameReplaysToTheSameReportHeadlessAndInTheWindow) {
   // The seed makes the world kestrova-worldgen makes from it.
   const fs::path world = logs / "world";
   fs::create_directories(world);
-  ASSERT_EQ(RunCommand("'" KESTROVA_BINARY_DIR "/kestrova-worldgen' --seed 7 --map '" + (folder.Path() / "map.txt").string() +
-                    "' --out '" + world.string() + "'",
-                logs)
+  ASSERT_EQ(RunCommand("'" KESTROVA_BINARY_DIR "/kestrova-worldgen' --seed 7 --map '" +
+                           (folder.Path() / "map.txt").string() + "' --out '" + world.string() + "'",
+                       logs)
                 .status,
             0);
   for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_TRUE(ReadWholeFile(world / name) == ReadWholeFile(folder.Path() / name)) << name;
   }
 
-  const TCommand headless = RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
+  const TCommand headless =
+      RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
   EXPECT_EQ(headless.status, 0) << headless.err;
   EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the headless replay's report differs";
 
@@ -187,7 +187,8 @@ TEST(EndToEnd, SigtermEndsARecordedGameCleanly) {
   ASSERT_EQ(played.rfind("frames ", 0), 0u) << played.substr(0, 200);
   EXPECT_NE(played.find("\ngameState 2\n"), std::string::npos);
   const std::string recorded = ReadWholeFile(demo);
-  EXPECT_NE(recorded.rfind("\nend "), std::string::npos) << recorded.substr(recorded.size() - std::min<size_t>(200, recorded.size()));
+  EXPECT_NE(recorded.rfind("\nend "), std::string::npos)
+      << recorded.substr(recorded.size() - std::min<size_t>(200, recorded.size()));
   const TCommand replay = RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
   EXPECT_EQ(replay.status, 0) << replay.err;
   EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the replay's report differs";

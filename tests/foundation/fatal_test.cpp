@@ -1,9 +1,10 @@
+#include "platform/fatal.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/fatal.h"
 #include "platform/stop_signal.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/demo.h"
+#include "memory_file.h"
 #include "platform/random.h"
 #include "world/tmap.h"
-#include "memory_file.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The demo file: what the recorder writes comes back answer for answer, unchanged answers cost
 // next to nothing, and the reader names what is wrong with a file that is no demo.
+#include "app/demo.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/demo.h"
-#include "app/session.h"
-#include "platform/atomic_file.h"
 #include "../support/full_disk.h"
 #include "../support/read_file.h"
+#include "app/session.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -112,7 +113,9 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       {"kestrova-demo 1\nseed 1\n", false, {}, "d: the demo ends inside its header"},
       {"kestrova-demo 1\nseed 1\nscreen 100000 8 0 0\n", false, {}, "d: line 3: a screen of 100000 x 8 pixels"},
       // A walk past the cap is refused as map.txt's would be, before anything is carved.
-      {"kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 2147483647 9 9 9 9 9 9\n", false, {},
+      {"kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 2147483647 9 9 9 9 9 9\n",
+       false,
+       {},
        "d: line 4: map values that ask for a walk of more than 16777216 steps"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
       {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},

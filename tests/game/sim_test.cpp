@@ -292,9 +292,8 @@ TEST_F(SimTest, ForgedMapLinesAndCollidingFilesAreRefused) {
                            "--replay game.demo --out sub/../game.demo", "--replay soft.demo --out game.demo",
                            "--replay game.demo --out hard.demo", "--seed 1 --map map.txt --out ./map.txt",
                            "--seed 1 --script new.txt --out via/../sub/../new.txt", "--replay via/x --out sub/x"}) {
-    const int raw = std::system(("cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args +
-                                 " 2> err.txt")
-                                    .c_str());
+    const int raw = std::system(
+        ("cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args + " 2> err.txt").c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2) << args;
     EXPECT_NE(Read("err.txt").find("name the same file"), std::string::npos) << args << ": " << Read("err.txt");
     EXPECT_NE(Read("err.txt").find("usage: kestrova-sim"), std::string::npos) << args;

@@ -1,4 +1,6 @@
 // The drawing surface through the recording driver: state, transforms, text and pacing.
+#include "platform/graphics.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/font.h"
-#include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/recording_driver.h"
 
@@ -60,10 +61,9 @@ TEST_F(GraphicsTest, OpenScreenSetsTheDefaultStateAndPrimesBothBuffers) {
 
   const auto& calls = rec_->Calls();
   const std::vector<DrawOp> expected = {
-      DrawOp::CreateGraphics, DrawOp::SetGraphics, DrawOp::SetResolution, DrawOp::SetBlend,
-      DrawOp::SetColor,       DrawOp::SetAlpha,    DrawOp::SetClsColor,   DrawOp::SetLineWidth,
-      DrawOp::SetTransform,   DrawOp::SetTransform, DrawOp::SetViewport,  DrawOp::Cls,
-      DrawOp::Flip,           DrawOp::Cls,         DrawOp::Flip};
+      DrawOp::CreateGraphics, DrawOp::SetGraphics, DrawOp::SetResolution, DrawOp::SetBlend,     DrawOp::SetColor,
+      DrawOp::SetAlpha,       DrawOp::SetClsColor, DrawOp::SetLineWidth,  DrawOp::SetTransform, DrawOp::SetTransform,
+      DrawOp::SetViewport,    DrawOp::Cls,         DrawOp::Flip,          DrawOp::Cls,          DrawOp::Flip};
   ASSERT_EQ(calls.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(calls[i].op, expected[i]) << i;
   // The default flag 2 (double buffer) is always added.

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/full_disk.h"
+#include "../support/read_file.h"
 #include "platform/atomic_file.h"
 #include "platform/pixmap.h"
 #include "platform/screenshot.h"
-#include "../support/full_disk.h"
-#include "../support/read_file.h"
 #include "support.h"
 
 namespace {

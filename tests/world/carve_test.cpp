@@ -158,8 +158,7 @@ TEST(Carver, OuterRingStaysUncarvedOnLongWalks) {
     // The walk reached the edges, so the ring was really at stake.
     bool touchesEdge = false;
     for (int32_t i = 1; i < 2047; ++i) {
-      touchesEdge =
-          touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
+      touchesEdge = touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
     }
     EXPECT_TRUE(touchesEdge) << seed;
   }
