@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/paths.h"
+
 const char* const kUsage =
     "usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--help] [--version]\n"
     "  --seed N         build the world from seed N instead of the clock\n"
@@ -48,5 +50,5 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
     error = "--replay plays the seed and the input of its demo; it takes no --seed or --record";
     return false;
   }
-  return true;
+  return FilesApart({{"--record", line.record}, {"--replay", line.replay}, {"--report", line.report}}, error);
 }

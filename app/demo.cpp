@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/random.h"
+#include "world/tmap.h"
 
 namespace {
 
@@ -198,6 +200,11 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
       return Bad("a screen of " + std::to_string(header.screen[0]) + " x " + std::to_string(header.screen[1]) +
                  " pixels, which no game opens (1 to " + std::to_string(kDemoMaxScreenSide) + " a side)");
     }
+    // Nor may its world take days to carve: the bounds map.txt has, decided before carving.
+    if (i == 2 && !WalkFits(header.map, SeededState(seed[0]))) {
+      return Bad("map values that ask for a walk of more than " + std::to_string(kMaxCarveSteps) +
+                 " steps, which no game carves");
+    }
   }
   header.seed = seed[0];
   return true;
@@ -265,3 +272,8 @@ int32_t TDemoReader::Answer(TQuery query, int32_t code, int32_t live) {
 }
 
 bool TDemoReader::FrameUsedUp() const { return !overrun_ && nextToken_ == tokens_.size(); }
+
+std::string DemoWithoutLand(const std::string& name) {
+  return name + ": line " + std::to_string(kDemoMapLine) +
+         ": map values that leave no land, where no game can have been recorded; this is no demo of a game";
+}

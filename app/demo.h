@@ -28,6 +28,8 @@
 inline constexpr const char* kDemoFormat = "kestrova-demo";
 inline constexpr int32_t kDemoVersion = 1;
 inline constexpr int32_t kCheckEvery = 10;
+// The header's lines come first, in this order, so the map line is always this one.
+inline constexpr int32_t kDemoMapLine = 4;
 
 struct TDemoHeader {
   int32_t seed = 0;
@@ -143,3 +145,7 @@ class TDemoReader : public TAnswerTap {
 inline constexpr size_t kDemoMaxLine = 1 << 20;
 // Nor may its screen be wider or higher than any texture the game makes.
 inline constexpr int32_t kDemoMaxScreenSide = 16384;
+
+// Why a demo whose map line leaves no land is refused: the game stops before play in such a
+// world, so no game was ever recorded in it.
+std::string DemoWithoutLand(const std::string& name);

@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/loading.h"
 #include "app/session.h"
 #include "app/sound_controls.h"
 #include "app/tables.h"
@@ -6,6 +7,7 @@
 #include "platform/answer_tap.h"
 #include "platform/fatal.h"
 #include "platform/input.h"
+#include "platform/stop_signal.h"
 #include "world/tmap.h"
 
 int RunEntry(const TCommandLine& line) {
@@ -25,6 +27,7 @@ int RunEntry(const TCommandLine& line) {
     Tapp::launch.seed = demo.seed;
     Tapp::launch.screen = {demo.screen[0], demo.screen[1], 0, demo.screen[3]};
     Tapp::launch.screenSource = "the demo " + line.replay;
+    Tapp::launch.demo = line.replay;
     mapParamsGiven = demo.map;
   } else {
     Tapp::launch.seed = line.seed;
@@ -38,10 +41,12 @@ int RunEntry(const TCommandLine& line) {
   if (!line.report.empty()) session.ReportTo(line.report);
   if (!line.replay.empty() || !line.record.empty() || !line.report.empty()) SetRunWatcher(&session);
   Tapp::laden();
-  Tapp::run();
+  if (!LoadingStopped()) Tapp::run();
   SetRunWatcher(nullptr);
   SetAnswerTap(nullptr);
   KeepSoundSettings();
   if (session.Result() != TGameSession::kDone) ReportProblem(session.Message());
+  // Ended by a stop signal: the status says so, as a signal's death would, once all is written.
+  if (StopSignal() != 0) return 128 + StopSignal();
   return session.Result();
 }

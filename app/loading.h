@@ -13,3 +13,7 @@ struct TLoadStage {
 // The sixteen stages in their binding order: assets, world generation, sounds, enemies,
 // items, layer files. A world stage that cannot run (map.txt unreadable) stops the program.
 const std::vector<TLoadStage>& LoadStages();
+
+// Whether Escape, the close button or a stop signal ended the loading sequence; the game then
+// ends without playing.
+bool LoadingStopped();

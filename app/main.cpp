@@ -7,6 +7,7 @@
 #include "platform/crash.h"
 #include "platform/fatal.h"
 #include "platform/paths.h"
+#include "platform/stop_signal.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
 
   ShowBoxesWithoutWindow(true);
   InstallCrashHandler();
+  InstallStopSignals();
   if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   const int status = RunEntry(line);
   CloseScreenForExit();

@@ -10,8 +10,9 @@ class TRunWatcher {
   // After each frame of play and of the score screen; lastFrame when the score screen is
   // about to close. False: the run must end here (a replay that is over or went astray).
   virtual bool FrameDone(bool lastFrame) = 0;
-  // Play is over, before the score screen (also when the run ended during play).
-  virtual void PlayEnds() = 0;
+  // Play is over, before the score screen (also when the run ended during play). Without
+  // scoreScreen the run ends here (a stop signal skips the score screen).
+  virtual void PlayEnds(bool scoreScreen) = 0;
 };
 
 void SetRunWatcher(TRunWatcher* watcher);

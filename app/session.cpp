@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "actors/tfigur.h"
+#include "platform/atomic_file.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "state/globals.h"
@@ -91,7 +92,9 @@ bool TGameSession::Advance(bool lastFrame) {
           return Stop(kDesync, at + text);
         }
         if (next == TDemoReader::Next::Check) break;
-        if (!lastFrame) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
+        // A game ended by a stop signal has its end record right after play: no score screen.
+        const bool playOver = playing_ && gameState != 0;
+        if (!lastFrame && !playOver) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
         return Stop(kDone, "");
       }
       case TDemoReader::Next::Cut:
@@ -126,15 +129,15 @@ bool TGameSession::FrameDone(bool lastFrame) {
   return Advance(lastFrame);
 }
 
-void TGameSession::PlayEnds() {
+void TGameSession::PlayEnds(bool scoreScreen) {
   playing_ = false;
+  if (writer_ && !scoreScreen) {
+    writer_->WriteEnd(Current());
+    if (!writer_->Failed().empty()) WarnDemoFailed(writer_->Failed());
+  }
   report_ = StateReport(playFrames_, ids_);
   if (reportPath_.empty()) return;
-  std::FILE* file = std::fopen(reportPath_.c_str(), "wb");
-  bool written = file != nullptr && std::fwrite(report_.data(), 1, report_.size(), file) == report_.size();
-  const int error = errno;
-  if (file != nullptr && std::fclose(file) != 0) written = false;
-  if (!written && status_ == kDone) {
-    Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + std::strerror(error));
-  }
+  const std::string problem = WriteFileAtomically(reportPath_, report_);
+  if (!problem.empty() && status_ == kDone)
+    Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + problem);
 }

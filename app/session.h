@@ -30,7 +30,7 @@ class TGameSession : public TRunWatcher {
 
   bool PlayStarts() override;
   bool FrameDone(bool lastFrame) override;
-  void PlayEnds() override;
+  void PlayEnds(bool scoreScreen) override;
 
   // kDone, or why the run ended otherwise, with Message() saying so.
   Status Result() const { return status_; }

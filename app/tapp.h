@@ -14,6 +14,7 @@ struct TLaunch {
   std::optional<int32_t> seed;  // init leaves the seed in force here
   std::optional<std::array<int32_t, 4>> screen;
   std::string screenSource = "config.txt";  // where the screen settings came from, for messages
+  std::string demo;                         // the demo replayed, whose world this is; empty in play
 };
 
 class Tapp {

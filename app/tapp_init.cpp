@@ -1,3 +1,7 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/fatal.h"
@@ -48,12 +52,14 @@ int32_t Tapp::init() {
   } else {
     const std::string configFile = SettingsFile("config.txt");
     launch.screenSource = configFile;
+    const std::string named = configFile == "config.txt" ? "config.txt next to the program" : configFile;
+    const std::string holds =
+        "It holds four lines: screen width, screen height, colour depth (0 for a window) and refresh rate in hertz.";
+    // A folder opens for reading but yields no lines, which would read as a screen of 0 x 0.
+    std::error_code error;
+    if (std::filesystem::is_directory(configFile, error)) Fatal("cannot read " + named + ": it is a folder. " + holds);
     configStream = OpenReadStream(configFile);
-    if (!configStream) {
-      Fatal("cannot read " + (configFile == "config.txt" ? "config.txt next to the program" : configFile) +
-            ". It holds four lines: screen width, screen height, colour depth (0 for a window) and refresh rate in "
-            "hertz.");
-    }
+    if (!configStream) Fatal("cannot read " + named + ": " + std::strerror(errno) + ". " + holds);
     readSettings();
   }
   openScreen();

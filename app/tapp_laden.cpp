@@ -1,17 +1,20 @@
 #include <cstdio>
 #include <string>
 
-#include "state/globals.h"
+#include "app/demo.h"
 #include "app/loading.h"
 #include "app/placement.h"
+#include "app/session.h"
 #include "app/tapp.h"
 #include "platform/degrees.h"
 #include "platform/fatal.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
+#include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/sound.h"
 #include "platform/textio.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -83,15 +86,29 @@ void LoadDeathSound() { deathSound = LoadSound("t.ogg"); }
 
 void LoadBlood() { bloodImage = LoadImage("blood.png"); }
 
+constexpr int32_t kEscape = 27;
+
+bool loadingStopped = false;
+
+// Between stages and while the carver works: the window keeps answering, and Escape, the
+// close button or a stop signal end the game here as they would end play.
+bool KeepLoading() {
+  if (KeyPressedLive(kEscape) != 0 || AppTerminate() != 0) loadingStopped = true;
+  return !loadingStopped;
+}
+
 // Runs one world generator stage; the game cannot go on without its world.
 void GenerateStage(const TWorldStage& stage) {
   const std::string problem = stage.work();
-  if (!problem.empty()) Fatal(problem);
+  if (!problem.empty() && !loadingStopped) Fatal(problem);
 }
 
-// The figures and items need land; a world without any ends the game here.
+// The figures and items need land; a world without any ends the game here. A replayed
+// demo's world comes from its map line, and no game with such a world was ever recorded.
 void PlaceOrStop(bool (*place)()) {
-  if (!place()) Fatal(kNoLandMessage);
+  if (place()) return;
+  if (Tapp::launch.demo.empty()) Fatal(kNoLandMessage);
+  Fatal(DemoWithoutLand(Tapp::launch.demo), TGameSession::kNotADemo);
 }
 
 void SaveMaps() { SaveGameLayerFiles(); }
@@ -137,9 +154,14 @@ int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
 
 int32_t Tapp::laden() {
   mapParamsFile = SettingsFile("map.txt");
+  SetCarveHeartbeat(KeepLoading);
   for (const TLoadStage& stage : LoadStages()) {
     ladeb(stage.percent, stage.caption);
     stage.work();
+    if (!KeepLoading()) break;
   }
+  SetCarveHeartbeat(nullptr);
   return 0;
 }
+
+bool LoadingStopped() { return loadingStopped; }

@@ -14,6 +14,7 @@
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/pad.h"
+#include "platform/stop_signal.h"
 #include "platform/textio.h"
 #include "state/globals.h"
 #include "world/tmap.h"
@@ -55,8 +56,10 @@ int32_t Tapp::run() {
     if (going && PauseAsked()) pause();
   }
   KeepFramesForPause(false);
-  if (watcher != nullptr) watcher->PlayEnds();
-  if (going) endscreen();
+  // A stop signal ends the game as the close button does, but nobody is there to read the score.
+  const bool scoreScreen = going && StopSignal() == 0;
+  if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
+  if (scoreScreen) endscreen();
   return 0;
 }
 

@@ -2,6 +2,9 @@
 
 #include <sched.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/answer_tap.h"
@@ -22,6 +25,19 @@ constexpr int64_t kWakeMarginUs = 700;
 
 int32_t WrapSub(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// Only an interrupted sleep is slept again: any other failure would fail the same way for
+// ever. The wait is then cut short (the last stretch of a frame is still waited out), and the
+// player is told once why frames may come unevenly.
+void WarnSleepRefused(int error) {
+  static bool told = false;
+  if (told) return;
+  told = true;
+  std::fprintf(stderr,
+               "Kestrova: warning: the system refuses to let the game sleep (%s), so frames are not paced "
+               "evenly; a sandbox or security policy that blocks nanosleep may be the cause\n",
+               std::strerror(error));
 }
 
 int64_t MonotonicUs() {
@@ -70,6 +86,10 @@ void SleepMs(int32_t ms) {
   }
   timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) != 0) {
+    if (errno != EINTR) {
+      WarnSleepRefused(errno);
+      return;
+    }
   }
 }
 
@@ -86,7 +106,11 @@ void SleepUntilMs(int32_t target) {
   const int64_t wake = due - kWakeMarginUs;
   if (wake > now) {
     const timespec ts{static_cast<time_t>(wake / 1000000), static_cast<long>(wake % 1000000) * 1000L};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
+    for (int error; (error = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr)) != 0;) {
+      if (error != EINTR) {
+        WarnSleepRefused(error);
+        break;
+      }
     }
   }
   while (MonotonicUs() < due) sched_yield();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/screenshot.h"
+#include "platform/stop_signal.h"
 #include "platform/virtual_pad.h"
 
 namespace {
@@ -139,6 +140,9 @@ void Translate(const SDL_Event& e) {
   }
 }
 
+// Whether the stop signal has been turned into its close request.
+bool stopSignalTaken = false;
+
 }  // namespace
 
 bool StartEventLayer() {
@@ -166,6 +170,12 @@ void PumpEvents() {
     FeedVirtualPad();
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) Translate(e);
+  }
+  // A stop signal asks, once, what the close button asks; before the window exists nothing
+  // would take the request, so it waits for one.
+  if (StopSignal() != 0 && !stopSignalTaken && window != nullptr) {
+    stopSignalTaken = true;
+    pending.push_back({EVENT_APPTERMINATE});
   }
   while (!pending.empty()) {
     const TEvent ev = pending.front();

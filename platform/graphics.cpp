@@ -263,10 +263,14 @@ void Flip(int32_t sync) {
       return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
     };
     pacing.nextFrame = add(pacing.nextFrame, pacing.step);
-    pacing.accum += pacing.remainder;
-    if (pacing.accum >= pacing.hertz) {
-      pacing.accum -= pacing.hertz;
-      pacing.nextFrame = add(pacing.nextFrame, 1);
+    // A negative rate's step runs backwards, so its frames are never waited for; its
+    // remainder is not carried either, which at -2^31 would overflow the accumulator.
+    if (pacing.hertz > 0) {
+      pacing.accum += pacing.remainder;
+      if (pacing.accum >= pacing.hertz) {
+        pacing.accum -= pacing.hertz;
+        pacing.nextFrame = add(pacing.nextFrame, 1);
+      }
     }
     const int32_t now = RealNowMs();
     const int32_t wait = add(pacing.nextFrame, -now);

@@ -24,6 +24,20 @@ std::string UserFolder(const char* variable, const char* fallback) {
   return std::string(home) + "/" + fallback + "/kestrova";
 }
 
+// Where a file written at the path would land: links followed, even one whose target does
+// not exist yet (writing through it creates the target), and the rest normalised.
+fs::path Destination(const std::string& path) {
+  std::error_code error;
+  fs::path p = fs::absolute(path, error);
+  // As many links as the system follows before it gives up.
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); ++hops) {
+    const fs::path target = fs::read_symlink(p, error);
+    if (error) break;
+    p = target.is_absolute() ? target : p.parent_path() / target;
+  }
+  return fs::weakly_canonical(p, error).lexically_normal();
+}
+
 }  // namespace
 
 std::string GameFolder() {
@@ -55,8 +69,10 @@ std::string SettingsFile(const std::string& name) {
   if (folder.empty()) return name;
   const std::string own = folder + "/" + name;
   std::error_code error;
-  // Present in any form counts: one that cannot be read is reported, never passed over.
-  return fs::exists(fs::symlink_status(own, error)) ? own : name;
+  // Present in any form counts: one that cannot be read is reported, never passed over. So
+  // does a folder that cannot be looked into, since it may well hold the file.
+  const bool present = fs::exists(fs::symlink_status(own, error));
+  return present || (error && error != std::errc::no_such_file_or_directory) ? own : name;
 }
 
 bool MakeFolders(const std::string& folder, std::string* problem) {
@@ -69,4 +85,22 @@ bool MakeFolders(const std::string& folder, std::string* problem) {
   if (!error && fs::is_directory(folder, error)) return true;
   *problem = error ? error.message() : folder + " is not a folder";
   return false;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::equivalent(a, b, error)) return true;
+  return Destination(a) == Destination(b);
+}
+
+bool FilesApart(std::initializer_list<std::pair<const char*, std::string>> files, std::string& error) {
+  for (auto a = files.begin(); a != files.end(); ++a) {
+    for (auto b = a + 1; b != files.end(); ++b) {
+      if (a->second.empty() || b->second.empty() || !SameFile(a->second, b->second)) continue;
+      error = std::string(a->first) + " and " + b->first + " name the same file (" + a->second + " and " + b->second +
+              "); one would overwrite the other";
+      return false;
+    }
+  }
+  return true;
 }

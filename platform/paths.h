@@ -2,7 +2,9 @@
 // folder; a player's own settings in the per-user config folder and whatever the game writes
 // for the player in the per-user data folder, after the XDG base directory convention.
 #pragma once
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 // The folder with the shipped files: the program's own folder (the build folder, a copied
 // game folder), or for an installed game, whose program folder holds no config.txt, the
@@ -24,3 +26,12 @@ std::string ScreenshotFolder();
 std::string SettingsFile(const std::string& name);
 // Makes the folder and any missing parents. False when it cannot, with *problem saying why.
 bool MakeFolders(const std::string& folder, std::string* problem);
+
+// Whether two paths name the same file: one file under two names (links, "./", "..") when it
+// exists, else the same absolute place once the links on the way are followed, as a file
+// written there would be.
+bool SameFile(const std::string& a, const std::string& b);
+
+// False with `error` set when two of the named files (option, path; empty paths skipped) are
+// one file: a demo, a report or an output written over another the run reads or writes.
+bool FilesApart(std::initializer_list<std::pair<const char*, std::string>> files, std::string& error);

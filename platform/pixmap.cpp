@@ -6,6 +6,10 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "platform/atomic_file.h"
 
 std::shared_ptr<TPixmap> TPixmap::Create(int32_t width, int32_t height, int32_t format) {
   auto p = std::make_shared<TPixmap>();
@@ -222,10 +226,14 @@ bool SavePixmapPNG(const TPixmap& pixmap, const std::string& path, std::string& 
   image.height = static_cast<png_uint_32>(out.height);
   image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
   if (fast) image.flags = PNG_IMAGE_FLAG_FAST;
-  if (png_image_write_to_file(&image, path.c_str(), 0, out.pixels.data(), out.pitch, nullptr) == 0) {
+  // Encoded in memory first, then renamed into place whole: a reader never sees half a
+  // picture, and a full disk leaves an earlier file as it was.
+  std::vector<uint8_t> bytes(PNG_IMAGE_PNG_SIZE_MAX(image));
+  png_alloc_size_t size = bytes.size();
+  if (png_image_write_to_memory(&image, bytes.data(), &size, 0, out.pixels.data(), out.pitch, nullptr) == 0) {
     problem = image.message;
-    std::remove(path.c_str());
     return false;
   }
-  return true;
+  problem = WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
+  return problem.empty();
 }

@@ -30,6 +30,14 @@ void SeedRandom(int32_t seed) {
   if (state == 0 || state == kModulus) state = kUnseeded;
 }
 
+int32_t SeededState(int32_t seed) {
+  const int32_t saved = state;
+  SeedRandom(seed);
+  const int32_t seeded = state;
+  state = saved;
+  return seeded;
+}
+
 double RandomUnit() {
   const int32_t a = Step() & 0x1ffffffc;
   const int32_t b = Step() & 0x1ffffff8;

@@ -19,3 +19,5 @@ void RandomPairUntil(std::span<const bool> possibleX, bool (*accept)(int32_t x, 
 // The raw state, for tools that report or restore where the sequence stands.
 int32_t RandomState();
 void SetRandomState(int32_t state);
+// The state SeedRandom(seed) would set, leaving the generator alone.
+int32_t SeededState(int32_t seed);

@@ -22,17 +22,35 @@ extern int32_t pathWidthB;
 extern int32_t roomSizeMax;  // bound of a room's half-size; the other bound is 2
 extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) gives 1
 
+// The seven parameters in the order of map.txt's lines.
+using TMapParams = std::array<int32_t, 7>;
+// The parameters now in force.
+TMapParams MapParams();
+
 // The parameters file Loadtype reads, relative to the current directory. The game keeps
 // "map.txt"; the world tool points it wherever it is told.
 extern std::string mapParamsFile;
 // The seven parameters given directly instead (a replayed demo carries its own); Loadtype
 // then reads no file.
-extern std::optional<std::array<int32_t, 7>> mapParamsGiven;
+extern std::optional<TMapParams> mapParamsGiven;
 
 // The most walk steps the carver takes. The walk costs pathCount + 1 segments of up to
 // 2045 steps each, so a hostile map.txt could keep the loading screen up for days; no
 // sensible world needs a fraction of this (the shipped one takes about 40,000).
 constexpr int64_t kMaxCarveSteps = int64_t{1} << 24;
+
+// Whether the walk these parameters ask for, from this state of the random generator, takes
+// at most kMaxCarveSteps steps: exactly the walks Createdungeon carves, decided before any
+// carving. The parameters alone settle most; the rest are walked through their draws without
+// stamping, which is bounded by the cap. The generator's state is left as it was.
+bool WalkFits(const TMapParams& params, int32_t rngState);
+
+// Results of Createdungeon besides 0.
+constexpr int32_t kCarveTooLong = -1;
+constexpr int32_t kCarveStopped = -2;
+// Asked now and then while land is carved, which an allowed but heavy map.txt can make take
+// hours: the loading screen keeps its window answering, and false stops the carving.
+void SetCarveHeartbeat(bool (*beat)());
 
 class TMap {
  public:
@@ -40,8 +58,9 @@ class TMap {
   // whether the parameters file could be opened; without it nothing is carved. The result
   // is that of Createdungeon.
   static int32_t Create(int32_t kind, bool* paramsRead = nullptr);
-  // The random walk that stamps land (cells become 1) along straight segments. 0, or -1
-  // when it gave up after kMaxCarveSteps steps, leaving the land carved so far.
+  // The random walk that stamps land (cells become 1) along straight segments. 0, or
+  // kCarveTooLong (nothing carved, nothing drawn) when WalkFits refuses the parameters, or
+  // kCarveStopped when the heartbeat said stop, leaving the land carved so far.
   static int32_t Createdungeon();
   // Heights: a land cell gets (window sum of getpos) div 3, at least 0.
   static int32_t dekoratemap(int32_t radius);

@@ -1,5 +1,6 @@
 // Reading the generator parameters and carving land with the random walk.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -35,14 +36,22 @@ int32_t ClampTruncated(double v) {
   return TruncToInt(v);
 }
 
-// Sets the cells of the clamped rectangle to CMapWeg. Clamping the corners first makes a
-// huge stamp cost only the cells it writes.
-void StampRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+// How many cells the carver writes between two heartbeats: a few milliseconds of work.
+constexpr int64_t kCellsPerBeat = int64_t{1} << 24;
+
+bool (*carveHeartbeat)() = nullptr;
+
+// Sets the cells of the clamped rectangle to CMapWeg; the cells written. Clamping the corners
+// first makes a huge stamp cost only the cells it writes.
+int64_t StampRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   const int32_t ya = ClampCell(y0);
   const int32_t yb = ClampCell(y1);
+  int64_t cells = 0;
   for (int32_t x = ClampCell(x0), xe = ClampCell(x1); x <= xe; ++x) {
     std::memset(&mapGrid[x][ya], CMapWeg, static_cast<size_t>(yb - ya + 1));
+    cells += yb - ya + 1;
   }
+  return cells;
 }
 
 }  // namespace
@@ -102,30 +111,71 @@ Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
   return {ClampTruncated(tx), ClampTruncated(ty)};
 }
 
-int32_t TMap::Createdungeon() {
+TMapParams MapParams() {
+  return {pathCount, pathLengthA, pathLengthB, pathWidthA, pathWidthB, roomSizeMax, roomChance};
+}
+
+void SetCarveHeartbeat(bool (*beat)()) { carveHeartbeat = beat; }
+
+namespace {
+
+// The walk with the generator's draws in their order. Carving, it stamps land and asks the
+// heartbeat now and then whether to go on (false: kCarveStopped); dry, it only counts the
+// steps and stops once they pass kMaxCarveSteps. Either way the result is the steps taken.
+template <bool kCarve>
+int64_t Walk(const TMapParams& p) {
   int32_t tx = kMapSize / 2;
   int32_t ty = kMapSize / 2;
   int64_t steps = 0;
-  // 64-bit counter: pathCount may be the largest 32-bit value.
-  for (int64_t segment = 0; segment <= pathCount; ++segment) {
+  int64_t work = 0;
+  // 64-bit counter: the segment count may be the largest 32-bit value.
+  for (int64_t segment = 0; segment <= p[0]; ++segment) {
     int32_t wx = tx;
     int32_t wy = ty;
     const int32_t angle = RandomInt(0, 359);
-    const int32_t len = RandomInt(pathLengthA, pathLengthB);
+    const int32_t len = RandomInt(p[1], p[2]);
     const Tpoint target = SegmentTarget(wx, wy, angle, len);
     tx = target.x;
     ty = target.y;
     do {
-      const int64_t b = RandomInt(pathWidthA, pathWidthB);
-      if (b >= 0) StampRect(wx, wy, wx + b, wy + b);
-      if (RandomInt(roomChance, 1) == 1) {
-        const int64_t half = RandomInt(2, roomSizeMax);
-        if (half >= 0) StampRect(tx - half, ty - half, tx + half, ty + half);
+      const int64_t b = RandomInt(p[3], p[4]);
+      if (kCarve && b >= 0) work += StampRect(wx, wy, wx + b, wy + b);
+      if (RandomInt(p[6], 1) == 1) {
+        const int64_t half = RandomInt(2, p[5]);
+        if (kCarve && half >= 0) work += StampRect(tx - half, ty - half, tx + half, ty + half);
       }
       wx += (wx < tx) - (wx > tx);
       wy += (wy < ty) - (wy > ty);
-      if (++steps > kMaxCarveSteps) return -1;
+      ++steps;
+      if (!kCarve && steps > kMaxCarveSteps) return steps;
+      if (kCarve && work >= kCellsPerBeat) {
+        work = 0;
+        if (carveHeartbeat != nullptr && !carveHeartbeat()) return -1;
+      }
     } while (wx != tx || wy != ty);
   }
-  return 0;
+  return steps;
+}
+
+}  // namespace
+
+bool WalkFits(const TMapParams& p, int32_t rngState) {
+  // Every segment takes at least one step and at most as many as its longest length (its
+  // target is truncated and clamped towards its start), and never more than the world is wide.
+  const int64_t segments = p[0] < 0 ? 0 : int64_t{p[0]} + 1;
+  if (segments > kMaxCarveSteps) return false;
+  const int64_t longest = std::max(std::abs(int64_t{p[1]}), std::abs(int64_t{p[2]}));
+  if (segments * std::clamp<int64_t>(longest + 1, 1, kMapSize) <= kMaxCarveSteps) return true;
+  // Only the draws can tell: the walk is walked without carving.
+  const int32_t saved = RandomState();
+  SetRandomState(rngState);
+  const int64_t steps = Walk<false>(p);
+  SetRandomState(saved);
+  return steps <= kMaxCarveSteps;
+}
+
+int32_t TMap::Createdungeon() {
+  const TMapParams params = MapParams();
+  if (!WalkFits(params, RandomState())) return kCarveTooLong;
+  return Walk<true>(params) < 0 ? kCarveStopped : 0;
 }

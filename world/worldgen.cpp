@@ -17,6 +17,7 @@ std::string CreateStage() {
            "segment's length, the two bounds of the stamp size, the largest room half-size "
            "and the room chance.";
   }
+  if (carved == kCarveStopped) return "the world was not finished: its carving was stopped";
   if (carved != 0) {
     return mapParamsFile + " asks for a walk of " + IntToText(pathCount) + " segments that would take more than " +
            std::to_string(kMaxCarveSteps) +
@@ -83,8 +84,9 @@ void SaveGameLayerFiles() {
     const std::string problem = WriteLayerFile(layer.name, layer.first, layer.last);
     if (problem.empty()) continue;
     const std::string folder = UserDataFolder();
-    std::string unused;
-    if (MakeFolders(folder, &unused) && WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last).empty()) {
+    std::string fallback;
+    if (MakeFolders(folder, &fallback) &&
+        (fallback = WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last)).empty()) {
       if (!told) {
         std::fprintf(stderr,
                      "Kestrova: the map layer files cannot be written beside the program (%s); "
@@ -94,6 +96,8 @@ void SaveGameLayerFiles() {
       }
       continue;
     }
-    WarnLayerFileLost(layer.name, problem);
+    // Each place's own reason: the player can act only on the one that tells what went wrong.
+    WarnLayerFileLost(layer.name,
+                      problem + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + fallback);
   }
 }

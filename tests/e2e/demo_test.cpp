@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +34,12 @@ TCommand RunCommand(const std::string& command, const fs::path& logs) {
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
 }
 
+// The loading screen of the stage that carves the land: its bar at 20 %.
+bool ShowsCarving(const TPixmap& shot) {
+  return shot.width == kW && PixelAt(shot, 20, kH / 2) == TRgb{128, 128, 128} &&
+         PixelAt(shot, kW / 2, kH / 2) == TRgb{205, 50, 0};
+}
+
 std::string Sim(const std::string& args) { return "'" KESTROVA_BINARY_DIR "/kestrova-sim' " + args; }
 
 TEST(CommandLine, HelpVersionAndMistakes) {
@@ -50,6 +58,25 @@ TEST(CommandLine, HelpVersionAndMistakes) {
     EXPECT_EQ(wrong.status, 2) << args;
     EXPECT_NE(wrong.err.find("usage: kestrova"), std::string::npos) << args << ": " << wrong.err;
   }
+  // Two options naming one file, however spelt, touch nothing.
+  const fs::path logs = folder.LogPath();
+  const std::string demo = (logs / "a.demo").string();
+  std::ofstream(demo) << "kestrova-demo 1\n";
+  fs::create_symlink(demo, logs / "soft.demo");
+  fs::create_hard_link(demo, logs / "hard.demo");
+  const std::string fresh = (logs / "new.txt").string();
+  for (const std::string& args : {"--record " + fresh + " --report " + fresh,
+                                  "--record " + fresh + " --report " + (logs / "." / "new.txt").string(),
+                                  "--replay " + demo + " --report " + (logs / "soft.demo").string(),
+                                  "--replay " + (logs / "hard.demo").string() + " --report " + demo,
+                                  "--seed 3 --report " + demo + " --record " + (logs / "x/../a.demo").string()}) {
+    const TCommand wrong = RunCommand("env -u DISPLAY " + game + " " + args, logs);
+    EXPECT_EQ(wrong.status, 2) << args;
+    EXPECT_NE(wrong.err.find("name the same file"), std::string::npos) << args << ": " << wrong.err;
+    EXPECT_NE(wrong.err.find("usage: kestrova"), std::string::npos) << args;
+  }
+  EXPECT_EQ(ReadWholeFile(demo), "kestrova-demo 1\n");
+  EXPECT_FALSE(fs::exists(fresh));
   const TCommand missing = RunCommand("env -u DISPLAY " + game + " --replay /nonexistent.demo", folder.LogPath());
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("cannot read the demo /nonexistent.demo"), std::string::npos) << missing.err;
@@ -95,16 +122,17 @@ TEST(EndToEnd, RecordedGameReplaysToTheSameReportHeadlessAndInTheWindow) {
   // The seed makes the world kestrova-worldgen makes from it.
   const fs::path world = logs / "world";
   fs::create_directories(world);
-  ASSERT_EQ(RunCommand("'" KESTROVA_BINARY_DIR "/kestrova-worldgen' --seed 7 --map '" + (folder.Path() / "map.txt").string() +
-                    "' --out '" + world.string() + "'",
-                logs)
+  ASSERT_EQ(RunCommand("'" KESTROVA_BINARY_DIR "/kestrova-worldgen' --seed 7 --map '" +
+                           (folder.Path() / "map.txt").string() + "' --out '" + world.string() + "'",
+                       logs)
                 .status,
             0);
   for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     EXPECT_TRUE(ReadWholeFile(world / name) == ReadWholeFile(folder.Path() / name)) << name;
   }
 
-  const TCommand headless = RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
+  const TCommand headless =
+      RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
   EXPECT_EQ(headless.status, 0) << headless.err;
   EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the headless replay's report differs";
 
@@ -138,6 +166,55 @@ TEST(EndToEnd, RecordedGameReplaysToTheSameReportHeadlessAndInTheWindow) {
   const TCommand random = RunCommand(Sim("--replay '" + (logs / "noise.demo").string() + "'"), logs);
   EXPECT_EQ(random.status, 2) << random.err;
   EXPECT_NE(random.err.find("noise.demo: line 1: not a Kestrova demo"), std::string::npos) << random.err;
+}
+
+// What a desktop sends at logout ends play as the close button does, with the report and a
+// demo that has its end record, skips the score screen, and says so in the exit status.
+TEST(EndToEnd, SigtermEndsARecordedGameCleanly) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("sigterm");
+  const fs::path logs = folder.LogPath();
+  const std::string demo = (logs / "game.demo").string();
+  {
+    TGameProcess game(folder, false, {"--seed", "5", "--record", demo, "--report", (logs / "played.txt").string()});
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_sigterm_play.png", ShowsHud)) << game.Errors();
+    game.Signal(SIGTERM);
+    EXPECT_EQ(game.WaitForExit(30), 128 + SIGTERM) << game.Errors();
+  }
+  const std::string played = ReadWholeFile(logs / "played.txt");
+  ASSERT_EQ(played.rfind("frames ", 0), 0u) << played.substr(0, 200);
+  EXPECT_NE(played.find("\ngameState 2\n"), std::string::npos);
+  const std::string recorded = ReadWholeFile(demo);
+  EXPECT_NE(recorded.rfind("\nend "), std::string::npos)
+      << recorded.substr(recorded.size() - std::min<size_t>(200, recorded.size()));
+  const TCommand replay = RunCommand(Sim("--replay '" + demo + "' --out '" + (logs / "sim.txt").string() + "'"), logs);
+  EXPECT_EQ(replay.status, 0) << replay.err;
+  EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the replay's report differs";
+}
+
+// A world that takes hours to carve, yet lies within the cap: Escape, the close button and a
+// signal still end the game while it loads.
+TEST(EndToEnd, ALongLoadingEndsOnEscapeCloseAndSignals) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("long_loading");
+  folder.Write("map.txt", "4000\n2000\n2000\n2000000000\n2000000000\n2\n1000000\n");
+  for (const char* way : {"escape", "close", "sigterm"}) {
+    TGameProcess game(folder, false);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << way << ": " << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, std::string("e2e_long_loading_") + way + ".png", ShowsCarving)) << way;
+    if (std::string(way) == "escape") {
+      ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+      ASSERT_TRUE(Xdotool("key Escape"));
+    } else if (std::string(way) == "close") {
+      ASSERT_TRUE(SendCloseRequest(window));
+    } else {
+      game.Signal(SIGTERM);
+    }
+    EXPECT_EQ(game.WaitForExit(30), std::string(way) == "sigterm" ? 128 + SIGTERM : 0) << way << ": " << game.Errors();
+  }
 }
 
 }  // namespace

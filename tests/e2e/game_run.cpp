@@ -219,6 +219,8 @@ void TGameProcess::Pause() { kill(pid_, SIGSTOP); }
 
 void TGameProcess::Resume() { kill(pid_, SIGCONT); }
 
+void TGameProcess::Signal(int sig) { kill(pid_, sig); }
+
 bool Xdotool(const std::string& arguments) { return RunXTool("xdotool " + arguments); }
 
 TPixmapPtr Screenshot(const std::string& window, const std::string& name) {

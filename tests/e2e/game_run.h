@@ -67,6 +67,8 @@ class TGameProcess {
   static std::string MessageBox();
   void Pause();
   void Resume();
+  // Sends the program a signal, as a desktop or a terminal does.
+  void Signal(int sig);
 
  private:
   pid_t pid_ = -1;

@@ -1,6 +1,11 @@
+#include "platform/fatal.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/fatal.h"
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/stop_signal.h"
 
 namespace {
 
@@ -19,3 +24,17 @@ TEST(FatalTest, StopsWithStatusOneAndTheMessageOnStderr) {
 }
 
 }  // namespace
+
+// The first stop signal is kept for the game loop to end on; a second ends the process at once,
+// as that signal does by default.
+TEST(StopSignals, TheFirstIsKeptAndTheSecondEndsAtOnce) {
+  EXPECT_EXIT(
+      {
+        InstallStopSignals();
+        raise(SIGTERM);
+        if (StopSignal() != SIGTERM) std::_Exit(1);
+        raise(SIGINT);
+        std::_Exit(0);
+      },
+      ::testing::KilledBySignal(SIGINT), "");
+}

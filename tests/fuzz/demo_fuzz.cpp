@@ -1,6 +1,8 @@
 // Demo files are read line by line as a replay goes. Checks that any bytes end in a frame, a
 // check, the end, a cut or a named bad line without crashing or taking memory beyond a line,
-// and that the answers read back, recorded again and read once more, come out the same.
+// and that the answers read back, recorded again and read once more, come out the same. The
+// map values read also go through the world generator's bound check, which must agree with
+// the reader and leave the generator as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,8 @@
 
 #include "app/demo.h"
 #include "memory_file.h"
+#include "platform/random.h"
+#include "world/tmap.h"
 
 namespace {
 
@@ -32,6 +36,13 @@ std::vector<int32_t> ReadAnswers(std::FILE* file, TDemoHeader& header, bool& hea
   std::vector<int32_t> answers;
   TDemoReader reader(file, "fuzz.demo");
   headerRead = reader.ReadHeader(header);
+  const bool mapRefused = reader.Error().find("fuzz.demo: line 4: map values") == 0;
+  if (headerRead || mapRefused) {
+    SetRandomState(12345);
+    const bool fits = WalkFits(header.map, SeededState(header.seed));
+    Require(RandomState() == 12345, "the bound check leaves the generator alone");
+    Require(fits == !mapRefused, "the reader refuses exactly the walks the generator would");
+  }
   if (!headerRead) {
     Require(!reader.Error().empty(), "a refused header says why");
     return answers;

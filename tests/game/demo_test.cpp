@@ -1,5 +1,7 @@
 // The demo file: what the recorder writes comes back answer for answer, unchanged answers cost
 // next to nothing, and the reader names what is wrong with a file that is no demo.
+#include "app/demo.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,8 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/demo.h"
+#include "../support/full_disk.h"
+#include "../support/read_file.h"
 #include "app/session.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -108,6 +112,11 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       {"kestrova-demo 1\nseed x\n", false, {}, "d: line 2: expected \"seed S\""},
       {"kestrova-demo 1\nseed 1\n", false, {}, "d: the demo ends inside its header"},
       {"kestrova-demo 1\nseed 1\nscreen 100000 8 0 0\n", false, {}, "d: line 3: a screen of 100000 x 8 pixels"},
+      // A walk past the cap is refused as map.txt's would be, before anything is carved.
+      {"kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 2147483647 9 9 9 9 9 9\n",
+       false,
+       {},
+       "d: line 4: map values that ask for a walk of more than 16777216 steps"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
       {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},
       {head + "c 1 2 3\n", true, TDemoReader::Next::Bad, "d: line 5: expected \"c FRAME RNG X Y FIGURES\""},
@@ -128,6 +137,21 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       EXPECT_NE(reader.Error().find(c.error), std::string::npos) << reader.Error();
     }
   }
+}
+
+TEST(Demo, AReportOnAFullDiskLeavesTheEarlierOneWhole) {
+  const TFullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a file system here";
+  const std::string path = disk.Path("report.txt");
+  ASSERT_EQ(WriteFileAtomically(path, "the earlier report\n"), "");
+  disk.Fill();
+  TGameSession session;
+  session.ReportTo(path);
+  session.PlayEnds(true);
+  EXPECT_EQ(session.Result(), TGameSession::kFileFailed);
+  EXPECT_EQ(session.Message(), "cannot write the report " + path + ": No space left on device");
+  EXPECT_EQ(ReadWholeFile(path), "the earlier report\n");
+  EXPECT_EQ(disk.Names(), std::vector<std::string>{"report.txt"}) << "no partial file is left";
 }
 
 TEST(Demo, AFileThatCannotBeWrittenEndsTheRecordingNotTheGame) {

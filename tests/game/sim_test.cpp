@@ -269,4 +269,38 @@ TEST_F(SimTest, BadInputIsReported) {
   EXPECT_TRUE(run.report.text.empty());
 }
 
+// Demos no game recorded are no demos (status 2, the map line named), and an output that is
+// the demo, under any name, is a command-line mistake that touches nothing.
+TEST_F(SimTest, ForgedMapLinesAndCollidingFilesAreRefused) {
+  const std::string head = "kestrova-demo 1\nseed 1\nscreen 64 64 0 60\n";
+  Write("huge.demo", head + "map 2147483647 0 0 -1 -1 2 1000000\n");
+  Write("noland.demo", head + "map 0 0 0 0 0 2 1000000\nf\n");
+  for (const char* demo : {"huge.demo", "noland.demo"}) {
+    const SimRun run = Sim(std::string("--replay ") + demo);
+    EXPECT_EQ(run.status, 2) << demo;
+    EXPECT_NE(run.err.find(std::string(demo) + ": line 4: map values that"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("map.txt"), std::string::npos) << run.err;
+  }
+
+  const std::string demo = ReadWholeFile(KESTROVA_SOURCE_DIR "/bench/busy_fight.demo");
+  Write("game.demo", demo);
+  fs::create_directory(dir_ / "sub");
+  fs::create_symlink("game.demo", dir_ / "soft.demo");
+  fs::create_hard_link(dir_ / "game.demo", dir_ / "hard.demo");
+  fs::create_symlink(dir_ / "sub", dir_ / "via");
+  for (const char* args : {"--replay game.demo --out game.demo", "--replay game.demo --out ./game.demo",
+                           "--replay game.demo --out sub/../game.demo", "--replay soft.demo --out game.demo",
+                           "--replay game.demo --out hard.demo", "--seed 1 --map map.txt --out ./map.txt",
+                           "--seed 1 --script new.txt --out via/../sub/../new.txt", "--replay via/x --out sub/x"}) {
+    const int raw = std::system(
+        ("cd '" + dir_.string() + "' && '" KESTROVA_BINARY_DIR "/kestrova-sim' " + args + " 2> err.txt").c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2) << args;
+    EXPECT_NE(Read("err.txt").find("name the same file"), std::string::npos) << args << ": " << Read("err.txt");
+    EXPECT_NE(Read("err.txt").find("usage: kestrova-sim"), std::string::npos) << args;
+  }
+  EXPECT_EQ(Read("game.demo"), demo);
+  EXPECT_FALSE(fs::exists(dir_ / "new.txt"));
+  EXPECT_FALSE(fs::exists(dir_ / "sub/x"));
+}
+
 }  // namespace

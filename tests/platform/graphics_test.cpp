@@ -1,4 +1,6 @@
 // The drawing surface through the recording driver: state, transforms, text and pacing.
+#include "platform/graphics.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/font.h"
-#include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/recording_driver.h"
 
@@ -60,10 +61,9 @@ TEST_F(GraphicsTest, OpenScreenSetsTheDefaultStateAndPrimesBothBuffers) {
 
   const auto& calls = rec_->Calls();
   const std::vector<DrawOp> expected = {
-      DrawOp::CreateGraphics, DrawOp::SetGraphics, DrawOp::SetResolution, DrawOp::SetBlend,
-      DrawOp::SetColor,       DrawOp::SetAlpha,    DrawOp::SetClsColor,   DrawOp::SetLineWidth,
-      DrawOp::SetTransform,   DrawOp::SetTransform, DrawOp::SetViewport,  DrawOp::Cls,
-      DrawOp::Flip,           DrawOp::Cls,         DrawOp::Flip};
+      DrawOp::CreateGraphics, DrawOp::SetGraphics, DrawOp::SetResolution, DrawOp::SetBlend,     DrawOp::SetColor,
+      DrawOp::SetAlpha,       DrawOp::SetClsColor, DrawOp::SetLineWidth,  DrawOp::SetTransform, DrawOp::SetTransform,
+      DrawOp::SetViewport,    DrawOp::Cls,         DrawOp::Flip,          DrawOp::Cls,          DrawOp::Flip};
   ASSERT_EQ(calls.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(calls[i].op, expected[i]) << i;
   // The default flag 2 (double buffer) is always added.
@@ -387,6 +387,14 @@ TEST_F(GraphicsTest, PacingSwitchesFollowDepthAndRate) {
   Flip(-1);
   EXPECT_EQ(NowMs(), 0);
   EXPECT_EQ(rec_->CallsOf(DrawOp::Flip).back().args[0], 1.0);
+
+  // A negative rate, down to -2^31, never waits (and never overflows the accumulator).
+  for (const int32_t hertz : {-60, -2147483647 - 1}) {
+    Open(0, hertz);
+    for (int i = 0; i < 3; ++i) Flip(-1);
+    EXPECT_EQ(NowMs(), 0) << hertz;
+    EXPECT_EQ(FramePacing().accum, 0) << hertz;
+  }
 
   Open(32, 0);  // full screen without a rate presents without waiting for the retrace
   Flip(-1);

@@ -7,7 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/full_disk.h"
+#include "../support/read_file.h"
 #include "platform/atomic_file.h"
+#include "platform/pixmap.h"
+#include "platform/screenshot.h"
 #include "support.h"
 
 namespace {
@@ -56,6 +60,30 @@ TEST_F(PathsTest, PlayersOwnSettingsFileWinsWhenPresent) {
   // A plain file where a folder must go.
   EXPECT_FALSE(MakeFolders(UserConfigFolder() + "/config.txt/sub", &problem));
   EXPECT_FALSE(problem.empty());
+  // A config folder that cannot be looked into (here: a file in its place) is not passed over:
+  // its file is named, so that reading it fails with the reason.
+  setenv("XDG_CONFIG_HOME", (UserConfigFolder() + "/config.txt").c_str(), 1);
+  EXPECT_EQ(SettingsFile("map.txt"), UserConfigFolder() + "/map.txt");
+}
+
+TEST_F(PathsTest, APictureOnAFullDiskLeavesNoPartialFileAndTheEarlierOneWhole) {
+  const TFullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a file system here";
+  const TPixmapPtr picture = TPixmap::Create(64, 64, PF_RGB888);
+  std::string problem;
+  ASSERT_TRUE(SavePixmapPNG(*picture, disk.Path("earlier.png"), problem)) << problem;
+  ASSERT_TRUE(MakeFolders(disk.Path("shots"), &problem));
+  const std::string earlier = ReadWholeFile(disk.Path("earlier.png"));
+  disk.Fill();
+  EXPECT_FALSE(SavePixmapPNG(*TPixmap::Create(300, 300, PF_RGB888), disk.Path("earlier.png"), problem));
+  EXPECT_EQ(problem, "No space left on device");
+  EXPECT_EQ(ReadWholeFile(disk.Path("earlier.png")), earlier);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(SaveScreenshot(*picture, disk.Path("shots")), "");
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
+  EXPECT_TRUE(disk.Names("shots").empty());
+  EXPECT_EQ(disk.Names(), std::vector<std::string>({"earlier.png", "shots"}));
 }
 
 }  // namespace

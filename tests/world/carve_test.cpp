@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "platform/random.h"
 #include "test_support.h"
 #include "world/tmap.h"
@@ -154,26 +158,93 @@ TEST(Carver, OuterRingStaysUncarvedOnLongWalks) {
     // The walk reached the edges, so the ring was really at stake.
     bool touchesEdge = false;
     for (int32_t i = 1; i < 2047; ++i) {
-      touchesEdge =
-          touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
+      touchesEdge = touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
     }
     EXPECT_TRUE(touchesEdge) << seed;
   }
 }
 
-TEST(Carver, GivesUpOnWalksTooLongToFinish) {
-  // No stamps and rare rooms keep the steps cheap; only their number matters here.
-  SetParams({1000, 2000, 2000, -1, -1, 2, 1000000});
-  CreateMapGrid();
-  SeedRandom(5);
-  EXPECT_EQ(TMap::Createdungeon(), 0) << "about two million steps are still carved";
+namespace {
 
-  SetParams({2147483647, 0, 0, -1, -1, 2, 1000000});
-  SeedRandom(5);
-  EXPECT_EQ(TMap::Createdungeon(), -1);
-  SetParams({2147483647, 2147483647, 2147483647, -1, -1, 2, 1000000});
-  SeedRandom(5);
-  EXPECT_EQ(TMap::Createdungeon(), -1);
+// The steps of the walk the parameters in force ask for, counted draw by draw apart from the
+// carver, after each segment up to the one that passes the cap.
+std::vector<int64_t> StepsAfterEachSegment(int32_t seed) {
+  SeedRandom(seed);
+  std::vector<int64_t> after;
+  int64_t steps = 0;
+  Tpoint at{kMapSize / 2, kMapSize / 2};
+  for (int64_t segment = 0; segment <= pathCount; ++segment) {
+    const int32_t angle = RandomInt(0, 359);
+    const Tpoint target = SegmentTarget(at.x, at.y, angle, RandomInt(pathLengthA, pathLengthB));
+    do {
+      ReplayStep(roomChance, roomSizeMax);
+      at.x += (at.x < target.x) - (at.x > target.x);
+      at.y += (at.y < target.y) - (at.y > target.y);
+      ++steps;
+    } while (at.x != target.x || at.y != target.y);
+    after.push_back(steps);
+    if (steps > kMaxCarveSteps) break;
+  }
+  return after;
+}
+
+}  // namespace
+
+TEST(Carver, RefusesWalksBeyondTheCapBeforeCarving) {
+  // Values that can only overrun are refused at once: nothing carved, nothing drawn.
+  for (const TParams& p : {TParams{2147483647, 0, 0, -1, -1, 2, 1000000},
+                           TParams{2147483647, 2147483647, 2147483647, 2000000000, 9, 2000000000, 1},
+                           TParams{16777216, 0, 0, 2000000000, 2000000000, 2, 1}}) {
+    SetParams(p);
+    CreateMapGrid();
+    SeedRandom(5);
+    EXPECT_EQ(TMap::Createdungeon(), kCarveTooLong) << p.count;
+    EXPECT_EQ(CountLand(), 0);
+    EXPECT_EQ(RandomState(), 5);
+  }
+
+  // Where only the draws decide, the check refuses exactly the walks that pass the cap: the
+  // segments up to the one that crosses it fit, one segment more does not.
+  SetParams({30000, 2000, 2000, -1, -1, 2, 1000000});
+  const std::vector<int64_t> after = StepsAfterEachSegment(7);
+  const auto crossing = std::upper_bound(after.begin(), after.end(), kMaxCarveSteps);
+  ASSERT_NE(crossing, after.end()) << "the walk must cross the cap for this test";
+  const auto fitting = static_cast<int32_t>(crossing - after.begin()) - 1;  // pathCount: segments - 1
+  for (const auto& [count, fits] : {std::pair{fitting, true}, std::pair{fitting + 1, false}}) {
+    SetParams({count, 2000, 2000, -1, -1, 2, 1000000});
+    EXPECT_EQ(WalkFits(MapParams(), SeededState(7)), fits) << count;
+    SeedRandom(7);
+    EXPECT_EQ(TMap::Createdungeon(), fits ? 0 : kCarveTooLong) << count;
+  }
+  EXPECT_EQ(RandomState(), SeededState(7)) << "a refusal leaves the generator as it was";
+}
+
+TEST(Carver, HeartbeatNeitherChangesTheWorldNorKeepsAStoppedOneGoing) {
+  SetParams({300, 100, 900, 0, 12, 40, 3});
+  CreateMapGrid();
+  SeedRandom(2);
+  TMap::Createdungeon();
+  const auto plain = GridCopy();
+  const int32_t plainState = RandomState();
+
+  static int beats = 0;
+  beats = 0;
+  SetCarveHeartbeat([] { return ++beats > 0; });
+  CreateMapGrid();
+  SeedRandom(2);
+  EXPECT_EQ(TMap::Createdungeon(), 0);
+  EXPECT_GT(beats, 0);
+  EXPECT_EQ(GridCopy(), plain);
+  EXPECT_EQ(RandomState(), plainState);
+
+  // A walk of hours (every step stamps the whole inside) ends at the first beat that says stop.
+  beats = 0;
+  SetCarveHeartbeat([] { return ++beats < 3; });
+  SetParams({4000, 2000, 2000, 2000000000, 2000000000, 2, 1000000});
+  SeedRandom(2);
+  EXPECT_EQ(TMap::Createdungeon(), kCarveStopped);
+  EXPECT_EQ(beats, 3);
+  SetCarveHeartbeat(nullptr);
 }
 
 TEST(Parameters, LoadtypeReadsSevenLinesAsTheGameConvertsThem) {

@@ -28,9 +28,11 @@
 #include "app/tapp.h"
 #include "memory_probe.h"
 #include "platform/answer_tap.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/graphics.h"
+#include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/recording_driver.h"
 #include "shot_tally.h"
@@ -130,13 +132,15 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
       error = "--replay takes only --out: the demo holds the seed, the screen, the world and the input";
       return false;
     }
-    return true;
+    return FilesApart({{"--replay", o.replay}, {"--out", o.out}}, error);
   }
   if (!o.haveSeed) {
     error = "--seed is required";
     return false;
   }
-  return true;
+  // The inputs may be one file; the output must be neither.
+  return FilesApart({{"--map", o.map}, {"--out", o.out}}, error) &&
+         FilesApart({{"--script", o.script}, {"--out", o.out}}, error);
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -190,11 +194,8 @@ int WriteReport(const Options& o, const std::string& report) {
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the report to stdout");
   }
-  std::ofstream out(o.out, std::ios::binary);
-  out << report;
-  out.close();
-  if (!out) return Fail("cannot write the report to " + o.out);
-  return 0;
+  const std::string problem = WriteFileAtomically(o.out, report);
+  return problem.empty() ? 0 : Fail("cannot write the report to " + o.out + ": " + problem);
 }
 
 // Headless, as fast as it goes: the demo's seed, screen size and world, the game loop with
@@ -221,7 +222,10 @@ int Replay(const Options& o) {
   mapParamsGiven = demo.map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(o.replay + ": " + problem);
-  if (!PlaceEnemies() || !PlaceItems()) return Fail(o.replay + ": " + kNoLandMessage);
+  if (!PlaceEnemies() || !PlaceItems()) {
+    std::cerr << "kestrova-sim: " << DemoWithoutLand(o.replay) << '\n';
+    return TGameSession::kNotADemo;
+  }
   gameState = 0;
   SetRunWatcher(&session);
   Tapp::run();
