@@ -41,7 +41,7 @@ class MixingWatcher : public TRunWatcher {
     mixer_.Mix(out.data() + have * 2, static_cast<int32_t>(due - have));
     return session_.FrameDone(lastFrame);
   }
-  void PlayEnds() override { session_.PlayEnds(); }
+  void PlayEnds(bool scoreScreen) override { session_.PlayEnds(scoreScreen); }
 
   std::vector<int16_t> out;  // stereo
 
