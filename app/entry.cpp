@@ -1,3 +1,4 @@
+#include "app/bindings.h"
 #include "app/command_line.h"
 #include "app/loading.h"
 #include "app/session.h"
@@ -33,7 +34,10 @@ int RunEntry(const TCommandLine& line) {
     Tapp::launch.seed = line.seed;
   }
 
-  StartSoundControls(PlayerSettingsFile());
+  const std::string settingsFile = PlayerSettingsFile();
+  const TPlayerSettings settings = ReadPlayerSettings(settingsFile);
+  StartSoundControls(settingsFile, settings);
+  ApplyBindings(settings);
   Tapp::init();
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();

@@ -4,11 +4,43 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "platform/atomic_file.h"
+#include "platform/key_names.h"
 #include "platform/paths.h"
 
 namespace {
+
+struct TActionEntry {
+  const char* name;
+  const char* comment;
+  std::vector<int32_t> keys;  // the defaults
+};
+
+// Key codes: letters and digits as ASCII, Enter 13, arrows 37..40, F11 122, F12 123, Pause 19,
+// keypad plus and minus 107 and 109, main-row equals (plus) and minus 187 and 189.
+const std::array<TActionEntry, kActions>& Actions() {
+  static const std::array<TActionEntry, kActions> actions = {{
+      {"key_forward", "Walk forward", {'W', 38}},
+      {"key_back", "Walk back", {'S', 40}},
+      {"key_left", "Strafe left", {'A', 37}},
+      {"key_right", "Strafe right", {'D', 39}},
+      {"key_fire_weapon1", "Fire weapon 1 (the left mouse button fires the weapon selected)", {13}},
+      {"key_weapon1", "Select weapon 1", {'1'}},
+      {"key_weapon2", "Select weapon 2", {'2'}},
+      {"key_weapon3", "Select weapon 3", {'3'}},
+      {"key_weapon4", "Select weapon 4", {'4'}},
+      {"key_weapon5", "Select weapon 5", {'5'}},
+      {"key_pause", "Pause and go on", {'P', 19}},
+      {"key_screenshot", "Save a screenshot", {123}},
+      {"key_fullscreen", "Window or full screen (Alt+Enter too)", {122}},
+      {"key_mute", "Sound off and on", {'M'}},
+      {"key_volume_down", "Sound quieter", {189, 109}},
+      {"key_volume_up", "Sound louder", {187, 107}},
+  }};
+  return actions;
+}
 
 std::string_view Trim(std::string_view s) {
   const size_t first = s.find_first_not_of(" \t\r");
@@ -27,37 +59,143 @@ std::vector<std::string_view> Lines(std::string_view text) {
   return lines;
 }
 
-// The name of a setting line, empty for blank and comment lines.
+// The name of a "name = value" line; empty for blank lines, comments and lines without '='.
 std::string_view NameOf(std::string_view line, std::string_view* value = nullptr) {
   line = Trim(line);
-  if (line.empty() || line[0] == '#') return {};
   const size_t eq = line.find('=');
-  if (value != nullptr) *value = eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(eq + 1));
+  if (line.empty() || line[0] == '#' || eq == std::string_view::npos) return {};
+  if (value != nullptr) *value = Trim(line.substr(eq + 1));
   return Trim(line.substr(0, eq));
 }
 
-bool ParseVolume(std::string_view value, int32_t& volume) {
-  int32_t v = 0;
-  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
-  if (ec != std::errc() || end != value.data() + value.size() || v < 0 || v > 100) return false;
-  volume = v;
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  size_t at = 0;
+  while ((at = text.find_first_not_of(" \t", at)) != std::string_view::npos) {
+    const size_t end = std::min(text.find_first_of(" \t", at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
+
+// Key names separated by spaces; a name may hold spaces itself ("Keypad +", "Left Alt"), so
+// the longest run of words that names a key wins.
+bool ParseKeys(std::string_view value, std::vector<int32_t>& keys, std::string& bad) {
+  const std::vector<std::string_view> words = Words(value);
+  std::vector<int32_t> parsed;
+  for (size_t i = 0; i < words.size();) {
+    size_t taken = 0;
+    for (size_t n = std::min<size_t>(3, words.size() - i); n > 0 && taken == 0; --n) {
+      const std::string_view name(words[i].data(), words[i + n - 1].data() + words[i + n - 1].size() - words[i].data());
+      if (const int32_t code = KeyCodeFromName(name); code != 0) {
+        parsed.push_back(code);
+        taken = n;
+      }
+    }
+    if (taken == 0) {
+      bad = std::string(words[i]);
+      return false;
+    }
+    i += taken;
+  }
+  if (parsed.empty()) return false;
+  keys = parsed;
   return true;
 }
 
-bool ParseYesNo(std::string_view value, bool& on) {
+bool ParseWhole(std::string_view value, int32_t low, int32_t high, int32_t& out) {
+  int32_t v = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  if (ec != std::errc() || end != value.data() + value.size() || v < low || v > high) return false;
+  out = v;
+  return true;
+}
+
+bool ParseReal(std::string_view value, double low, double high, double& out) {
+  double v = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  if (ec != std::errc() || end != value.data() + value.size() || !(v >= low && v <= high)) return false;
+  out = v;
+  return true;
+}
+
+bool ParseYesNo(std::string_view value, bool& out) {
   for (const char* yes : {"yes", "true", "on", "1"}) {
-    if (value == yes) return on = true;
+    if (value == yes) return out = true;
   }
   for (const char* no : {"no", "false", "off", "0"}) {
     if (value == no) {
-      on = false;
+      out = false;
       return true;
     }
   }
   return false;
 }
 
+std::string YesNo(bool on) { return on ? "yes" : "no"; }
+
+std::string Real(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", v);
+  return text;
+}
+
+// The settings that are not keys: name, comment, the value as the file writes it, and the
+// parser that takes a value (false: unusable, with `expected` saying what would do).
+struct TValueEntry {
+  const char* name;
+  const char* comment;
+  const char* expected;
+  std::function<std::string(const TPlayerSettings&)> text;
+  std::function<bool(std::string_view, TPlayerSettings&)> parse;
+};
+
+const std::vector<TValueEntry>& Values() {
+  static const std::vector<TValueEntry> values = {
+      {"volume", "Sound volume, 0 to 100 (the volume keys step it by 10)", "a whole number from 0 to 100",
+       [](const TPlayerSettings& s) { return std::to_string(s.volume); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseWhole(v, 0, 100, s.volume); }},
+      {"mute", "Sound off: yes or no", "yes or no", [](const TPlayerSettings& s) { return YesNo(s.mute); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.mute); }},
+      {"mouse_sensitivity", "Degrees the player turns for a pixel of mouse movement, 0.1 to 10",
+       "a number from 0.1 to 10", [](const TPlayerSettings& s) { return Real(s.mouseSensitivity); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseReal(v, 0.1, 10.0, s.mouseSensitivity); }},
+      {"mouse_invert", "Turn the other way: yes or no", "yes or no",
+       [](const TPlayerSettings& s) { return YesNo(s.mouseInvert); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.mouseInvert); }},
+      {"fullscreen", "Start on the whole desktop instead of a window: yes or no", "yes or no",
+       [](const TPlayerSettings& s) { return YesNo(s.fullscreen); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.fullscreen); }},
+  };
+  return values;
+}
+
+const TValueEntry* FindValue(std::string_view name) {
+  for (const TValueEntry& v : Values()) {
+    if (name == v.name) return &v;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+TKeyLists DefaultKeys() {
+  TKeyLists keys;
+  for (size_t i = 0; i < kActions; ++i) keys[i] = Actions()[i].keys;
+  return keys;
+}
+
+std::string ActionSettingName(TAction action) { return Actions()[static_cast<size_t>(action)].name; }
+
+std::string KeyListText(const std::vector<int32_t>& keys) {
+  std::string text;
+  for (int32_t k : keys) {
+    if (!text.empty()) text += ' ';
+    text += KeyName(k);
+  }
+  return text;
+}
 
 TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file,
                                     std::vector<std::string>& problems) {
@@ -67,47 +205,67 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     ++number;
     std::string_view value;
     const std::string_view name = NameOf(line, &value);
-    if (name.empty() && (Trim(line).empty() || Trim(line)[0] == '#')) continue;
     const std::string where = file + ":" + std::to_string(number) + ": ";
-    if (line.find('=') == std::string_view::npos) {
-      problems.push_back(where + "'" + std::string(Trim(line)) + "' is no setting: write name = value");
-    } else if (name == "volume") {
-      if (!ParseVolume(value, settings.volume)) {
-        problems.push_back(where + "volume must be a whole number from 0 to 100, not '" + std::string(value) +
-                           "'; using 80");
+    if (name.empty()) {
+      const std::string_view trimmed = Trim(line);
+      if (!trimmed.empty() && trimmed[0] != '#') {
+        problems.push_back(where + "'" + std::string(trimmed) + "' is no setting: write name = value");
       }
-    } else if (name == "mute") {
-      if (!ParseYesNo(value, settings.mute)) {
-        problems.push_back(where + "mute must be yes or no, not '" + std::string(value) + "'; using no");
+      continue;
+    }
+    if (const TValueEntry* entry = FindValue(name)) {
+      if (!entry->parse(value, settings)) {
+        problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + std::string(value) +
+                           "'; using " + entry->text(TPlayerSettings{}));
       }
-    } else {
+      continue;
+    }
+    size_t action = 0;
+    while (action < kActions && name != Actions()[action].name) ++action;
+    if (action == kActions) {
       problems.push_back(where + "unknown setting '" + std::string(name) + "'");
+      continue;
+    }
+    std::string bad;
+    if (!ParseKeys(value, settings.keys[action], bad)) {
+      problems.push_back(where + std::string(name) + ": " +
+                         (bad.empty() ? "no key given" : "'" + bad + "' is no key name") + "; using " +
+                         KeyListText(Actions()[action].keys));
     }
   }
   return settings;
 }
 
+std::string PlayerSettingsText(const TPlayerSettings& settings) {
+  std::string text =
+      "# Kestrova: your settings. Lines \"name = value\"; '#' starts a comment.\n"
+      "# Keys: one or more key names, as SDL names them (W, Up, Return, Keypad +, F11, ...).\n";
+  for (size_t i = 0; i < kActions; ++i) {
+    text += std::string("# ") + Actions()[i].comment + "\n" + Actions()[i].name + " = " +
+            KeyListText(settings.keys[i]) + "\n";
+  }
+  for (const TValueEntry& v : Values())
+    text += std::string("# ") + v.comment + "\n" + v.name + " = " + v.text(settings) + "\n";
+  return text;
+}
+
 std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& settings) {
-  const std::string volume = "volume = " + std::to_string(settings.volume);
-  const std::string mute = std::string("mute = ") + (settings.mute ? "yes" : "no");
-  bool haveVolume = false;
-  bool haveMute = false;
+  std::vector<const TValueEntry*> missing = {FindValue("volume"), FindValue("mute")};
   std::string out;
   for (std::string_view line : Lines(text)) {
     const std::string_view name = NameOf(line);
-    if (name == "volume" && line.find('=') != std::string_view::npos) {
-      out += volume;
-      haveVolume = true;
-    } else if (name == "mute" && line.find('=') != std::string_view::npos) {
-      out += mute;
-      haveMute = true;
+    const auto kept =
+        std::find_if(missing.begin(), missing.end(), [&](const TValueEntry* v) { return name == v->name; });
+    if (kept != missing.end()) {
+      out += std::string((*kept)->name) + " = " + (*kept)->text(settings);
+      missing.erase(kept);
     } else {
       out += line;
     }
     out += '\n';
   }
-  if (!haveVolume) out += "# Sound volume, 0 to 100 (- and + in the game)\n" + volume + "\n";
-  if (!haveMute) out += "# Sound off: yes or no (M in the game)\n" + mute + "\n";
+  for (const TValueEntry* v : missing)
+    out += std::string("# ") + v->comment + "\n" + v->name + " = " + v->text(settings) + "\n";
   return out;
 }
 
@@ -118,12 +276,11 @@ std::string PlayerSettingsFile() {
 
 namespace {
 
-// The file's text, empty when there is none; false when it is there but cannot be read.
+// The file's text; false when there is none (why empty) or it cannot be read (why says why).
 bool ReadText(const std::string& file, std::string& text, std::string& why) {
   FILE* in = std::fopen(file.c_str(), "rb");
   if (in == nullptr) {
-    if (errno == ENOENT) return true;
-    why = std::strerror(errno);
+    if (errno != ENOENT) why = std::strerror(errno);
     return false;
   }
   char buffer[4096];
@@ -135,14 +292,23 @@ bool ReadText(const std::string& file, std::string& text, std::string& why) {
   return !failed;
 }
 
+std::string Folder(const std::string& file) {
+  const size_t slash = file.rfind('/');
+  return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
 }  // namespace
 
 TPlayerSettings ReadPlayerSettings(const std::string& file) {
+  if (file.empty()) return {};
   std::string text;
   std::string why;
-  if (file.empty()) return {};
   if (!ReadText(file, text, why)) {
-    std::fprintf(stderr, "Kestrova: cannot read %s: %s; using the default settings\n", file.c_str(), why.c_str());
+    if (!why.empty()) {
+      std::fprintf(stderr, "Kestrova: cannot read %s: %s; using the default settings\n", file.c_str(), why.c_str());
+    } else if (!MakeFolders(Folder(file), &why) || !(why = WriteFileAtomically(file, PlayerSettingsText({}))).empty()) {
+      std::fprintf(stderr, "Kestrova: cannot write the default settings to %s: %s\n", file.c_str(), why.c_str());
+    }
     return {};
   }
   std::vector<std::string> problems;
@@ -155,14 +321,10 @@ bool WritePlayerSettings(const std::string& file, const TPlayerSettings& setting
   if (file.empty()) return false;
   std::string text;
   std::string why;
-  // A file that cannot be read is not overwritten: the player's other lines would be lost.
-  bool ok = ReadText(file, text, why);
-  const size_t slash = file.rfind('/');
-  if (ok && slash != std::string::npos) ok = MakeFolders(file.substr(0, slash), &why);
-  if (ok) {
-    why = WriteFileAtomically(file, UpdatePlayerSettings(text, settings));
-    ok = why.empty();
-  }
+  // A file that is there but cannot be read is not overwritten: the player's lines would be lost.
+  bool ok = ReadText(file, text, why) || why.empty();
+  if (ok) ok = MakeFolders(Folder(file), &why);
+  if (ok) ok = (why = WriteFileAtomically(file, UpdatePlayerSettings(text, settings))).empty();
   if (!ok) std::fprintf(stderr, "Kestrova: cannot keep the settings in %s: %s\n", file.c_str(), why.c_str());
   return ok;
 }

@@ -1,30 +1,69 @@
 // The player's own settings, kept in the per-user settings file
 // ($XDG_CONFIG_HOME/kestrova/settings.txt): lines "name = value", '#' starting a comment.
-// None of them is a rule of the game, so recorded games never depend on them.
+// None of them is a rule of the game: the rules keep asking for the keys and the pointer
+// they know, and recorded games hold what the rules saw, whatever the settings.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// What the player binds keys to, in the order of the file.
+enum class TAction : int32_t {
+  Forward,
+  Back,
+  Left,
+  Right,
+  FireWeapon1,
+  Weapon1,
+  Weapon2,
+  Weapon3,
+  Weapon4,
+  Weapon5,
+  Pause,
+  Screenshot,
+  FullScreen,
+  Mute,
+  VolumeDown,
+  VolumeUp,
+};
+constexpr size_t kActions = 16;
+using TKeyLists = std::array<std::vector<int32_t>, kActions>;
+
+// Today's keys: W or Up forward, ... (the key codes of platform/input.h).
+TKeyLists DefaultKeys();
+// "key_forward", ...
+std::string ActionSettingName(TAction action);
+
 struct TPlayerSettings {
+  TKeyLists keys = DefaultKeys();
   int32_t volume = 80;  // 0 .. 100
   bool mute = false;
+  double mouseSensitivity = 1.0;  // 0.1 .. 10; 1 turns one degree per pixel
+  bool mouseInvert = false;
+  bool fullscreen = false;  // start on the whole desktop
 
+  const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;
 };
 
 // The settings a file's text holds; names or values the game cannot use keep their defaults
 // and are added to problems as "FILE:LINE: ..." messages.
 TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file, std::vector<std::string>& problems);
-// The text with the settings' values put in: lines naming them get the new value, every
-// other line (comments, other names) stays, and missing names are added at the end.
+// A whole settings file with every name at the given value and a one-line comment each.
+std::string PlayerSettingsText(const TPlayerSettings& settings);
+// The text with the volume and mute put in: lines naming them get the new value, every other
+// line (comments, other names) stays, and missing ones are added at the end.
 std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& settings);
+// Key names as the file writes them: "W Up".
+std::string KeyListText(const std::vector<int32_t>& keys);
 
 // The per-user settings file; empty when there is no per-user folder.
 std::string PlayerSettingsFile();
-// Reads the file (a missing one gives the defaults); problems go to stderr.
+// Reads the file; problems go to stderr. A missing file is written with the defaults, so the
+// player finds every setting there.
 TPlayerSettings ReadPlayerSettings(const std::string& file);
-// Puts the settings into the file, written beside it and renamed into place, making its
-// folder if needed; a failure is named on stderr with the file and the reason.
+// Puts the volume and mute into the file, written beside it and renamed into place, making
+// its folder if needed; a failure is named on stderr with the file and the reason.
 bool WritePlayerSettings(const std::string& file, const TPlayerSettings& settings);

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
+#include "app/bindings.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
-#include "platform/input.h"
 #include "platform/sound.h"
 #include "state/globals.h"
 
 namespace {
 
-enum : int32_t { kM = 77, kKeypadPlus = 107, kKeypadMinus = 109, kPlus = 187, kMinus = 189 };
 constexpr int32_t kVolumeStep = 10;
 constexpr int32_t kNoticeMs = 2000;
 constexpr float kNoticeScale = 2.0f;
@@ -35,13 +34,13 @@ void Change(const TPlayerSettings& to) {
 
 void TakeKeys() {
   TPlayerSettings to = controls.settings;
-  if (KeyPressedLive(kM) % 2 != 0) {
+  if (ActionPresses(TAction::Mute) % 2 != 0) {
     to.mute = !to.mute;
     Change(to);
     controls.notice = to.mute ? "Ton aus" : "Ton an";
   }
-  const int32_t up = KeyPressedLive(kPlus) + KeyPressedLive(kKeypadPlus);
-  const int32_t down = KeyPressedLive(kMinus) + KeyPressedLive(kKeypadMinus);
+  const int32_t up = ActionPresses(TAction::VolumeUp);
+  const int32_t down = ActionPresses(TAction::VolumeDown);
   if (up != down) {
     // Muted, the step is kept for when the sound is on again.
     to.volume = std::clamp(to.volume + kVolumeStep * (up - down), 0, 100);
@@ -83,11 +82,11 @@ float SoundGain(const TPlayerSettings& settings) {
   return v * v;
 }
 
-void StartSoundControls(const std::string& settingsFile) {
+void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings) {
   controls = {};
   controls.file = settingsFile;
-  controls.settings = ReadPlayerSettings(settingsFile);
-  SetSoundVolume(SoundGain(controls.settings));
+  controls.settings = settings;
+  SetSoundVolume(SoundGain(settings));
 }
 
 void RunSoundControls() {

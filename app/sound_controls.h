@@ -1,15 +1,15 @@
-// The player's hand on the sound, outside the rules of the game: M mutes and unmutes, minus
-// and plus (on the main row and the keypad) step the volume by 10, during play and on the
-// score screen. A notice in the corner says the new state for two seconds. The volume and
-// mute are kept in the per-user settings file; the rules never read these keys, so recorded
+// The player's hand on the sound, outside the rules of the game: key_mute (M) mutes and
+// unmutes, key_volume_down and key_volume_up (minus and plus on the main row and the keypad)
+// step the volume by 10, during play and on the score screen. A notice in the corner says the new state for two
+// seconds. The volume and mute are kept in the per-user settings file; the rules never read these keys, so recorded
 // games are unaffected.
 #pragma once
 #include <string>
 
 #include "app/settings.h"
 
-// Reads the settings file and sets the volume of everything played from now on.
-void StartSoundControls(const std::string& settingsFile);
+// Sets the volume of everything played from now on; changes go back to the settings file.
+void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings);
 // After the rules of a frame have run and before it is shown: takes the keys, and draws the
 // notice if one is up, leaving the draw state as it found it.
 void RunSoundControls();

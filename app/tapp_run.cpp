@@ -5,6 +5,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
+#include "app/bindings.h"
 #include "app/placement.h"
 #include "app/run_watcher.h"
 #include "app/sound_controls.h"
@@ -46,6 +47,7 @@ int32_t Tapp::run() {
   // A watcher (demo, report) sees the loop from outside; without one it runs as it always has.
   TRunWatcher* watcher = RunWatcher();
   bool going = watcher == nullptr || watcher->PlayStarts();
+  UsePlayBindings(true);
   KeepFramesForPause(true);
   while (going) {
     const float hp = player->HP;
@@ -117,6 +119,7 @@ int32_t Tapp::frame() {
 }
 
 int32_t Tapp::endscreen() {
+  UsePlayBindings(false);
   // Presses of Enter made while firing, or of Space, during play are still counted; dropped
   // here so the score stays up until a fresh press.
   KeyPressed(kEnter);

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <array>
+#include <vector>
 
 #include "platform/answer_tap.h"
 #include "platform/events.h"
@@ -33,6 +34,22 @@ bool pointerHidden = false;
 // The user's rather than the game's: for a replay's viewer for good, or while paused.
 bool pointerLeftToUser = false;
 bool pointerFreeWhilePaused = false;
+
+// The player's bindings: the physical keys that answer for a key code the rules ask about.
+// A code never bound answers for itself.
+std::array<std::vector<int32_t>, 256> boundKeys;
+std::array<bool, 256> keyBound{};
+
+// The player's mouse sensitivity: the pointer's offset from where the game last put it
+// reaches the rules scaled, the fraction carried to the frame after the game puts it back.
+struct TPointerScale {
+  double scale = 1.0;
+  double carry = 0.0;
+  double lastExact = 0.0;  // the scaled offset of the latest read since the pointer was put back
+  bool read = false;
+  int32_t anchorX = 0;  // where the game last put the pointer
+};
+TPointerScale pointerScale;
 
 constexpr size_t kEnterKey = 13;
 constexpr size_t kEscapeKey = 27;
@@ -119,23 +136,47 @@ void OnEvent(const TEvent& ev) {
 }
 
 // The live answers, from the window's events joined with the pad's (platform/pad.h).
-int32_t LiveKeyPressed(int32_t key) {
-  if (!ValidKey(key)) return 0;
+int32_t TakeHits(int32_t key) {
   const int32_t n = state.keyHits[static_cast<size_t>(key)];
   state.keyHits[static_cast<size_t>(key)] = 0;
+  return n;
+}
+
+int32_t LiveKeyPressed(int32_t key) {
+  if (!ValidKey(key)) return 0;
+  int32_t n = 0;
+  if (keyBound[static_cast<size_t>(key)]) {
+    for (int32_t k : boundKeys[static_cast<size_t>(key)]) n += TakeHits(k);
+  } else {
+    n = TakeHits(key);
+  }
   return n + PadKeyPressed(key);
 }
 
-int32_t LiveKeyIsDown(int32_t key) {
-  return PadJoinKeyIsDown(key, ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0);
+int32_t KeyboardKeyIsDown(int32_t key) {
+  if (!ValidKey(key)) return 0;
+  if (!keyBound[static_cast<size_t>(key)]) return state.keyStates[static_cast<size_t>(key)];
+  for (int32_t k : boundKeys[static_cast<size_t>(key)]) {
+    if (state.keyStates[static_cast<size_t>(k)] != 0) return 1;
+  }
+  return 0;
 }
+
+int32_t LiveKeyIsDown(int32_t key) { return PadJoinKeyIsDown(key, KeyboardKeyIsDown(key)); }
 
 int32_t LiveButtonIsDown(int32_t button) {
   return PadJoinButtonIsDown(button, ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
 }
 
 // The pad's turn reaches the rules as a pointer offset.
-int32_t LivePointerX() { return state.x + PadFrameTurn(); }
+int32_t LivePointerX() {
+  const int32_t x = state.x + PadFrameTurn();
+  if (pointerScale.scale == 1.0) return x;
+  TPointerScale& p = pointerScale;
+  p.lastExact = static_cast<double>(x - p.anchorX) * p.scale + p.carry;
+  p.read = true;
+  return p.anchorX + static_cast<int32_t>(p.lastExact);
+}
 
 int32_t LivePointerY() { return state.y; }
 
@@ -179,8 +220,27 @@ int32_t PointerY() {
 
 void MovePointer(int32_t x, int32_t y) {
   PumpEvents();
+  TPointerScale& p = pointerScale;
+  if (p.read) p.carry = p.lastExact - static_cast<int32_t>(p.lastExact);
+  p.read = false;
+  p.anchorX = x;
   WarpPointer(x, y);
 }
+
+void BindKey(int32_t code, const std::vector<int32_t>& keys) {
+  if (!ValidKey(code)) return;
+  boundKeys[static_cast<size_t>(code)].clear();
+  for (int32_t k : keys) {
+    if (ValidKey(k)) boundKeys[static_cast<size_t>(code)].push_back(k);
+  }
+  keyBound[static_cast<size_t>(code)] = true;
+}
+
+void UnbindKey(int32_t code) {
+  if (ValidKey(code)) keyBound[static_cast<size_t>(code)] = false;
+}
+
+void SetPointerSensitivity(double scale) { pointerScale = {scale, 0.0, 0.0, false, pointerScale.anchorX}; }
 
 void HidePointer() {
   PumpEvents();

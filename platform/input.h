@@ -5,6 +5,16 @@
 // NowMs never do. The state follows events only while a screen is open.
 #pragma once
 #include <cstdint>
+#include <vector>
+
+// The player's bindings: the rules' question about a key code is answered from these
+// physical keys instead (none: never held). Codes never bound answer for themselves.
+void BindKey(int32_t code, const std::vector<int32_t>& keys);
+void UnbindKey(int32_t code);
+// The player's mouse sensitivity: PointerX answers the pointer's horizontal offset from where
+// MovePointer last put it times this (negative turns the other way), the fraction carried to
+// the next offset. 1, the start, answers the pointer as it is.
+void SetPointerSensitivity(double scale);
 
 // Presses of the key since it was last asked for (or cleared); resets the count.
 int32_t KeyPressed(int32_t key);

@@ -1,11 +1,10 @@
-// The player's settings file: what it holds, what it cannot hold, and how the game puts its
-// values back without losing the player's other lines.
+// The player's settings file: what it holds, what it cannot hold, the defaults it is written
+// with, and how the game puts its values back without losing the player's other lines.
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,53 +13,73 @@
 
 namespace {
 
-TEST(PlayerSettings, ValuesAreReadAndWhatCannotBeUsedIsNamedWithItsLine) {
+TPlayerSettings Sound(int32_t volume, bool mute) {
+  TPlayerSettings s;
+  s.volume = volume;
+  s.mute = mute;
+  return s;
+}
+
+TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   std::vector<std::string> problems;
-  EXPECT_EQ(ParsePlayerSettings("# mine\n\n  volume =  35 \r\nmute=yes\n", "s.txt", problems),
-            (TPlayerSettings{35, true}));
-  EXPECT_TRUE(problems.empty());
-  const TPlayerSettings defaults = ParsePlayerSettings(
-      "volume = 101\nmute = maybe\nvolume = -1\nvolume = 5x\nloud = 3\njust words\n", "s.txt", problems);
-  EXPECT_EQ(defaults, TPlayerSettings{});
-  ASSERT_EQ(problems.size(), 6u);
+  const TPlayerSettings s = ParsePlayerSettings(
+      "# mine\n\n  volume =  35 \r\nmute=yes\nkey_forward = i Keypad 8\nkey_volume_up = Keypad + Left Alt\n"
+      "mouse_sensitivity = 2.5\nmouse_invert = yes\nfullscreen = on\n",
+      "s.txt", problems);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_EQ(s.volume, 35);
+  EXPECT_TRUE(s.mute && s.mouseInvert && s.fullscreen);
+  EXPECT_EQ(s.mouseSensitivity, 2.5);
+  EXPECT_EQ(s.Keys(TAction::Forward), (std::vector<int32_t>{'I', 104}));
+  EXPECT_EQ(s.Keys(TAction::VolumeUp), (std::vector<int32_t>{107, 164}));
+  EXPECT_EQ(s.Keys(TAction::Back), (std::vector<int32_t>{'S', 40}));  // not named: today's keys
+
+  const TPlayerSettings bad = ParsePlayerSettings(
+      "volume = 101\nmute = maybe\nmouse_sensitivity = 0.09\nkey_pause = P Pouse\nkey_mute =\nloud = 3\njust words\n",
+      "s.txt", problems);
+  EXPECT_EQ(bad, TPlayerSettings{});
+  ASSERT_EQ(problems.size(), 7u);
   EXPECT_EQ(problems[0], "s.txt:1: volume must be a whole number from 0 to 100, not '101'; using 80");
   EXPECT_EQ(problems[1], "s.txt:2: mute must be yes or no, not 'maybe'; using no");
-  EXPECT_EQ(problems[4], "s.txt:5: unknown setting 'loud'");
-  EXPECT_EQ(problems[5], "s.txt:6: 'just words' is no setting: write name = value");
-  problems.clear();
-  EXPECT_EQ(ParsePlayerSettings("volume = 0\nvolume = 100\nmute = no\n", "s.txt", problems).volume, 100);
-  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(problems[2], "s.txt:3: mouse_sensitivity must be a number from 0.1 to 10, not '0.09'; using 1");
+  EXPECT_EQ(problems[3], "s.txt:4: key_pause: 'Pouse' is no key name; using P Pause");
+  EXPECT_EQ(problems[4], "s.txt:5: key_mute: no key given; using M");
+  EXPECT_EQ(problems[5], "s.txt:6: unknown setting 'loud'");
+  EXPECT_EQ(problems[6], "s.txt:7: 'just words' is no setting: write name = value");
 }
 
-TEST(PlayerSettings, UpdatesKeepEveryOtherLineAndAddWhatIsMissing) {
-  EXPECT_EQ(UpdatePlayerSettings("# night\nvolume = 80\nother = 1\n", {30, true}),
-            "# night\nvolume = 30\nother = 1\n# Sound off: yes or no (M in the game)\nmute = yes\n");
-  const std::string fresh = UpdatePlayerSettings("", {});
+TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {
   std::vector<std::string> problems;
-  EXPECT_EQ(ParsePlayerSettings(fresh, "s.txt", problems), TPlayerSettings{});
-  EXPECT_TRUE(problems.empty()) << fresh;
+  const std::string defaults = PlayerSettingsText({});
+  EXPECT_EQ(ParsePlayerSettings(defaults, "s.txt", problems), TPlayerSettings{});
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_NE(defaults.find("\nkey_volume_up = = Keypad +\n"), std::string::npos) << defaults;
+  EXPECT_EQ(UpdatePlayerSettings("# night\nvolume = 80\nother = 1\n", Sound(30, true)),
+            "# night\nvolume = 30\nother = 1\n# Sound off: yes or no\nmute = yes\n");
 }
 
-TEST(PlayerSettings, WrittenIntoANewFolderAndNeverOverAFileThatCannotBeRead) {
+TEST(PlayerSettings, MissingFileIsWrittenWithDefaultsAndAFolderInItsPlaceIsLeftAlone) {
   const std::filesystem::path dir = std::filesystem::path(KESTROVA_BINARY_DIR) / "test_settings";
   std::filesystem::remove_all(dir);
   const std::string file = (dir / "kestrova" / "settings.txt").string();
-  ASSERT_TRUE(WritePlayerSettings(file, {50, false}));
-  EXPECT_EQ(ReadPlayerSettings(file), (TPlayerSettings{50, false}));
-  // A folder in the file's place: reported, left alone.
+  EXPECT_EQ(ReadPlayerSettings(file), TPlayerSettings{});
+  EXPECT_EQ(ReadWholeFile(file), PlayerSettingsText({}));
+  ASSERT_TRUE(WritePlayerSettings(file, Sound(50, false)));
+  EXPECT_EQ(ReadPlayerSettings(file), Sound(50, false));
   std::filesystem::remove(file);
   std::filesystem::create_directory(file);
-  EXPECT_FALSE(WritePlayerSettings(file, {50, false}));
+  EXPECT_EQ(ReadPlayerSettings(file), TPlayerSettings{});
+  EXPECT_FALSE(WritePlayerSettings(file, Sound(50, false)));
   EXPECT_TRUE(std::filesystem::is_directory(file));
   std::filesystem::remove_all(dir);
 }
 
 TEST(PlayerSettings, VolumeGainFollowsLoudnessAndMuteIsSilence) {
-  EXPECT_EQ(SoundGain({80, false}), 1.0f);
-  EXPECT_EQ(SoundGain({0, false}), 0.0f);
-  EXPECT_EQ(SoundGain({100, true}), 0.0f);
-  EXPECT_GT(SoundGain({100, false}), SoundGain({90, false}));
-  EXPECT_LT(SoundGain({40, false}), 0.5f * SoundGain({80, false}));
+  EXPECT_EQ(SoundGain(Sound(80, false)), 1.0f);
+  EXPECT_EQ(SoundGain(Sound(0, false)), 0.0f);
+  EXPECT_EQ(SoundGain(Sound(100, true)), 0.0f);
+  EXPECT_GT(SoundGain(Sound(100, false)), SoundGain(Sound(90, false)));
+  EXPECT_LT(SoundGain(Sound(40, false)), 0.5f * SoundGain(Sound(80, false)));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The event layer and the polled input state, fed with injected events and with SDL
 // events pushed into SDL's own queue (no window needed).
+#include "platform/input.h"
+
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +9,6 @@
 
 #include "platform/events.h"
 #include "platform/graphics.h"
-#include "platform/input.h"
 #include "platform/recording_driver.h"
 #include "platform/timer.h"
 
@@ -354,3 +355,45 @@ TEST_F(InputTest, HidePointerWorksWithoutAWindow) {
 }
 
 }  // namespace
+
+namespace bindings {
+
+TEST_F(InputTest, BoundCodesAnswerFromThePlayersKeysAndTheRestForThemselves) {
+  BindKey(87, {'I', 104});
+  Key(EVENT_KEYDOWN, 87);
+  Key(EVENT_KEYDOWN, 'I');
+  Key(EVENT_KEYUP, 'I');
+  Key(EVENT_KEYDOWN, 104);
+  EXPECT_EQ(KeyIsDown(87), 1);  // held through keypad 8, not through W
+  EXPECT_EQ(KeyPressed(87), 2);
+  Key(EVENT_KEYUP, 104);
+  EXPECT_EQ(KeyIsDown(87), 0);
+  EXPECT_EQ(KeyIsDown('I'), 0);   // I itself answers for itself
+  EXPECT_EQ(KeyPressed('I'), 0);  // and its presses went to the binding
+  BindKey(38, {});
+  Key(EVENT_KEYDOWN, 38);
+  EXPECT_EQ(KeyIsDown(38), 0);
+  UnbindKey(38);
+  UnbindKey(87);
+  EXPECT_EQ(KeyIsDown(38), 1);
+  EXPECT_EQ(KeyIsDown(87), 1);
+  ClearKeys();
+}
+
+TEST_F(InputTest, SensitivityScalesTheTurnAndCarriesItsFractions) {
+  SetPointerSensitivity(-0.5);
+  int32_t turned = 0;
+  for (int frame = 0; frame < 4; ++frame) {
+    MovePointer(400, 300);
+    InjectEvent({EVENT_MOUSEMOVE, 0, 403, 300});
+    EXPECT_EQ(PointerX(), PointerX());  // reading twice turns once
+    turned += PointerX() - 400;
+  }
+  MovePointer(400, 300);
+  EXPECT_EQ(turned, -6);  // 12 pixels at half a degree each, the other way
+  SetPointerSensitivity(1.0);
+  InjectEvent({EVENT_MOUSEMOVE, 0, 403, 300});
+  EXPECT_EQ(PointerX(), 403);
+}
+
+}  // namespace bindings

@@ -1,0 +1,19 @@
+// The player's keys and mouse put in force. The rules keep asking for the keys they know
+// (W or Up to walk, Enter to fire weapon 1, ...); the platform answers them from the keys the
+// player bound instead, so a recorded game holds what the rules saw and replays the same
+// whatever the bindings. Keys outside the rules (pause, screenshot, full screen, sound) are
+// read here, past the rules.
+#pragma once
+#include <cstdint>
+
+#include "app/settings.h"
+
+// Binds the rules' keys to the player's and sets the mouse's sensitivity and direction.
+// Settings as the defaults bind nothing: the keys answer for themselves, as they always have.
+void ApplyBindings(const TPlayerSettings& settings);
+// In play key_fire_weapon1 answers for Enter; on the score screen Enter is Enter again.
+void UsePlayBindings(bool play);
+// Presses of the action's keys since they were last taken, past the rules.
+int32_t ActionPresses(TAction action);
+// The bindings in force.
+const TPlayerSettings& Bindings();

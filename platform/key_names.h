@@ -1,0 +1,11 @@
+// Key names as a player writes them in the settings file: SDL's names of the keys ("W",
+// "Up", "Return", "Keypad +", "F11"), turned into the game's key codes and back.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The key code of a key name (case does not matter); 0 when the name is no key the game knows.
+int32_t KeyCodeFromName(std::string_view name);
+// The name of a key code, as KeyCodeFromName reads it back; empty when it has none.
+std::string KeyName(int32_t code);
