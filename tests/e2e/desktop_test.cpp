@@ -236,4 +236,40 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
 }
 
+TEST(Desktop, PlayersKeysAndMouseReachTheRulesAndTheirDemoReplaysAsPlayed) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("bindings");
+  const fs::path config = folder.LogPath() / "config";
+  fs::create_directories(config / "kestrova");
+  std::ofstream(config / "kestrova" / "settings.txt") << "key_forward = I\nmouse_sensitivity = 2\n";
+  const fs::path report = folder.LogPath() / "r.txt";
+  const fs::path demo = folder.LogPath() / "d.demo";
+  TGameProcess game(folder, false, {"--seed", "3", "--record", demo.string(), "--report", report.string()},
+                    {{"XDG_CONFIG_HOME", config.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_bindings_play.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("keydown i"));
+  SleepMilliseconds(400);
+  ASSERT_TRUE(Xdotool("keyup i"));
+  ASSERT_TRUE(Xdotool("mousemove_relative -- 30 0"));
+  SleepMilliseconds(400);
+  EndTheGame(game, window, "e2e_bindings_score.png");
+
+  std::istringstream start(StartPlace(folder, "3"));
+  std::istringstream end(PlayerPlace(ReadWholeFile(report)));
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  int side0 = 0, side1 = 0;
+  ASSERT_TRUE(start >> x0 >> y0 >> side0);
+  ASSERT_TRUE(end >> x1 >> y1 >> side1) << ReadWholeFile(report);
+  EXPECT_EQ(side1, side0 + 60) << "30 pixels at 2 degrees each";
+  EXPECT_LT(y1, y0 - 10) << "I walked forward (up the screen)";
+  const fs::path replayed = folder.LogPath() / "replayed.txt";
+  const std::string command =
+      "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + demo.string() + "' --out '" + replayed.string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(replayed), ReadWholeFile(report));
+}
+
 }  // namespace
