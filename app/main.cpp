@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/controls_help.h"
 #include "app/tapp.h"
 #include "platform/crash.h"
 #include "platform/fatal.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (line.help) {
-    std::fputs(kUsage, stdout);
+    std::printf("%s\n%s", kUsage, ControlsHelp().c_str());
     return 0;
   }
   if (line.version) {

@@ -1,11 +1,16 @@
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/bindings.h"
+#include "app/controls_help.h"
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/pad.h"
 #include "platform/sound.h"
 #include "state/globals.h"
 
@@ -25,6 +30,19 @@ std::shared_ptr<TImage> LastFrame() {
   return image;
 }
 
+// The controls in force in small print under the caption, as a block centred on the screen.
+void DrawControls() {
+  const std::vector<std::string> lines = ControlsInForce(Bindings(), PadConnected());
+  size_t longest = 0;
+  for (const std::string& line : lines) longest = std::max(longest, line.size());
+  const float x = static_cast<float>(screenW / 2) - 4.0f * static_cast<float>(longest);
+  float y = static_cast<float>(screenH / 2) + 16.0f;
+  for (const std::string& line : lines) {
+    DrawString(line, x, y);
+    y += 18.0f;
+  }
+}
+
 // Leaves the draw state as the end of a frame of play leaves it.
 void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
   const std::string caption = "Pause";
@@ -37,6 +55,7 @@ void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
   DrawString(caption, static_cast<float>(screenW / 2) - width / 2,
              static_cast<float>(screenH / 2) - 8.0f * kCaptionScale);
   SetDrawScale(1.0f, 1.0f);
+  DrawControls();
   Tapp::present();
 }
 

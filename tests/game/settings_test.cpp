@@ -1,5 +1,6 @@
 // The player's settings file: what it holds, what it cannot hold, the defaults it is written
 // with, and how the game puts its values back without losing the player's other lines.
+#include "app/controls_help.h"
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,21 @@ TEST(PlayerSettings, VolumeGainFollowsLoudnessAndMuteIsSilence) {
   EXPECT_EQ(SoundGain(Sound(100, true)), 0.0f);
   EXPECT_GT(SoundGain(Sound(100, false)), SoundGain(Sound(90, false)));
   EXPECT_LT(SoundGain(Sound(40, false)), 0.5f * SoundGain(Sound(80, false)));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlayerSettings, PauseScreenListsTheKeysInForceAndThePadOnlyWhenThere) {
+  TPlayerSettings s;
+  s.keys[static_cast<size_t>(TAction::Forward)] = {'I'};
+  s.mouseSensitivity = 2;
+  const std::vector<std::string> lines = ControlsInForce(s, false);
+  EXPECT_EQ(lines[0], "Gehen           I / S Down");
+  EXPECT_EQ(lines[2], "Drehen          Maus, 2 Grad je Pixel");
+  EXPECT_EQ(ControlsInForce(s, true).size(), lines.size() + 3);
+  EXPECT_NE(ControlsHelp().find("walk forward / back       W Up / S Down"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// The controls in force, for a player who looks for them: listed on the pause screen in the
+// game's own language (ASCII, as the built-in font holds), and by kestrova --help.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+
+// "Gehen          W Up / S Down", ...: the keys as bound, the mouse, and the pad when one is
+// connected.
+std::vector<std::string> ControlsInForce(const TPlayerSettings& settings, bool pad);
+// The default controls and where to change them, for the usage text.
+std::string ControlsHelp();
