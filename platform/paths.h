@@ -8,6 +8,9 @@
 // game folder), or for an installed game, whose program folder holds no config.txt, the
 // installation's data folder beside it (PREFIX/share/kestrova for PREFIX/bin/kestrova).
 std::string GameFolder();
+// Whether the game runs from an installation: its shipped files lie apart from its program.
+// Its folders then belong to the package manager, and what it writes goes to the player's.
+bool RunsInstalled();
 // Makes GameFolder() the current directory, so every shipped file opens by its bare name;
 // false when that fails.
 bool EnterGameFolder();

@@ -78,22 +78,34 @@ bool SaveLayerFiles(const std::string& folder) {
 }
 
 void SaveGameLayerFiles() {
+  const bool installed = RunsInstalled();
+  const std::string folder = UserDataFolder();
   bool told = false;
   for (const TLayerFile& layer : layerFiles) {
-    const std::string problem = WriteLayerFile(layer.name, layer.first, layer.last);
-    if (problem.empty()) continue;
-    const std::string folder = UserDataFolder();
-    std::string unused;
-    if (MakeFolders(folder, &unused) && WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last).empty()) {
-      if (!told) {
+    std::string beside;
+    if (!installed) {
+      beside = WriteLayerFile(layer.name, layer.first, layer.last);
+      if (beside.empty()) continue;
+    }
+    const std::string own = folder + "/" + layer.name;
+    std::string problem;
+    if (MakeFolders(folder, &problem)) problem = WriteLayerFile(own, layer.first, layer.last);
+    if (problem.empty()) {
+      // The player's folder is where an installed game's files belong; only a game whose own
+      // folder refused them says where they went.
+      if (!installed && !told) {
         std::fprintf(stderr,
                      "Kestrova: the map layer files cannot be written beside the program (%s); "
                      "they are written to %s instead\n",
-                     problem.c_str(), folder.c_str());
+                     beside.c_str(), folder.c_str());
         told = true;
       }
       continue;
     }
-    WarnLayerFileLost(layer.name, problem);
+    if (installed) {
+      WarnLayerFileLost(folder.empty() ? layer.name : own, problem);
+    } else {
+      WarnLayerFileLost(layer.name, beside);
+    }
   }
 }
