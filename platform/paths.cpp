@@ -50,6 +50,11 @@ std::string GameFolder() {
   return program;
 }
 
+bool RunsInstalled() {
+  const std::string program = ProgramFolder();
+  return !program.empty() && GameFolder() != program;
+}
+
 bool EnterGameFolder() {
   const std::string folder = GameFolder();
   return !folder.empty() && chdir(folder.c_str()) == 0;

@@ -8,8 +8,11 @@
 
 // The folder with the shipped files: the program's own folder (the build folder, a copied
 // game folder), or for an installed game, whose program folder holds no config.txt, the
-// installation's data folder beside it (PREFIX/share/kestrova for PREFIX/bin/kestrova).
+// installation's data folder beside it (PREFIX/share/games/kestrova for PREFIX/games/kestrova).
 std::string GameFolder();
+// Whether the game runs from an installation: its shipped files lie apart from its program.
+// Its folders then belong to the package manager, and what it writes goes to the player's.
+bool RunsInstalled();
 // Makes GameFolder() the current directory, so every shipped file opens by its bare name;
 // false when that fails.
 bool EnterGameFolder();

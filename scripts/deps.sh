@@ -9,7 +9,7 @@ packages=(
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev
   imagemagick sox vorbis-tools
   clang libclang-rt-14-dev
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

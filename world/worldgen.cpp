@@ -79,25 +79,36 @@ bool SaveLayerFiles(const std::string& folder) {
 }
 
 void SaveGameLayerFiles() {
+  const bool installed = RunsInstalled();
+  const std::string folder = UserDataFolder();
   bool told = false;
   for (const TLayerFile& layer : layerFiles) {
-    const std::string problem = WriteLayerFile(layer.name, layer.first, layer.last);
-    if (problem.empty()) continue;
-    const std::string folder = UserDataFolder();
-    std::string fallback;
-    if (MakeFolders(folder, &fallback) &&
-        (fallback = WriteLayerFile(folder + "/" + layer.name, layer.first, layer.last)).empty()) {
-      if (!told) {
+    std::string beside;
+    if (!installed) {
+      beside = WriteLayerFile(layer.name, layer.first, layer.last);
+      if (beside.empty()) continue;
+    }
+    const std::string own = folder + "/" + layer.name;
+    std::string problem;
+    if (MakeFolders(folder, &problem)) problem = WriteLayerFile(own, layer.first, layer.last);
+    if (problem.empty()) {
+      // The player's folder is where an installed game's files belong; only a game whose own
+      // folder refused them says where they went.
+      if (!installed && !told) {
         std::fprintf(stderr,
                      "Kestrova: the map layer files cannot be written beside the program (%s); "
                      "they are written to %s instead\n",
-                     problem.c_str(), folder.c_str());
+                     beside.c_str(), folder.c_str());
         told = true;
       }
       continue;
     }
-    // Each place's own reason: the player can act only on the one that tells what went wrong.
-    WarnLayerFileLost(layer.name,
-                      problem + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + fallback);
+    if (installed) {
+      WarnLayerFileLost(folder.empty() ? layer.name : own, problem);
+    } else {
+      // Each place's own reason: the player can act only on the one that tells what went wrong.
+      WarnLayerFileLost(layer.name,
+                        beside + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + problem);
+    }
   }
 }

@@ -37,5 +37,6 @@ bool SaveLayerFiles(const std::string& folder);
 
 // Writes the four layer files beside the program (into the current directory). One that
 // cannot be written there goes to the player's data folder instead, which stderr names once;
-// only when that fails too is it reported lost.
+// only when that fails too is it reported lost. An installed game writes them to the player's
+// data folder alone, saying nothing unless one is lost.
 void SaveGameLayerFiles();

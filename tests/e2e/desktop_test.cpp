@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "../support/read_file.h"
@@ -176,16 +177,42 @@ TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
 }
 
-// The first PNG in the folder, waiting for one up to ten seconds; empty if none came.
-fs::path FirstPng(const fs::path& folder) {
+// The screenshot the game says on stderr it saved, waiting up to ten seconds for the line; the
+// file is complete only once the line is there. Empty if none came.
+fs::path SavedScreenshot(const TGameProcess& game) {
+  const std::string saved = "screenshot saved as ";
   for (int i = 0; i < 100; ++i) {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-      if (entry.path().extension() == ".png") return entry.path();
-    }
+    const std::string errors = game.Errors();
+    const size_t at = errors.find(saved);
+    const size_t end = at == std::string::npos ? at : errors.find('\n', at);
+    if (end != std::string::npos) return errors.substr(at + saved.size(), end - at - saved.size());
     SleepMilliseconds(100);
   }
   return {};
+}
+
+// The four layer files, each written in full, in the player's data folder and not in the
+// installed game's; an installed game writes them there as a matter of course and says nothing.
+void ExpectLayerFilesWithThePlayer(const fs::path& data, const TGameFolder& installed, const std::string& errors) {
+  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
+    std::error_code error;
+    // At least one digit a cell and a line end a column: written in full.
+    EXPECT_GE(fs::file_size(data / name, error), 4198400u) << name;
+    EXPECT_FALSE(fs::exists(installed.Path() / name)) << name;
+  }
+  EXPECT_EQ(errors.find("instead"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
+}
+
+// Every file and folder below the folder, a file with its size.
+std::set<std::string> Listing(const fs::path& folder) {
+  std::set<std::string> listing;
+  std::error_code error;
+  for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
+    listing.insert(entry.path().string() +
+                   (entry.is_regular_file() ? ' ' + std::to_string(entry.file_size()) : std::string()));
+  }
+  return listing;
 }
 
 TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
@@ -208,27 +235,19 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
   EXPECT_EQ(play->height, 480);
 
   const fs::path data = home / ".local" / "share" / "kestrova";
-  for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
-    std::error_code error;
-    // At least one digit a cell and a line end a column: written in full.
-    EXPECT_GE(fs::file_size(data / name, error), 4198400u) << name;
-    EXPECT_FALSE(fs::exists(installed.Path() / name)) << name;
-  }
-  const std::string errors = game.Errors();
-  EXPECT_NE(errors.find("written to " + data.string() + " instead"), std::string::npos) << errors;
-  EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
+  ExpectLayerFilesWithThePlayer(data, installed, game.Errors());
 
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("key F12"));
-  const fs::path shot = FirstPng(data / "screenshots");
+  const fs::path shot = SavedScreenshot(game);
   ASSERT_FALSE(shot.empty()) << game.Errors();
+  EXPECT_EQ(shot.parent_path(), data / "screenshots");
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   ASSERT_NE(png_image_begin_read_from_file(&image, shot.c_str()), 0) << shot;
   EXPECT_EQ(image.width, 640u);
   EXPECT_EQ(image.height, 480u);
   png_image_free(&image);
-  EXPECT_NE(game.Errors().find("screenshot saved as " + shot.string()), std::string::npos) << game.Errors();
 
   ASSERT_TRUE(Xdotool("key Escape"));
   SleepMilliseconds(500);
@@ -270,6 +289,33 @@ TEST(Desktop, PlayersKeysAndMouseReachTheRulesAndTheirDemoReplaysAsPlayed) {
       "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + demo.string() + "' --out '" + replayed.string() + "'";
   EXPECT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadWholeFile(replayed), ReadWholeFile(report));
+}
+
+// The Debian package unpacked into a root of its own (scripts/package names it in
+// KESTROVA_DEB) and its game run as root, who could write anywhere, with a fresh home: the
+// player's files go to the home and the root stays as the package made it.
+TEST(Desktop, PackagedGameLeavesItsRootAsInstalled) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  if (std::getenv("KESTROVA_DEB") == nullptr) GTEST_SKIP() << "no package named in KESTROVA_DEB";
+  TGameFolder packaged("package", TLayout::Package);
+  ASSERT_TRUE(fs::exists(packaged.Program())) << "dpkg-deb -x " << std::getenv("KESTROVA_DEB") << " failed";
+  const std::set<std::string> unpacked = Listing(packaged.Installation());
+  const fs::path home = packaged.LogPath() / "home";
+  fs::create_directories(home);
+
+  TGameProcess game(packaged, false, {"--seed", "3"},
+                    {{"HOME", home.string()}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", ""}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_packaged_play.png", ShowsHud)) << game.Errors();
+  EndTheGame(game, window, "e2e_packaged_score.png");
+
+  ExpectLayerFilesWithThePlayer(home / ".local" / "share" / "kestrova", packaged, game.Errors());
+  std::string added;
+  for (const std::string& entry : Listing(packaged.Installation())) {
+    if (unpacked.count(entry) == 0) added += entry + "\n";
+  }
+  EXPECT_EQ(added, "") << "written below the package's root";
 }
 
 }  // namespace

@@ -107,12 +107,17 @@ TGameFolder::TGameFolder(const std::string& name, TLayout layout) {
   root_ = pattern;
   logs_ = root_ / "logs";
   fs::create_directories(logs_);
-  if (layout == TLayout::Installed) {
-    const fs::path prefix = root_ / "prefix";
-    game_ = prefix / "share" / "kestrova";
-    program_ = prefix / "bin" / "kestrova";
-    const std::string install = std::string("'") + CMAKE_COMMAND + "' --install '" + KESTROVA_BINARY_DIR +
-                                "' --prefix '" + prefix.string() + "' >/dev/null";
+  if (layout == TLayout::Installed || layout == TLayout::Package) {
+    installation_ = root_ / (layout == TLayout::Installed ? "prefix" : "root");
+    const fs::path prefix = layout == TLayout::Installed ? installation_ : installation_ / "usr";
+    game_ = prefix / "share" / "games" / "kestrova";
+    program_ = prefix / "games" / "kestrova";
+    const char* deb = std::getenv("KESTROVA_DEB");
+    const std::string install =
+        layout == TLayout::Installed
+            ? std::string("'") + CMAKE_COMMAND + "' --install '" + KESTROVA_BINARY_DIR + "' --prefix '" +
+                  prefix.string() + "' >/dev/null"
+            : std::string("dpkg-deb -x '") + (deb != nullptr ? deb : "") + "' '" + installation_.string() + "'";
     if (std::system(install.c_str()) != 0) program_.clear();
   } else {
     game_ = root_ / "game";

@@ -12,13 +12,14 @@
 
 #include "platform/pixmap.h"
 
-// How the game under test is laid out: a copy of the build's game folder, or the
-// game installed with `cmake --install` into a fresh prefix.
-enum class TLayout { Copy, Installed };
+// How the game under test is laid out: a copy of the build's game folder, the
+// game installed with `cmake --install` into a fresh prefix, or the contents of
+// the Debian package named by KESTROVA_DEB unpacked into a fresh root.
+enum class TLayout { Copy, Installed, Package };
 
 // A copy of the game's folder (program, pictures, sounds, settings) in a fresh
-// temporary folder, removed again at the end. Installed, Path() is the
-// installation's data folder and Program() PREFIX/bin/kestrova.
+// temporary folder, removed again at the end. Installed or packaged, Path() is
+// the installation's data folder and Program() PREFIX/games/kestrova.
 class TGameFolder {
  public:
   explicit TGameFolder(const std::string& name, TLayout layout = TLayout::Copy);
@@ -28,6 +29,8 @@ class TGameFolder {
 
   const std::filesystem::path& Path() const { return game_; }
   const std::filesystem::path& Program() const { return program_; }
+  // The folder the game is installed in: the prefix, or the package's root.
+  const std::filesystem::path& Installation() const { return installation_; }
   // Where the run's output and scratch files go: beside the game's folder,
   // never in it.
   const std::filesystem::path& LogPath() const { return logs_; }
@@ -38,6 +41,7 @@ class TGameFolder {
   std::filesystem::path root_;
   std::filesystem::path game_;
   std::filesystem::path program_;
+  std::filesystem::path installation_;
   std::filesystem::path logs_;
 };
 
