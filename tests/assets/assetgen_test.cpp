@@ -56,7 +56,7 @@ TEST(AssetGenerator, RunningItAgainGivesTheCommittedFilesByteForByte) {
     EXPECT_TRUE(Bytes(e.path()) == Bytes(committed));
     ++compared;
   }
-  EXPECT_EQ(compared, 37);
+  EXPECT_EQ(compared, 38);
   EXPECT_TRUE(Bytes(sheet) == Bytes(src / "docs" / "assets.png"));
   // The settings files are not the generator's: it must leave them out.
   EXPECT_FALSE(fs::exists(out.Path() / "config.txt"));
