@@ -136,6 +136,10 @@ void Translate(const SDL_Event& e) {
           focused = false;
           Queue(EVENT_APPSUSPEND, 0);
           return;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // Where the game last put it, in the new letterbox.
+          if (FitPointerToWindow(e.window.data1, e.window.data2)) RewarpPointer();
+          return;
         case SDL_WINDOWEVENT_ENTER: Queue(EVENT_MOUSEENTER, 0, pointerX, pointerY); return;
         case SDL_WINDOWEVENT_LEAVE: Queue(EVENT_MOUSELEAVE, 0, pointerX, pointerY); return;
         case SDL_WINDOWEVENT_CLOSE: Queue(EVENT_APPTERMINATE, 0); return;

@@ -6,6 +6,8 @@
 namespace {
 
 TViewport shown;
+// The letterbox of the window's size as last reported, which the pointer is mapped in.
+TViewport pointing;
 
 // One axis of the pointer on a magnified or shrunk screen. Absolute positions count from an
 // anchor: the screen's edge, or the pixel of the game's last warp together with the fraction
@@ -41,10 +43,19 @@ struct TAxis {
 TAxis pointerX;
 TAxis pointerY;
 
-bool Converted() { return shown.screenW > 0 && shown.screenH > 0 && !shown.OneToOne(); }
+bool Converted() { return pointing.screenW > 0 && pointing.screenH > 0 && !pointing.OneToOne(); }
 
-double ScaleX() { return static_cast<double>(shown.w) / shown.screenW; }
-double ScaleY() { return static_cast<double>(shown.h) / shown.screenH; }
+double ScaleX() { return static_cast<double>(pointing.w) / pointing.screenW; }
+double ScaleY() { return static_cast<double>(pointing.h) / pointing.screenH; }
+
+bool Point(const TViewport& viewport) {
+  if (viewport == pointing) return false;
+  pointing = viewport;
+  // Anchors in the old letterbox mean nothing in the new one.
+  pointerX.anchored = false;
+  pointerY.anchored = false;
+  return true;
+}
 
 }  // namespace
 
@@ -71,11 +82,12 @@ TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t
 TViewport ScreenViewport() { return shown; }
 
 void SetScreenViewport(const TViewport& viewport) {
-  if (viewport == shown) return;
   shown = viewport;
-  // Anchors in the old letterbox mean nothing in the new one.
-  pointerX.anchored = false;
-  pointerY.anchored = false;
+  Point(viewport);
+}
+
+bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
+  return pointing.screenW > 0 && Point(FitViewport(pointing.screenW, pointing.screenH, windowW, windowH));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {
@@ -96,8 +108,8 @@ void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int
 
 void WindowPointToScreen(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = pointerX.ToScreen(x, shown.x, ScaleX());
-  y = pointerY.ToScreen(y, shown.y, ScaleY());
+  x = pointerX.ToScreen(x, pointing.x, ScaleX());
+  y = pointerY.ToScreen(y, pointing.y, ScaleY());
 }
 
 void WindowMotionToScreen(int32_t& dx, int32_t& dy) {
@@ -108,6 +120,6 @@ void WindowMotionToScreen(int32_t& dx, int32_t& dy) {
 
 void ScreenPointToWindow(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = pointerX.ToWindow(x, shown.x, ScaleX());
-  y = pointerY.ToWindow(y, shown.y, ScaleY());
+  x = pointerX.ToWindow(x, pointing.x, ScaleX());
+  y = pointerY.ToWindow(y, pointing.y, ScaleY());
 }

@@ -24,9 +24,13 @@ TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t
 
 // The letterbox the frames are drawn with now. Set by the OpenGL driver when it makes a window
 // current and after each swap that finds the window resized (so a frame is drawn with one
-// letterbox throughout); reset to 1:1 without a window.
+// letterbox throughout), for the pointer as well; reset to 1:1 without a window.
 TViewport ScreenViewport();
 void SetScreenViewport(const TViewport& viewport);
+// The pointer follows a new window size at once, before the frames do: the game warps the
+// pointer during the frame, and a warp made for the old letterbox would read back in the new
+// one as a jump. True when the pointer's letterbox changed.
+bool FitPointerToWindow(int32_t windowW, int32_t windowH);
 
 // The screen rectangle x, y, w, h (from the top left) in window pixels as OpenGL counts them
 // (from the bottom left): out = {x, y, w, h}.

@@ -105,10 +105,22 @@ constexpr Rgb kBlue{0, 0, 255};
 TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   const unsigned long id = XWindowId();
   if (id == 0) GTEST_SKIP() << "not an X11 window";
-  // Twice as large, with 50 window pixels to spare on either side.
+  // Twice as large, with 50 window pixels to spare on either side. The game warps the pointer
+  // to the centre after the window took its size, before a frame is drawn in it.
+  MovePointer(100, 75);
   SDL_SetWindowSize(gl_->Window(), 500, 300);
   ASSERT_TRUE(WindowSizeIs(500, 300));
+  MovePointer(100, 75);
   Flip(0);
+  // Still the centre: the warp went to the window's centre, and reads back as the screen's.
+  EXPECT_TRUE(Eventually([] { return PointerX() == 100 && PointerY() == 75; })) << PointerX() << "," << PointerY();
+  if (!RelativePointer()) {
+    int wx = 0, wy = 0, gx = 0, gy = 0;
+    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
+    SDL_GetGlobalMouseState(&gx, &gy);
+    EXPECT_EQ((gx - wx - 50) / 2, 100);
+    EXPECT_EQ((gy - wy) / 2, 75);
+  }
   const TViewport shown = ScreenViewport();
   EXPECT_EQ(shown.x, 50);
   EXPECT_EQ(shown.y, 0);
