@@ -43,6 +43,16 @@ bool Eventually(Condition condition) {
   return condition();
 }
 
+// Whether the window takes the size, waiting for the X server (and the window manager).
+bool DrawableSizeIs(SDL_Window* window, int w, int h) {
+  return Eventually([&] {
+    PumpEvents();
+    int ww = 0, wh = 0;
+    SDL_GL_GetDrawableSize(window, &ww, &wh);
+    return ww == w && wh == h;
+  });
+}
+
 bool HaveDisplay() {
   const char* display = std::getenv("DISPLAY");
   return display != nullptr && *display != 0;
@@ -77,21 +87,19 @@ class WindowTest : public ::testing::Test {
     if (!Shell("import -window " + std::to_string(XWindowId()) + " 'png:" + file + "'")) return nullptr;
     return LoadPixmapFile(file);
   }
-  // Blue screen, a red square in its top left corner, shown.
+  // Blue screen, a red square in its top left corner.
   void DrawFrame() {
     SetClsColor(0, 0, 255);
     Cls();
     SetColor(255, 0, 0);
     DrawRect(0, 0, 10, 10);
-    Flip(0);
   }
-  bool WindowSizeIs(int w, int h) {
-    return Eventually([&] {
-      PumpEvents();
-      int ww = 0, wh = 0;
-      SDL_GL_GetDrawableSize(gl_->Window(), &ww, &wh);
-      return ww == w && wh == h;
-    });
+  // Where the system pointer is, in window pixels.
+  std::pair<int, int> SystemPointer() {
+    int wx = 0, wy = 0, gx = 0, gy = 0;
+    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
+    SDL_GetGlobalMouseState(&gx, &gy);
+    return {gx - wx, gy - wy};
   }
   TGLVex2DDriver* gl_ = nullptr;
   TempDir dir_;
@@ -109,25 +117,25 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   // to the centre after the window took its size, before a frame is drawn in it.
   MovePointer(100, 75);
   SDL_SetWindowSize(gl_->Window(), 500, 300);
-  ASSERT_TRUE(WindowSizeIs(500, 300));
+  ASSERT_TRUE(DrawableSizeIs(gl_->Window(), 500, 300));
   MovePointer(100, 75);
   Flip(0);
   // Still the centre: the warp went to the window's centre, and reads back as the screen's.
   EXPECT_TRUE(Eventually([] { return PointerX() == 100 && PointerY() == 75; })) << PointerX() << "," << PointerY();
   if (!RelativePointer()) {
-    int wx = 0, wy = 0, gx = 0, gy = 0;
-    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
-    SDL_GetGlobalMouseState(&gx, &gy);
-    EXPECT_EQ((gx - wx - 50) / 2, 100);
-    EXPECT_EQ((gy - wy) / 2, 75);
+    const auto [x, y] = SystemPointer();
+    EXPECT_EQ((x - 50) / 2, 100);
+    EXPECT_EQ(y / 2, 75);
   }
   const TViewport shown = ScreenViewport();
   EXPECT_EQ(shown.x, 50);
   EXPECT_EQ(shown.y, 0);
   EXPECT_EQ(shown.w, 400);
   EXPECT_EQ(shown.h, 300);
-  DrawFrame();
-  DrawFrame();
+  for (int i = 0; i < 2; ++i) {  // both buffers
+    DrawFrame();
+    Flip(0);
+  }
   const TPixmapPtr shot = XShot();
   ASSERT_TRUE(shot);
   ASSERT_EQ(shot->width, 500);
@@ -139,10 +147,7 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   EXPECT_EQ(At(*shot, 449, 299), kBlue);
 
   // The kept frame and screenshots still have the configured screen's size.
-  SetClsColor(0, 0, 255);
-  Cls();
-  SetColor(255, 0, 0);
-  DrawRect(0, 0, 10, 10);
+  DrawFrame();
   const TPixmapPtr grabbed = GrabPixmap(0, 0, 200, 150);
   ASSERT_TRUE(grabbed);
   EXPECT_EQ(grabbed->width, 200);
@@ -165,11 +170,9 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   EXPECT_EQ(PointerX(), 30);
   EXPECT_EQ(PointerY(), 40);
   if (!RelativePointer()) {
-    int wx = 0, wy = 0, gx = 0, gy = 0;
-    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
-    SDL_GetGlobalMouseState(&gx, &gy);
-    EXPECT_EQ((gx - wx - 50) / 2, 30);
-    EXPECT_EQ((gy - wy) / 2, 40);
+    const auto [x, y] = SystemPointer();
+    EXPECT_EQ((x - 50) / 2, 30);
+    EXPECT_EQ(y / 2, 40);
   }
 }
 
@@ -223,7 +226,7 @@ TEST_F(WindowTest, RectanglesImagesAndTextReachThePixels) {
   EXPECT_NEAR(mixed[2], 128, 2);
   EXPECT_EQ(At(*shot, 150, 45), (std::array<int, 3>{255, 0, 0}));  // the left half is now on top
   EXPECT_EQ(At(*shot, 150, 75), (std::array<int, 3>{0, 255, 0}));
-  EXPECT_EQ(At(*shot, 135, 60), (std::array<int, 3>{0, 0, 0}));    // 20 wide after the turn
+  EXPECT_EQ(At(*shot, 135, 60), (std::array<int, 3>{0, 0, 0}));  // 20 wide after the turn
   EXPECT_EQ(At(*shot, 155, 60)[1] + At(*shot, 155, 60)[0], 255);
 
   // The glyph lands pixel for pixel.
@@ -287,11 +290,7 @@ TEST_F(WindowTest, XInputReachesThePolledState) {
   EXPECT_EQ(PointerY(), 75);
   if (!RelativePointer()) {
     // The system pointer really moved there.
-    int wx = 0, wy = 0, gx = 0, gy = 0;
-    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
-    SDL_GetGlobalMouseState(&gx, &gy);
-    EXPECT_EQ(gx - wx, 100);
-    EXPECT_EQ(gy - wy, 75);
+    EXPECT_EQ(SystemPointer(), (std::pair{100, 75}));
   }
 }
 
@@ -440,20 +439,12 @@ TEST(WindowManagerTest, DesktopFullScreenAndBackKeepsTheConfiguredScreen) {
   ASSERT_TRUE(OpenScreen(200, 150, 0, 0, 0)) << LastScreenError();
   auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
   ASSERT_NE(gl, nullptr);
-  const auto drawable = [gl](int w, int h) {
-    return Eventually([&] {
-      PumpEvents();
-      int ww = 0, wh = 0;
-      SDL_GL_GetDrawableSize(gl->Window(), &ww, &wh);
-      return ww == w && wh == h;
-    });
-  };
   SDL_DisplayMode desktop;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
   EXPECT_FALSE(DesktopFullScreen());
   ASSERT_TRUE(SetDesktopFullScreen(true));
   EXPECT_TRUE(DesktopFullScreen());
-  ASSERT_TRUE(drawable(desktop.w, desktop.h));
+  ASSERT_TRUE(DrawableSizeIs(gl->Window(), desktop.w, desktop.h));
   Flip(0);
   // 1280 x 1024 holds the 4:3 screen 6.4 times: 1280 x 960 between bars of 32 rows.
   const TViewport shown = ScreenViewport();
@@ -473,7 +464,7 @@ TEST(WindowManagerTest, DesktopFullScreenAndBackKeepsTheConfiguredScreen) {
 
   ASSERT_TRUE(SetDesktopFullScreen(false));
   EXPECT_FALSE(DesktopFullScreen());
-  ASSERT_TRUE(drawable(200, 150));
+  ASSERT_TRUE(DrawableSizeIs(gl->Window(), 200, 150));
   Flip(0);
   EXPECT_TRUE(ScreenViewport().OneToOne());
   CloseScreen();
