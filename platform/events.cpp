@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/letterbox.h"
 #include "platform/screenshot.h"
 #include "platform/stop_signal.h"
 #include "platform/virtual_pad.h"
@@ -93,11 +94,15 @@ void Translate(const SDL_Event& e) {
       // Motion made for another program is none of the game's business.
       if (!focused) return;
       if (relativePointer) {
-        pointerX += e.motion.xrel;
-        pointerY += e.motion.yrel;
+        int32_t dx = e.motion.xrel;
+        int32_t dy = e.motion.yrel;
+        WindowMotionToScreen(dx, dy);
+        pointerX += dx;
+        pointerY += dy;
       } else {
         pointerX = e.motion.x;
         pointerY = e.motion.y;
+        WindowPointToScreen(pointerX, pointerY);
       }
       Queue(EVENT_MOUSEMOVE, 0, pointerX, pointerY);
       return;
@@ -108,6 +113,7 @@ void Translate(const SDL_Event& e) {
       if (!relativePointer && focused) {
         pointerX = e.button.x;
         pointerY = e.button.y;
+        WindowPointToScreen(pointerX, pointerY);
       }
       Queue(e.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, button, pointerX, pointerY);
       return;
@@ -129,6 +135,10 @@ void Translate(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
           focused = false;
           Queue(EVENT_APPSUSPEND, 0);
+          return;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // Where the game last put it, in the new letterbox.
+          if (FitPointerToWindow(e.window.data1, e.window.data2)) RewarpPointer();
           return;
         case SDL_WINDOWEVENT_ENTER: Queue(EVENT_MOUSEENTER, 0, pointerX, pointerY); return;
         case SDL_WINDOWEVENT_LEAVE: Queue(EVENT_MOUSELEAVE, 0, pointerX, pointerY); return;
@@ -249,7 +259,10 @@ void WarpPointer(int32_t x, int32_t y) {
     pointerY = y;
   } else if (window != nullptr && focused && warping) {
     // Another program's pointer stays where its user put it.
-    SDL_WarpMouseInWindow(window, x, y);
+    int32_t windowX = x;
+    int32_t windowY = y;
+    ScreenPointToWindow(windowX, windowY);
+    SDL_WarpMouseInWindow(window, windowX, windowY);
   }
   // The window may or may not report the warp (SDL drops a move to where it thinks the
   // pointer already is); this event makes the stored position follow either way.

@@ -18,7 +18,7 @@ enum : int32_t {
   EVENT_KEYREPEAT = 516,     // data: key code
   EVENT_MOUSEDOWN = 1025,    // data: button 1 left, 2 right, 3 middle; x, y
   EVENT_MOUSEUP = 1026,      // data: button; x, y
-  EVENT_MOUSEMOVE = 1027,    // x, y in client pixels
+  EVENT_MOUSEMOVE = 1027,    // x, y in pixels of the configured screen, however large it is shown
   EVENT_MOUSEWHEEL = 1028,   // data: notches
   EVENT_MOUSEENTER = 1029,   // x, y
   EVENT_MOUSELEAVE = 1030,   // x, y

@@ -111,7 +111,8 @@ void TGLVex2DDriver::ResetContext() {
   glOrtho(0, width_, height_, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glViewport(0, 0, width_, height_);
+  shown_ = FittedViewport();
+  ApplyViewport();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glDisable(GL_SCISSOR_TEST);
@@ -125,6 +126,80 @@ void TGLVex2DDriver::ResetContext() {
   blend_ = 0;
   boundTexture_ = 0;
   swapInterval_ = -1;
+  clipX_ = 0;
+  clipY_ = 0;
+  clipW_ = width_;
+  clipH_ = height_;
+  if (!shown_.OneToOne()) ApplyScaledState();
+}
+
+TViewport TGLVex2DDriver::FittedViewport() const {
+  int32_t drawableW = 0, drawableH = 0;
+  SDL_GL_GetDrawableSize(Window(), &drawableW, &drawableH);
+  return FitViewport(width_, height_, drawableW, drawableH);
+}
+
+void TGLVex2DDriver::ApplyViewport() {
+  SetScreenViewport(shown_);
+  int32_t rect[4];
+  ScreenRectInWindow(shown_, 0, 0, width_, height_, rect);
+  glViewport(rect[0], rect[1], rect[2], rect[3]);
+}
+
+void TGLVex2DDriver::FollowWindowSize() {
+  const TViewport fitted = FittedViewport();
+  if (fitted == shown_) return;
+  shown_ = fitted;
+  ApplyViewport();
+  ApplyScaledState();
+}
+
+// Lines and points keep their thickness on the screen as it is shown.
+void TGLVex2DDriver::ApplyScaledState() {
+  ApplyClip();
+  glLineWidth(lineWidth_ * shown_.scale);
+  glPointSize(shown_.scale);
+}
+
+void TGLVex2DDriver::ApplyClip() {
+  if (shown_.OneToOne()) {
+    if (clipX_ == 0 && clipY_ == 0 && clipW_ == width_ && clipH_ == height_) {
+      glDisable(GL_SCISSOR_TEST);
+    } else {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(clipX_, height_ - clipY_ - clipH_, clipW_, clipH_);
+    }
+    return;
+  }
+  // Clears, pixel copies and wide lines would otherwise reach into the bars.
+  int32_t clip[4], box[4];
+  ScreenRectInWindow(shown_, clipX_, clipY_, clipW_, clipH_, clip);
+  ScreenRectInWindow(shown_, 0, 0, width_, height_, box);
+  const int32_t left = std::max(clip[0], box[0]);
+  const int32_t bottom = std::max(clip[1], box[1]);
+  const int32_t right = std::min(clip[0] + clip[2], box[0] + box[2]);
+  const int32_t top = std::min(clip[1] + clip[3], box[1] + box[3]);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(left, bottom, std::max(0, right - left), std::max(0, top - bottom));
+}
+
+// Before each swap, as the window's buffers may hold anything outside what the frame drew.
+void TGLVex2DDriver::ClearBars() {
+  const TViewport& v = shown_;
+  const int32_t boxBottom = v.windowH - v.y - v.h;
+  const int32_t bars[4][4] = {{0, 0, v.x, v.windowH},
+                              {v.x + v.w, 0, v.windowW - v.x - v.w, v.windowH},
+                              {v.x, 0, v.w, boxBottom},
+                              {v.x, boxBottom + v.h, v.w, v.windowH - boxBottom - v.h}};
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(0, 0, 0, 1);
+  for (const auto& bar : bars) {
+    if (bar[2] <= 0 || bar[3] <= 0) continue;
+    glScissor(bar[0], bar[1], bar[2], bar[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glClearColor(clsRed_, clsGreen_, clsBlue_, 1.0f);
+  ApplyClip();
 }
 
 void TGLVex2DDriver::Flush() {
@@ -146,12 +221,14 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   if (TakeScreenshotRequest()) {
     if (const TPixmapPtr shot = GrabPixmap(0, 0, width_, height_)) SaveScreenshot(*shot, ScreenshotFolder());
   }
+  if (!shown_.OneToOne()) ClearBars();
   const int32_t interval = sync ? 1 : 0;
   if (interval != swapInterval_) {
     SDL_GL_SetSwapInterval(interval);
     swapInterval_ = interval;
   }
   screen->Swap();
+  FollowWindowSize();
 }
 
 bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
@@ -296,17 +373,19 @@ void TGLVex2DDriver::SetColor(int32_t r, int32_t g, int32_t b) {
 }
 
 void TGLVex2DDriver::SetClsColor(int32_t r, int32_t g, int32_t b) {
-  glClearColor(ClampByte(r) / 255.0f, ClampByte(g) / 255.0f, ClampByte(b) / 255.0f, 1.0f);
+  clsRed_ = ClampByte(r) / 255.0f;
+  clsGreen_ = ClampByte(g) / 255.0f;
+  clsBlue_ = ClampByte(b) / 255.0f;
+  glClearColor(clsRed_, clsGreen_, clsBlue_, 1.0f);
 }
 
 void TGLVex2DDriver::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h) {
   Flush();
-  if (x == 0 && y == 0 && w == width_ && h == height_) {
-    glDisable(GL_SCISSOR_TEST);
-  } else {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x, height_ - y - h, w, h);
-  }
+  clipX_ = x;
+  clipY_ = y;
+  clipW_ = w;
+  clipH_ = h;
+  ApplyClip();
 }
 
 void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
@@ -319,7 +398,7 @@ void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
 void TGLVex2DDriver::SetLineWidth(float width) {
   Flush();
   lineWidth_ = width;
-  glLineWidth(width);
+  glLineWidth(width * shown_.scale);
 }
 
 void TGLVex2DDriver::SetResolution(float width, float height) {
@@ -415,7 +494,7 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
   Flush();
   const TPixmapPtr rgba = ConvertPixmap(pixmap, PF_RGBA8888);
   glRasterPos2i(x, y);
-  glPixelZoom(1.0f, -1.0f);
+  glPixelZoom(shown_.scale, -shown_.scale);
   glDrawPixels(rgba->width, rgba->height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->pixels.data());
   glPixelZoom(1.0f, 1.0f);
 }
@@ -423,10 +502,18 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
 TPixmapPtr TGLVex2DDriver::GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
   if (Window() == nullptr || w <= 0 || h <= 0) return nullptr;
   Flush();
+  if (shown_.OneToOne()) return ReadBack(x, height_ - y - h, w, h);
+  // The screen's pixels as drawn at the size they are shown, brought back to their own size.
+  int32_t rect[4];
+  ScreenRectInWindow(shown_, x, y, w, h, rect);
+  return ResizePixmap(*ReadBack(rect[0], rect[1], std::max(1, rect[2]), std::max(1, rect[3])), w, h);
+}
+
+TPixmapPtr TGLVex2DDriver::ReadBack(int32_t x, int32_t y, int32_t w, int32_t h) {
   auto out = TPixmap::Create(w, h, PF_RGBA8888);
   glReadBuffer(GL_BACK);
   std::vector<uint8_t> raw(static_cast<size_t>(w) * h * 4);
-  glReadPixels(x, height_ - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
+  glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
   // GL counts rows from the bottom.
   for (int32_t row = 0; row < h; ++row) {
     std::memcpy(out->PixelPtr(0, row), raw.data() + static_cast<size_t>(h - 1 - row) * w * 4,

@@ -1,7 +1,8 @@
 // The game's graphics driver: OpenGL 1.1 in the window of platform/sdl_window.h, a 2D
 // orthographic projection, textured quads for images and text. Consecutive quads are batched
 // into client-side vertex arrays and flushed whenever GL state changes, so the drawing order
-// and result are those of drawing each quad at once.
+// and result are those of drawing each quad at once. A window of another size than the screen
+// shows it letterboxed (platform/letterbox.h).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/graphics_driver.h"
+#include "platform/letterbox.h"
 
 struct SDL_Window;
 class TSdlWindow;
@@ -73,6 +75,18 @@ class TGLVex2DDriver : public TVex2DDriver {
   void PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1, float v1);
   void ResetContext();
   TSdlWindow* Screen() const;
+  // The letterbox for the window's drawable size now.
+  TViewport FittedViewport() const;
+  // shown_ as the OpenGL viewport and as everyone's ScreenViewport().
+  void ApplyViewport();
+  // Takes a new letterbox when the window's size changed.
+  void FollowWindowSize();
+  void ApplyScaledState();
+  // The game's clip rectangle, within the letterbox when the screen is not shown 1:1.
+  void ApplyClip();
+  void ClearBars();
+  // The back buffer's pixels in the window rectangle (OpenGL's bottom-left origin), top row first.
+  TPixmapPtr ReadBack(int32_t x, int32_t y, int32_t w, int32_t h);
 
   std::shared_ptr<TGraphics> current_;
   std::string lastError_;
@@ -86,6 +100,9 @@ class TGLVex2DDriver : public TVex2DDriver {
   float ix_ = 1, iy_ = 0, jx_ = 0, jy_ = 1;
   float lineWidth_ = 1;
   int32_t width_ = 0, height_ = 0;
+  TViewport shown_;
+  int32_t clipX_ = 0, clipY_ = 0, clipW_ = 0, clipH_ = 0;
+  float clsRed_ = 0, clsGreen_ = 0, clsBlue_ = 0;
   int32_t contextSeq_ = 0;  // tells the contexts apart, for the textures each one owns
 };
 

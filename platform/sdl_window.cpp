@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -9,13 +11,21 @@
 #include "platform/events.h"
 #include "platform/fatal.h"
 #include "platform/input.h"
+#include "platform/letterbox.h"
 #include "platform/pad.h"
+#include "platform/pixmap.h"
 
 namespace {
 
 constexpr const char* kWindowTitle = "Kestrova";
 
 constexpr int kDisplayAttempts = 4;
+
+// In the game's folder, drawn at build time with the installed desktop icons.
+constexpr const char* kIconFile = "icon.png";
+
+// The window the desktop full-screen switch acts on; null when none is open.
+SDL_Window* gameWindow = nullptr;
 
 // The display mode for width x height (at hertz when it is not 0), or false when none fits.
 bool FindDisplayMode(int32_t width, int32_t height, int32_t depth, int32_t hertz, SDL_DisplayMode& out) {
@@ -44,6 +54,27 @@ bool WarpsUnreliable() {
   if (std::strcmp(video, "wayland") == 0) return true;
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return std::strcmp(video, "x11") == 0 && wayland != nullptr && *wayland != 0;
+}
+
+// The game's icon on the window. Without the file the game plays on with the system's icon;
+// it opens one window, so that is one warning.
+void SetIcon(SDL_Window* window) {
+  const TPixmapPtr loaded = LoadPixmapFile(kIconFile);
+  if (!loaded) {
+    std::fprintf(stderr, "Kestrova: warning: cannot load the window icon %s\n", kIconFile);
+    return;
+  }
+  const TPixmapPtr icon = ConvertPixmap(*loaded, PF_RGBA8888);
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon->pixels.data(), icon->width, icon->height, 32,
+                                                            icon->pitch, SDL_PIXELFORMAT_RGBA32);
+  if (surface == nullptr) return;
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
+
+// A full-screen display mode, as opposed to full screen on the desktop's own resolution.
+bool InDisplayMode(SDL_Window* window) {
+  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN;
 }
 
 }  // namespace
@@ -134,7 +165,10 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
       x = desktop.w / 2 - width / 2;
       y = desktop.h / 2 - height / 2;
     }
-    window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL);
+    // The player may resize it: the screen is then shown letterboxed (platform/letterbox.h),
+    // down to half its size, where the game can still be read.
+    window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    if (window != nullptr) SDL_SetWindowMinimumSize(window, std::max(1, width / 2), std::max(1, height / 2));
   } else {
     SDL_DisplayMode mode{};
     // Without the rate when the rate cannot be had.
@@ -159,6 +193,7 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
     error = std::string("SDL cannot create the window: ") + SDL_GetError();
     return nullptr;
   }
+  SetIcon(window);
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (context == nullptr) {
     error = std::string("SDL cannot create an OpenGL context: ") + SDL_GetError();
@@ -170,6 +205,7 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
   SetEventWindow(window);
   SetRelativePointer(WarpsUnreliable());
   ShowOrHidePointer();
+  gameWindow = window;
   return std::make_shared<TSdlWindow>(driver, window, context, width, height, depth, hertz, flags);
 }
 
@@ -182,6 +218,10 @@ TSdlWindow::~TSdlWindow() { Close(); }
 void TSdlWindow::Close() {
   if (window_ == nullptr) return;
   if (EventWindow() == window_) SetEventWindow(nullptr);
+  if (gameWindow == window_) {
+    gameWindow = nullptr;
+    SetScreenViewport(TViewport{});
+  }
   SetMessageBoxWindow(nullptr);
   SDL_GL_MakeCurrent(window_, nullptr);
   SDL_GL_DeleteContext(context_);
@@ -201,4 +241,16 @@ int32_t TSdlWindow::RefreshRate() const {
   SDL_DisplayMode mode{};
   if (window_ == nullptr || SDL_GetWindowDisplayMode(window_, &mode) != 0) return 0;
   return mode.refresh_rate;
+}
+
+bool SetDesktopFullScreen(bool on) {
+  if (gameWindow == nullptr || InDisplayMode(gameWindow)) return false;
+  if (SDL_SetWindowFullscreen(gameWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) return true;
+  if (on) SDL_SetWindowFullscreen(gameWindow, 0);
+  return false;
+}
+
+bool DesktopFullScreen() {
+  return gameWindow != nullptr &&
+         (SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }

@@ -1,7 +1,8 @@
 // The game's window and the video around it: SDL's video started (a display that cannot be
 // reached at once is tried again), display modes listed and picked, a window with an OpenGL
-// context opened centred on the desktop or full screen, and the window handed to the message
-// box, the event layer and the pointer while it exists. The OpenGL driver draws into it.
+// context opened centred on the desktop or full screen, with the game's icon, and the window
+// handed to the message box, the event layer and the pointer while it exists. The OpenGL
+// driver draws into it.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -43,3 +44,11 @@ class TSdlWindow : public TGraphicsWithSettings {
 bool StartVideo(std::string& error);
 // The display modes the display offers; empty, with the reason in `error`, without video.
 std::vector<TGraphicsMode> ListDisplayModes(std::string& error);
+
+// Switches the game's window (a screen opened with depth 0) between a window and full screen
+// on the desktop's own resolution, without a display-mode change; the configured screen is
+// letterboxed in both. False, and the window kept as it was, when no such window is open or
+// the system refuses.
+bool SetDesktopFullScreen(bool on);
+// Whether the game's window is full screen on the desktop's resolution.
+bool DesktopFullScreen();

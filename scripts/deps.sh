@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev
+  xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev openbox
   imagemagick sox vorbis-tools
   clang libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream lintian

@@ -56,11 +56,20 @@ TEST(AssetGenerator, RunningItAgainGivesTheCommittedFilesByteForByte) {
     EXPECT_TRUE(Bytes(e.path()) == Bytes(committed));
     ++compared;
   }
-  EXPECT_EQ(compared, 37);
+  EXPECT_EQ(compared, 38);
   EXPECT_TRUE(Bytes(sheet) == Bytes(src / "docs" / "assets.png"));
   // The settings files are not the generator's: it must leave them out.
   EXPECT_FALSE(fs::exists(out.Path() / "config.txt"));
   EXPECT_FALSE(fs::exists(out.Path() / "map.txt"));
+}
+
+TEST(AssetGenerator, WindowIconIsTheDesktopIconAt64Pixels) {
+  TempDir out;
+  ASSERT_FALSE(out.Path().empty());
+  ASSERT_EQ(RunQuietly(std::string("'") + KESTROVA_ASSETGEN + "' --icons '" + out.Path().string() + "' game"), 0);
+  const fs::path desktop = out.Path() / "hicolor" / "64x64" / "apps" / "game.png";
+  ASSERT_TRUE(fs::exists(desktop));
+  EXPECT_TRUE(Bytes(desktop) == Bytes(fs::path(KESTROVA_SOURCE_DIR) / "assets" / "icon.png"));
 }
 
 TEST(AssetGenerator, ReportsAnUnwritableFolder) {

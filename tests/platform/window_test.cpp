@@ -7,7 +7,15 @@
 #undef None
 #undef Bool
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <utility>
 
 #include "platform/events.h"
 #include "platform/font.h"
@@ -15,6 +23,8 @@
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/letterbox.h"
+#include "platform/sdl_window.h"
 #include "support.h"
 
 namespace {
@@ -31,6 +41,16 @@ bool Eventually(Condition condition) {
     SDL_Delay(10);
   }
   return condition();
+}
+
+// Whether the window takes the size, waiting for the X server (and the window manager).
+bool DrawableSizeIs(SDL_Window* window, int w, int h) {
+  return Eventually([&] {
+    PumpEvents();
+    int ww = 0, wh = 0;
+    SDL_GL_GetDrawableSize(window, &ww, &wh);
+    return ww == w && wh == h;
+  });
 }
 
 bool HaveDisplay() {
@@ -61,9 +81,100 @@ class WindowTest : public ::testing::Test {
     if (!SDL_GetWindowWMInfo(gl_->Window(), &info) || info.subsystem != SDL_SYSWM_X11) return 0;
     return info.info.x11.window;
   }
+  // The window as X shows it.
+  TPixmapPtr XShot() {
+    const std::string file = dir_.File("xshot.png");
+    if (!Shell("import -window " + std::to_string(XWindowId()) + " 'png:" + file + "'")) return nullptr;
+    return LoadPixmapFile(file);
+  }
+  // Blue screen, a red square in its top left corner.
+  void DrawFrame() {
+    SetClsColor(0, 0, 255);
+    Cls();
+    SetColor(255, 0, 0);
+    DrawRect(0, 0, 10, 10);
+  }
+  // Where the system pointer is, in window pixels.
+  std::pair<int, int> SystemPointer() {
+    int wx = 0, wy = 0, gx = 0, gy = 0;
+    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
+    SDL_GetGlobalMouseState(&gx, &gy);
+    return {gx - wx, gy - wy};
+  }
   TGLVex2DDriver* gl_ = nullptr;
   TempDir dir_;
 };
+
+using Rgb = std::array<int, 3>;
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+
+TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
+  const unsigned long id = XWindowId();
+  if (id == 0) GTEST_SKIP() << "not an X11 window";
+  // Twice as large, with 50 window pixels to spare on either side. The game warps the pointer
+  // to the centre after the window took its size, before a frame is drawn in it.
+  MovePointer(100, 75);
+  SDL_SetWindowSize(gl_->Window(), 500, 300);
+  ASSERT_TRUE(DrawableSizeIs(gl_->Window(), 500, 300));
+  MovePointer(100, 75);
+  Flip(0);
+  // Still the centre: the warp went to the window's centre, and reads back as the screen's.
+  EXPECT_TRUE(Eventually([] { return PointerX() == 100 && PointerY() == 75; })) << PointerX() << "," << PointerY();
+  if (!RelativePointer()) {
+    const auto [x, y] = SystemPointer();
+    EXPECT_EQ((x - 50) / 2, 100);
+    EXPECT_EQ(y / 2, 75);
+  }
+  const TViewport shown = ScreenViewport();
+  EXPECT_EQ(shown.x, 50);
+  EXPECT_EQ(shown.y, 0);
+  EXPECT_EQ(shown.w, 400);
+  EXPECT_EQ(shown.h, 300);
+  for (int i = 0; i < 2; ++i) {  // both buffers
+    DrawFrame();
+    Flip(0);
+  }
+  const TPixmapPtr shot = XShot();
+  ASSERT_TRUE(shot);
+  ASSERT_EQ(shot->width, 500);
+  EXPECT_EQ(At(*shot, 25, 150), kBlack);
+  EXPECT_EQ(At(*shot, 475, 150), kBlack);
+  EXPECT_EQ(At(*shot, 51, 1), kRed);
+  EXPECT_EQ(At(*shot, 68, 18), kRed);
+  EXPECT_EQ(At(*shot, 71, 21), kBlue);
+  EXPECT_EQ(At(*shot, 449, 299), kBlue);
+
+  // The kept frame and screenshots still have the configured screen's size.
+  DrawFrame();
+  const TPixmapPtr grabbed = GrabPixmap(0, 0, 200, 150);
+  ASSERT_TRUE(grabbed);
+  EXPECT_EQ(grabbed->width, 200);
+  EXPECT_EQ(grabbed->height, 150);
+  EXPECT_EQ(At(*grabbed, 0, 0), kRed);
+  EXPECT_EQ(At(*grabbed, 9, 9), kRed);
+  EXPECT_EQ(At(*grabbed, 10, 10), kBlue);
+  EXPECT_EQ(At(*grabbed, 199, 149), kBlue);
+  EXPECT_EQ(CurrentGraphics()->g_width, 200);
+  EXPECT_EQ(CurrentGraphics()->g_height, 150);
+
+  // The window's centre is the screen's centre, and the screen's centre is warped to it.
+  const std::string win = std::to_string(id);
+  ASSERT_TRUE(Shell("xdotool windowfocus --sync " + win + " 2>/dev/null"));
+  ASSERT_TRUE(Shell("xdotool mousemove --window " + win + " --sync 250 150"));
+  EXPECT_TRUE(Eventually([] { return PointerX() == 100 && PointerY() == 75; })) << PointerX() << "," << PointerY();
+  ASSERT_TRUE(Shell("xdotool mousemove --window " + win + " --sync 52 298 mousedown 1 mouseup 1"));
+  EXPECT_TRUE(Eventually([] { return PointerX() == 1 && PointerY() == 149; })) << PointerX() << "," << PointerY();
+  MovePointer(30, 40);
+  EXPECT_EQ(PointerX(), 30);
+  EXPECT_EQ(PointerY(), 40);
+  if (!RelativePointer()) {
+    const auto [x, y] = SystemPointer();
+    EXPECT_EQ((x - 50) / 2, 30);
+    EXPECT_EQ(y / 2, 40);
+  }
+}
 
 TEST_F(WindowTest, WindowHasTheAskedClientSizeAndTitle) {
   int w = 0, h = 0;
@@ -71,7 +182,10 @@ TEST_F(WindowTest, WindowHasTheAskedClientSizeAndTitle) {
   EXPECT_EQ(w, 200);
   EXPECT_EQ(h, 150);
   EXPECT_STREQ(SDL_GetWindowTitle(gl_->Window()), "Kestrova");
-  EXPECT_EQ(SDL_GetWindowFlags(gl_->Window()) & SDL_WINDOW_RESIZABLE, 0u);
+  EXPECT_NE(SDL_GetWindowFlags(gl_->Window()) & SDL_WINDOW_RESIZABLE, 0u);
+  SDL_GetWindowMinimumSize(gl_->Window(), &w, &h);
+  EXPECT_EQ(w, 100);
+  EXPECT_EQ(h, 75);
   SDL_DisplayMode desktop;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
   int x = 0, y = 0;
@@ -112,7 +226,7 @@ TEST_F(WindowTest, RectanglesImagesAndTextReachThePixels) {
   EXPECT_NEAR(mixed[2], 128, 2);
   EXPECT_EQ(At(*shot, 150, 45), (std::array<int, 3>{255, 0, 0}));  // the left half is now on top
   EXPECT_EQ(At(*shot, 150, 75), (std::array<int, 3>{0, 255, 0}));
-  EXPECT_EQ(At(*shot, 135, 60), (std::array<int, 3>{0, 0, 0}));    // 20 wide after the turn
+  EXPECT_EQ(At(*shot, 135, 60), (std::array<int, 3>{0, 0, 0}));  // 20 wide after the turn
   EXPECT_EQ(At(*shot, 155, 60)[1] + At(*shot, 155, 60)[0], 255);
 
   // The glyph lands pixel for pixel.
@@ -176,11 +290,7 @@ TEST_F(WindowTest, XInputReachesThePolledState) {
   EXPECT_EQ(PointerY(), 75);
   if (!RelativePointer()) {
     // The system pointer really moved there.
-    int wx = 0, wy = 0, gx = 0, gy = 0;
-    SDL_GetWindowPosition(gl_->Window(), &wx, &wy);
-    SDL_GetGlobalMouseState(&gx, &gy);
-    EXPECT_EQ(gx - wx, 100);
-    EXPECT_EQ(gy - wy, 75);
+    EXPECT_EQ(SystemPointer(), (std::pair{100, 75}));
   }
 }
 
@@ -238,6 +348,126 @@ TEST(WindowModeTest, ScreenSaverIsSuppressedAndClosingGivesItBack) {
   CloseScreen();
   EXPECT_EQ(CurrentGraphics(), nullptr);
   EXPECT_EQ(SDL_IsScreenSaverEnabled(), SDL_TRUE);
+}
+
+TEST(WindowModeTest, WindowCarriesTheGameIconAndOpensWithoutIt) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  const std::filesystem::path before = std::filesystem::current_path();
+  const std::filesystem::path assets = std::filesystem::path(KESTROVA_SOURCE_DIR) / "assets";
+  const TPixmapPtr icon = LoadPixmapFile((assets / "icon.png").string());
+  ASSERT_TRUE(icon);
+  SetGraphicsDriver(nullptr);
+  std::filesystem::current_path(assets);
+  ASSERT_TRUE(OpenScreen(64, 48, 0, 0, 0)) << LastScreenError();
+  std::filesystem::current_path(before);
+  auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  ASSERT_TRUE(SDL_GetWindowWMInfo(gl->Window(), &info));
+  TempDir dir;
+  const std::string listed = dir.File("icon.txt");
+  // As numbers, not the picture xprop draws of an icon.
+  ASSERT_TRUE(Shell("xprop -id " + std::to_string(info.info.x11.window) +
+                    " -f _NET_WM_ICON 32c ' = $0+' _NET_WM_ICON > '" + listed + "'"));
+  CloseScreen();
+  // "_NET_WM_ICON(CARDINAL) = 64, 64, " and the pixels as ARGB, row by row.
+  std::ifstream in(listed);
+  std::string name, equals;
+  in >> name >> equals;
+  EXPECT_EQ(name, "_NET_WM_ICON(CARDINAL)");
+  std::vector<uint32_t> values;
+  for (std::string value; std::getline(in, value, ',');) values.push_back(static_cast<uint32_t>(std::stoul(value)));
+  ASSERT_EQ(values.size(), 2u + 64 * 64);
+  EXPECT_EQ(values[0], 64u);
+  EXPECT_EQ(values[1], 64u);
+  for (const auto& [x, y] : {std::pair{32, 32}, std::pair{8, 50}}) {
+    const uint8_t* p = icon->PixelPtr(x, y);
+    const uint32_t argb = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+    EXPECT_EQ(values[2 + y * 64 + x], argb) << x << "," << y;
+  }
+
+  // Without the file: one warning naming it, and the window all the same.
+  std::filesystem::current_path(dir.Path());
+  testing::internal::CaptureStderr();
+  const bool opened = OpenScreen(64, 48, 0, 0, 0);
+  const std::string errors = testing::internal::GetCapturedStderr();
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(errors, "Kestrova: warning: cannot load the window icon icon.png\n");
+  CloseScreen();
+}
+
+// Openbox running in the test's display for as long as this lives: Xvfb has no window
+// manager, and without one a window that leaves full screen keeps the desktop's size.
+class TWindowManager {
+ public:
+  TWindowManager() {
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~TWindowManager() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    // Gone once the root window no longer names it.
+    Eventually([] { return !Running(); });
+  }
+  TWindowManager(const TWindowManager&) = delete;
+  TWindowManager& operator=(const TWindowManager&) = delete;
+  // Whether a window manager has taken the display, waiting for it to do so.
+  bool Started() const {
+    return pid_ > 0 && Eventually([] { return Running(); });
+  }
+
+ private:
+  static bool Running() { return Shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"); }
+  pid_t pid_ = -1;
+};
+
+TEST(WindowManagerTest, DesktopFullScreenAndBackKeepsTheConfiguredScreen) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  if (!Shell("command -v openbox >/dev/null")) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
+  TWindowManager openbox;
+  ASSERT_TRUE(openbox.Started());
+  SetGraphicsDriver(nullptr);
+  ASSERT_TRUE(OpenScreen(200, 150, 0, 0, 0)) << LastScreenError();
+  auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+  ASSERT_NE(gl, nullptr);
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  EXPECT_FALSE(DesktopFullScreen());
+  ASSERT_TRUE(SetDesktopFullScreen(true));
+  EXPECT_TRUE(DesktopFullScreen());
+  ASSERT_TRUE(DrawableSizeIs(gl->Window(), desktop.w, desktop.h));
+  Flip(0);
+  // 1280 x 1024 holds the 4:3 screen 6.4 times: 1280 x 960 between bars of 32 rows.
+  const TViewport shown = ScreenViewport();
+  EXPECT_EQ(shown.windowW, desktop.w);
+  EXPECT_EQ(shown.windowH, desktop.h);
+  EXPECT_EQ(shown.h, shown.w * 3 / 4);
+  EXPECT_EQ(shown.y, (desktop.h - shown.h) / 2);
+  SetClsColor(0, 0, 255);
+  Cls();
+  const TPixmapPtr grabbed = GrabPixmap(0, 0, 200, 150);
+  ASSERT_TRUE(grabbed);
+  EXPECT_EQ(grabbed->width, 200);
+  EXPECT_EQ(grabbed->height, 150);
+  EXPECT_EQ(grabbed->PixelPtr(0, 149)[2], 255);
+  EXPECT_EQ(CurrentGraphics()->g_width, 200);
+  EXPECT_EQ(CurrentGraphics()->g_height, 150);
+
+  ASSERT_TRUE(SetDesktopFullScreen(false));
+  EXPECT_FALSE(DesktopFullScreen());
+  ASSERT_TRUE(DrawableSizeIs(gl->Window(), 200, 150));
+  Flip(0);
+  EXPECT_TRUE(ScreenViewport().OneToOne());
+  CloseScreen();
 }
 
 }  // namespace

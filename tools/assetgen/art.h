@@ -28,6 +28,8 @@ std::vector<Sound> MakeSounds();
 
 // The desktop icon at 48, 64, 128 and 256 pixels, as hicolor/NxN/apps/<name>.png.
 std::vector<Picture> MakeIcons(const std::string& name);
+// The same icon at 64 pixels as the window's own, icon.png in the game's folder.
+Picture MakeWindowIcon();
 
 // Every picture at 1:1 on mid-grey with its file name, plus the tiles repeated and shaded
 // the way the map draws them.

@@ -82,7 +82,11 @@ Canvas Resample(const Canvas& src, int size) {
   return out;
 }
 
+constexpr int kWindowIconSize = 64;
+
 }  // namespace
+
+Picture MakeWindowIcon() { return {"icon.png", "icons", ToRgba(Resample(Compose(), kWindowIconSize))}; }
 
 std::vector<Picture> MakeIcons(const std::string& name) {
   const Canvas base = Compose();

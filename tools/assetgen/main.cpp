@@ -1,8 +1,9 @@
 // kestrova-assetgen ASSET_FOLDER [CONTACT_SHEET.png]
 // kestrova-assetgen --icons ICON_FOLDER NAME
-// Writes every picture and sound of the game into ASSET_FOLDER and, when named, the contact
-// sheet; or the desktop icons NAME.png into the hicolor theme's size folders of ICON_FOLDER. The output depends on nothing but this program: running it again gives the same
-// bytes. The settings files in the folder are left alone.
+// Writes every picture and sound of the game and the window's icon into ASSET_FOLDER and,
+// when named, the contact sheet; or the desktop icons NAME.png into the hicolor theme's size
+// folders of ICON_FOLDER. The output depends on nothing but this program: running it again
+// gives the same bytes. The settings files in the folder are left alone.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -47,14 +48,16 @@ int main(int argc, char** argv) {
       for (Picture& p : make()) pictures.push_back(std::move(p));
     pictures.push_back(MakeBlood());
     for (const Picture& p : pictures) WritePng(dir + "/" + p.file, p.image);
+    // Not on the contact sheet: it is the desktop icon's art, not the game's.
+    const Picture icon = MakeWindowIcon();
+    WritePng(dir + "/" + icon.file, icon.image);
 
     uint32_t serial = 0x4B455300;  // fixed, so the Ogg pages repeat byte for byte
     std::vector<Sound> sounds = MakeSounds();
     for (const Sound& s : sounds) WriteOgg(dir + "/" + s.file, s.samples, kSoundRate, ++serial);
 
     if (argc == 3) WritePng(argv[2], MakeContactSheet(pictures));
-    std::printf("wrote %zu pictures and %zu sounds to %s\n", pictures.size(), sounds.size(),
-                dir.c_str());
+    std::printf("wrote %zu pictures and %zu sounds to %s\n", pictures.size() + 1, sounds.size(), dir.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kestrova-assetgen: %s\n", e.what());
     return 1;

@@ -1,0 +1,48 @@
+// The configured screen shown in a window of any size: as large as fits with its shape kept,
+// centred, black bars on the other sides. The rules, the projection and what the recording
+// driver records keep the configured size; only the OpenGL viewport and scissor, reads of the
+// back buffer and pointer positions are converted, so a window at its configured size is 1:1
+// and nothing is converted at all.
+#pragma once
+#include <cstdint>
+
+// Where the configured screen lies in the window's drawable.
+struct TViewport {
+  int32_t x = 0, y = 0;  // top left corner in window pixels, from the window's top left
+  int32_t w = 0, h = 0;
+  int32_t windowW = 0, windowH = 0;  // the whole drawable
+  int32_t screenW = 0, screenH = 0;  // the configured screen
+  float scale = 1.0f;                // window pixels per screen pixel
+
+  bool OneToOne() const { return x == 0 && y == 0 && w == screenW && h == screenH && w == windowW && h == windowH; }
+  bool operator==(const TViewport&) const = default;
+};
+
+// The screenW x screenH screen fitted into a windowW x windowH drawable; 1:1 when the window has
+// no area (minimised), so nothing is drawn at a size of nothing.
+TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH);
+
+// The letterbox the frames are drawn with now. Set by the OpenGL driver when it makes a window
+// current and after each swap that finds the window resized (so a frame is drawn with one
+// letterbox throughout), for the pointer as well; reset to 1:1 without a window.
+TViewport ScreenViewport();
+void SetScreenViewport(const TViewport& viewport);
+// The pointer follows a new window size at once, before the frames do: the game warps the
+// pointer during the frame, and a warp made for the old letterbox would read back in the new
+// one as a jump. True when the pointer's letterbox changed.
+bool FitPointerToWindow(int32_t windowW, int32_t windowH);
+
+// The screen rectangle x, y, w, h (from the top left) in window pixels as OpenGL counts them
+// (from the bottom left): out = {x, y, w, h}.
+void ScreenRectInWindow(const TViewport& viewport, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]);
+
+// The pointer between window and screen pixels. A magnified screen has more window pixels than
+// screen pixels, so the fraction of a screen pixel the pointer moved is kept (across the game's
+// warps too) and slow movements still add up, in both directions alike.
+//
+// The screen pixel under the window pixel (x, y), in place.
+void WindowPointToScreen(int32_t& x, int32_t& y);
+// Relative motion of the window's pointer, in place, in screen pixels.
+void WindowMotionToScreen(int32_t& dx, int32_t& dy);
+// The window pixel to warp the pointer to for the screen pixel (x, y), in place.
+void ScreenPointToWindow(int32_t& x, int32_t& y);
