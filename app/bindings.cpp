@@ -56,4 +56,15 @@ int32_t ActionPresses(TAction action) {
   return presses;
 }
 
+bool FullScreenAsked() {
+  bool asked = ActionPresses(TAction::FullScreen) % 2 != 0;
+  constexpr int32_t kEnter = 13;
+  constexpr int32_t kLeftAlt = 164;
+  constexpr int32_t kRightAlt = 165;
+  if ((KeyIsDownLive(kLeftAlt) != 0 || KeyIsDownLive(kRightAlt) != 0) && KeyPressesWaiting(kEnter) != 0) {
+    asked = asked != (KeyPressedLive(kEnter) % 2 != 0);
+  }
+  return asked;
+}
+
 const TPlayerSettings& Bindings() { return bindings; }

@@ -15,5 +15,8 @@ void ApplyBindings(const TPlayerSettings& settings);
 void UsePlayBindings(bool play);
 // Presses of the action's keys since they were last taken, past the rules.
 int32_t ActionPresses(TAction action);
+// Whether the player asked to switch between the window and full screen since last asked:
+// key_fullscreen, or Alt+Enter (whose Enter then neither quits the score screen).
+bool FullScreenAsked();
 // The bindings in force.
 const TPlayerSettings& Bindings();

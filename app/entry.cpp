@@ -8,6 +8,7 @@
 #include "platform/answer_tap.h"
 #include "platform/fatal.h"
 #include "platform/input.h"
+#include "platform/sdl_window.h"
 #include "platform/stop_signal.h"
 #include "world/tmap.h"
 
@@ -39,6 +40,7 @@ int RunEntry(const TCommandLine& line) {
   StartSoundControls(settingsFile, settings);
   ApplyBindings(settings);
   Tapp::init();
+  if (settings.fullscreen) SetDesktopFullScreen(true);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();
   if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);

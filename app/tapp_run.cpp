@@ -15,6 +15,7 @@
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/pad.h"
+#include "platform/sdl_window.h"
 #include "platform/stop_signal.h"
 #include "platform/textio.h"
 #include "state/globals.h"
@@ -36,6 +37,12 @@ enum : int32_t {
   kS = 83,
   kW = 87,
 };
+
+// Keys outside the rules, taken after a frame is drawn: the window's and the sound's.
+void RunPlayerKeys() {
+  if (FullScreenAsked()) SetDesktopFullScreen(!DesktopFullScreen());
+  RunSoundControls();
+}
 
 // The arrow key is asked first; its letter only when the arrow is not held.
 bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIsDown(letter) != 0; }
@@ -113,7 +120,7 @@ int32_t Tapp::frame() {
   Tfigur::all();
   tshot::all();
   drawhub();
-  RunSoundControls();
+  RunPlayerKeys();
   present();
   return 0;
 }
@@ -130,7 +137,7 @@ int32_t Tapp::endscreen() {
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
-    RunSoundControls();
+    RunPlayerKeys();
     present();
     const bool quit = KeyPressed(kEnter) != 0 || KeyPressed(kSpace) != 0;
     TRunWatcher* watcher = RunWatcher();

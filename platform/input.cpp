@@ -203,6 +203,11 @@ int32_t KeyIsDown(int32_t key) {
   return Tapped(TQuery::KeyIsDown, key, LiveKeyIsDown(key));
 }
 
+int32_t KeyIsDownLive(int32_t key) {
+  PumpEvents();
+  return LiveKeyIsDown(key);
+}
+
 int32_t ButtonIsDown(int32_t button) {
   PumpEvents();
   return Tapped(TQuery::ButtonIsDown, button, LiveButtonIsDown(button));

@@ -23,6 +23,8 @@ int32_t KeyPressed(int32_t key);
 int32_t KeyPressedLive(int32_t key);
 // 1 while the key is held; leaves the press count alone.
 int32_t KeyIsDown(int32_t key);
+// KeyIsDown as the window tells it, past any answer tap: for controls outside the game rules.
+int32_t KeyIsDownLive(int32_t key);
 // 1 left, 2 right, 3 middle.
 int32_t ButtonIsDown(int32_t button);
 int32_t PointerX();

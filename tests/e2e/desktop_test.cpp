@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "../support/read_file.h"
+#include "../support/window_manager.h"
 #include "game_run.h"
 #include "screens.h"
 
@@ -319,3 +320,58 @@ TEST(Desktop, PackagedGameLeavesItsRootAsInstalled) {
 }
 
 }  // namespace
+
+namespace {
+
+bool IsBlack(const TRgb& c) { return c == TRgb{0, 0, 0}; }
+
+// The 1024 x 768 frame shown at 1100 x 600: 800 x 600 between bars of 150 pixels.
+bool ShowsFrameBetweenSideBars(const TPixmap& shot) {
+  return shot.width == 1100 && shot.height == 600 && IsBlack(PixelAt(shot, 10, 300)) &&
+         IsBlack(PixelAt(shot, 1090, 300)) && IsHudColour(PixelAt(shot, 200, 6));
+}
+
+// On the 1280 x 1024 desktop: 1280 x 960 between bars of 32 pixels above and below.
+bool ShowsFrameBetweenBarsAboveAndBelow(const TPixmap& shot) {
+  return shot.width == 1280 && shot.height == 1024 && IsBlack(PixelAt(shot, 640, 10)) &&
+         IsBlack(PixelAt(shot, 640, 1014)) && IsHudColour(PixelAt(shot, 30, 40));
+}
+
+bool ShowsHudAtItsOwnSize(const TPixmap& shot) { return shot.width == kW && shot.height == kH && ShowsHud(shot); }
+
+}  // namespace
+
+TEST(Desktop, WindowScalesAndGoesFullScreenWhilePlayGoesOnOnTheSameScreen) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  if (!TWindowManager::Available()) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
+  TWindowManager openbox;
+  ASSERT_TRUE(openbox.Started());
+  TGameFolder folder("scale");
+  const fs::path report = folder.LogPath() / "r.txt";
+  TGameProcess game(folder, false, {"--seed", "3", "--report", report.string()});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_scale_play.png", ShowsHud)) << game.Errors();
+
+  // Wholly on the screen, where the X server can take its picture.
+  ASSERT_TRUE(Xdotool("windowmove --sync " + window + " 0 0"));
+  ASSERT_TRUE(Xdotool("windowsize --sync " + window + " 1100 600"));
+  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_wide.png", ShowsFrameBetweenSideBars)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key alt+Return"));
+  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_full.png", ShowsFrameBetweenBarsAboveAndBelow)) << game.Errors();
+  ASSERT_TRUE(Xdotool("key F11"));
+  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_back.png", ShowsFrameBetweenSideBars)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowsize --sync " + window + " 1024 768"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_scale_own.png", ShowsHudAtItsOwnSize)) << game.Errors();
+  EndTheGame(game, window, "e2e_scale_score.png");
+
+  // The rules saw the configured screen all along: the camera is half of it from the player.
+  std::istringstream place(PlayerPlace(ReadWholeFile(report)));
+  double x = 0, y = 0;
+  ASSERT_TRUE(place >> x >> y) << ReadWholeFile(report);
+  EXPECT_NE(ReadWholeFile(report).find("camera " + std::to_string(static_cast<int>(x - 512)) + " " +
+                                       std::to_string(static_cast<int>(y - 384)) + "\n"),
+            std::string::npos)
+      << ReadWholeFile(report);
+}

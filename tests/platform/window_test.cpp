@@ -17,6 +17,7 @@
 #include <fstream>
 #include <utility>
 
+#include "../support/window_manager.h"
 #include "platform/events.h"
 #include "platform/font.h"
 #include "platform/gl_driver.h"
@@ -399,40 +400,9 @@ TEST(WindowModeTest, WindowCarriesTheGameIconAndOpensWithoutIt) {
 
 // Openbox running in the test's display for as long as this lives: Xvfb has no window
 // manager, and without one a window that leaves full screen keeps the desktop's size.
-class TWindowManager {
- public:
-  TWindowManager() {
-    pid_ = fork();
-    if (pid_ == 0) {
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, STDOUT_FILENO);
-      dup2(null, STDERR_FILENO);
-      execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  ~TWindowManager() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    // Gone once the root window no longer names it.
-    Eventually([] { return !Running(); });
-  }
-  TWindowManager(const TWindowManager&) = delete;
-  TWindowManager& operator=(const TWindowManager&) = delete;
-  // Whether a window manager has taken the display, waiting for it to do so.
-  bool Started() const {
-    return pid_ > 0 && Eventually([] { return Running(); });
-  }
-
- private:
-  static bool Running() { return Shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"); }
-  pid_t pid_ = -1;
-};
-
 TEST(WindowManagerTest, DesktopFullScreenAndBackKeepsTheConfiguredScreen) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
-  if (!Shell("command -v openbox >/dev/null")) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
+  if (!TWindowManager::Available()) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
   TWindowManager openbox;
   ASSERT_TRUE(openbox.Started());
   SetGraphicsDriver(nullptr);
