@@ -270,6 +270,10 @@ TEST(Desktop, PlayersKeysAndMouseReachTheRulesAndTheirDemoReplaysAsPlayed) {
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_bindings_play.png", ShowsHud)) << game.Errors();
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  // The game holds the pointer at its centre once it has the focus: motion from there is a turn.
+  const std::pair<int, int> centre = WindowCentre(window);
+  for (int i = 0; i < 100 && PointerPosition() != centre; ++i) SleepMilliseconds(100);
+  ASSERT_EQ(PointerPosition(), centre);
   ASSERT_TRUE(Xdotool("keydown i"));
   SleepMilliseconds(400);
   ASSERT_TRUE(Xdotool("keyup i"));
