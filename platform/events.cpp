@@ -6,16 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/screenshot.h"
+#include "platform/keys.h"
 #include "platform/stop_signal.h"
-#include "platform/virtual_pad.h"
 
 namespace {
 
 // Ticker notifications travel through the same queue, in arrival order.
 constexpr int32_t kTickerNotification = -1;
-// F12, which the game rules never read.
-constexpr int32_t kScreenshotKey = 123;
 
 std::deque<TEvent> pending;
 std::vector<std::pair<int32_t, TEventHook>> hooks;
@@ -82,7 +79,6 @@ void Translate(const SDL_Event& e) {
       const int32_t key = VirtualKeyFromSdl(e.key.keysym.scancode, e.key.keysym.sym);
       if (key < 1 || key > 255) return;
       const int32_t id = e.type == SDL_KEYUP ? EVENT_KEYUP : e.key.repeat ? EVENT_KEYREPEAT : EVENT_KEYDOWN;
-      if (id == EVENT_KEYDOWN && key == kScreenshotKey) RequestScreenshot();
       Queue(id, key);
       return;
     }
@@ -167,7 +163,6 @@ void PumpEvents() {
   if (pumping) return;
   pumping = true;
   if (sdlEvents) {
-    FeedVirtualPad();
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) Translate(e);
   }
@@ -263,73 +258,73 @@ int32_t VirtualKeyFromSdl(int32_t scancode, int32_t keycode) {
   const auto sc = static_cast<SDL_Scancode>(scancode);
   if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
   if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
-  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return 112 + (sc - SDL_SCANCODE_F1);
-  if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return 124 + (sc - SDL_SCANCODE_F13);
-  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return 97 + (sc - SDL_SCANCODE_KP_1);
+  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return KEY_F1 + (sc - SDL_SCANCODE_F1);
+  if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return KEY_F13 + (sc - SDL_SCANCODE_F13);
+  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return KEY_NUMPAD1 + (sc - SDL_SCANCODE_KP_1);
   switch (sc) {
     case SDL_SCANCODE_0: return '0';
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
-    case SDL_SCANCODE_RETURN2: return 13;
-    case SDL_SCANCODE_ESCAPE: return 27;
-    case SDL_SCANCODE_BACKSPACE: return 8;
-    case SDL_SCANCODE_TAB: return 9;
-    case SDL_SCANCODE_SPACE: return 32;
-    case SDL_SCANCODE_MINUS: return 189;
-    case SDL_SCANCODE_EQUALS: return 187;
-    case SDL_SCANCODE_LEFTBRACKET: return 219;
-    case SDL_SCANCODE_RIGHTBRACKET: return 221;
+    case SDL_SCANCODE_RETURN2: return KEY_ENTER;
+    case SDL_SCANCODE_ESCAPE: return KEY_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE: return KEY_BACKSPACE;
+    case SDL_SCANCODE_TAB: return KEY_TAB;
+    case SDL_SCANCODE_SPACE: return KEY_SPACE;
+    case SDL_SCANCODE_MINUS: return KEY_MINUS;
+    case SDL_SCANCODE_EQUALS: return KEY_EQUALS;
+    case SDL_SCANCODE_LEFTBRACKET: return KEY_OPENBRACKET;
+    case SDL_SCANCODE_RIGHTBRACKET: return KEY_CLOSEBRACKET;
     case SDL_SCANCODE_BACKSLASH:
-    case SDL_SCANCODE_NONUSHASH: return 220;
-    case SDL_SCANCODE_SEMICOLON: return 186;
-    case SDL_SCANCODE_APOSTROPHE: return 222;
-    case SDL_SCANCODE_GRAVE: return 192;
-    case SDL_SCANCODE_COMMA: return 188;
-    case SDL_SCANCODE_PERIOD: return 190;
-    case SDL_SCANCODE_SLASH: return 191;
-    case SDL_SCANCODE_NONUSBACKSLASH: return 226;
-    case SDL_SCANCODE_CAPSLOCK: return 20;
-    case SDL_SCANCODE_PRINTSCREEN: return 44;
-    case SDL_SCANCODE_SCROLLLOCK: return 145;
-    case SDL_SCANCODE_PAUSE: return 19;
-    case SDL_SCANCODE_INSERT: return 45;
-    case SDL_SCANCODE_HOME: return 36;
-    case SDL_SCANCODE_PAGEUP: return 33;
-    case SDL_SCANCODE_DELETE: return 46;
-    case SDL_SCANCODE_END: return 35;
-    case SDL_SCANCODE_PAGEDOWN: return 34;
-    case SDL_SCANCODE_RIGHT: return 39;
-    case SDL_SCANCODE_LEFT: return 37;
-    case SDL_SCANCODE_DOWN: return 40;
-    case SDL_SCANCODE_UP: return 38;
-    case SDL_SCANCODE_NUMLOCKCLEAR: return 144;
-    case SDL_SCANCODE_KP_DIVIDE: return 111;
-    case SDL_SCANCODE_KP_MULTIPLY: return 106;
-    case SDL_SCANCODE_KP_MINUS: return 109;
-    case SDL_SCANCODE_KP_PLUS: return 107;
-    case SDL_SCANCODE_KP_0: return 96;
-    case SDL_SCANCODE_KP_PERIOD: return 110;
+    case SDL_SCANCODE_NONUSHASH: return KEY_BACKSLASH;
+    case SDL_SCANCODE_SEMICOLON: return KEY_SEMICOLON;
+    case SDL_SCANCODE_APOSTROPHE: return KEY_QUOTES;
+    case SDL_SCANCODE_GRAVE: return KEY_TILDE;
+    case SDL_SCANCODE_COMMA: return KEY_COMMA;
+    case SDL_SCANCODE_PERIOD: return KEY_PERIOD;
+    case SDL_SCANCODE_SLASH: return KEY_SLASH;
+    case SDL_SCANCODE_NONUSBACKSLASH: return KEY_EXTRABACKSLASH;
+    case SDL_SCANCODE_CAPSLOCK: return KEY_CAPSLOCK;
+    case SDL_SCANCODE_PRINTSCREEN: return KEY_PRINTSCREEN;
+    case SDL_SCANCODE_SCROLLLOCK: return KEY_SCROLLLOCK;
+    case SDL_SCANCODE_PAUSE: return KEY_PAUSE;
+    case SDL_SCANCODE_INSERT: return KEY_INSERT;
+    case SDL_SCANCODE_HOME: return KEY_HOME;
+    case SDL_SCANCODE_PAGEUP: return KEY_PAGEUP;
+    case SDL_SCANCODE_DELETE: return KEY_DELETE;
+    case SDL_SCANCODE_END: return KEY_END;
+    case SDL_SCANCODE_PAGEDOWN: return KEY_PAGEDOWN;
+    case SDL_SCANCODE_RIGHT: return KEY_RIGHT;
+    case SDL_SCANCODE_LEFT: return KEY_LEFT;
+    case SDL_SCANCODE_DOWN: return KEY_DOWN;
+    case SDL_SCANCODE_UP: return KEY_UP;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return KEY_NUMLOCK;
+    case SDL_SCANCODE_KP_DIVIDE: return KEY_NUMPADDIVIDE;
+    case SDL_SCANCODE_KP_MULTIPLY: return KEY_NUMPADMULTIPLY;
+    case SDL_SCANCODE_KP_MINUS: return KEY_NUMPADMINUS;
+    case SDL_SCANCODE_KP_PLUS: return KEY_NUMPADPLUS;
+    case SDL_SCANCODE_KP_0: return KEY_NUMPAD0;
+    case SDL_SCANCODE_KP_PERIOD: return KEY_NUMPADPERIOD;
     case SDL_SCANCODE_APPLICATION:
-    case SDL_SCANCODE_MENU: return 93;
-    case SDL_SCANCODE_HELP: return 47;
-    case SDL_SCANCODE_SELECT: return 41;
-    case SDL_SCANCODE_EXECUTE: return 43;
-    case SDL_SCANCODE_SLEEP: return 95;
-    case SDL_SCANCODE_MUTE: return 173;
-    case SDL_SCANCODE_VOLUMEDOWN: return 174;
-    case SDL_SCANCODE_VOLUMEUP: return 175;
-    case SDL_SCANCODE_AUDIONEXT: return 176;
-    case SDL_SCANCODE_AUDIOPREV: return 177;
-    case SDL_SCANCODE_AUDIOSTOP: return 178;
-    case SDL_SCANCODE_AUDIOPLAY: return 179;
-    case SDL_SCANCODE_LCTRL: return 162;
-    case SDL_SCANCODE_RCTRL: return 163;
-    case SDL_SCANCODE_LSHIFT: return 160;
-    case SDL_SCANCODE_RSHIFT: return 161;
-    case SDL_SCANCODE_LALT: return 164;
-    case SDL_SCANCODE_RALT: return 165;
-    case SDL_SCANCODE_LGUI: return 91;
-    case SDL_SCANCODE_RGUI: return 92;
+    case SDL_SCANCODE_MENU: return KEY_MENU;
+    case SDL_SCANCODE_HELP: return KEY_HELP;
+    case SDL_SCANCODE_SELECT: return KEY_SELECT;
+    case SDL_SCANCODE_EXECUTE: return KEY_EXECUTE;
+    case SDL_SCANCODE_SLEEP: return KEY_SLEEP;
+    case SDL_SCANCODE_MUTE: return KEY_MUTE;
+    case SDL_SCANCODE_VOLUMEDOWN: return KEY_VOLUMEDOWN;
+    case SDL_SCANCODE_VOLUMEUP: return KEY_VOLUMEUP;
+    case SDL_SCANCODE_AUDIONEXT: return KEY_MEDIANEXT;
+    case SDL_SCANCODE_AUDIOPREV: return KEY_MEDIAPREVIOUS;
+    case SDL_SCANCODE_AUDIOSTOP: return KEY_MEDIASTOP;
+    case SDL_SCANCODE_AUDIOPLAY: return KEY_MEDIAPLAY;
+    case SDL_SCANCODE_LCTRL: return KEY_LEFTCONTROL;
+    case SDL_SCANCODE_RCTRL: return KEY_RIGHTCONTROL;
+    case SDL_SCANCODE_LSHIFT: return KEY_LEFTSHIFT;
+    case SDL_SCANCODE_RSHIFT: return KEY_RIGHTSHIFT;
+    case SDL_SCANCODE_LALT: return KEY_LEFTALT;
+    case SDL_SCANCODE_RALT: return KEY_RIGHTALT;
+    case SDL_SCANCODE_LGUI: return KEY_LEFTSYSTEM;
+    case SDL_SCANCODE_RGUI: return KEY_RIGHTSYSTEM;
     default: return 0;
   }
 }

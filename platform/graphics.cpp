@@ -21,8 +21,6 @@ int32_t graphicsSeq = 0;
 std::string lastError;
 std::string drawingFailure;
 TFramePacing pacing;
-bool keepFrames = false;
-TPixmapPtr keptFrame;
 
 TVex2DDriver& Drv() { return *current->_driver; }
 
@@ -244,16 +242,8 @@ void CloseScreen() {
   g->Close();
 }
 
-void KeepFramesForPause(bool on) {
-  keepFrames = on;
-  keptFrame = nullptr;
-}
-
-TPixmapPtr TakeKeptFrame() { return std::move(keptFrame); }
-
 void Flip(int32_t sync) {
   if (!current) return;
-  if (keepFrames && sync == -1 && PauseAsked()) keptFrame = GrabPixmap(0, 0, current->g_width, current->g_height);
   if (sync != -1) {
     Drv().Flip(sync);
     return;

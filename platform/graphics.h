@@ -96,12 +96,6 @@ std::string DrawingFailure();
 // The display modes the next OpenScreen's driver offers, as "W x H, D bit, R Hz" each.
 std::vector<std::string> DisplayModes();
 
-// While on, a Flip(-1) that presents a frame after which the game will pause (PauseAsked)
-// keeps a copy of it first, for the pause to show. On only during play.
-void KeepFramesForPause(bool on);
-// The frame kept at the last such Flip, if any; taken.
-TPixmapPtr TakeKeptFrame();
-
 // Frame pacing chosen by OpenScreen for Flip(-1).
 struct TFramePacing {
   bool softSync = false;

@@ -3,10 +3,10 @@
 #include <SDL2/SDL.h>
 
 #include <array>
+#include <utility>
 
-#include "platform/answer_tap.h"
 #include "platform/events.h"
-#include "platform/pad.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -23,19 +23,15 @@ struct PolledState {
   int32_t wheel = 0;
   int32_t suspended = 0;
   int32_t terminate = 0;
+  int32_t hookId = 0;
+  bool pointerHidden = false;
+  // The user's rather than the game's: for a replay's viewer for good, or while paused.
+  bool pointerLeftToUser = false;
+  bool pointerFreeWhilePaused = false;
+  TInputJoin* join = nullptr;
 };
 
 PolledState state;
-TPauseInput pauseInput;
-constexpr int32_t kPauseKeys[] = {80, 19};  // P, Pause
-int32_t hookId = 0;
-bool pointerHidden = false;
-// The user's rather than the game's: for a replay's viewer for good, or while paused.
-bool pointerLeftToUser = false;
-bool pointerFreeWhilePaused = false;
-
-constexpr size_t kEnterKey = 13;
-constexpr size_t kEscapeKey = 27;
 
 bool ValidKey(int32_t key) { return key >= 0 && key < 256; }
 bool ValidButton(int32_t button) { return button >= 0 && button < 4; }
@@ -64,7 +60,6 @@ void OnEvent(const TEvent& ev) {
       ClearKeys();
       ClearButtons();
       state.suspended = 1;
-      pauseInput.focusLost = true;
       ShowOrHidePointer();
       break;
     case EVENT_APPRESUME:
@@ -76,16 +71,11 @@ void OnEvent(const TEvent& ev) {
     case EVENT_APPTERMINATE:
       state.terminate = 1;
       // Closing the window ends play as Escape does and leaves the score screen as Enter does.
-      ++state.keyHits[kEscapeKey];
-      ++state.keyHits[kEnterKey];
+      ++state.keyHits[KEY_ESCAPE];
+      ++state.keyHits[KEY_ENTER];
       break;
     case EVENT_KEYDOWN:
-      if (!ValidKey(ev.data)) break;
-      if (state.keyStates[static_cast<size_t>(ev.data)] == 0 &&
-          (ev.data == kPauseKeys[0] || ev.data == kPauseKeys[1])) {
-        ++pauseInput.keys;
-      }
-      Press(state.keyStates, state.keyHits, ev.data);
+      if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
       break;
     case EVENT_KEYUP:
       if (ValidKey(ev.data)) state.keyStates[static_cast<size_t>(ev.data)] = 0;
@@ -99,7 +89,6 @@ void OnEvent(const TEvent& ev) {
         if (state.buttonStates[b] != 1) {
           state.buttonStates[b] = 1;
           ++state.buttonHits[b];
-          if (b == 1) ++pauseInput.clicks;
         }
       }
       break;
@@ -118,26 +107,29 @@ void OnEvent(const TEvent& ev) {
   }
 }
 
-// The live answers, from the window's events joined with the pad's (platform/pad.h).
+int32_t Joined(TQuery query, int32_t code, int32_t live) {
+  return state.join != nullptr ? state.join->Join(query, code, live) : live;
+}
+
+// The live answers, from the window's events joined with what the application adds.
 int32_t LiveKeyPressed(int32_t key) {
-  if (!ValidKey(key)) return 0;
-  const int32_t n = state.keyHits[static_cast<size_t>(key)];
-  state.keyHits[static_cast<size_t>(key)] = 0;
-  return n + PadKeyPressed(key);
+  int32_t n = 0;
+  if (ValidKey(key)) n = std::exchange(state.keyHits[static_cast<size_t>(key)], 0);
+  return Joined(TQuery::KeyPressed, key, n);
 }
 
 int32_t LiveKeyIsDown(int32_t key) {
-  return PadJoinKeyIsDown(key, ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0);
+  return Joined(TQuery::KeyIsDown, key, ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0);
 }
 
 int32_t LiveButtonIsDown(int32_t button) {
-  return PadJoinButtonIsDown(button, ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
+  return Joined(TQuery::ButtonIsDown, button,
+                ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
 }
 
-// The pad's turn reaches the rules as a pointer offset.
-int32_t LivePointerX() { return state.x + PadFrameTurn(); }
+int32_t LivePointerX() { return Joined(TQuery::PointerX, 0, state.x); }
 
-int32_t LivePointerY() { return state.y; }
+int32_t LivePointerY() { return Joined(TQuery::PointerY, 0, state.y); }
 
 // What the rules get: the live answer, unless a tap watches or replaces it.
 int32_t Tapped(TQuery query, int32_t code, int32_t live) {
@@ -184,45 +176,36 @@ void MovePointer(int32_t x, int32_t y) {
 
 void HidePointer() {
   PumpEvents();
-  pointerHidden = true;
+  state.pointerHidden = true;
   ShowOrHidePointer();
 }
 
 void ShowOrHidePointer() {
   // SDL hides the cursor over its own windows only, as wanted; while another program has
   // the focus it shows there too, for the user of that program.
-  const bool hide = pointerHidden && WindowFocused() && !pointerLeftToUser && !pointerFreeWhilePaused;
+  const bool hide = state.pointerHidden && WindowFocused() && !state.pointerLeftToUser && !state.pointerFreeWhilePaused;
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
 void ReleasePointer() {
-  pointerLeftToUser = true;
+  state.pointerLeftToUser = true;
   SetPointerWarping(false);
   ShowOrHidePointer();
 }
 
 void FreePointerWhilePaused(bool on) {
-  pointerFreeWhilePaused = on;
-  SetPointerWarping(!on && !pointerLeftToUser);
+  state.pointerFreeWhilePaused = on;
+  SetPointerWarping(!on && !state.pointerLeftToUser);
   ShowOrHidePointer();
   if (!on) RewarpPointer();
 }
-
-TPauseInput TakePauseInput() {
-  PumpEvents();
-  const TPauseInput taken = pauseInput;
-  pauseInput = {};
-  return taken;
-}
-
-bool PauseAsked() { return pauseInput.keys > 0 || pauseInput.focusLost; }
 
 int32_t KeyPressesWaiting(int32_t key) {
   PumpEvents();
   return ValidKey(key) ? state.keyHits[static_cast<size_t>(key)] : 0;
 }
 
-bool PointerHidden() { return pointerHidden; }
+bool PointerHidden() { return state.pointerHidden; }
 
 int32_t GetChar() {
   PumpEvents();
@@ -250,19 +233,29 @@ void ClearButtons() {
   ClearButtonState();
 }
 
+void SetInputJoin(TInputJoin* join) { state.join = join; }
+
+void ResetInput() {
+  DisablePolledInput();
+  TInputJoin* join = state.join;
+  state = PolledState{};
+  state.join = join;
+  ShowOrHidePointer();
+}
+
 void EnablePolledInput() {
-  if (hookId != 0) return;
+  if (state.hookId != 0) return;
   // No pump here: events already waiting (the full-screen pointer centring among them)
   // belong to the new screen and reach the state at the next query.
   ClearKeyState();
   ClearButtonState();
   // A close request was made to the screen before.
   state.terminate = 0;
-  hookId = AddEventHook(OnEvent);
+  state.hookId = AddEventHook(OnEvent);
 }
 
 void DisablePolledInput() {
-  if (hookId == 0) return;
-  RemoveEventHook(hookId);
-  hookId = 0;
+  if (state.hookId == 0) return;
+  RemoveEventHook(state.hookId);
+  state.hookId = 0;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool requested = false;
-
 // A name from the local time, with a number added when that name is taken.
 std::string FreeName(const std::string& folder) {
   const auto now = std::chrono::system_clock::now();
@@ -29,14 +27,6 @@ std::string FreeName(const std::string& folder) {
 }
 
 }  // namespace
-
-void RequestScreenshot() { requested = true; }
-
-bool TakeScreenshotRequest() {
-  const bool was = requested;
-  requested = false;
-  return was;
-}
 
 std::string SaveScreenshot(const TPixmap& picture, const std::string& folder) {
   std::string problem;

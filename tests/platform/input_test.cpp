@@ -177,32 +177,6 @@ TEST_F(InputTest, CloseRequestCountsOnePressOfEscapeAndOfEnter) {
   EXPECT_EQ(KeyIsDown(27), 1);
 }
 
-TEST_F(InputTest, PauseIsAskedByPOrPauseOrALostFocusAndLeavesTheRulesPressesAlone) {
-  TakePauseInput();
-  Key(EVENT_KEYDOWN, 80);
-  Key(EVENT_KEYREPEAT, 80);
-  Key(EVENT_KEYDOWN, 80);  // still held: no second press
-  Key(EVENT_KEYDOWN, 27);
-  KeyIsDown(0);
-  EXPECT_TRUE(PauseAsked());
-  EXPECT_EQ(KeyPressesWaiting(27), 1);
-  EXPECT_EQ(KeyPressesWaiting(27), 1) << "looking leaves the press for the rules";
-  TPauseInput asked = TakePauseInput();
-  EXPECT_EQ(asked.keys, 1);
-  EXPECT_FALSE(asked.focusLost);
-  EXPECT_FALSE(PauseAsked());
-  EXPECT_EQ(KeyPressed(27), 1);
-
-  Key(EVENT_KEYDOWN, 19);
-  InjectEvent({EVENT_MOUSEDOWN, 1, 5, 5});
-  InjectEvent({EVENT_MOUSEDOWN, 2, 5, 5});
-  InjectEvent({EVENT_APPSUSPEND});
-  asked = TakePauseInput();
-  EXPECT_EQ(asked.keys, 1);
-  EXPECT_EQ(asked.clicks, 1);
-  EXPECT_TRUE(asked.focusLost);
-}
-
 TEST_F(InputTest, SdlKeysBecomeVirtualKeyCodesWithLeftAndRightApart) {
   PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT);
   PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL);
