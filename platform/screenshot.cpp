@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "platform/png.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "../support/read_file.h"
 #include "platform/atomic_file.h"
 #include "platform/pixmap.h"
+#include "platform/png.h"
 #include "platform/screenshot.h"
 #include "support.h"
 
