@@ -14,27 +14,33 @@ namespace {
 // Ticker notifications travel through the same queue, in arrival order.
 constexpr int32_t kTickerNotification = -1;
 
-std::deque<TEvent> pending;
-std::vector<std::pair<int32_t, TEventHook>> hooks;
-int32_t nextHookId = 1;
-bool pumping = false;
-bool sdlEvents = false;
-uint32_t tickerEventType = 0;
-void (*tickerHandler)(int32_t slot, uint32_t generation) = nullptr;
-SDL_Window* window = nullptr;
-bool relativePointer = false;
-// Where the pointer is believed to be: the last position reported, or in relative mode the
-// last warp target plus the motion since.
-int32_t pointerX = 0;
-int32_t pointerY = 0;
-// The pointer belongs to the game only while its window has the input focus; without a
-// window (tests, the simulator) it always does.
-bool focused = true;
-// The last position the game asked the pointer to be at, restored when the focus comes back.
-bool warpAsked = false;
-bool warping = true;
-int32_t warpX = 0;
-int32_t warpY = 0;
+struct EventState {
+  std::deque<TEvent> pending;
+  std::vector<std::pair<int32_t, TEventHook>> hooks;
+  int32_t nextHookId = 1;
+  bool pumping = false;
+  bool sdlEvents = false;
+  uint32_t tickerEventType = 0;
+  void (*tickerHandler)(int32_t slot, uint32_t generation) = nullptr;
+  SDL_Window* window = nullptr;
+  bool relativePointer = false;
+  // Where the pointer is believed to be: the last position reported, or in relative mode the
+  // last warp target plus the motion since.
+  int32_t pointerX = 0;
+  int32_t pointerY = 0;
+  // The pointer belongs to the game only while its window has the input focus; without a
+  // window (tests, the simulator) it always does.
+  bool focused = true;
+  // The last position the game asked the pointer to be at, restored when the focus comes back.
+  bool warpAsked = false;
+  bool warping = true;
+  int32_t warpX = 0;
+  int32_t warpY = 0;
+  // Whether the stop signal has been turned into its close request.
+  bool stopSignalTaken = false;
+};
+
+EventState state;
 
 int32_t ButtonCode(uint8_t sdlButton) {
   switch (sdlButton) {
@@ -45,7 +51,7 @@ int32_t ButtonCode(uint8_t sdlButton) {
   }
 }
 
-void Queue(int32_t id, int32_t data, int32_t x = 0, int32_t y = 0) { pending.push_back(TEvent{id, data, x, y}); }
+void Queue(int32_t id, int32_t data, int32_t x = 0, int32_t y = 0) { state.pending.push_back(TEvent{id, data, x, y}); }
 
 void QueueCharacters(const char* utf8) {
   const auto* s = reinterpret_cast<const unsigned char*>(utf8);
@@ -69,7 +75,7 @@ void QueueCharacters(const char* utf8) {
 }
 
 void Translate(const SDL_Event& e) {
-  if (e.type == tickerEventType && tickerEventType != 0) {
+  if (e.type == state.tickerEventType && state.tickerEventType != 0) {
     Queue(kTickerNotification, e.user.code, static_cast<int32_t>(reinterpret_cast<intptr_t>(e.user.data1)));
     return;
   }
@@ -87,25 +93,25 @@ void Translate(const SDL_Event& e) {
       return;
     case SDL_MOUSEMOTION:
       // Motion made for another program is none of the game's business.
-      if (!focused) return;
-      if (relativePointer) {
-        pointerX += e.motion.xrel;
-        pointerY += e.motion.yrel;
+      if (!state.focused) return;
+      if (state.relativePointer) {
+        state.pointerX += e.motion.xrel;
+        state.pointerY += e.motion.yrel;
       } else {
-        pointerX = e.motion.x;
-        pointerY = e.motion.y;
+        state.pointerX = e.motion.x;
+        state.pointerY = e.motion.y;
       }
-      Queue(EVENT_MOUSEMOVE, 0, pointerX, pointerY);
+      Queue(EVENT_MOUSEMOVE, 0, state.pointerX, state.pointerY);
       return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const int32_t button = ButtonCode(e.button.button);
       if (button == 0) return;
-      if (!relativePointer && focused) {
-        pointerX = e.button.x;
-        pointerY = e.button.y;
+      if (!state.relativePointer && state.focused) {
+        state.pointerX = e.button.x;
+        state.pointerY = e.button.y;
       }
-      Queue(e.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, button, pointerX, pointerY);
+      Queue(e.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, button, state.pointerX, state.pointerY);
       return;
     }
     case SDL_MOUSEWHEEL:
@@ -117,17 +123,17 @@ void Translate(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-          focused = true;
+          state.focused = true;
           Queue(EVENT_APPRESUME, 0);
           // Back where the game last put it, so wherever it wandered turns nobody.
           RewarpPointer();
           return;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-          focused = false;
+          state.focused = false;
           Queue(EVENT_APPSUSPEND, 0);
           return;
-        case SDL_WINDOWEVENT_ENTER: Queue(EVENT_MOUSEENTER, 0, pointerX, pointerY); return;
-        case SDL_WINDOWEVENT_LEAVE: Queue(EVENT_MOUSELEAVE, 0, pointerX, pointerY); return;
+        case SDL_WINDOWEVENT_ENTER: Queue(EVENT_MOUSEENTER, 0, state.pointerX, state.pointerY); return;
+        case SDL_WINDOWEVENT_LEAVE: Queue(EVENT_MOUSELEAVE, 0, state.pointerX, state.pointerY); return;
         case SDL_WINDOWEVENT_CLOSE: Queue(EVENT_APPTERMINATE, 0); return;
         default: return;
       }
@@ -136,61 +142,70 @@ void Translate(const SDL_Event& e) {
   }
 }
 
-// Whether the stop signal has been turned into its close request.
-bool stopSignalTaken = false;
-
 }  // namespace
 
 bool StartEventLayer() {
-  if (sdlEvents) return true;
+  if (state.sdlEvents) return true;
   // Ctrl+C and SIGTERM keep ending the program; SDL would turn them into close requests,
   // which the game ignores.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
-  tickerEventType = SDL_RegisterEvents(1);
-  if (tickerEventType == static_cast<uint32_t>(-1)) tickerEventType = 0;
-  sdlEvents = true;
+  state.tickerEventType = SDL_RegisterEvents(1);
+  if (state.tickerEventType == static_cast<uint32_t>(-1)) state.tickerEventType = 0;
+  state.sdlEvents = true;
   return true;
 }
 
-uint32_t TickerEventType() { return tickerEventType; }
+uint32_t TickerEventType() { return state.tickerEventType; }
 
-void SetTickerHandler(void (*handler)(int32_t, uint32_t)) { tickerHandler = handler; }
+void SetTickerHandler(void (*handler)(int32_t, uint32_t)) { state.tickerHandler = handler; }
 
-void InjectEvent(const TEvent& event) { pending.push_back(event); }
+void ResetEvents() {
+  EventState fresh;
+  fresh.hooks = std::move(state.hooks);
+  fresh.nextHookId = state.nextHookId;
+  fresh.sdlEvents = state.sdlEvents;
+  fresh.tickerEventType = state.tickerEventType;
+  fresh.tickerHandler = state.tickerHandler;
+  fresh.stopSignalTaken = state.stopSignalTaken;
+  state = std::move(fresh);
+  if (state.sdlEvents) SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void InjectEvent(const TEvent& event) { state.pending.push_back(event); }
 
 void PumpEvents() {
-  if (pumping) return;
-  pumping = true;
-  if (sdlEvents) {
+  if (state.pumping) return;
+  state.pumping = true;
+  if (state.sdlEvents) {
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) Translate(e);
   }
   // A stop signal asks, once, what the close button asks; before the window exists nothing
   // would take the request, so it waits for one.
-  if (StopSignal() != 0 && !stopSignalTaken && window != nullptr) {
-    stopSignalTaken = true;
-    pending.push_back({EVENT_APPTERMINATE});
+  if (StopSignal() != 0 && !state.stopSignalTaken && state.window != nullptr) {
+    state.stopSignalTaken = true;
+    state.pending.push_back({EVENT_APPTERMINATE});
   }
-  while (!pending.empty()) {
-    const TEvent ev = pending.front();
-    pending.pop_front();
+  while (!state.pending.empty()) {
+    const TEvent ev = state.pending.front();
+    state.pending.pop_front();
     if (ev.id == kTickerNotification) {
-      if (tickerHandler != nullptr) tickerHandler(ev.data, static_cast<uint32_t>(ev.x));
+      if (state.tickerHandler != nullptr) state.tickerHandler(ev.data, static_cast<uint32_t>(ev.x));
     } else {
-      if (ev.id == EVENT_MOUSEMOVE && !relativePointer) {
-        pointerX = ev.x;
-        pointerY = ev.y;
+      if (ev.id == EVENT_MOUSEMOVE && !state.relativePointer) {
+        state.pointerX = ev.x;
+        state.pointerY = ev.y;
       }
       EmitEvent(ev);
     }
   }
-  pumping = false;
+  state.pumping = false;
 }
 
 void WaitForEvents(int32_t timeoutMs) {
-  if (!pending.empty()) return;
-  if (sdlEvents) {
+  if (!state.pending.empty()) return;
+  if (state.sdlEvents) {
     SDL_WaitEventTimeout(nullptr, timeoutMs);
   } else {
     SDL_Delay(static_cast<uint32_t>(timeoutMs));
@@ -199,52 +214,52 @@ void WaitForEvents(int32_t timeoutMs) {
 
 void EmitEvent(const TEvent& event) {
   // A hook may add or remove hooks; walk a copy.
-  const auto snapshot = hooks;
+  const auto snapshot = state.hooks;
   for (const auto& [id, hook] : snapshot) hook(event);
 }
 
 int32_t AddEventHook(TEventHook hook) {
-  hooks.emplace_back(nextHookId, std::move(hook));
-  return nextHookId++;
+  state.hooks.emplace_back(state.nextHookId, std::move(hook));
+  return state.nextHookId++;
 }
 
 void RemoveEventHook(int32_t id) {
-  std::erase_if(hooks, [id](const auto& h) { return h.first == id; });
+  std::erase_if(state.hooks, [id](const auto& h) { return h.first == id; });
 }
 
 void SetEventWindow(void* sdlWindow) {
-  window = static_cast<SDL_Window*>(sdlWindow);
-  focused = window == nullptr || (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
-  warpAsked = false;
+  state.window = static_cast<SDL_Window*>(sdlWindow);
+  state.focused = state.window == nullptr || (SDL_GetWindowFlags(state.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  state.warpAsked = false;
 }
 
-bool WindowFocused() { return focused; }
+bool WindowFocused() { return state.focused; }
 
-void* EventWindow() { return window; }
+void* EventWindow() { return state.window; }
 
-void SetPointerWarping(bool on) { warping = on; }
+void SetPointerWarping(bool on) { state.warping = on; }
 
 void RewarpPointer() {
-  if (warpAsked) WarpPointer(warpX, warpY);
+  if (state.warpAsked) WarpPointer(state.warpX, state.warpY);
 }
 
 void SetRelativePointer(bool on) {
-  relativePointer = on;
-  if (window != nullptr) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+  state.relativePointer = on;
+  if (state.window != nullptr) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
 }
 
-bool RelativePointer() { return relativePointer; }
+bool RelativePointer() { return state.relativePointer; }
 
 void WarpPointer(int32_t x, int32_t y) {
-  warpAsked = true;
-  warpX = x;
-  warpY = y;
-  if (relativePointer) {
-    pointerX = x;
-    pointerY = y;
-  } else if (window != nullptr && focused && warping) {
+  state.warpAsked = true;
+  state.warpX = x;
+  state.warpY = y;
+  if (state.relativePointer) {
+    state.pointerX = x;
+    state.pointerY = y;
+  } else if (state.window != nullptr && state.focused && state.warping) {
     // Another program's pointer stays where its user put it.
-    SDL_WarpMouseInWindow(window, x, y);
+    SDL_WarpMouseInWindow(state.window, x, y);
   }
   // The window may or may not report the warp (SDL drops a move to where it thinks the
   // pointer already is); this event makes the stored position follow either way.

@@ -21,10 +21,13 @@ class PadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(StartEventLayer());
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    ResetEvents();
+    ResetInput();
     ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
     ASSERT_TRUE(StartPads());
+    ResetPads();
     StartControls();
+    ResetControls();
     InjectEvent({EVENT_APPRESUME});
     MovePointer(400, 300);
     if (PadConnected()) GTEST_SKIP() << "a real pad is connected";

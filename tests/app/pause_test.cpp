@@ -15,6 +15,8 @@ namespace {
 class PauseTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetEvents();
+    ResetInput();
     ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
     StartPauseWatch();
     ResetPause();
@@ -22,7 +24,6 @@ class PauseTest : public ::testing::Test {
   void TearDown() override {
     CloseScreen();
     SetGraphicsDriver(nullptr);
-    ResetInput();
   }
   static void Key(int32_t id, int32_t key) { InjectEvent({id, key}); }
 };

@@ -17,8 +17,8 @@ class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(StartEventLayer());
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    SetRelativePointer(false);
+    ResetEvents();
+    ResetInput();
     ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
   }
   void TearDown() override {
