@@ -102,13 +102,15 @@ TEST_F(PadTest, TriggersFireAndButtonsPressEscapeAndEnter) {
   TVirtualPad& pad = Plug();
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, kPadTriggerThreshold);
   EXPECT_EQ(ButtonIsDown(1), 0);
-  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, kPadTriggerThreshold + 1);
   EXPECT_EQ(ButtonIsDown(1) * 10 + KeyIsDown(13), 10);
   InjectEvent({EVENT_MOUSEDOWN, 1, 0, 0});
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
   EXPECT_EQ(ButtonIsDown(1), 1);
   InjectEvent({EVENT_MOUSEUP, 1, 0, 0});
-  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, kPadTriggerThreshold);
+  EXPECT_EQ(KeyIsDown(13), 0);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, kPadTriggerThreshold + 1);
   EXPECT_EQ(ButtonIsDown(1) * 10 + KeyIsDown(13), 1);
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0);
   EXPECT_EQ(KeyIsDown(13) * 10 + KeyPressed(13), 0);

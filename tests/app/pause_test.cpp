@@ -5,10 +5,12 @@
 
 #include <memory>
 
+#include "app/tapp.h"
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/recording_driver.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -52,6 +54,47 @@ TEST_F(PauseTest, PauseIsAskedByPOrPauseOrALostFocusAndLeavesTheRulesPressesAlon
   EXPECT_EQ(asked.keys, 1);
   EXPECT_EQ(asked.clicks, 1);
   EXPECT_TRUE(asked.focusLost);
+}
+
+// A driver that clicks the left button at the frame asked for, and grabs blank frames.
+class TClickingDriver : public TRecordingDriver {
+ public:
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    if (++flips == clickAt) InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});
+  }
+  TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    TRecordingDriver::GrabPixmap(x, y, w, h);
+    return TPixmap::Create(w, h, PF_RGBA8888);
+  }
+  int flips = 0;
+  int clickAt = 0;
+};
+
+TEST_F(PauseTest, ThePauseShowsTheKeptFrameAndTheClickThatEndsItFiresNothing) {
+  auto driver = std::make_shared<TClickingDriver>();
+  ASSERT_TRUE(OpenHeadlessScreen(driver, 800, 600, 0, 0, 0));
+  screenW = 800;
+  screenH = 600;
+  KeepFramesForPause(true);
+  Tapp::present();
+  EXPECT_TRUE(driver->CallsOf(DrawOp::GrabPixmap).empty()) << "no pause asked, no frame kept";
+  Key(EVENT_KEYDOWN, 'P');
+  PumpEvents();
+  Tapp::present();
+  EXPECT_EQ(driver->CallsOf(DrawOp::GrabPixmap).size(), 1u);
+  driver->Clear();
+  driver->clickAt = driver->flips + 3;
+  Tapp::pause();
+  KeepFramesForPause(false);
+  EXPECT_EQ(driver->flips, driver->clickAt) << "paused until the click";
+  bool keptShown = false;
+  for (const TRecordedCall& c : driver->CallsOf(DrawOp::DrawFrame)) keptShown |= c.pixmap->width == 800;
+  EXPECT_TRUE(keptShown);
+  EXPECT_EQ(ButtonIsDown(1), 0);
+  InjectEvent({EVENT_MOUSEUP, 1, 10, 10});
+  InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});
+  EXPECT_EQ(ButtonIsDown(1), 1) << "the next click fires";
 }
 
 }  // namespace

@@ -118,6 +118,8 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
        {},
        "d: line 4: map values that ask for a walk of more than 16777216 steps"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
+      {head + "f 2=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
+      {head + "f 0=1 1t-5 2=0\n", true, TDemoReader::Next::Frame, ""},
       {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},
       {head + "c 1 2 3\n", true, TDemoReader::Next::Bad, "d: line 5: expected \"c FRAME RNG X Y FIGURES\""},
       {head + "zz\n", true, TDemoReader::Next::Bad, "d: line 5: \"zz\" is no demo record"},

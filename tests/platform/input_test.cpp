@@ -309,6 +309,18 @@ TEST_F(InputTest, TickersCountOnTheMainThreadWhenEventsArePumped) {
   SDL_Delay(20);
   PumpEvents();
   EXPECT_EQ(timer->Ticks(), stopped);
+
+  // Ticks still queued from a ticker stopped unread reach neither it nor the next ticker that
+  // takes its place.
+  auto fast = TTimer::Create(1000, std::nullopt);
+  ASSERT_TRUE(fast);
+  const uint32_t type = TickerEventType();
+  for (int i = 0; i < 200 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type) < 3; ++i) SDL_Delay(1);
+  ASSERT_GE(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type), 3);
+  fast->Stop();
+  auto next = TTimer::Create(1, std::nullopt);
+  PumpEvents();
+  EXPECT_EQ(fast->Ticks() * 100 + next->Ticks(), 0);
 }
 
 TEST_F(InputTest, AtMostSixteenTickersRun) {

@@ -62,7 +62,10 @@ TVirtualPad::~TVirtualPad() {
 void TVirtualPad::SetAxis(int32_t axis, int32_t value) {
   if (joystick_ == nullptr) return;
   if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
-    value = std::clamp(value, 0, 32767) * 2 - 32768;
+    // The game controller reads a trigger's joystick range -32768..32767 scaled down to
+    // 0..32767, rounding down: the smallest raw value that reads back as `value` exactly.
+    const int64_t v = std::clamp(value, 0, 32767);
+    value = static_cast<int32_t>((v * 65535 + 32766) / 32767 - 32768);
   }
   SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(std::clamp(value, -32768, 32767)));
 }
