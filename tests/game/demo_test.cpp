@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@
 #include "../support/read_file.h"
 #include "app/session.h"
 #include "platform/atomic_file.h"
+#include "platform/events.h"
+#include "platform/graphics.h"
+#include "platform/keys.h"
+#include "platform/recording_driver.h"
 
 namespace {
 
@@ -139,6 +145,22 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       EXPECT_NE(reader.Error().find(c.error), std::string::npos) << reader.Error();
     }
   }
+}
+
+TEST(Demo, EscapeStopsWatchingAReplayWhereTheRulesAskForNoEscape) {
+  ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 8, 8, 0, 0, 0));
+  const std::string path = ::testing::TempDir() + "kestrova_escape.demo";
+  std::ofstream(path) << "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\nf\nf\nf\n";
+  TGameSession session;
+  ASSERT_TRUE(session.Replay(path)) << session.Message();
+  ASSERT_TRUE(session.PlayStarts());
+  EXPECT_TRUE(session.FrameDone(false)) << "nothing pressed: the replay goes on";
+  InjectEvent({EVENT_KEYDOWN, KEY_ESCAPE});
+  EXPECT_FALSE(session.FrameDone(false));
+  EXPECT_EQ(session.Result(), TGameSession::kDone);
+  SetAnswerTap(nullptr);
+  CloseScreen();
+  SetGraphicsDriver(nullptr);
 }
 
 TEST(Demo, AReportOnAFullDiskLeavesTheEarlierOneWhole) {
