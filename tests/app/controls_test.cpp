@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/pad.h"
 #include "platform/recording_driver.h"
+#include "tests/support/fresh_input.h"
 #include "tests/support/virtual_pad.h"
 
 namespace {
@@ -20,10 +21,7 @@ namespace {
 class PadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(StartEventLayer());
-    ResetEvents();
-    ResetInput();
-    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+    ASSERT_TRUE(OpenFreshInputScreen());
     ASSERT_TRUE(StartPads());
     ResetPads();
     StartControls();

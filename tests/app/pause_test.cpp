@@ -11,15 +11,14 @@
 #include "platform/input.h"
 #include "platform/recording_driver.h"
 #include "state/globals.h"
+#include "tests/support/fresh_input.h"
 
 namespace {
 
 class PauseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetEvents();
-    ResetInput();
-    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+    ASSERT_TRUE(OpenFreshInputScreen());
     StartPauseWatch();
     ResetPause();
   }

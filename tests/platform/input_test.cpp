@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "../support/fresh_input.h"
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
@@ -16,10 +17,7 @@ namespace {
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(StartEventLayer());
-    ResetEvents();
-    ResetInput();
-    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+    ASSERT_TRUE(OpenFreshInputScreen());
   }
   void TearDown() override {
     CloseScreen();
