@@ -162,7 +162,8 @@ TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
 TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("close");
-  TGameProcess game(folder, false);
+  // A home of its own, where M keeps its setting.
+  TGameProcess game(folder, false, {}, {{"HOME", folder.LogPath().string()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_close_play.png", ShowsHud)) << game.Errors();
@@ -170,7 +171,10 @@ TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   const TPixmapPtr score = WaitFor(game, window, "e2e_close_score.png", ShowsScore);
   ASSERT_TRUE(score) << "no score screen after the first close request; stderr:\n" << game.Errors();
   EXPECT_TRUE(LeftHalfIsBlack(*score));
-  SleepMilliseconds(300);
+  // The score screen stays up and still takes keys: M's notice comes over it.
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key m"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_close_notice.png", ShowsScoreAndNotice)) << game.Errors();
   ASSERT_TRUE(game.Running()) << "the score screen did not stay up";
   ASSERT_TRUE(SendCloseRequest(window));
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();

@@ -52,6 +52,16 @@ bool ShowsPause(const TPixmap& shot) {
   return white > 20 && !LeftHalfIsBlack(shot);
 }
 
+bool ShowsNotice(const TPixmap& shot) {
+  int white = 0;
+  for (int y = 8; y < 40; ++y) {
+    for (int x = kW - 200; x < kW - 8; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return white > 50;
+}
+
+bool ShowsScoreAndNotice(const TPixmap& shot) { return ShowsScore(shot) && ShowsNotice(shot); }
+
 bool LeftHalfIsBlack(const TPixmap& shot) {
   for (int y = 0; y < shot.height; ++y) {
     for (int x = 0; x < shot.width / 2; ++x) {
