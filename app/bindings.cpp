@@ -3,19 +3,35 @@
 #include <utility>
 #include <vector>
 
+#include "app/controls.h"
+#include "app/pause.h"
+#include "platform/events.h"
 #include "platform/input.h"
+#include "platform/keys.h"
 
 namespace {
 
 TPlayerSettings bindings;
+// Alt+Enter presses, told apart as the events come: by the time a frame looks, a quick
+// press may have let go of Alt already.
+int32_t altEnters = 0;
+bool altHeld[2] = {false, false};
+int32_t hookId = 0;
+
+void OnEvent(const TEvent& ev) {
+  if (ev.id != EVENT_KEYDOWN && ev.id != EVENT_KEYUP) return;
+  const bool down = ev.id == EVENT_KEYDOWN;
+  if (ev.data == KEY_LEFTALT || ev.data == KEY_RIGHTALT) altHeld[ev.data == KEY_RIGHTALT] = down;
+  if (down && ev.data == KEY_ENTER && (altHeld[0] || altHeld[1])) ++altEnters;
+}
 
 // The key codes the rules ask about in play for each action, the arrow before its letter;
 // Enter, asked on the score screen too, is bound by UsePlayBindings.
 const std::vector<std::pair<TAction, std::vector<int32_t>>>& RuleKeys() {
   static const std::vector<std::pair<TAction, std::vector<int32_t>>> keys = {
-      {TAction::Forward, {38, 'W'}}, {TAction::Back, {40, 'S'}},   {TAction::Left, {37, 'A'}},
-      {TAction::Right, {39, 'D'}},   {TAction::FireWeapon1, {13}}, {TAction::Weapon1, {'1'}},
-      {TAction::Weapon2, {'2'}},     {TAction::Weapon3, {'3'}},    {TAction::Weapon4, {'4'}},
+      {TAction::Forward, {KEY_UP, 'W'}},  {TAction::Back, {KEY_DOWN, 'S'}}, {TAction::Left, {KEY_LEFT, 'A'}},
+      {TAction::Right, {KEY_RIGHT, 'D'}}, {TAction::FireWeapon1, {13}},     {TAction::Weapon1, {'1'}},
+      {TAction::Weapon2, {'2'}},          {TAction::Weapon3, {'3'}},        {TAction::Weapon4, {'4'}},
       {TAction::Weapon5, {'5'}},
   };
   return keys;
@@ -25,6 +41,7 @@ const std::vector<std::pair<TAction, std::vector<int32_t>>>& RuleKeys() {
 
 void ApplyBindings(const TPlayerSettings& settings) {
   bindings = settings;
+  if (hookId == 0) hookId = AddEventHook(OnEvent);
   const TKeyLists defaults = DefaultKeys();
   for (const auto& [action, codes] : RuleKeys()) {
     const std::vector<int32_t>& keys = settings.Keys(action);
@@ -37,6 +54,8 @@ void ApplyBindings(const TPlayerSettings& settings) {
       }
     }
   }
+  SetPauseKeys(settings.Keys(TAction::Pause));
+  SetScreenshotKeys(settings.Keys(TAction::Screenshot));
   const double sign = settings.mouseInvert ? -1.0 : 1.0;
   SetPointerSensitivity(sign * settings.mouseSensitivity);
 }
@@ -44,9 +63,9 @@ void ApplyBindings(const TPlayerSettings& settings) {
 void UsePlayBindings(bool play) {
   const std::vector<int32_t>& fire = bindings.Keys(TAction::FireWeapon1);
   if (play && fire != DefaultKeys()[static_cast<size_t>(TAction::FireWeapon1)]) {
-    BindKey(13, fire);
+    BindKey(KEY_ENTER, fire);
   } else {
-    UnbindKey(13);
+    UnbindKey(KEY_ENTER);
   }
 }
 
@@ -58,12 +77,10 @@ int32_t ActionPresses(TAction action) {
 
 bool FullScreenAsked() {
   bool asked = ActionPresses(TAction::FullScreen) % 2 != 0;
-  constexpr int32_t kEnter = 13;
-  constexpr int32_t kLeftAlt = 164;
-  constexpr int32_t kRightAlt = 165;
-  if ((KeyIsDownLive(kLeftAlt) != 0 || KeyIsDownLive(kRightAlt) != 0) && KeyPressesWaiting(kEnter) != 0) {
-    asked = asked != (KeyPressedLive(kEnter) % 2 != 0);
-  }
+  if (altEnters % 2 != 0) asked = !asked;
+  // Its Enter is no press the score screen should see.
+  if (altEnters != 0) KeyPressedLive(KEY_ENTER);
+  altEnters = 0;
   return asked;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/keys.h"
 #include "platform/random.h"
 #include "world/tmap.h"
 
@@ -256,7 +257,7 @@ TDemoReader::Next TDemoReader::ReadNext() {
 }
 
 int32_t TDemoReader::Answer(TQuery query, int32_t code, int32_t live) {
-  if (query == TQuery::KeyPressed && code == 27 && live != 0) viewerEscape_ = true;
+  if (query == TQuery::KeyPressed && code == KEY_ESCAPE && live != 0) viewerEscape_ = true;
   int32_t answer = predictor_.Predict(query, code);
   if (!inFrame_) {
     overrun_ = true;

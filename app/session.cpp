@@ -7,6 +7,7 @@
 #include "actors/tfigur.h"
 #include "platform/atomic_file.h"
 #include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/random.h"
 #include "state/globals.h"
 #include "world/tmap.h"
@@ -125,7 +126,7 @@ bool TGameSession::FrameDone(bool lastFrame) {
                              ": the replay left the recorded game (it asked for other input than the demo holds)");
   }
   // The viewer of a replay in the window stops it with Escape or the close button.
-  if (reader_->ViewerPressedEscape() || KeyPressedLive(27) != 0 || AppTerminate() != 0) return Stop(kDone, "");
+  if (reader_->ViewerPressedEscape() || KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) return Stop(kDone, "");
   return Advance(lastFrame);
 }
 

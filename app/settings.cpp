@@ -8,6 +8,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/key_names.h"
+#include "platform/keys.h"
 #include "platform/paths.h"
 
 namespace {
@@ -18,26 +19,24 @@ struct TActionEntry {
   std::vector<int32_t> keys;  // the defaults
 };
 
-// Key codes: letters and digits as ASCII, Enter 13, arrows 37..40, F11 122, F12 123, Pause 19,
-// keypad plus and minus 107 and 109, main-row equals (plus) and minus 187 and 189.
 const std::array<TActionEntry, kActions>& Actions() {
   static const std::array<TActionEntry, kActions> actions = {{
-      {"key_forward", "Walk forward", {'W', 38}},
-      {"key_back", "Walk back", {'S', 40}},
-      {"key_left", "Strafe left", {'A', 37}},
-      {"key_right", "Strafe right", {'D', 39}},
-      {"key_fire_weapon1", "Fire weapon 1 (the left mouse button fires the weapon selected)", {13}},
+      {"key_forward", "Walk forward", {'W', KEY_UP}},
+      {"key_back", "Walk back", {'S', KEY_DOWN}},
+      {"key_left", "Strafe left", {'A', KEY_LEFT}},
+      {"key_right", "Strafe right", {'D', KEY_RIGHT}},
+      {"key_fire_weapon1", "Fire weapon 1 (the left mouse button fires the weapon selected)", {KEY_ENTER}},
       {"key_weapon1", "Select weapon 1", {'1'}},
       {"key_weapon2", "Select weapon 2", {'2'}},
       {"key_weapon3", "Select weapon 3", {'3'}},
       {"key_weapon4", "Select weapon 4", {'4'}},
       {"key_weapon5", "Select weapon 5", {'5'}},
-      {"key_pause", "Pause and go on", {'P', 19}},
-      {"key_screenshot", "Save a screenshot", {123}},
-      {"key_fullscreen", "Window or full screen (Alt+Enter too)", {122}},
+      {"key_pause", "Pause and go on", {'P', KEY_PAUSE}},
+      {"key_screenshot", "Save a screenshot", {KEY_F12}},
+      {"key_fullscreen", "Window or full screen (Alt+Enter too)", {KEY_F11}},
       {"key_mute", "Sound off and on", {'M'}},
-      {"key_volume_down", "Sound quieter", {189, 109}},
-      {"key_volume_up", "Sound louder", {187, 107}},
+      {"key_volume_down", "Sound quieter", {KEY_MINUS, KEY_NUMPADMINUS}},
+      {"key_volume_up", "Sound louder", {KEY_EQUALS, KEY_NUMPADPLUS}},
   }};
   return actions;
 }

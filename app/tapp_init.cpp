@@ -2,6 +2,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/controls.h"
+#include "app/pause.h"
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/fatal.h"
@@ -10,6 +12,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/screenshot.h"
 #include "platform/textio.h"
 #include "platform/timer.h"
 #include "state/globals.h"
@@ -24,6 +27,8 @@ void Tapp::readSettings() {
 TLaunch Tapp::launch;
 
 void Tapp::openScreen() {
+  StartControls();
+  StartPauseWatch();
   if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
   const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
   const std::string asked = launch.screenSource + " asks for " + kind + " of " + IntToText(screenW) + " x " +
@@ -36,6 +41,14 @@ void Tapp::openScreen() {
 }
 
 void Tapp::present() {
+  KeepFrameIfPausing();
+  if (TakeScreenshotRequest()) {
+    // The back buffer holds the whole frame about to be shown.
+    const TVex2DGraphics* g = CurrentGraphics();
+    if (const TPixmapPtr shot = g != nullptr ? GrabPixmap(0, 0, g->g_width, g->g_height) : nullptr) {
+      SaveScreenshot(*shot, ScreenshotFolder());
+    }
+  }
   Flip(-1);
   if (!DrawingFailure().empty()) Fatal(DrawingFailure());
 }

@@ -11,6 +11,7 @@
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/paths.h"
 #include "platform/sound.h"
 #include "platform/textio.h"
@@ -86,14 +87,12 @@ void LoadDeathSound() { deathSound = LoadSound("t.ogg"); }
 
 void LoadBlood() { bloodImage = LoadImage("blood.png"); }
 
-constexpr int32_t kEscape = 27;
-
 bool loadingStopped = false;
 
 // Between stages and while the carver works: the window keeps answering, and Escape, the
 // close button or a stop signal end the game here as they would end play.
 bool KeepLoading() {
-  if (KeyPressedLive(kEscape) != 0 || AppTerminate() != 0) loadingStopped = true;
+  if (KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) loadingStopped = true;
   return !loadingStopped;
 }
 

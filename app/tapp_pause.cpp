@@ -5,18 +5,19 @@
 
 #include "app/bindings.h"
 #include "app/controls_help.h"
+#include "app/pause.h"
 #include "app/tapp.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/pad.h"
 #include "platform/sound.h"
 #include "state/globals.h"
 
 namespace {
 
-constexpr int32_t kEscape = 27;
 constexpr float kCaptionScale = 4.0f;
 // The last frame of play shows at this brightness under the caption.
 constexpr int32_t kDimmed = 96;
@@ -70,7 +71,7 @@ int32_t Tapp::pause() {
   bool clicked = false;
   for (;;) {
     DrawPauseScreen(last);
-    const bool escape = KeyPressesWaiting(kEscape) != 0;
+    const bool escape = KeyPressesWaiting(KEY_ESCAPE) != 0;
     const TPauseInput asked = TakePauseInput();
     clicked = asked.clicks != 0;
     if (escape || clicked || asked.keys != 0) break;

@@ -6,6 +6,8 @@
 #include "actors/titem.h"
 #include "actors/tshot.h"
 #include "app/bindings.h"
+#include "app/controls.h"
+#include "app/pause.h"
 #include "app/placement.h"
 #include "app/run_watcher.h"
 #include "app/sound_controls.h"
@@ -14,7 +16,7 @@
 #include "platform/fatal.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/pad.h"
+#include "platform/keys.h"
 #include "platform/sdl_window.h"
 #include "platform/stop_signal.h"
 #include "platform/textio.h"
@@ -22,21 +24,6 @@
 #include "world/tmap.h"
 
 namespace {
-
-enum : int32_t {
-  kEnter = 13,
-  kEscape = 27,
-  kSpace = 32,
-  kLeft = 37,
-  kUp = 38,
-  kRight = 39,
-  kDown = 40,
-  kDigit1 = 49,
-  kA = 65,
-  kD = 68,
-  kS = 83,
-  kW = 87,
-};
 
 // Keys outside the rules, taken after a frame is drawn: the window's and the sound's.
 void RunPlayerKeys() {
@@ -59,7 +46,7 @@ int32_t Tapp::run() {
   while (going) {
     const float hp = player->HP;
     frame();
-    if (player->HP < hp) RumblePad(static_cast<double>(hp) - player->HP);
+    if (player->HP < hp) RumbleForHit(static_cast<double>(hp) - player->HP);
     if (watcher != nullptr) going = watcher->FrameDone(false);
     if (gameState != 0) break;
     if (going && PauseAsked()) pause();
@@ -86,24 +73,25 @@ int32_t Tapp::start() {
 }
 
 int32_t Tapp::frame() {
+  StartControlsFrame();
   Cls();
 
   // Moves are relative to the facing; opposite keys both apply.
-  if (Held(kUp, kW)) player->move(0, 3);
-  if (Held(kDown, kS)) player->move(0, -2);
-  if (Held(kLeft, kA)) player->move(-3, 0);
-  if (Held(kRight, kD)) player->move(3, 0);
+  if (Held(KEY_UP, 'W')) player->move(0, 3);
+  if (Held(KEY_DOWN, 'S')) player->move(0, -2);
+  if (Held(KEY_LEFT, 'A')) player->move(-3, 0);
+  if (Held(KEY_RIGHT, 'D')) player->move(3, 0);
 
   for (int32_t i = 0; i < 5; ++i) {
-    if (KeyIsDown(kDigit1 + i) != 0) player->weapon = i;
+    if (KeyIsDown('1' + i) != 0) player->weapon = i;
   }
 
   if (ButtonIsDown(1) != 0) {
     tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, player->weapon, player);
   }
-  if (KeyIsDown(kEnter) != 0) tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, 0, nullptr);
 
-  if (KeyPressed(kEscape) != 0) gameState = 2;
+  if (KeyPressed(KEY_ESCAPE) != 0) gameState = 2;
 
   // The pointer is pulled back to the centre every frame; its offset since then turns the player.
   player->Side = player->Side + PointerX() - screenW / 2;
@@ -129,8 +117,8 @@ int32_t Tapp::endscreen() {
   UsePlayBindings(false);
   // Presses of Enter made while firing, or of Space, during play are still counted; dropped
   // here so the score stays up until a fresh press.
-  KeyPressed(kEnter);
-  KeyPressed(kSpace);
+  KeyPressed(KEY_ENTER);
+  KeyPressed(KEY_SPACE);
   const std::string score = "Score: " + IntToText(player->EP);
   for (;;) {
     Cls();
@@ -139,7 +127,7 @@ int32_t Tapp::endscreen() {
     DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
     RunPlayerKeys();
     present();
-    const bool quit = KeyPressed(kEnter) != 0 || KeyPressed(kSpace) != 0;
+    const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;
     TRunWatcher* watcher = RunWatcher();
     if (watcher != nullptr && !watcher->FrameDone(quit)) break;
     if (quit) break;

@@ -13,7 +13,6 @@ namespace {
 
 bool fixed = false;
 int32_t fixedNow = 0;
-TAnswerTap* answerTap = nullptr;
 // The time the rules' clock has stood still so far, and since when it stands, if it does.
 int32_t stoppedTotal = 0;
 bool stopped = false;
@@ -22,10 +21,6 @@ int32_t stoppedAt = 0;
 // How long before the target the kernel's sleep should end: its wake-ups come late by tens
 // to hundreds of microseconds.
 constexpr int64_t kWakeMarginUs = 700;
-
-int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
 
 // Only an interrupted sleep is slept again: any other failure would fail the same way for
 // ever. The wait is then cut short (the last stretch of a frame is still waited out), and the
@@ -46,21 +41,20 @@ int64_t MonotonicUs() {
   return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
+// The millisecond count of a microsecond time, wrapped to 32 bits as the clock reads.
+int32_t WrappedMs(int64_t us) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(us / 1000))); }
+
 }  // namespace
 
-void SetAnswerTap(TAnswerTap* tap) { answerTap = tap; }
-
-TAnswerTap* AnswerTap() { return answerTap; }
-
 int32_t NowMs() {
-  const int32_t now = WrapSub(stopped ? stoppedAt : RealNowMs(), stoppedTotal);
+  const int32_t now = ClockDiff(stopped ? stoppedAt : RealNowMs(), stoppedTotal);
   TAnswerTap* tap = AnswerTap();
   return tap != nullptr ? tap->Answer(TQuery::Clock, 0, now) : now;
 }
 
 int32_t RealNowMs() {
   if (fixed) return fixedNow;
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(MonotonicUs() / 1000)));
+  return WrappedMs(MonotonicUs());
 }
 
 int64_t RealNowUs() { return fixed ? static_cast<int64_t>(fixedNow) * 1000 : MonotonicUs(); }
@@ -74,14 +68,13 @@ void StopRulesClock() {
 void RunRulesClock() {
   if (!stopped) return;
   stopped = false;
-  stoppedTotal = static_cast<int32_t>(static_cast<uint32_t>(stoppedTotal) +
-                                      static_cast<uint32_t>(WrapSub(RealNowMs(), stoppedAt)));
+  stoppedTotal = ClockAdd(stoppedTotal, ClockDiff(RealNowMs(), stoppedAt));
 }
 
 void SleepMs(int32_t ms) {
   if (ms <= 0) return;
   if (fixed) {
-    fixedNow = static_cast<int32_t>(static_cast<uint32_t>(fixedNow) + static_cast<uint32_t>(ms));
+    fixedNow = ClockAdd(fixedNow, ms);
     return;
   }
   timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
@@ -95,11 +88,11 @@ void SleepMs(int32_t ms) {
 
 void SleepUntilMs(int32_t target) {
   if (fixed) {
-    SleepMs(WrapSub(target, fixedNow));
+    SleepMs(ClockDiff(target, fixedNow));
     return;
   }
   const int64_t now = MonotonicUs();
-  const int32_t ahead = WrapSub(target, static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(now / 1000))));
+  const int32_t ahead = ClockDiff(target, WrappedMs(now));
   if (ahead <= 0) return;
   // The moment the millisecond count turns to `target`.
   const int64_t due = (now / 1000 + ahead) * 1000;

@@ -37,6 +37,9 @@ struct TEvent {
   const void* source = nullptr;
 };
 
+// Drops every pending event (SDL's queue too) and forgets the window, the pointer's position,
+// its warps and relative mode, as at start; the hooks stay. For tests, which share one process.
+void ResetEvents();
 // Queues an event as if the window had just sent it; hooks see it at the next pump.
 void InjectEvent(const TEvent& event);
 // Takes every pending notification (injected, window, ticker) without waiting and emits the

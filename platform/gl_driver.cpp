@@ -10,8 +10,6 @@
 #include <string>
 
 #include "platform/image.h"
-#include "platform/paths.h"
-#include "platform/screenshot.h"
 #include "platform/sdl_window.h"
 
 namespace {
@@ -217,10 +215,6 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   Flush();
-  // The back buffer holds the whole frame about to be shown.
-  if (TakeScreenshotRequest()) {
-    if (const TPixmapPtr shot = GrabPixmap(0, 0, width_, height_)) SaveScreenshot(*shot, ScreenshotFolder());
-  }
   if (!shown_.OneToOne()) ClearBars();
   const int32_t interval = sync ? 1 : 0;
   if (interval != swapInterval_) {

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cmath>
 
-#include "platform/clock.h"
 #include "platform/degrees.h"
 #include "platform/fatal.h"
 #include "platform/font.h"
@@ -20,9 +19,6 @@ std::shared_ptr<TVex2DGraphics> current;
 int32_t graphicsSeq = 0;
 std::string lastError;
 std::string drawingFailure;
-TFramePacing pacing;
-bool keepFrames = false;
-TPixmapPtr keptFrame;
 
 TVex2DDriver& Drv() { return *current->_driver; }
 
@@ -182,8 +178,6 @@ std::vector<std::string> DisplayModes() {
   return modes;
 }
 
-const TFramePacing& FramePacing() { return pacing; }
-
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {
   CloseScreen();
   lastError.clear();
@@ -213,22 +207,20 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
   g->_driver = d;
   MakeCurrent(g);
 
-  pacing = TFramePacing{};
   if (depth != 0) {
-    pacing.hardSync = hertz != 0;
+    if (hertz != 0) {
+      PaceByRetrace();
+    } else {
+      ResetPacing();
+    }
     MovePointer(width / 2, height / 2);
   } else if (hertz != 0 && d->VerticalSyncAt(hertz)) {
     // The display's own rhythm is steadier than any timer.
-    pacing.hardSync = true;
+    PaceByRetrace();
+  } else if (hertz != 0) {
+    PaceByTimer(hertz);
   } else {
-    pacing.softSync = hertz != 0;
-  }
-  if (pacing.softSync) {
-    pacing.hertz = hertz;
-    pacing.step = 1000 / hertz;
-    pacing.remainder = 1000 - pacing.step * hertz;
-    pacing.accum = 0;
-    pacing.nextFrame = RealNowMs();
+    ResetPacing();
   }
   EnablePolledInput();
   SetScreenCloser(CloseScreen);
@@ -244,45 +236,18 @@ void CloseScreen() {
   g->Close();
 }
 
-void KeepFramesForPause(bool on) {
-  keepFrames = on;
-  keptFrame = nullptr;
-}
-
-TPixmapPtr TakeKeptFrame() { return std::move(keptFrame); }
-
 void Flip(int32_t sync) {
   if (!current) return;
-  if (keepFrames && sync == -1 && PauseAsked()) keptFrame = GrabPixmap(0, 0, current->g_width, current->g_height);
   if (sync != -1) {
     Drv().Flip(sync);
     return;
   }
-  if (pacing.softSync) {
-    auto add = [](int32_t a, int32_t b) {
-      return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-    };
-    pacing.nextFrame = add(pacing.nextFrame, pacing.step);
-    // A negative rate's step runs backwards, so its frames are never waited for; its
-    // remainder is not carried either, which at -2^31 would overflow the accumulator.
-    if (pacing.hertz > 0) {
-      pacing.accum += pacing.remainder;
-      if (pacing.accum >= pacing.hertz) {
-        pacing.accum -= pacing.hertz;
-        pacing.nextFrame = add(pacing.nextFrame, 1);
-      }
-    }
-    const int32_t now = RealNowMs();
-    const int32_t wait = add(pacing.nextFrame, -now);
-    if (wait > 0) {
-      SleepUntilMs(pacing.nextFrame);
-    } else {
-      pacing.nextFrame = now;
-    }
+  if (FramePacing().softSync) {
+    WaitForNextFrame();
     Drv().Flip(0);
     return;
   }
-  Drv().Flip(pacing.hardSync ? 1 : 0);
+  Drv().Flip(FramePacing().hardSync ? 1 : 0);
 }
 
 void Cls() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/graphics_driver.h"
+#include "platform/pacing.h"
 
 class TImage;
 class TImageFont;
@@ -95,21 +96,3 @@ std::string LastScreenError();
 std::string DrawingFailure();
 // The display modes the next OpenScreen's driver offers, as "W x H, D bit, R Hz" each.
 std::vector<std::string> DisplayModes();
-
-// While on, a Flip(-1) that presents a frame after which the game will pause (PauseAsked)
-// keeps a copy of it first, for the pause to show. On only during play.
-void KeepFramesForPause(bool on);
-// The frame kept at the last such Flip, if any; taken.
-TPixmapPtr TakeKeptFrame();
-
-// Frame pacing chosen by OpenScreen for Flip(-1).
-struct TFramePacing {
-  bool softSync = false;
-  bool hardSync = false;
-  int32_t hertz = 0;
-  int32_t step = 0;       // whole milliseconds per frame
-  int32_t remainder = 0;  // 1000 - step * hertz
-  int32_t accum = 0;
-  int32_t nextFrame = 0;  // NowMs() time the next frame is due
-};
-const TFramePacing& FramePacing();

@@ -1,6 +1,7 @@
 #include "platform/image.h"
 
 #include "platform/graphics_driver.h"
+#include "platform/png.h"
 
 namespace {
 int32_t autoMidHandle = 0;

@@ -3,13 +3,23 @@
 #include <SDL2/SDL.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
-#include "platform/answer_tap.h"
 #include "platform/events.h"
-#include "platform/pad.h"
+#include "platform/keys.h"
 
 namespace {
+
+// The player's mouse sensitivity: the pointer's offset from where the game last put it
+// reaches the rules scaled, the fraction carried to the frame after the game puts it back.
+struct TPointerScale {
+  double scale = 1.0;
+  double carry = 0.0;
+  double lastExact = 0.0;  // the scaled offset of the latest read since the pointer was put back
+  bool read = false;
+  int32_t anchorX = 0;  // where the game last put the pointer
+};
 
 struct PolledState {
   std::array<int32_t, 256> keyStates{};
@@ -24,35 +34,20 @@ struct PolledState {
   int32_t wheel = 0;
   int32_t suspended = 0;
   int32_t terminate = 0;
+  int32_t hookId = 0;
+  bool pointerHidden = false;
+  // The user's rather than the game's: for a replay's viewer for good, or while paused.
+  bool pointerLeftToUser = false;
+  bool pointerFreeWhilePaused = false;
+  TInputJoin* join = nullptr;
+  // The player's bindings: the physical keys that answer for a key code the rules ask about.
+  // A code never bound answers for itself.
+  std::array<std::vector<int32_t>, 256> boundKeys;
+  std::array<bool, 256> keyBound{};
+  TPointerScale pointerScale;
 };
 
 PolledState state;
-TPauseInput pauseInput;
-constexpr int32_t kPauseKeys[] = {80, 19};  // P, Pause
-int32_t hookId = 0;
-bool pointerHidden = false;
-// The user's rather than the game's: for a replay's viewer for good, or while paused.
-bool pointerLeftToUser = false;
-bool pointerFreeWhilePaused = false;
-
-// The player's bindings: the physical keys that answer for a key code the rules ask about.
-// A code never bound answers for itself.
-std::array<std::vector<int32_t>, 256> boundKeys;
-std::array<bool, 256> keyBound{};
-
-// The player's mouse sensitivity: the pointer's offset from where the game last put it
-// reaches the rules scaled, the fraction carried to the frame after the game puts it back.
-struct TPointerScale {
-  double scale = 1.0;
-  double carry = 0.0;
-  double lastExact = 0.0;  // the scaled offset of the latest read since the pointer was put back
-  bool read = false;
-  int32_t anchorX = 0;  // where the game last put the pointer
-};
-TPointerScale pointerScale;
-
-constexpr size_t kEnterKey = 13;
-constexpr size_t kEscapeKey = 27;
 
 bool ValidKey(int32_t key) { return key >= 0 && key < 256; }
 bool ValidButton(int32_t button) { return button >= 0 && button < 4; }
@@ -81,7 +76,6 @@ void OnEvent(const TEvent& ev) {
       ClearKeys();
       ClearButtons();
       state.suspended = 1;
-      pauseInput.focusLost = true;
       ShowOrHidePointer();
       break;
     case EVENT_APPRESUME:
@@ -93,16 +87,11 @@ void OnEvent(const TEvent& ev) {
     case EVENT_APPTERMINATE:
       state.terminate = 1;
       // Closing the window ends play as Escape does and leaves the score screen as Enter does.
-      ++state.keyHits[kEscapeKey];
-      ++state.keyHits[kEnterKey];
+      ++state.keyHits[KEY_ESCAPE];
+      ++state.keyHits[KEY_ENTER];
       break;
     case EVENT_KEYDOWN:
-      if (!ValidKey(ev.data)) break;
-      if (state.keyStates[static_cast<size_t>(ev.data)] == 0 &&
-          (ev.data == kPauseKeys[0] || ev.data == kPauseKeys[1])) {
-        ++pauseInput.keys;
-      }
-      Press(state.keyStates, state.keyHits, ev.data);
+      if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
       break;
     case EVENT_KEYUP:
       if (ValidKey(ev.data)) state.keyStates[static_cast<size_t>(ev.data)] = 0;
@@ -116,7 +105,6 @@ void OnEvent(const TEvent& ev) {
         if (state.buttonStates[b] != 1) {
           state.buttonStates[b] = 1;
           ++state.buttonHits[b];
-          if (b == 1) ++pauseInput.clicks;
         }
       }
       break;
@@ -135,50 +123,52 @@ void OnEvent(const TEvent& ev) {
   }
 }
 
-// The live answers, from the window's events joined with the pad's (platform/pad.h).
-int32_t TakeHits(int32_t key) {
-  const int32_t n = state.keyHits[static_cast<size_t>(key)];
-  state.keyHits[static_cast<size_t>(key)] = 0;
-  return n;
+int32_t Joined(TQuery query, int32_t code, int32_t live) {
+  return state.join != nullptr ? state.join->Join(query, code, live) : live;
 }
 
+int32_t TakeHits(int32_t key) { return std::exchange(state.keyHits[static_cast<size_t>(key)], 0); }
+
+// The live answers, from the window's events (through the player's bindings) joined with what
+// the application adds.
 int32_t LiveKeyPressed(int32_t key) {
-  if (!ValidKey(key)) return 0;
   int32_t n = 0;
-  if (keyBound[static_cast<size_t>(key)]) {
-    for (int32_t k : boundKeys[static_cast<size_t>(key)]) n += TakeHits(k);
-  } else {
+  if (ValidKey(key) && state.keyBound[static_cast<size_t>(key)]) {
+    for (int32_t k : state.boundKeys[static_cast<size_t>(key)]) n += TakeHits(k);
+  } else if (ValidKey(key)) {
     n = TakeHits(key);
   }
-  return n + PadKeyPressed(key);
+  return Joined(TQuery::KeyPressed, key, n);
 }
 
 int32_t KeyboardKeyIsDown(int32_t key) {
   if (!ValidKey(key)) return 0;
-  if (!keyBound[static_cast<size_t>(key)]) return state.keyStates[static_cast<size_t>(key)];
-  for (int32_t k : boundKeys[static_cast<size_t>(key)]) {
+  if (!state.keyBound[static_cast<size_t>(key)]) return state.keyStates[static_cast<size_t>(key)];
+  for (int32_t k : state.boundKeys[static_cast<size_t>(key)]) {
     if (state.keyStates[static_cast<size_t>(k)] != 0) return 1;
   }
   return 0;
 }
 
-int32_t LiveKeyIsDown(int32_t key) { return PadJoinKeyIsDown(key, KeyboardKeyIsDown(key)); }
+int32_t LiveKeyIsDown(int32_t key) { return Joined(TQuery::KeyIsDown, key, KeyboardKeyIsDown(key)); }
 
 int32_t LiveButtonIsDown(int32_t button) {
-  return PadJoinButtonIsDown(button, ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
+  return Joined(TQuery::ButtonIsDown, button,
+                ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0);
 }
 
-// The pad's turn reaches the rules as a pointer offset.
-int32_t LivePointerX() {
-  const int32_t x = state.x + PadFrameTurn();
-  if (pointerScale.scale == 1.0) return x;
-  TPointerScale& p = pointerScale;
-  p.lastExact = static_cast<double>(x - p.anchorX) * p.scale + p.carry;
+// The pointer as the player's sensitivity scales its offset from where the game last put it.
+int32_t ScaledPointerX() {
+  TPointerScale& p = state.pointerScale;
+  if (p.scale == 1.0) return state.x;
+  p.lastExact = static_cast<double>(state.x - p.anchorX) * p.scale + p.carry;
   p.read = true;
   return p.anchorX + static_cast<int32_t>(p.lastExact);
 }
 
-int32_t LivePointerY() { return state.y; }
+int32_t LivePointerX() { return Joined(TQuery::PointerX, 0, ScaledPointerX()); }
+
+int32_t LivePointerY() { return Joined(TQuery::PointerY, 0, state.y); }
 
 // What the rules get: the live answer, unless a tap watches or replaces it.
 int32_t Tapped(TQuery query, int32_t code, int32_t live) {
@@ -203,11 +193,6 @@ int32_t KeyIsDown(int32_t key) {
   return Tapped(TQuery::KeyIsDown, key, LiveKeyIsDown(key));
 }
 
-int32_t KeyIsDownLive(int32_t key) {
-  PumpEvents();
-  return LiveKeyIsDown(key);
-}
-
 int32_t ButtonIsDown(int32_t button) {
   PumpEvents();
   return Tapped(TQuery::ButtonIsDown, button, LiveButtonIsDown(button));
@@ -225,7 +210,7 @@ int32_t PointerY() {
 
 void MovePointer(int32_t x, int32_t y) {
   PumpEvents();
-  TPointerScale& p = pointerScale;
+  TPointerScale& p = state.pointerScale;
   if (p.read) p.carry = p.lastExact - static_cast<int32_t>(p.lastExact);
   p.read = false;
   p.anchorX = x;
@@ -234,60 +219,51 @@ void MovePointer(int32_t x, int32_t y) {
 
 void BindKey(int32_t code, const std::vector<int32_t>& keys) {
   if (!ValidKey(code)) return;
-  boundKeys[static_cast<size_t>(code)].clear();
+  state.boundKeys[static_cast<size_t>(code)].clear();
   for (int32_t k : keys) {
-    if (ValidKey(k)) boundKeys[static_cast<size_t>(code)].push_back(k);
+    if (ValidKey(k)) state.boundKeys[static_cast<size_t>(code)].push_back(k);
   }
-  keyBound[static_cast<size_t>(code)] = true;
+  state.keyBound[static_cast<size_t>(code)] = true;
 }
 
 void UnbindKey(int32_t code) {
-  if (ValidKey(code)) keyBound[static_cast<size_t>(code)] = false;
+  if (ValidKey(code)) state.keyBound[static_cast<size_t>(code)] = false;
 }
 
-void SetPointerSensitivity(double scale) { pointerScale = {scale, 0.0, 0.0, false, pointerScale.anchorX}; }
+void SetPointerSensitivity(double scale) { state.pointerScale = {scale, 0.0, 0.0, false, state.pointerScale.anchorX}; }
 
 void HidePointer() {
   PumpEvents();
-  pointerHidden = true;
+  state.pointerHidden = true;
   ShowOrHidePointer();
 }
 
 void ShowOrHidePointer() {
   // SDL hides the cursor over its own windows only, as wanted; while another program has
   // the focus it shows there too, for the user of that program.
-  const bool hide = pointerHidden && WindowFocused() && !pointerLeftToUser && !pointerFreeWhilePaused;
+  const bool hide = state.pointerHidden && WindowFocused() && !state.pointerLeftToUser && !state.pointerFreeWhilePaused;
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
 void ReleasePointer() {
-  pointerLeftToUser = true;
+  state.pointerLeftToUser = true;
   SetPointerWarping(false);
   ShowOrHidePointer();
 }
 
 void FreePointerWhilePaused(bool on) {
-  pointerFreeWhilePaused = on;
-  SetPointerWarping(!on && !pointerLeftToUser);
+  state.pointerFreeWhilePaused = on;
+  SetPointerWarping(!on && !state.pointerLeftToUser);
   ShowOrHidePointer();
   if (!on) RewarpPointer();
 }
-
-TPauseInput TakePauseInput() {
-  PumpEvents();
-  const TPauseInput taken = pauseInput;
-  pauseInput = {};
-  return taken;
-}
-
-bool PauseAsked() { return pauseInput.keys > 0 || pauseInput.focusLost; }
 
 int32_t KeyPressesWaiting(int32_t key) {
   PumpEvents();
   return ValidKey(key) ? state.keyHits[static_cast<size_t>(key)] : 0;
 }
 
-bool PointerHidden() { return pointerHidden; }
+bool PointerHidden() { return state.pointerHidden; }
 
 int32_t GetChar() {
   PumpEvents();
@@ -315,19 +291,29 @@ void ClearButtons() {
   ClearButtonState();
 }
 
+void SetInputJoin(TInputJoin* join) { state.join = join; }
+
+void ResetInput() {
+  DisablePolledInput();
+  TInputJoin* join = state.join;
+  state = PolledState{};
+  state.join = join;
+  ShowOrHidePointer();
+}
+
 void EnablePolledInput() {
-  if (hookId != 0) return;
+  if (state.hookId != 0) return;
   // No pump here: events already waiting (the full-screen pointer centring among them)
   // belong to the new screen and reach the state at the next query.
   ClearKeyState();
   ClearButtonState();
   // A close request was made to the screen before.
   state.terminate = 0;
-  hookId = AddEventHook(OnEvent);
+  state.hookId = AddEventHook(OnEvent);
 }
 
 void DisablePolledInput() {
-  if (hookId == 0) return;
-  RemoveEventHook(hookId);
-  hookId = 0;
+  if (state.hookId == 0) return;
+  RemoveEventHook(state.hookId);
+  state.hookId = 0;
 }

@@ -1,8 +1,6 @@
-// Polled keyboard and mouse state, built from the window's events. Key codes are the
-// Windows virtual-key codes (letters and digits as upper-case ASCII, Enter 13, Escape 27,
-// Space 32, arrows 37..40, left/right Shift 160/161, Control 162/163, Alt 164/165).
-// Every query pumps the pending window events first (platform/events.h); drawing, Flip and
-// NowMs never do. The state follows events only while a screen is open.
+// Polled keyboard and mouse state, built from the window's events. Key codes are those of
+// platform/keys.h. Every query pumps the pending window events first (platform/events.h);
+// drawing, Flip and NowMs never do. The state follows events only while a screen is open.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -16,6 +14,8 @@ void UnbindKey(int32_t code);
 // the next offset. 1, the start, answers the pointer as it is.
 void SetPointerSensitivity(double scale);
 
+#include "platform/answer_tap.h"
+
 // Presses of the key since it was last asked for (or cleared); resets the count.
 int32_t KeyPressed(int32_t key);
 // KeyPressed as the window counted it, past any answer tap: for controls outside the game
@@ -23,8 +23,6 @@ int32_t KeyPressed(int32_t key);
 int32_t KeyPressedLive(int32_t key);
 // 1 while the key is held; leaves the press count alone.
 int32_t KeyIsDown(int32_t key);
-// KeyIsDown as the window tells it, past any answer tap: for controls outside the game rules.
-int32_t KeyIsDownLive(int32_t key);
 // 1 left, 2 right, 3 middle.
 int32_t ButtonIsDown(int32_t button);
 int32_t PointerX();
@@ -43,18 +41,6 @@ void ReleasePointer();
 // game last asked for it, so that wherever the user moved it turns nobody.
 void FreePointerWhilePaused(bool on);
 
-// Pausing is no rule of the game: presses of P or Pause, presses of the left button and losses
-// of the focus are counted here for the game loop, which looks at them between frames.
-struct TPauseInput {
-  int32_t keys = 0;
-  int32_t clicks = 0;
-  bool focusLost = false;
-};
-// What came since the last call; clears it. Pumps first.
-TPauseInput TakePauseInput();
-// Whether P, Pause or a loss of the focus is waiting there. Does not pump, so it tells what
-// the events taken during the frame just shown asked for.
-bool PauseAsked();
 // Presses of the key counted and not yet asked for; leaves them for the next KeyPressed.
 int32_t KeyPressesWaiting(int32_t key);
 
@@ -69,6 +55,22 @@ bool PointerHidden();
 void ClearKeys();
 // Releases every button and zeroes the wheel; pumps first.
 void ClearButtons();
+
+// What the application adds to the window's answers before any answer tap sees them (a pad
+// mapped onto keys, buttons and the pointer): given the live answer of the keyboard or the
+// mouse, the joined one. Asked only for the input queries, never for the clock, and it may
+// keep state (presses it hands out once); reading PointerX or PointerY changes nothing here.
+class TInputJoin {
+ public:
+  virtual ~TInputJoin() = default;
+  virtual int32_t Join(TQuery query, int32_t code, int32_t live) = 0;
+};
+// Null: the answers are the keyboard's and the mouse's alone.
+void SetInputJoin(TInputJoin* join);
+
+// Forgets every key, button, character, the pointer's position and its hiding, as at start;
+// for tests, which share one process.
+void ResetInput();
 
 // Opening a screen switches polled input on (clearing keys, buttons and any close request);
 // closing it, off.

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/textio.h"
 
 enum : int32_t {
   PF_I8 = 1,        // grey intensity
@@ -47,12 +46,3 @@ TPixmapPtr ConvertPixmap(const TPixmap& src, int32_t format);
 TPixmapPtr CopyPixmapWindow(const TPixmap& src, int32_t x, int32_t y, int32_t w, int32_t h);
 // A format-6 copy scaled to w x h, each target pixel the average of the source area it covers.
 TPixmapPtr ResizePixmap(const TPixmap& src, int32_t w, int32_t h);
-
-// Decodes a PNG from the stream's current position; null when the data is not a PNG
-// or cannot be decoded. Results: grey 1, RGB 4, RGB with alpha 6, grey with alpha 6.
-TPixmapPtr LoadPixmapPNG(TStream& stream);
-// Opens the file and tries the decoders the game's files need (PNG); null on failure.
-TPixmapPtr LoadPixmapFile(std::string_view path);
-// Writes the picture to a PNG file, with an alpha channel when its format has one; `fast`
-// trades size for speed. False, with the reason in `problem` and no file left, when it cannot.
-bool SavePixmapPNG(const TPixmap& pixmap, const std::string& path, std::string& problem, bool fast = false);

@@ -6,10 +6,9 @@
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "platform/png.h"
 
 namespace {
-
-bool requested = false;
 
 // A name from the local time, with a number added when that name is taken.
 std::string FreeName(const std::string& folder) {
@@ -29,14 +28,6 @@ std::string FreeName(const std::string& folder) {
 }
 
 }  // namespace
-
-void RequestScreenshot() { requested = true; }
-
-bool TakeScreenshotRequest() {
-  const bool was = requested;
-  requested = false;
-  return was;
-}
 
 std::string SaveScreenshot(const TPixmap& picture, const std::string& folder) {
   std::string problem;

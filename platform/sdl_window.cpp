@@ -14,6 +14,7 @@
 #include "platform/letterbox.h"
 #include "platform/pad.h"
 #include "platform/pixmap.h"
+#include "platform/png.h"
 
 namespace {
 

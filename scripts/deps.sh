@@ -8,21 +8,27 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev openbox
   imagemagick sox vorbis-tools
-  clang libclang-rt-14-dev
+  clang
   dpkg-dev file desktop-file-utils appstream lintian
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
+# Installs those of the packages named that are missing.
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing missing packages: ${missing[*]}"
-  sudo_cmd=()
+  local sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+}
+
+install_missing "${packages[@]}"
+# The fuzz build links the sanitizer and libFuzzer runtimes of the clang installed above, which
+# come in a package named after its major version.
+install_missing "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"

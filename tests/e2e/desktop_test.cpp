@@ -164,7 +164,8 @@ TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
 TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("close");
-  TGameProcess game(folder, false);
+  // A home of its own, where M keeps its setting.
+  TGameProcess game(folder, false, {}, {{"HOME", folder.LogPath().string()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_close_play.png", ShowsHud)) << game.Errors();
@@ -172,24 +173,13 @@ TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   const TPixmapPtr score = WaitFor(game, window, "e2e_close_score.png", ShowsScore);
   ASSERT_TRUE(score) << "no score screen after the first close request; stderr:\n" << game.Errors();
   EXPECT_TRUE(LeftHalfIsBlack(*score));
-  SleepMilliseconds(300);
+  // The score screen stays up and still takes keys: M's notice comes over it.
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key m"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_close_notice.png", ShowsScoreAndNotice)) << game.Errors();
   ASSERT_TRUE(game.Running()) << "the score screen did not stay up";
   ASSERT_TRUE(SendCloseRequest(window));
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
-}
-
-// The screenshot the game says on stderr it saved, waiting up to ten seconds for the line; the
-// file is complete only once the line is there. Empty if none came.
-fs::path SavedScreenshot(const TGameProcess& game) {
-  const std::string saved = "screenshot saved as ";
-  for (int i = 0; i < 100; ++i) {
-    const std::string errors = game.Errors();
-    const size_t at = errors.find(saved);
-    const size_t end = at == std::string::npos ? at : errors.find('\n', at);
-    if (end != std::string::npos) return errors.substr(at + saved.size(), end - at - saved.size());
-    SleepMilliseconds(100);
-  }
-  return {};
 }
 
 // The four layer files, each written in full, in the player's data folder and not in the
@@ -240,7 +230,8 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
 
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("key F12"));
-  const fs::path shot = SavedScreenshot(game);
+  // The message comes once the picture has been renamed into place whole.
+  const fs::path shot = game.WaitForErrorLine("Kestrova: screenshot saved as ", 10);
   ASSERT_FALSE(shot.empty()) << game.Errors();
   EXPECT_EQ(shot.parent_path(), data / "screenshots");
   png_image image{};
@@ -249,11 +240,7 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
   EXPECT_EQ(image.width, 640u);
   EXPECT_EQ(image.height, 480u);
   png_image_free(&image);
-
-  ASSERT_TRUE(Xdotool("key Escape"));
-  SleepMilliseconds(500);
-  ASSERT_TRUE(Xdotool("key Return"));
-  EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  EndTheGame(game, window, "e2e_installed_score.png");
 }
 
 TEST(Desktop, PlayersKeysAndMouseReachTheRulesAndTheirDemoReplaysAsPlayed) {
@@ -358,15 +345,15 @@ TEST(Desktop, WindowScalesAndGoesFullScreenWhilePlayGoesOnOnTheSameScreen) {
   ASSERT_TRUE(WaitFor(game, window, "e2e_scale_play.png", ShowsHud)) << game.Errors();
 
   // Wholly on the screen, where the X server can take its picture.
-  ASSERT_TRUE(Xdotool("windowmove --sync " + window + " 0 0"));
-  ASSERT_TRUE(Xdotool("windowsize --sync " + window + " 1100 600"));
+  ASSERT_TRUE(Xdotool("windowmove " + window + " 0 0"));
+  ASSERT_TRUE(Xdotool("windowsize " + window + " 1100 600"));
   EXPECT_TRUE(WaitFor(game, window, "e2e_scale_wide.png", ShowsFrameBetweenSideBars)) << game.Errors();
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("key alt+Return"));
   EXPECT_TRUE(WaitFor(game, window, "e2e_scale_full.png", ShowsFrameBetweenBarsAboveAndBelow)) << game.Errors();
   ASSERT_TRUE(Xdotool("key F11"));
   EXPECT_TRUE(WaitFor(game, window, "e2e_scale_back.png", ShowsFrameBetweenSideBars)) << game.Errors();
-  ASSERT_TRUE(Xdotool("windowsize --sync " + window + " 1024 768"));
+  ASSERT_TRUE(Xdotool("windowsize " + window + " 1024 768"));
   ASSERT_TRUE(WaitFor(game, window, "e2e_scale_own.png", ShowsHudAtItsOwnSize)) << game.Errors();
   EndTheGame(game, window, "e2e_scale_score.png");
 

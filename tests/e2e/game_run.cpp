@@ -204,6 +204,22 @@ int TGameProcess::WaitForExit(int seconds) {
 
 std::string TGameProcess::Errors() const { return ReadWholeFile(errors_); }
 
+std::string TGameProcess::WaitForErrorLine(const std::string& head, int seconds) {
+  for (int i = 0; i < seconds * 20; ++i) {
+    const bool running = Running();
+    const std::string errors = Errors();
+    for (size_t at = errors.find(head); at != std::string::npos; at = errors.find(head, at + 1)) {
+      const size_t end = errors.find('\n', at);
+      if ((at == 0 || errors[at - 1] == '\n') && end != std::string::npos) {
+        return errors.substr(at + head.size(), end - at - head.size());
+      }
+    }
+    if (!running) break;
+    SleepMilliseconds(50);
+  }
+  return {};
+}
+
 std::string TGameProcess::Window(int seconds) {
   for (int i = 0; i < seconds * 20 && Running(); ++i) {
     const std::string id = FirstLine("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null");

@@ -64,6 +64,9 @@ class TGameProcess {
   int WaitForExit(int seconds);
   // What the program wrote to stderr so far.
   std::string Errors() const;
+  // The rest of the first stderr line that starts with `head` once one is complete, waiting for
+  // it up to the given seconds (or until the program ends); empty if none came.
+  std::string WaitForErrorLine(const std::string& head, int seconds);
   // The visible game window, waiting for it up to the given seconds; empty if
   // none came.
   std::string Window(int seconds);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../support/read_file.h"
+#include "../support/report.h"
 #include "game_run.h"
 #include "screens.h"
 
@@ -49,15 +50,8 @@ bool IsProgressScreen(const TPixmap& shot) {
 // The player's rounds of the first weapon in a report: the field after "F id X Y Side HP EP
 // Art weapon" on the player's line; -1 when the report has none.
 int FirstWeaponRounds(const std::string& report) {
-  std::istringstream in(report);
-  std::string id;
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line);
-    std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
-    if (w.size() == 2 && w[0] == "player") id = w[1];
-    if (w.size() > 9 && w[0] == "F" && w[1] == id) return std::stoi(w[9]);
-  }
-  return -1;
+  const TReport::Words* player = ReadReport(report).Player();
+  return player != nullptr && player->size() > 9 ? std::stoi((*player)[9]) : -1;
 }
 
 // The loading screens pass quickly: the program is held still while one is

@@ -32,12 +32,12 @@ bool SpentARound(const TPixmap& shot) {
 }
 
 bool ShowsScore(const TPixmap& shot) {
-  if (shot.width != kW || IsHudColour(PixelAt(shot, 22, 10))) return false;
+  if (shot.width < 640 || shot.height < 480 || IsHudColour(PixelAt(shot, 22, 10))) return false;
   // "Score: N" at five times the font's size, from the centre to the right and
-  // down.
+  // down, in a window of any size.
   int white = 0;
-  for (int y = kH / 2; y < kH / 2 + 80; ++y) {
-    for (int x = kW / 2; x < kW / 2 + 280; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  for (int y = shot.height / 2; y < shot.height / 2 + 80; ++y) {
+    for (int x = shot.width / 2; x < shot.width / 2 + 280; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
   }
   return white > 200;
 }
@@ -52,9 +52,19 @@ bool ShowsPause(const TPixmap& shot) {
   return white > 20 && !LeftHalfIsBlack(shot);
 }
 
+bool ShowsNotice(const TPixmap& shot) {
+  int white = 0;
+  for (int y = 8; y < 40; ++y) {
+    for (int x = kW - 200; x < kW - 8; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return white > 50;
+}
+
+bool ShowsScoreAndNotice(const TPixmap& shot) { return ShowsScore(shot) && ShowsNotice(shot); }
+
 bool LeftHalfIsBlack(const TPixmap& shot) {
-  for (int y = 0; y < kH; ++y) {
-    for (int x = 0; x < kW / 2; ++x) {
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width / 2; ++x) {
       if (PixelAt(shot, x, y) != TRgb{0, 0, 0}) return false;
     }
   }

@@ -20,6 +20,9 @@ bool SpentARound(const TPixmap& shot);
 bool ShowsScore(const TPixmap& shot);
 // Paused: "Pause" centred over the last frame of play.
 bool ShowsPause(const TPixmap& shot);
+// White text in the top right corner, where notices go (the sound keys' "Ton aus", ...).
+bool ShowsNotice(const TPixmap& shot);
+bool ShowsScoreAndNotice(const TPixmap& shot);
 // Nothing but the score: the left half of the score screen is black.
 bool LeftHalfIsBlack(const TPixmap& shot);
 // Screenshots of the window, saved as build/screenshots/<name>, until one shows

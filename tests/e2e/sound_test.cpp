@@ -34,15 +34,6 @@ bool CaptureGrowsPast(const fs::path& raw, uintmax_t size) {
   return false;
 }
 
-// White text in the top right corner, where notices go.
-bool ShowsNotice(const TPixmap& shot) {
-  int white = 0;
-  for (int y = 8; y < 40; ++y) {
-    for (int x = kW - 200; x < kW - 8; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
-  }
-  return white > 50;
-}
-
 }  // namespace
 
 TEST(Sound, VolumeZeroIsSilentAndTheKeysChangeAndKeepIt) {

@@ -8,6 +8,7 @@
 #include "memory_file.h"
 #include "platform/image.h"
 #include "platform/pixmap.h"
+#include "platform/png.h"
 
 namespace {
 

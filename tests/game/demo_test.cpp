@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@
 #include "../support/read_file.h"
 #include "app/session.h"
 #include "platform/atomic_file.h"
+#include "platform/events.h"
+#include "platform/graphics.h"
+#include "platform/keys.h"
+#include "platform/recording_driver.h"
 
 namespace {
 
@@ -118,6 +124,8 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
        {},
        "d: line 4: map values that ask for a walk of more than 16777216 steps"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
+      {head + "f 2=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
+      {head + "f 0=1 1t-5 2=0\n", true, TDemoReader::Next::Frame, ""},
       {head + "f 99999999999=1\n", true, TDemoReader::Next::Bad, "is no answer"},
       {head + "c 1 2 3\n", true, TDemoReader::Next::Bad, "d: line 5: expected \"c FRAME RNG X Y FIGURES\""},
       {head + "zz\n", true, TDemoReader::Next::Bad, "d: line 5: \"zz\" is no demo record"},
@@ -137,6 +145,22 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
       EXPECT_NE(reader.Error().find(c.error), std::string::npos) << reader.Error();
     }
   }
+}
+
+TEST(Demo, EscapeStopsWatchingAReplayWhereTheRulesAskForNoEscape) {
+  ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 8, 8, 0, 0, 0));
+  const std::string path = ::testing::TempDir() + "kestrova_escape.demo";
+  std::ofstream(path) << "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\nf\nf\nf\n";
+  TGameSession session;
+  ASSERT_TRUE(session.Replay(path)) << session.Message();
+  ASSERT_TRUE(session.PlayStarts());
+  EXPECT_TRUE(session.FrameDone(false)) << "nothing pressed: the replay goes on";
+  InjectEvent({EVENT_KEYDOWN, KEY_ESCAPE});
+  EXPECT_FALSE(session.FrameDone(false));
+  EXPECT_EQ(session.Result(), TGameSession::kDone);
+  SetAnswerTap(nullptr);
+  CloseScreen();
+  SetGraphicsDriver(nullptr);
 }
 
 TEST(Demo, AReportOnAFullDiskLeavesTheEarlierOneWhole) {

@@ -13,29 +13,16 @@
 #include <vector>
 
 #include "../support/read_file.h"
+#include "../support/report.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Report {
-  std::map<std::string, std::vector<std::string>> header;  // frames, gameState, rng, camera, player
-  std::vector<std::vector<std::string>> figures, items, shots, blood;
-  std::string text;
-
-  int64_t Num(const std::string& key, size_t i = 0) const { return std::stoll(header.at(key).at(i)); }
-  const std::vector<std::string>* Figure(int64_t id) const {
-    for (const auto& f : figures) {
-      if (std::stoll(f[1]) == id) return &f;
-    }
-    return nullptr;
-  }
-};
-
 struct SimRun {
   int status = -1;
   std::string err;
-  Report report;
+  TReport report;
 };
 
 class SimTest : public ::testing::Test {
@@ -61,34 +48,11 @@ class SimTest : public ::testing::Test {
     const int raw = std::system(cmd.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.err = Read("err.txt");
-    run.report.text = Read("out.txt");
-    Parse(run.report);
+    run.report = ReadReport(Read("out.txt"));
     return run;
   }
 
   std::string Read(const std::string& name) const { return ReadWholeFile(dir_ / name); }
-
-  static void Parse(Report& r) {
-    std::istringstream in(r.text);
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream ls(line);
-      std::vector<std::string> f;
-      for (std::string w; ls >> w;) f.push_back(w);
-      if (f.empty()) continue;
-      if (f[0] == "F") {
-        r.figures.push_back(f);
-      } else if (f[0] == "I") {
-        r.items.push_back(f);
-      } else if (f[0] == "S") {
-        r.shots.push_back(f);
-      } else if (f[0] == "B") {
-        r.blood.push_back(f);
-      } else {
-        r.header[f[0]] = std::vector<std::string>(f.begin() + 1, f.end());
-      }
-    }
-  }
 
   fs::path dir_;
 };
@@ -99,7 +63,7 @@ enum { kX = 2, kY = 3, kSide = 4, kHP = 5, kEP = 6, kArt = 7, kWeapon = 8, kW0 =
 TEST_F(SimTest, ReportListsEveryActorInTheStatedFormat) {
   const SimRun run = Sim("--seed 5 --frames 0");
   ASSERT_EQ(run.status, 0) << run.err;
-  const Report& r = run.report;
+  const TReport& r = run.report;
   EXPECT_EQ(r.Num("frames"), 0);
   EXPECT_EQ(r.Num("gameState"), 0);
   EXPECT_EQ(r.Num("player"), 3001);
@@ -134,7 +98,7 @@ TEST_F(SimTest, ReportListsEveryActorInTheStatedFormat) {
 }
 
 TEST_F(SimTest, ScriptedGameFollowsTheRules) {
-  const Report start = Sim("--seed 5 --frames 0").report;
+  const TReport start = Sim("--seed 5 --frames 0").report;
   Write("script.txt",
         "# walk up for ten frames, turning 30 degrees right after the first step\n"
         "0 down 87\n"
@@ -161,14 +125,14 @@ TEST_F(SimTest, ScriptedGameFollowsTheRules) {
         "75 down 27\n");
   const SimRun run = Sim("--seed 5 --frames 500 --script script.txt");
   ASSERT_EQ(run.status, 0) << run.err;
-  const Report& r = run.report;
+  const TReport& r = run.report;
 
   // Escape in frame 75 ends the game after that frame.
   EXPECT_EQ(r.Num("frames"), 76);
   EXPECT_EQ(r.Num("gameState"), 2);
-  const auto* p = r.Figure(3001);
+  const auto* p = r.Figure("3001");
   ASSERT_NE(p, nullptr);
-  const auto& p0 = *start.Figure(3001);
+  const auto& p0 = *start.Figure("3001");
   EXPECT_EQ(std::stoll((*p)[kSide]), 30 - 12);
   EXPECT_EQ(std::stoll((*p)[kWeapon]), 4);  // 5 was the last digit held
   // The laser's rate limit: fired at frame 20 (Time 0 passes at once), renewed once more than
@@ -210,10 +174,10 @@ TEST_F(SimTest, ScriptedGameFollowsTheRules) {
 TEST_F(SimTest, PlayerDiesAmongTheEnemies) {
   const SimRun run = Sim("--seed 5 --frames 3000");
   ASSERT_EQ(run.status, 0) << run.err;
-  const Report& r = run.report;
+  const TReport& r = run.report;
   EXPECT_EQ(r.Num("gameState"), 1);
   EXPECT_LT(r.Num("frames"), 3000);
-  const auto* p = r.Figure(3001);
+  const auto* p = r.Figure("3001");
   ASSERT_NE(p, nullptr);  // still in the list, last
   EXPECT_EQ(&r.figures.back(), p);
   EXPECT_LT(std::stod((*p)[kHP]), 0.0);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "../support/fresh_input.h"
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/recording_driver.h"
@@ -17,10 +18,7 @@ namespace {
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(StartEventLayer());
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    SetRelativePointer(false);
-    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+    ASSERT_TRUE(OpenFreshInputScreen());
   }
   void TearDown() override {
     CloseScreen();
@@ -178,32 +176,6 @@ TEST_F(InputTest, CloseRequestCountsOnePressOfEscapeAndOfEnter) {
   EXPECT_EQ(KeyIsDown(27), 1);
 }
 
-TEST_F(InputTest, PauseIsAskedByPOrPauseOrALostFocusAndLeavesTheRulesPressesAlone) {
-  TakePauseInput();
-  Key(EVENT_KEYDOWN, 80);
-  Key(EVENT_KEYREPEAT, 80);
-  Key(EVENT_KEYDOWN, 80);  // still held: no second press
-  Key(EVENT_KEYDOWN, 27);
-  KeyIsDown(0);
-  EXPECT_TRUE(PauseAsked());
-  EXPECT_EQ(KeyPressesWaiting(27), 1);
-  EXPECT_EQ(KeyPressesWaiting(27), 1) << "looking leaves the press for the rules";
-  TPauseInput asked = TakePauseInput();
-  EXPECT_EQ(asked.keys, 1);
-  EXPECT_FALSE(asked.focusLost);
-  EXPECT_FALSE(PauseAsked());
-  EXPECT_EQ(KeyPressed(27), 1);
-
-  Key(EVENT_KEYDOWN, 19);
-  InjectEvent({EVENT_MOUSEDOWN, 1, 5, 5});
-  InjectEvent({EVENT_MOUSEDOWN, 2, 5, 5});
-  InjectEvent({EVENT_APPSUSPEND});
-  asked = TakePauseInput();
-  EXPECT_EQ(asked.keys, 1);
-  EXPECT_EQ(asked.clicks, 1);
-  EXPECT_TRUE(asked.focusLost);
-}
-
 TEST_F(InputTest, SdlKeysBecomeVirtualKeyCodesWithLeftAndRightApart) {
   PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT);
   PushSdlKey(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL);
@@ -336,6 +308,18 @@ TEST_F(InputTest, TickersCountOnTheMainThreadWhenEventsArePumped) {
   SDL_Delay(20);
   PumpEvents();
   EXPECT_EQ(timer->Ticks(), stopped);
+
+  // Ticks still queued from a ticker stopped unread reach neither it nor the next ticker that
+  // takes its place.
+  auto fast = TTimer::Create(1000, std::nullopt);
+  ASSERT_TRUE(fast);
+  const uint32_t type = TickerEventType();
+  for (int i = 0; i < 200 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type) < 3; ++i) SDL_Delay(1);
+  ASSERT_GE(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type), 3);
+  fast->Stop();
+  auto next = TTimer::Create(1, std::nullopt);
+  PumpEvents();
+  EXPECT_EQ(fast->Ticks() * 100 + next->Ticks(), 0);
 }
 
 TEST_F(InputTest, AtMostSixteenTickersRun) {

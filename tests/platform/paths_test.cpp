@@ -11,6 +11,7 @@
 #include "../support/read_file.h"
 #include "platform/atomic_file.h"
 #include "platform/pixmap.h"
+#include "platform/png.h"
 #include "platform/screenshot.h"
 #include "support.h"
 
@@ -57,6 +58,13 @@ TEST_F(PathsTest, PlayersOwnSettingsFileWinsWhenPresent) {
   std::ofstream(UserConfigFolder() + "/config.txt") << "640\n";
   EXPECT_EQ(SettingsFile("config.txt"), UserConfigFolder() + "/config.txt");
   EXPECT_EQ(SettingsFile("map.txt"), "map.txt");
+  // Through links: one to a file counts, and so does a dangling one, whose reading then fails
+  // with the reason instead of the shipped file being read in its place.
+  std::filesystem::create_symlink(UserConfigFolder() + "/config.txt", UserConfigFolder() + "/map.txt");
+  std::filesystem::create_symlink(UserConfigFolder() + "/gone.txt", UserConfigFolder() + "/items.txt");
+  EXPECT_EQ(SettingsFile("map.txt"), UserConfigFolder() + "/map.txt");
+  EXPECT_EQ(SettingsFile("items.txt"), UserConfigFolder() + "/items.txt");
+  std::filesystem::remove(UserConfigFolder() + "/map.txt");
   // A plain file where a folder must go.
   EXPECT_FALSE(MakeFolders(UserConfigFolder() + "/config.txt/sub", &problem));
   EXPECT_FALSE(problem.empty());

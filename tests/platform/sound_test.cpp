@@ -63,6 +63,24 @@ TEST_F(SoundTest, MoreThanTwoChannelsAreNarrowedToStereo) {
   EXPECT_EQ(six->format, SF_STEREO16LE);
   EXPECT_EQ(six->length, 2000);
   EXPECT_EQ(six->samples.size(), 2000u * 4);
+  // Front left and front right are kept, whichever places the layout gives them: a tone of its
+  // own on every channel (FL C FR RL RR LFE, and L C R) tells which one each side carries.
+  const auto crossings = [](const TAudioSample& s, int32_t channel) {
+    int n = 0;
+    for (int32_t i = 1; i < s.length; ++i) n += (s.At(i - 1, channel) < 0) != (s.At(i, channel) < 0);
+    return n;
+  };
+  for (const int channels : {6, 3}) {
+    const std::string path = dir_.File("tones" + std::to_string(channels) + ".ogg");
+    std::string tones;
+    for (int c = 0; c < channels; ++c) tones += " sine " + std::to_string(100 + 200 * c);
+    ASSERT_TRUE(Shell("sox -q -n -r 8000 -c " + std::to_string(channels) + " '" + path + "' synth 0.25" + tones +
+                      " vol 0.4"));
+    auto sample = LoadAudioSampleFile(path);
+    ASSERT_TRUE(sample);
+    EXPECT_NEAR(crossings(*sample, 0), 50, 4) << channels << " channels: 100 Hz on the left";
+    EXPECT_NEAR(crossings(*sample, 1), 250, 6) << channels << " channels: 500 Hz on the right";
+  }
 }
 
 // Sign changes of the left channel over frames [from, to).

@@ -25,6 +25,7 @@
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/letterbox.h"
+#include "platform/png.h"
 #include "platform/sdl_window.h"
 #include "support.h"
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../support/read_file.h"
+#include "../support/report.h"
 #include "actors/tblood.h"
 #include "memory_probe.h"
 #include "platform/random.h"
@@ -63,21 +64,13 @@ class FightTest : public ::testing::Test {
   std::string Read(const std::string& name) const { return ReadWholeFile(dir_ / name); }
 
   static void Parse(const std::string& text, Report& r) {
-    std::istringstream in(text);
-    std::string line;
-    const int64_t playerId = 3001;
-    while (std::getline(in, line)) {
-      std::istringstream ls(line);
-      std::vector<std::string> f;
-      for (std::string w; ls >> w;) f.push_back(w);
-      if (f.empty()) continue;
-      if (f[0] == "F") {
-        if (std::stoll(f[1]) == playerId) {
-          for (size_t i = 1; i < f.size(); ++i) r.player.push_back(static_cast<int64_t>(std::stod(f[i])));
-        }
-      } else if (f[0] == "I") {
-        r.items.push_back(f);
-      } else if (f[0] == "memory") {
+    const TReport report = ReadReport(text);
+    if (const TReport::Words* player = report.Figure("3001")) {
+      for (size_t i = 1; i < player->size(); ++i) r.player.push_back(static_cast<int64_t>(std::stod((*player)[i])));
+    }
+    r.items = report.items;
+    for (const TReport::Words& f : report.lines) {
+      if (f[0] == "memory") {
         TMemorySample s;
         s.frame = std::stoi(f[1]);
         s.figures = std::stoi(f[2]);
@@ -89,7 +82,7 @@ class FightTest : public ::testing::Test {
         r.memory.push_back(s);
       } else if (f[0] == "fired") {
         for (size_t i = 2; i < f.size(); ++i) r.header["fired " + f[1]].push_back(std::stoll(f[i]));
-      } else if (f[0] != "S" && f[0] != "B") {
+      } else if (f[0] != "F" && f[0] != "I" && f[0] != "S" && f[0] != "B") {
         for (size_t i = 1; i < f.size(); ++i) r.header[f[0]].push_back(std::stoll(f[i]));
       }
     }

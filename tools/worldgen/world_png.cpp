@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/pixmap.h"
+#include "platform/png.h"
 #include "world/grid.h"
 
 namespace {

@@ -1,13 +1,9 @@
-#include "platform/virtual_pad.h"
+#include "tests/support/virtual_pad.h"
 
 #include <SDL2/SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <utility>
@@ -24,12 +20,8 @@ int32_t DeviceIndexOf(SDL_JoystickID id) {
   return -1;
 }
 
-// The pad of the command file, and the file itself.
+// The pad of the command file.
 std::unique_ptr<TVirtualPad> scripted;
-int feedFile = -1;
-std::string feedPath;
-std::string feedText;
-int32_t feedLine = 0;
 
 bool ParseValue(const std::string& text, int32_t low, int32_t high, int32_t& value) {
   const char* end = text.data() + text.size();
@@ -70,7 +62,10 @@ TVirtualPad::~TVirtualPad() {
 void TVirtualPad::SetAxis(int32_t axis, int32_t value) {
   if (joystick_ == nullptr) return;
   if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
-    value = std::clamp(value, 0, 32767) * 2 - 32768;
+    // The game controller reads a trigger's joystick range -32768..32767 scaled down to
+    // 0..32767, rounding down: the smallest raw value that reads back as `value` exactly.
+    const int64_t v = std::clamp(value, 0, 32767);
+    value = static_cast<int32_t>((v * 65535 + 32766) / 32767 - 32768);
   }
   SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(std::clamp(value, -32768, 32767)));
 }
@@ -136,29 +131,4 @@ bool RunVirtualPadCommand(const std::string& line, std::string& error) {
   }
   scripted->SetButton(button, number == 1);
   return true;
-}
-
-void StartVirtualPadFromEnvironment() {
-  const char* path = std::getenv("KESTROVA_VIRTUAL_PAD");
-  if (path == nullptr || *path == 0 || feedFile >= 0) return;
-  feedPath = path;
-  feedFile = open(path, O_RDONLY | O_CLOEXEC);
-  if (feedFile < 0) std::fprintf(stderr, "KESTROVA_VIRTUAL_PAD: cannot read %s\n", path);
-}
-
-void FeedVirtualPad() {
-  if (feedFile < 0) return;
-  char buffer[4096];
-  ssize_t n = 0;
-  while ((n = read(feedFile, buffer, sizeof buffer)) > 0) feedText.append(buffer, static_cast<size_t>(n));
-  size_t end = 0;
-  while ((end = feedText.find('\n')) != std::string::npos) {
-    const std::string line = feedText.substr(0, end);
-    feedText.erase(0, end + 1);
-    ++feedLine;
-    std::string error;
-    if (line.find_first_not_of(" \t\r") != std::string::npos && !RunVirtualPadCommand(line, error)) {
-      std::fprintf(stderr, "%s:%d: %s: %s\n", feedPath.c_str(), feedLine, error.c_str(), line.c_str());
-    }
-  }
 }

@@ -11,7 +11,7 @@
 #include "platform/input.h"
 #include "platform/recording_driver.h"
 #include "platform/timer.h"
-#include "support.h"
+#include "tests/platform/support.h"
 
 namespace {
 

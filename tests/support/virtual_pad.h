@@ -1,17 +1,16 @@
 // A game controller that exists only inside this process (SDL's virtual joystick), with the
 // buttons and axes of SDL's standard pad: the tests play with it instead of hardware.
 //
-// The real program can be driven by one too, for end-to-end tests: when the environment
-// variable KESTROVA_VIRTUAL_PAD names a file, the program follows that file as it grows (like
-// tail -f) and carries out each complete line at the next pump of the window events:
+// The real program can be driven by one too, for end-to-end tests: the library that the
+// end-to-end pad test preloads into it (tests/e2e/virtual_pad_preload.cpp) follows a command
+// file as it grows and carries out each complete line with RunVirtualPadCommand:
 //   attach                      plug a virtual pad in (a second attach is ignored)
 //   detach                      pull it out
 //   axis NAME VALUE             leftx lefty rightx righty: -32768..32767;
 //                               lefttrigger righttrigger: 0..32767
 //   button NAME 0|1             a b x y back guide start leftstick rightstick leftshoulder
 //                               rightshoulder dpup dpdown dpleft dpright
-// (the names are SDL's). A line it cannot follow is reported on stderr and skipped. Without
-// the variable none of this runs.
+// (the names are SDL's).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -43,10 +42,6 @@ class TVirtualPad {
   uint16_t rumble_ = 0;
 };
 
-// Carries out one line of the command file described above; false (with `error` set) when
-// the line cannot be followed.
+// Carries out one line of the command file described above on the one scripted pad; false
+// (with `error` set) when the line cannot be followed.
 bool RunVirtualPadCommand(const std::string& line, std::string& error);
-// Starts following the file KESTROVA_VIRTUAL_PAD names, if it is set.
-void StartVirtualPadFromEnvironment();
-// Carries out the complete lines added to that file since the last call.
-void FeedVirtualPad();

@@ -1,6 +1,6 @@
 // Game controllers through SDL's virtual joystick (no hardware): the rules' input answers while
 // a pad is held, pressed, plugged in and pulled out.
-#include "platform/pad.h"
+#include "app/controls.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -11,18 +11,21 @@
 #include "platform/events.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "platform/pad.h"
 #include "platform/recording_driver.h"
-#include "platform/virtual_pad.h"
+#include "tests/support/fresh_input.h"
+#include "tests/support/virtual_pad.h"
 
 namespace {
 
 class PadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(StartEventLayer());
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0));
+    ASSERT_TRUE(OpenFreshInputScreen());
     ASSERT_TRUE(StartPads());
+    ResetPads();
+    StartControls();
+    ResetControls();
     InjectEvent({EVENT_APPRESUME});
     MovePointer(400, 300);
     if (PadConnected()) GTEST_SKIP() << "a real pad is connected";
@@ -32,6 +35,7 @@ class PadTest : public ::testing::Test {
     PumpEvents();
     CloseScreen();
     SetGraphicsDriver(nullptr);
+    ResetControls();
   }
   TVirtualPad& Plug() {
     pads.push_back(std::make_unique<TVirtualPad>());
@@ -45,9 +49,10 @@ class PadTest : public ::testing::Test {
     pad.SetButton(button, false);
     PumpEvents();
   }
-  // A frame's reading as the rules do it: digits 1..5 (the highest held wins), then the pointer,
-  // pulled back. Returns the digit (0 none) and the turn.
+  // A frame's reading as the rules do it, after the frame's start: digits 1..5 (the highest held wins), then the
+  // pointer, pulled back. Returns the digit (0 none) and the turn.
   static std::pair<int32_t, int32_t> Frame() {
+    StartControlsFrame();
     int32_t digit = 0;
     for (int32_t d = 1; d <= 5; ++d) digit = KeyIsDown('0' + d) != 0 ? d : digit;
     const int32_t turn = PointerX() - 400;
@@ -95,13 +100,15 @@ TEST_F(PadTest, TriggersFireAndButtonsPressEscapeAndEnter) {
   TVirtualPad& pad = Plug();
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, kPadTriggerThreshold);
   EXPECT_EQ(ButtonIsDown(1), 0);
-  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, kPadTriggerThreshold + 1);
   EXPECT_EQ(ButtonIsDown(1) * 10 + KeyIsDown(13), 10);
   InjectEvent({EVENT_MOUSEDOWN, 1, 0, 0});
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
   EXPECT_EQ(ButtonIsDown(1), 1);
   InjectEvent({EVENT_MOUSEUP, 1, 0, 0});
-  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, kPadTriggerThreshold);
+  EXPECT_EQ(KeyIsDown(13), 0);
+  pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, kPadTriggerThreshold + 1);
   EXPECT_EQ(ButtonIsDown(1) * 10 + KeyIsDown(13), 1);
   pad.SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0);
   EXPECT_EQ(KeyIsDown(13) * 10 + KeyPressed(13), 0);
@@ -195,13 +202,13 @@ TEST_F(PadTest, PluggingInAndPullingOutMidStickAndTheFirstPadPlays) {
 }
 
 TEST_F(PadTest, ThePadCountsOnlyWhileFocusedAndRumblesHarderForBiggerLosses) {
-  RumblePad(5.0);  // no pad: nothing to do
+  RumbleForHit(5.0);  // no pad: nothing to do
   TVirtualPad& pad = Plug();
-  RumblePad(1.0);
+  RumbleForHit(1.0);
   const uint16_t light = pad.TakeRumble();
-  RumblePad(9.0);
+  RumbleForHit(9.0);
   const uint16_t heavy = pad.TakeRumble();
-  RumblePad(40.0);
+  RumbleForHit(40.0);
   EXPECT_EQ(pad.TakeRumble(), 65535);
   EXPECT_GT(light, 10000);
   EXPECT_GT(heavy, light);
@@ -214,7 +221,7 @@ TEST_F(PadTest, ThePadCountsOnlyWhileFocusedAndRumblesHarderForBiggerLosses) {
   EXPECT_EQ(Walking(), 0);
   Tap(pad, SDL_CONTROLLER_BUTTON_START);
   EXPECT_EQ(Frame().second, 0);
-  RumblePad(12.0);
+  RumbleForHit(12.0);
   EXPECT_EQ(pad.TakeRumble(), 0);
   // Back in focus, presses from before and during the absence are gone; what is held counts.
   InjectEvent({EVENT_APPRESUME});

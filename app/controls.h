@@ -1,0 +1,43 @@
+// The game's controls beyond the keyboard and the mouse the rules read: a game controller mapped
+// onto those same keys, buttons and pointer, and the screenshot key. The rules see the pad only
+// through their usual answers, so play, demos and the rules' answers stay as they are:
+//
+//   left stick or D-pad        W / S / A / D held (up forward, down back, left and right strafe)
+//   right stick, horizontally  pointer offset: degrees of turn per frame, growing with the deflection
+//   right trigger              mouse button 1 held        left trigger      Enter held
+//   right / left shoulder      digit of the next / previous weapon, held for one frame
+//   Start                      a press of Escape and of Enter     Back   a press of Escape
+//   A                          a press of Enter
+//
+// A pad pulled out releases all it held; the pad adds nothing while another program has the
+// focus (platform/pad.h).
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// Raw stick and trigger values (SDL's -32768..32767 and 0..32767) beyond which the pad counts.
+inline constexpr int32_t kPadWalkThreshold = 11500;
+inline constexpr int32_t kPadTurnDeadZone = 8000;
+inline constexpr int32_t kPadTriggerThreshold = 8192;
+// Turn at full deflection, in degrees per frame; it grows with the square of the deflection
+// beyond the dead zone, so aiming is fine near the centre and fast at the edge.
+inline constexpr double kPadMaxTurn = 8.0;
+inline constexpr uint32_t kPadRumbleMs = 150;
+
+// Joins the pad to the input answers and starts watching for the screenshot key; again does
+// nothing.
+void StartControls();
+// A frame of play begins, before the rules read any input: the stick's turn for this frame is
+// taken, and a shoulder's weapon digit that the rules read in the frame before is let go.
+void StartControlsFrame();
+// Degrees per frame for a right stick at this raw horizontal value.
+double PadTurnRate(int32_t axis);
+// A short rumble, stronger for more hit points lost, where the pad has motors.
+void RumbleForHit(double hitPointsLost);
+// True once after each press of F12 (which the rules never read): the next frame presented is
+// saved as a screenshot.
+bool TakeScreenshotRequest();
+// The keys that save a screenshot (the player's key_screenshot; F12 until set).
+void SetScreenshotKeys(const std::vector<int32_t>& keys);
+// Forgets the pad's presses, turn and weapon and any screenshot asked for; for tests.
+void ResetControls();

@@ -1,0 +1,99 @@
+#include "app/pause.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/graphics.h"
+#include "platform/keys.h"
+
+namespace {
+
+struct PauseState {
+  bool started = false;
+  TPauseInput input;
+  std::vector<int32_t> keys = {'P', KEY_PAUSE};  // the player's key_pause
+  // A key or button held down counts once, however often the window repeats its press.
+  std::array<bool, 256> keyHeld{};
+  bool buttonHeld = false;
+  bool keepFrames = false;
+  TPixmapPtr keptFrame;
+};
+
+PauseState state;
+
+bool IsPauseKey(int32_t key) {
+  return key >= 0 && key < 256 && std::find(state.keys.begin(), state.keys.end(), key) != state.keys.end();
+}
+
+void Press(bool& held, int32_t& count) {
+  if (!held) ++count;
+  held = true;
+}
+
+void OnEvent(const TEvent& ev) {
+  switch (ev.id) {
+    case EVENT_KEYDOWN:
+      if (IsPauseKey(ev.data)) Press(state.keyHeld[static_cast<size_t>(ev.data)], state.input.keys);
+      break;
+    case EVENT_KEYUP:
+      if (IsPauseKey(ev.data)) state.keyHeld[static_cast<size_t>(ev.data)] = false;
+      break;
+    case EVENT_MOUSEDOWN:
+      if (ev.data == 1) Press(state.buttonHeld, state.input.clicks);
+      break;
+    case EVENT_MOUSEUP:
+      if (ev.data == 1) state.buttonHeld = false;
+      break;
+    // The focus coming or going releases every key and button, as the polled input does.
+    case EVENT_APPSUSPEND:
+      state.input.focusLost = true;
+      [[fallthrough]];
+    case EVENT_APPRESUME:
+      state.keyHeld.fill(false);
+      state.buttonHeld = false;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void StartPauseWatch() {
+  if (state.started) return;
+  state.started = true;
+  AddEventHook(OnEvent);
+}
+
+TPauseInput TakePauseInput() {
+  PumpEvents();
+  return std::exchange(state.input, TPauseInput{});
+}
+
+bool PauseAsked() { return state.input.keys > 0 || state.input.focusLost; }
+
+void KeepFramesForPause(bool on) {
+  state.keepFrames = on;
+  state.keptFrame = nullptr;
+}
+
+void KeepFrameIfPausing() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (state.keepFrames && g != nullptr && PauseAsked()) state.keptFrame = GrabPixmap(0, 0, g->g_width, g->g_height);
+}
+
+TPixmapPtr TakeKeptFrame() { return std::move(state.keptFrame); }
+
+void SetPauseKeys(const std::vector<int32_t>& keys) {
+  state.keys = keys;
+  state.keyHeld.fill(false);
+}
+
+void ResetPause() {
+  const bool started = state.started;
+  state = PauseState{};
+  state.started = started;
+}

@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""Plants one fault at a time in platform/ and app/, rebuilds, runs the whole test suite and
+says which tests caught each fault; a fault no test catches is a hole in the tests. Every file
+is put back as it was, whatever happens. Not part of CI: each fault costs a build and a full
+run (about two minutes on two cores).
+
+    python3 tools/fault_plant.py [--build build] [--only NAME ...]
+"""
+import argparse
+import pathlib
+import re
+import subprocess
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+# name, file, [(text, replacement), ...]: each text must occur exactly once in the file.
+FAULTS = [
+    ("demo-repeated-answer-index", "app/demo.cpp", [("t.index <= previous", "t.index < previous")]),
+    ("report-close-failure-unchecked", "platform/atomic_file.cpp",
+     [("if (std::fflush(out_) != 0 && problem_.empty())", "if (std::fflush(out_) != 0 && false)"),
+      ("if (closed != 0 && problem_.empty())", "if (closed != 0 && false)")]),
+    ("pause-resuming-click-fires", "app/tapp_pause.cpp", [("if (clicked) ClearButtons();", "")]),
+    ("left-trigger-at-threshold", "app/controls.cpp",
+     [("PadAxis(PAD_AXIS_TRIGGERLEFT) > kPadTriggerThreshold", "PadAxis(PAD_AXIS_TRIGGERLEFT) >= kPadTriggerThreshold")]),
+    ("dangling-config-link-passed-over", "platform/paths.cpp",
+     [("fs::exists(fs::symlink_status(own, error))", "fs::exists(own, error)")]),
+    ("multichannel-right-channel", "platform/ogg.cpp", [("return channels == 3 || channels >= 5 ? 2 : 1;", "return channels == 3 ? 1 : 1;")]),
+    ("stale-ticker-ticks-counted", "platform/timer.cpp",
+     [("s.timer != nullptr && (s.generation & 0xffffff) == (generation & 0xffffff)",
+       "s.timer != nullptr && s.generation + generation != 0")]),
+    ("key-repeat-counted-as-press", "platform/input.cpp", [("if (states[static_cast<size_t>(code)] == 1) return;", "")]),
+    ("rules-clock-forgets-earlier-pauses", "platform/clock.cpp",
+     [("stoppedTotal = ClockAdd(stoppedTotal, ClockDiff(RealNowMs(), stoppedAt));",
+       "stoppedTotal = ClockDiff(RealNowMs(), stoppedAt);")]),
+    ("pacing-remainder-late", "platform/pacing.cpp", [("pacing.accum >= pacing.hertz", "pacing.accum > pacing.hertz")]),
+    ("shoulder-wrap-negative", "app/controls.cpp",
+     [("((from + next - previous) % 5 + 5) % 5", "(from + next - previous) % 5")]),
+    ("pause-key-repeat-counted", "app/pause.cpp", [("if (!held) ++count;", "++count;")]),
+    ("right-shift-as-left", "platform/events.cpp",
+     [("case SDL_SCANCODE_RSHIFT: return KEY_RIGHTSHIFT;", "case SDL_SCANCODE_RSHIFT: return KEY_LEFTSHIFT;")]),
+    ("shoulder-digit-never-let-go", "app/controls.cpp", [("if (state.shoulderDigitRead) {", "if (false) {")]),
+    ("pad-presses-kept-across-focus", "platform/pad.cpp",
+     [("      state.focused = false;\n      DropPresses();", "      state.focused = false;"),
+      ("      state.focused = true;\n      DropPresses();", "      state.focused = true;")]),
+    ("pause-frame-not-kept", "app/tapp_init.cpp", [("  KeepFrameIfPausing();\n", "")]),
+    ("screenshot-key-wrong", "app/controls.cpp", [("ev.data == KEY_F12", "ev.data == KEY_F1")]),
+    ("turn-carry-kept-on-reverse", "app/controls.cpp",
+     [("if (rate * state.turnCarry <= 0.0)", "if (rate == 0.0)")]),
+    ("relative-pointer-absolute", "platform/events.cpp",
+     [("state.pointerX += e.motion.xrel;", "state.pointerX = e.motion.xrel;")]),
+    ("close-request-leaves-score-screen-up", "platform/input.cpp", [("      ++state.keyHits[KEY_ENTER];\n", "")]),
+    ("replay-escape-ignored", "app/session.cpp", [("KeyPressedLive(KEY_ESCAPE) != 0 || ", "")]),
+    ("line-culled-by-its-first-end", "platform/graphics.cpp",
+     [("std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)",
+       "std::min(ax, bx), std::min(ay, by), std::min(ax, bx), std::min(ay, by)")]),
+]
+
+SUITE = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "env", "LIBGL_ALWAYS_SOFTWARE=1",
+         "ctest", "-j2", "--timeout", "300"]
+
+
+def run_suite(build):
+    """The names of the tests that failed; None when the program did not build."""
+    made = subprocess.run(["cmake", "--build", build, "-j2"], cwd=ROOT, capture_output=True, text=True)
+    if made.returncode != 0:
+        return None
+    out = subprocess.run(SUITE, cwd=ROOT / build, capture_output=True, text=True).stdout
+    tail = out[out.find("The following tests FAILED:"):] if "The following tests FAILED:" in out else ""
+    return re.findall(r"^\s*\d+ - (\S+)", tail, re.MULTILINE)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default="build")
+    parser.add_argument("--only", nargs="*")
+    args = parser.parse_args()
+    faults = [f for f in FAULTS if not args.only or f[0] in args.only]
+    caught = 0
+    for name, file, changes in faults:
+        path = ROOT / file
+        original = path.read_text()
+        planted = original
+        for text, replacement in changes:
+            if planted.count(text) != 1:
+                sys.exit(f"{name}: {file} holds {planted.count(text)} copies of {text!r}, not one")
+            planted = planted.replace(text, replacement)
+        try:
+            path.write_text(planted)
+            failed = run_suite(args.build)
+        finally:
+            path.write_text(original)
+        if failed is None:
+            print(f"{name}: does not build (no fault to catch)", flush=True)
+        elif failed:
+            caught += 1
+            print(f"{name}: caught by {', '.join(failed)}", flush=True)
+        else:
+            print(f"{name}: SURVIVED", flush=True)
+    subprocess.run(["cmake", "--build", args.build, "-j2"], cwd=ROOT, capture_output=True)
+    print(f"{caught} of {len(faults)} planted faults caught")
+    return 0 if caught == len(faults) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
