@@ -154,6 +154,12 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   screen->Swap();
 }
 
+void TGLVex2DDriver::Finish() {
+  if (Window() == nullptr) return;
+  Flush();
+  glFinish();
+}
+
 bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
   TSdlWindow* screen = Screen();
   if (screen == nullptr || hertz <= 0 || screen->RefreshRate() != hertz) return false;

@@ -34,6 +34,7 @@ class TGLVex2DDriver : public TVex2DDriver {
                                             int32_t flags) override;
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
   void Flip(int32_t sync) override;
+  void Finish() override;
   bool VerticalSyncAt(int32_t hertz) override;
   std::string LastError() const override { return lastError_; }
 

@@ -272,6 +272,8 @@ void Flip(int32_t sync) {
         pacing.nextFrame = add(pacing.nextFrame, 1);
       }
     }
+    // The picture is rasterised before the wait rather than in the swap at the due time.
+    Drv().Finish();
     const int32_t now = RealNowMs();
     const int32_t wait = add(pacing.nextFrame, -now);
     if (wait > 0) {

@@ -68,6 +68,8 @@ class TGraphicsDriver {
                                                     int32_t flags) = 0;
   virtual void SetGraphics(const std::shared_ptr<TGraphics>& graphics) = 0;
   virtual void Flip(int32_t sync) = 0;
+  // Completes the drawing handed over so far, so that a later Flip only shows the picture.
+  virtual void Finish() {}
   virtual std::string LastError() const { return {}; }
   // Whether the screen just made shows frames at this rate when flipped with sync 1, by
   // waiting for the display's vertical retrace.
