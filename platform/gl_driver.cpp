@@ -95,6 +95,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   batch_.clear();
   current_ = graphics;
   contextSeq_ = ++contextsUsed;
+  ground_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   screen->MakeCurrent();
@@ -115,6 +116,8 @@ void TGLVex2DDriver::ResetContext() {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glDisable(GL_SCISSOR_TEST);
+  scissored_ = false;
+  cleared_ = false;
   glAlphaFunc(GL_GEQUAL, 0.5f);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -142,6 +145,7 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   Flush();
+  cleared_ = false;
   // The back buffer holds the whole frame about to be shown.
   if (TakeScreenshotRequest()) {
     if (const TPixmapPtr shot = GrabPixmap(0, 0, width_, height_)) SaveScreenshot(*shot, ScreenshotFolder());
@@ -302,6 +306,7 @@ void TGLVex2DDriver::SetColor(int32_t r, int32_t g, int32_t b) {
 }
 
 void TGLVex2DDriver::SetClsColor(int32_t r, int32_t g, int32_t b) {
+  clsColour_ = static_cast<uint32_t>(ClampByte(r)) << 16 | static_cast<uint32_t>(ClampByte(g)) << 8 | ClampByte(b);
   glClearColor(ClampByte(r) / 255.0f, ClampByte(g) / 255.0f, ClampByte(b) / 255.0f, 1.0f);
 }
 
@@ -309,8 +314,10 @@ void TGLVex2DDriver::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h) {
   Flush();
   if (x == 0 && y == 0 && w == width_ && h == height_) {
     glDisable(GL_SCISSOR_TEST);
+    scissored_ = false;
   } else {
     glEnable(GL_SCISSOR_TEST);
+    scissored_ = true;
     glScissor(x, height_ - y - h, w, h);
   }
 }
@@ -339,9 +346,12 @@ void TGLVex2DDriver::SetResolution(float width, float height) {
 void TGLVex2DDriver::Cls() {
   Flush();
   glClear(GL_COLOR_BUFFER_BIT);
+  cleared_ = !scissored_;
+  clearedColour_ = clsColour_;
 }
 
 void TGLVex2DDriver::Plot(float x, float y) {
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_POINTS);
@@ -351,6 +361,7 @@ void TGLVex2DDriver::Plot(float x, float y) {
 }
 
 void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_LINES);
@@ -362,6 +373,7 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
 
 void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
                               float u1, float v1) {
+  cleared_ = false;
   const size_t n = batch_.size();
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
@@ -384,6 +396,7 @@ void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, floa
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  cleared_ = false;
   DisableTex();
   Flush();
   const float xr = (x1 - x0) * 0.5f;
@@ -404,6 +417,7 @@ void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, 
 
 void TGLVex2DDriver::DrawPoly(const std::vector<float>& xy, float handleX, float handleY, float tx, float ty) {
   if (xy.size() < 6) return;
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_POLYGON);
@@ -417,6 +431,7 @@ void TGLVex2DDriver::DrawPoly(const std::vector<float>& xy, float handleX, float
 }
 
 void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
+  cleared_ = false;
   DisableTex();
   Flush();
   const TPixmapPtr rgba = ConvertPixmap(pixmap, PF_RGBA8888);
