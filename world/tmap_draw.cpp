@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics.h"
@@ -15,8 +16,9 @@ constexpr int32_t kCell = 64;
 // reaches half a cell to either side of 64 * x, so blocks start half a cell before theirs.
 constexpr int32_t kBlockCells = TGroundCache::kBlockPixels / kCell;
 constexpr int32_t kBlockStart = -kCell / 2;
-// Blocks kept beyond the screen's, so walking back and forth does not draw them again.
-constexpr int32_t kKeptMargin = 2;
+// Blocks kept beyond the screen's, drawn ahead of the camera and kept so that walking back
+// and forth does not draw them again.
+constexpr int32_t kKeptMargin = 1;
 
 void DrawCell(int32_t cx, int32_t cy, int32_t originX, int32_t originY) {
   const uint8_t c = mapGrid[cx][cy];
@@ -58,19 +60,32 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   if (!cache->Begin({tileImages.begin(), tileImages.end()})) return false;
   constexpr int32_t side = TGroundCache::kBlockPixels;
   // Only blocks with a cell of the world in them or in their last column or row hold ground.
-  const int32_t bx0 = std::max(FloorDiv(x - kBlockStart, side), -1);
-  const int32_t bx1 = std::min(FloorDiv(x + w - 1 - kBlockStart, side), (kMapSize - 1) / kBlockCells);
-  const int32_t by0 = std::max(FloorDiv(y - kBlockStart, side), -1);
-  const int32_t by1 = std::min(FloorDiv(y + h - 1 - kBlockStart, side), (kMapSize - 1) / kBlockCells);
+  const auto blocks = [](int32_t from, int32_t to) {
+    return std::pair{std::max(from, -1), std::min(to, (kMapSize - 1) / kBlockCells)};
+  };
+  const auto [bx0, bx1] = blocks(FloorDiv(x - kBlockStart, side), FloorDiv(x + w - 1 - kBlockStart, side));
+  const auto [by0, by1] = blocks(FloorDiv(y - kBlockStart, side), FloorDiv(y + h - 1 - kBlockStart, side));
+  const auto build = [cache](int32_t bx, int32_t by) {
+    TGroundCache::TKey key = BlockKey(bx, by);
+    if (cache->Has(bx, by, key)) return false;
+    cache->BeginBlock();
+    const int32_t cx = bx * kBlockCells;
+    const int32_t cy = by * kBlockCells;
+    DrawCells(cx, cx + kBlockCells, cy, cy + kBlockCells, cx * kCell + kBlockStart, cy * kCell + kBlockStart);
+    cache->EndBlock(bx, by, std::move(key));
+    return true;
+  };
+  bool built = false;
   for (int32_t bx = bx0; bx <= bx1; ++bx) {
-    for (int32_t by = by0; by <= by1; ++by) {
-      TGroundCache::TKey key = BlockKey(bx, by);
-      if (cache->Has(bx, by, key)) continue;
-      cache->BeginBlock();
-      const int32_t cx = bx * kBlockCells;
-      const int32_t cy = by * kBlockCells;
-      DrawCells(cx, cx + kBlockCells, cy, cy + kBlockCells, cx * kCell + kBlockStart, cy * kCell + kBlockStart);
-      cache->EndBlock(bx, by, std::move(key));
+    for (int32_t by = by0; by <= by1; ++by) built = build(bx, by) || built;
+  }
+  // At most one block of the ring around the screen a frame, ahead of the camera: walking
+  // then seldom finds a whole row of blocks to draw in one frame.
+  const auto [rx0, rx1] = blocks(bx0 - kKeptMargin, bx1 + kKeptMargin);
+  const auto [ry0, ry1] = blocks(by0 - kKeptMargin, by1 + kKeptMargin);
+  for (int32_t bx = rx0; bx <= rx1 && !built; ++bx) {
+    for (int32_t by = ry0; by <= ry1 && !built; ++by) {
+      if (bx < bx0 || bx > bx1 || by < by0 || by > by1) built = build(bx, by);
     }
   }
   cache->Draw(bx0, by0, bx1, by1, bx0 * side + kBlockStart - x, by0 * side + kBlockStart - y);
