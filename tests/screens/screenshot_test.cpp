@@ -151,8 +151,8 @@ class GroundCacheTest : public ScreenshotTest {
       ASSERT_TRUE(cached && direct);
       size_t differ = 0;
       while (differ < direct->pixels.size() && cached->pixels[differ] == direct->pixels[differ]) ++differ;
-      EXPECT_EQ(differ, direct->pixels.size()) << "camera " << x << ", " << y << ": pixel "
-                                               << differ / 4 % screenW << ", " << differ / 4 / screenW;
+      EXPECT_EQ(differ, direct->pixels.size())
+          << "camera " << x << ", " << y << ": pixel " << differ / 4 % screenW << ", " << differ / 4 / screenW;
     }
   }
 
@@ -178,13 +178,13 @@ TEST_F(GroundCacheTest, CachedGroundHasTheSamePixelsAsEveryCellDrawn) {
   TScratchFolder folder("screens_ground", true);
   SetUpGround();
   const int32_t end = kMapSize * 64;
-  ExpectSameFrames({{6400, 6400},          // blocks built
-                    {6403, 6398},          // and reused at odd offsets
-                    {6403 + 257, 6398},    // a new column of blocks
-                    {-301, -157},          // beyond the top-left corner
+  ExpectSameFrames({{6400, 6400},        // blocks built
+                    {6403, 6398},        // and reused at odd offsets
+                    {6403 + 257, 6398},  // a new column of blocks
+                    {-301, -157},        // beyond the top-left corner
                     {-3, 5},
                     {end - 531, end - 77},  // the bottom-right corner
-                    {end - 800, 99999}});
+                    {end - 800, 99999}});  // the right edge
   // A changed cell draws its block again.
   mapGrid[100][100] ^= 0x61;
   ExpectSameFrames({{6403, 6398}});
