@@ -93,6 +93,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   batch_.clear();
   current_ = graphics;
   contextSeq_ = ++contextsUsed;
+  ground_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   screen->MakeCurrent();
@@ -114,6 +115,8 @@ void TGLVex2DDriver::ResetContext() {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glDisable(GL_SCISSOR_TEST);
+  scissored_ = false;
+  cleared_ = false;
   glAlphaFunc(GL_GEQUAL, 0.5f);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -215,6 +218,7 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   Flush();
+  cleared_ = false;
   if (!shown_.OneToOne()) ClearBars();
   const int32_t interval = sync ? 1 : 0;
   if (interval != swapInterval_) {
@@ -223,6 +227,12 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   }
   screen->Swap();
   FollowWindowSize();
+}
+
+void TGLVex2DDriver::Finish() {
+  if (Window() == nullptr) return;
+  Flush();
+  glFinish();
 }
 
 bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
@@ -370,6 +380,7 @@ void TGLVex2DDriver::SetClsColor(int32_t r, int32_t g, int32_t b) {
   clsRed_ = ClampByte(r) / 255.0f;
   clsGreen_ = ClampByte(g) / 255.0f;
   clsBlue_ = ClampByte(b) / 255.0f;
+  clsColour_ = static_cast<uint32_t>(ClampByte(r)) << 16 | static_cast<uint32_t>(ClampByte(g)) << 8 | ClampByte(b);
   glClearColor(clsRed_, clsGreen_, clsBlue_, 1.0f);
 }
 
@@ -379,6 +390,7 @@ void TGLVex2DDriver::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h) {
   clipY_ = y;
   clipW_ = w;
   clipH_ = h;
+  scissored_ = !(x == 0 && y == 0 && w == width_ && h == height_);
   ApplyClip();
 }
 
@@ -406,9 +418,12 @@ void TGLVex2DDriver::SetResolution(float width, float height) {
 void TGLVex2DDriver::Cls() {
   Flush();
   glClear(GL_COLOR_BUFFER_BIT);
+  cleared_ = !scissored_;
+  clearedColour_ = clsColour_;
 }
 
 void TGLVex2DDriver::Plot(float x, float y) {
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_POINTS);
@@ -418,6 +433,7 @@ void TGLVex2DDriver::Plot(float x, float y) {
 }
 
 void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_LINES);
@@ -429,6 +445,7 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
 
 void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
                               float u1, float v1) {
+  cleared_ = false;
   const size_t n = batch_.size();
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
@@ -451,6 +468,7 @@ void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, floa
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  cleared_ = false;
   DisableTex();
   Flush();
   const float xr = (x1 - x0) * 0.5f;
@@ -471,6 +489,7 @@ void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, 
 
 void TGLVex2DDriver::DrawPoly(const std::vector<float>& xy, float handleX, float handleY, float tx, float ty) {
   if (xy.size() < 6) return;
+  cleared_ = false;
   DisableTex();
   Flush();
   glBegin(GL_POLYGON);
@@ -484,6 +503,7 @@ void TGLVex2DDriver::DrawPoly(const std::vector<float>& xy, float handleX, float
 }
 
 void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
+  cleared_ = false;
   DisableTex();
   Flush();
   const TPixmapPtr rgba = ConvertPixmap(pixmap, PF_RGBA8888);

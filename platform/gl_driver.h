@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/graphics_driver.h"
+#include "platform/ground_cache.h"
 #include "platform/letterbox.h"
 
 struct SDL_Window;
@@ -36,6 +37,7 @@ class TGLVex2DDriver : public TVex2DDriver {
                                             int32_t flags) override;
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
   void Flip(int32_t sync) override;
+  void Finish() override;
   bool VerticalSyncAt(int32_t hertz) override;
   std::string LastError() const override { return lastError_; }
 
@@ -56,6 +58,9 @@ class TGLVex2DDriver : public TVex2DDriver {
   void DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) override;
   TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) override;
   void SetResolution(float width, float height) override;
+  TGroundCache* GroundCache() override { return keepGround_ ? &ground_ : nullptr; }
+  // Off: the ground is drawn cell by cell as everywhere else; for comparing both ways.
+  void KeepGround(bool on) { keepGround_ = on; }
 
   const TGLStats& Stats() const { return stats_; }
   SDL_Window* Window() const;
@@ -65,6 +70,7 @@ class TGLVex2DDriver : public TVex2DDriver {
                         float v0, float u1, float v1);
 
  private:
+  friend class TGroundCache;
   struct Vertex {
     float x, y, u, v;
     uint8_t r, g, b, a;
@@ -104,6 +110,12 @@ class TGLVex2DDriver : public TVex2DDriver {
   int32_t clipX_ = 0, clipY_ = 0, clipW_ = 0, clipH_ = 0;
   float clsRed_ = 0, clsGreen_ = 0, clsBlue_ = 0;
   int32_t contextSeq_ = 0;  // tells the contexts apart, for the textures each one owns
+  bool scissored_ = false;
+  uint32_t clsColour_ = 0;      // 0xRRGGBB of glClearColor
+  uint32_t clearedColour_ = 0;  // what the last whole-screen Cls filled the back buffer with
+  bool cleared_ = false;        // nothing drawn since that Cls
+  TGroundCache ground_{*this};
+  bool keepGround_ = true;
 };
 
 // The OpenGL frame of an image: its texture and where the image lies in it.

@@ -243,6 +243,8 @@ void Flip(int32_t sync) {
     return;
   }
   if (FramePacing().softSync) {
+    // The picture is rasterised before the wait rather than in the swap at the due time.
+    Drv().Finish();
     WaitForNextFrame();
     Drv().Flip(0);
     return;

@@ -9,6 +9,7 @@
 #include "platform/pixmap.h"
 
 class TGraphicsDriver;
+class TGroundCache;
 
 struct TGraphicsMode {
   int32_t width = 0;
@@ -68,6 +69,8 @@ class TGraphicsDriver {
                                                     int32_t flags) = 0;
   virtual void SetGraphics(const std::shared_ptr<TGraphics>& graphics) = 0;
   virtual void Flip(int32_t sync) = 0;
+  // Completes the drawing handed over so far, so that a later Flip only shows the picture.
+  virtual void Finish() {}
   virtual std::string LastError() const { return {}; }
   // Whether the screen just made shows frames at this rate when flipped with sync 1, by
   // waiting for the display's vertical retrace.
@@ -101,6 +104,9 @@ class TVex2DDriver : public TGraphicsDriver {
   // The w x h pixels of the back buffer at (x, y), format 6; null when nothing can be read.
   virtual TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) = 0;
   virtual void SetResolution(float width, float height) = 0;
+  // Blocks of the ground kept as pictures (platform/ground_cache.h); null where the back-end
+  // keeps none and is handed every drawing.
+  virtual TGroundCache* GroundCache() { return nullptr; }
 };
 
 // Blend modes.

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "state/globals.h"
 #include "app/tables.h"
@@ -19,6 +20,7 @@
 #include "platform/image.h"
 #include "platform/random.h"
 #include "scene.h"
+#include "world/grid.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -113,6 +115,95 @@ TEST_F(ScreenshotTest, PieceOfTheWorld) {
   // The land cell at the centre is lit: its shade is height * 8 + 30 with a height above 0.
   const auto centre = At(*shot, 400, 300);
   EXPECT_GT(centre[0] + centre[1] + centre[2], 60);
+}
+
+// The ground from the OpenGL driver's cached blocks against the same frame drawn cell by
+// cell, read back pixel for pixel, with what is drawn after it on the state it leaves.
+class GroundCacheTest : public ScreenshotTest {
+ protected:
+  TPixmapPtr DrawFrame(bool keep, int32_t x, int32_t y) {
+    gl_->KeepGround(keep);
+    camX = x;
+    camY = y;
+    Cls();
+    SetDrawRotation(0);
+    TMap::draw(camX, camY, screenW, screenH);
+    DrawRect(10, 10, 40, 40);  // in the last cell's shade
+    SetAlpha(0.5f);
+    DrawRect(30, 30, 40, 40);
+    SetAlpha(1.0f);
+    SetColor(200, 120, 60);
+    DrawImageFrame(tileImages[2], 100, 100, 0);
+    SetDrawRotation(30);
+    DrawImageFrame(tileImages[3], 200, 100, 0);
+    SetDrawRotation(0);
+    TPixmapPtr shot = GrabPixmap(0, 0, screenW, screenH);
+    Flip(0);
+    return shot;
+  }
+
+  // Every camera first with the cache, whose blocks carry over from frame to frame, then
+  // cell by cell; the first differing pixel is named.
+  void ExpectSameFrames(const std::vector<std::pair<int32_t, int32_t>>& cameras) {
+    for (const auto& [x, y] : cameras) {
+      const TPixmapPtr cached = DrawFrame(true, x, y);
+      const TPixmapPtr direct = DrawFrame(false, x, y);
+      ASSERT_TRUE(cached && direct);
+      size_t differ = 0;
+      while (differ < direct->pixels.size() && cached->pixels[differ] == direct->pixels[differ]) ++differ;
+      EXPECT_EQ(differ, direct->pixels.size())
+          << "camera " << x << ", " << y << ": pixel " << differ / 4 % screenW << ", " << differ / 4 / screenW;
+    }
+  }
+
+  void SetUpGround() {
+    gl_ = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+    ASSERT_NE(gl_, nullptr);
+    LoadStages()[0].work();
+    // Every kind, height and land bit, in no order, so all edges between them appear.
+    std::mt19937 random(24);
+    for (int32_t x = 0; x < kMapSize; ++x) {
+      for (int32_t y = 0; y < kMapSize; ++y) mapGrid[x][y] = static_cast<uint8_t>(random());
+    }
+  }
+  void TearDown() override {
+    if (gl_ != nullptr) gl_->KeepGround(true);
+    ScreenshotTest::TearDown();
+  }
+
+  TGLVex2DDriver* gl_ = nullptr;
+};
+
+TEST_F(GroundCacheTest, CachedGroundHasTheSamePixelsAsEveryCellDrawn) {
+  TScratchFolder folder("screens_ground", true);
+  SetUpGround();
+  const int32_t end = kMapSize * 64;
+  ExpectSameFrames({{6400, 6400},        // blocks built
+                    {6403, 6398},        // and reused at odd offsets
+                    {6403 + 257, 6398},  // a new column of blocks
+                    {-301, -157},        // beyond the top-left corner
+                    {-3, 5},
+                    {end - 531, end - 77},  // the bottom-right corner
+                    {end - 800, 99999}});  // the right edge
+  // A changed cell draws its block again.
+  mapGrid[100][100] ^= 0x61;
+  ExpectSameFrames({{6403, 6398}});
+  gl_->KeepGround(true);
+  EXPECT_GT(gl_->GroundCache()->Blocks(), 0);
+}
+
+TEST_F(GroundCacheTest, OddScreenSizeAndClearColour) {
+  CloseScreen();
+  ASSERT_TRUE(OpenScreen(1001, 703, 0, 0, 0)) << LastScreenError();
+  screenW = 1001;
+  screenH = 703;
+  SetBlend(3);
+  TScratchFolder folder("screens_ground_odd", true);
+  SetUpGround();
+  SetClsColor(30, 60, 90);
+  ExpectSameFrames({{-77, -1}, {131011, 130001}, {5000, 7001}});
+  screenW = 800;
+  screenH = 600;
 }
 
 }  // namespace
