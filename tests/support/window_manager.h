@@ -16,7 +16,8 @@ class TWindowManager {
       const int null = open("/dev/null", O_WRONLY);
       dup2(null, STDOUT_FILENO);
       dup2(null, STDERR_FILENO);
-      execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+      // --replace: a window manager an earlier test left behind gives way.
+      execlp("openbox", "openbox", "--sm-disable", "--replace", static_cast<char*>(nullptr));
       _exit(127);
     }
   }
@@ -37,13 +38,17 @@ class TWindowManager {
   }
 
  private:
+  // The root window names a window that still exists: a window manager that went away may
+  // leave the name behind.
   static bool Running() {
-    return std::system("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") == 0;
+    return std::system(
+               "id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*') && "
+               "xprop -id \"$id\" >/dev/null 2>&1") == 0;
   }
-  // Up to ten seconds.
+  // Up to thirty seconds: a loaded machine starts it slowly.
   template <typename Condition>
   static bool Wait(Condition condition) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 600; ++i) {
       if (condition()) return true;
       usleep(50000);
     }
