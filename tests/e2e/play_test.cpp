@@ -50,7 +50,8 @@ bool IsProgressScreen(const TPixmap& shot) {
 // The player's rounds of the first weapon in a report: the field after "F id X Y Side HP EP
 // Art weapon" on the player's line; -1 when the report has none.
 int FirstWeaponRounds(const std::string& report) {
-  const TReport::Words* player = ReadReport(report).Player();
+  const TReport read = ReadReport(report);
+  const TReport::Words* player = read.Player();
   return player != nullptr && player->size() > 9 ? std::stoi((*player)[9]) : -1;
 }
 
