@@ -10,7 +10,29 @@
 
 class TWindowManager {
  public:
-  TWindowManager() {
+  TWindowManager() { Spawn(); }
+  ~TWindowManager() {
+    Stop();
+    // Gone once the root window no longer names a live one.
+    Wait([] { return !Running(); }, 200);
+  }
+  TWindowManager(const TWindowManager&) = delete;
+  TWindowManager& operator=(const TWindowManager&) = delete;
+
+  static bool Available() { return std::system("command -v openbox >/dev/null") == 0; }
+  // Whether a window manager has taken the display, waiting for it to do so. Now and then
+  // one started right after another has gone never takes it: it is started again.
+  bool Started() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (pid_ > 0 && Wait([] { return Running(); }, 200)) return true;
+      Stop();
+      Spawn();
+    }
+    return false;
+  }
+
+ private:
+  void Spawn() {
     pid_ = fork();
     if (pid_ == 0) {
       const int null = open("/dev/null", O_WRONLY);
@@ -21,23 +43,12 @@ class TWindowManager {
       _exit(127);
     }
   }
-  ~TWindowManager() {
+  void Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
-    // Gone once the root window no longer names it.
-    Wait([] { return !Running(); });
+    pid_ = -1;
   }
-  TWindowManager(const TWindowManager&) = delete;
-  TWindowManager& operator=(const TWindowManager&) = delete;
-
-  static bool Available() { return std::system("command -v openbox >/dev/null") == 0; }
-  // Whether a window manager has taken the display, waiting for it to do so.
-  bool Started() const {
-    return pid_ > 0 && Wait([] { return Running(); });
-  }
-
- private:
   // The root window names a window that still exists: a window manager that went away may
   // leave the name behind.
   static bool Running() {
@@ -45,10 +56,10 @@ class TWindowManager {
                "id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*') && "
                "xprop -id \"$id\" >/dev/null 2>&1") == 0;
   }
-  // Up to thirty seconds: a loaded machine starts it slowly.
+  // Up to `tries` times 50 ms.
   template <typename Condition>
-  static bool Wait(Condition condition) {
-    for (int i = 0; i < 600; ++i) {
+  static bool Wait(Condition condition, int tries) {
+    for (int i = 0; i < tries; ++i) {
       if (condition()) return true;
       usleep(50000);
     }
