@@ -1,6 +1,8 @@
-// Square blocks of a picture that only moves with the camera (the world's ground), kept as
-// textures and drawn back pixel for pixel instead of drawing every piece of them each frame.
-// Only the OpenGL driver keeps one: other drivers see every drawing as before.
+// Square blocks of a picture that only moves with the camera (the world's ground), kept in a
+// few large textures (pages) and drawn back pixel for pixel instead of drawing every piece
+// of them each frame. A software rasteriser pays for every texture bound and for texels
+// spread over memory, so blocks share pages. Only the OpenGL driver keeps one: other drivers
+// see every drawing as before.
 //
 // A frame that wants cached blocks asks Begin first; when it says yes, each missing block is
 // drawn through the ordinary drawing operations between BeginBlock and EndBlock with its
@@ -18,6 +20,8 @@ class TGroundCache {
  public:
   // A block's side in pixels; the screen must be at least this large for blocks to be built.
   static constexpr int32_t kBlockPixels = 256;
+  // A page's side where the device allows it: 16 blocks in 4 MB.
+  static constexpr int32_t kPagePixels = 1024;
   // What a block was drawn from (its cells, say); a block is drawn again when this changes.
   using TKey = std::vector<uint16_t>;
 
@@ -30,9 +34,13 @@ class TGroundCache {
   // clear colour are kept: when either differs from last time every block is dropped.
   bool Begin(const std::vector<std::shared_ptr<const void>>& sources);
   bool Has(int32_t bx, int32_t by, const TKey& key) const;
-  // Clears the place a block is drawn in, and takes the picture drawn there as block (bx, by).
-  void BeginBlock();
+  // Clears the place a block is drawn in and finds the block a place in a page; false when
+  // no page can be made, and the frame is then drawn without blocks after Abandon. EndBlock
+  // takes the picture drawn there as block (bx, by).
+  bool BeginBlock(int32_t bx, int32_t by);
   void EndBlock(int32_t bx, int32_t by, TKey key);
+  // Clears the place blocks were drawn in, as Cls left it.
+  void Abandon();
   // Draws the blocks bx0..bx1 x by0..by1 that are kept, block (bx0, by0) with its top-left
   // corner at (x, y), replacing what is there; where blocks were drawn, the back buffer is
   // first cleared again as Cls left it.
@@ -44,16 +52,28 @@ class TGroundCache {
   int32_t Blocks() const { return static_cast<int32_t>(blocks_.size()); }
 
  private:
+  // Where a block lies: its page and its place in the page, in blocks.
+  struct TSlot {
+    int32_t page = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
   struct TBlock {
-    uint32_t texture = 0;
+    TSlot slot;
     TKey key;
   };
   void Drop();
   void ClearScratch();
+  // A free place for a block, making a page when every one is taken; false when the device
+  // refuses pages.
+  bool TakeSlot(TSlot& slot);
+  int32_t PageBlocks();
 
   TGLVex2DDriver& driver_;
   std::map<std::pair<int32_t, int32_t>, TBlock> blocks_;
-  std::vector<uint32_t> spare_;  // textures of forgotten blocks
+  std::vector<uint32_t> pages_;  // textures
+  std::vector<TSlot> spare_;     // places of forgotten blocks
+  int32_t pageBlocks_ = -1;      // blocks a page's side; -1 until the device is asked
   std::vector<std::shared_ptr<const void>> sources_;
   uint32_t clearColour_ = 0;
   bool scratchUsed_ = false;  // blocks were drawn into the back buffer since its Cls

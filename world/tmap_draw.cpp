@@ -65,10 +65,14 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   };
   const auto [bx0, bx1] = blocks(FloorDiv(x - kBlockStart, side), FloorDiv(x + w - 1 - kBlockStart, side));
   const auto [by0, by1] = blocks(FloorDiv(y - kBlockStart, side), FloorDiv(y + h - 1 - kBlockStart, side));
-  const auto build = [cache](int32_t bx, int32_t by) {
+  bool refused = false;  // a block found no room: this frame is drawn cell by cell
+  const auto build = [cache, &refused](int32_t bx, int32_t by) {
     TGroundCache::TKey key = BlockKey(bx, by);
-    if (cache->Has(bx, by, key)) return false;
-    cache->BeginBlock();
+    if (refused || cache->Has(bx, by, key)) return false;
+    if (!cache->BeginBlock(bx, by)) {
+      refused = true;
+      return false;
+    }
     const int32_t cx = bx * kBlockCells;
     const int32_t cy = by * kBlockCells;
     DrawCells(cx, cx + kBlockCells, cy, cy + kBlockCells, cx * kCell + kBlockStart, cy * kCell + kBlockStart);
@@ -78,6 +82,10 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   bool built = false;
   for (int32_t bx = bx0; bx <= bx1; ++bx) {
     for (int32_t by = by0; by <= by1; ++by) built = build(bx, by) || built;
+  }
+  if (refused) {
+    cache->Abandon();
+    return false;
   }
   // At most one block of the ring around the screen a frame, ahead of the camera: walking
   // then seldom finds a whole row of blocks to draw in one frame.
