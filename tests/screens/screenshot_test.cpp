@@ -202,6 +202,9 @@ TEST_F(GroundCacheTest, OddScreenSizeAndClearColour) {
   SetUpGround();
   SetClsColor(30, 60, 90);
   ExpectSameFrames({{-77, -1}, {131011, 130001}, {5000, 7001}});
+  // The screen shows 5 x 4 blocks, more than one of the driver's textures holds.
+  gl_->KeepGround(true);
+  EXPECT_GE(gl_->GroundCache()->Blocks(), 20);
   screenW = 800;
   screenH = 600;
 }
