@@ -67,7 +67,8 @@ bool TGroundCache::TakeSlot(TSlot& slot) {
     // One texel to one pixel, at whole-pixel offsets: nearest sampling copies them exactly.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    while (glGetError() != GL_NO_ERROR) {
+    // Earlier errors are not this page's; a lost context keeps answering, hence the bound.
+    for (int32_t i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
     }
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     if (glGetError() != GL_NO_ERROR) {
@@ -111,7 +112,6 @@ void TGroundCache::EndBlock(int32_t bx, int32_t by, TKey key) {
 }
 
 void TGroundCache::Abandon() {
-  driver_.Flush();
   if (scratchUsed_) ClearScratch();
   scratchUsed_ = false;
 }
