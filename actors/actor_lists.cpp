@@ -5,7 +5,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "platform/random.h"
+#include "rules/random.h"
 
 std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;
 std::shared_ptr<TList<TItem>> itemList;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "actors/tfigur.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
 #include "state/globals.h"
 
 namespace {

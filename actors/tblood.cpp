@@ -1,9 +1,9 @@
 #include "actors/tblood.h"
 
+#include "platform/video/graphics.h"
+#include "rules/degrees.h"
+#include "rules/random.h"
 #include "state/globals.h"
-#include "platform/degrees.h"
-#include "platform/graphics.h"
-#include "platform/random.h"
 
 int32_t Tblood::neu(int32_t x, int32_t y) {
   if (RandomInt(24, 1) != 1) return 0;

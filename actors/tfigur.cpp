@@ -6,9 +6,10 @@
 #include "actors/tblood.h"
 #include "actors/tshot.h"
 #include "actors/whole_degrees.h"
-#include "platform/clock.h"
-#include "platform/degrees.h"
-#include "platform/graphics.h"
+#include "platform/system/clock.h"
+#include "platform/video/graphics.h"
+#include "rules/degrees.h"
+#include "rules/rules_clock.h"
 #include "state/globals.h"
 #include "world/tmap.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "actors/tfigur.h"
+#include "platform/video/graphics.h"
 #include "state/globals.h"
-#include "platform/graphics.h"
 
 int32_t TItem::all() {
   if (!itemList) return 0;

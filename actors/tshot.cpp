@@ -7,11 +7,12 @@
 #include "actors/hearing.h"
 #include "actors/tblood.h"
 #include "actors/tfigur.h"
-#include "platform/clock.h"
-#include "platform/degrees.h"
-#include "platform/graphics.h"
-#include "platform/random.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
+#include "platform/system/clock.h"
+#include "platform/video/graphics.h"
+#include "rules/degrees.h"
+#include "rules/random.h"
+#include "rules/rules_clock.h"
 #include "state/globals.h"
 
 namespace {

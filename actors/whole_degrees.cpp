@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/degrees.h"
+#include "rules/degrees.h"
 
 namespace {
 

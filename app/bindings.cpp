@@ -5,9 +5,10 @@
 
 #include "app/controls.h"
 #include "app/pause.h"
-#include "platform/events.h"
-#include "platform/input.h"
-#include "platform/keys.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/input/keys.h"
+#include "rules/answers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "platform/paths.h"
+#include "platform/files/paths.h"
 
 const char* const kUsage =
     "usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--help] [--version]\n"

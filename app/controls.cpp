@@ -5,10 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/events.h"
-#include "platform/input.h"
-#include "platform/keys.h"
-#include "platform/pad.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/input/keys.h"
+#include "platform/input/pad.h"
+#include "rules/answers.h"
 
 namespace {
 
@@ -119,6 +120,8 @@ void OnEvent(const TEvent& ev) {
 
 void StartControls() {
   SetInputJoin(&padJoin);
+  // Closing the window ends play as Escape does and leaves the score screen as Enter does.
+  SetCloseRequestKeys({KEY_ESCAPE, KEY_ENTER});
   if (state.started) return;
   state.started = true;
   AddEventHook(OnEvent);

@@ -10,7 +10,7 @@
 //   A                          a press of Enter
 //
 // A pad pulled out releases all it held; the pad adds nothing while another program has the
-// focus (platform/pad.h).
+// focus (platform/input/pad.h).
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -24,8 +24,8 @@ inline constexpr int32_t kPadTriggerThreshold = 8192;
 inline constexpr double kPadMaxTurn = 8.0;
 inline constexpr uint32_t kPadRumbleMs = 150;
 
-// Joins the pad to the input answers and starts watching for the screenshot key; again does
-// nothing.
+// Joins the pad to the input answers, makes a close request count as Escape and Enter, and
+// starts watching for the screenshot key; again does nothing more.
 void StartControls();
 // A frame of play begins, before the rules read any input: the stick's turn for this frame is
 // taken, and a shoulder's weapon digit that the rules read in the frame before is let go.

@@ -5,9 +5,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/clock.h"
-#include "platform/keys.h"
-#include "platform/random.h"
+#include "platform/input/keys.h"
+#include "platform/system/clock.h"
+#include "rules/answers.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/answer_tap.h"
+#include "rules/answers.h"
 
 inline constexpr const char* kDemoFormat = "kestrova-demo";
 inline constexpr int32_t kDemoVersion = 1;

@@ -5,11 +5,11 @@
 #include "app/sound_controls.h"
 #include "app/tables.h"
 #include "app/tapp.h"
-#include "platform/answer_tap.h"
-#include "platform/fatal.h"
-#include "platform/input.h"
-#include "platform/sdl_window.h"
-#include "platform/stop_signal.h"
+#include "platform/input/input.h"
+#include "platform/system/fatal.h"
+#include "platform/system/stop_signal.h"
+#include "platform/video/sdl_window.h"
+#include "rules/answers.h"
 #include "world/tmap.h"
 
 int RunEntry(const TCommandLine& line) {

@@ -5,10 +5,10 @@
 #include "app/command_line.h"
 #include "app/controls_help.h"
 #include "app/tapp.h"
-#include "platform/crash.h"
-#include "platform/fatal.h"
-#include "platform/paths.h"
-#include "platform/stop_signal.h"
+#include "platform/files/paths.h"
+#include "platform/system/crash.h"
+#include "platform/system/fatal.h"
+#include "platform/system/stop_signal.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/keys.h"
+#include "platform/input/events.h"
+#include "platform/input/keys.h"
+#include "platform/video/graphics.h"
 
 namespace {
 

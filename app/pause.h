@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/pixmap.h"
+#include "platform/files/pixmap.h"
 
 struct TPauseInput {
   int32_t keys = 0;

@@ -4,7 +4,7 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "platform/random.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "platform/random.h"
+#include "rules/random.h"
 #include "state/globals.h"
 
 namespace {

@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "actors/tfigur.h"
-#include "platform/atomic_file.h"
-#include "platform/input.h"
-#include "platform/keys.h"
-#include "platform/random.h"
+#include "platform/files/atomic_file.h"
+#include "platform/input/input.h"
+#include "platform/input/keys.h"
+#include "rules/answers.h"
+#include "rules/random.h"
 #include "state/globals.h"
 #include "world/tmap.h"
 

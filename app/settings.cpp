@@ -6,10 +6,10 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/atomic_file.h"
-#include "platform/key_names.h"
-#include "platform/keys.h"
-#include "platform/paths.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/paths.h"
+#include "platform/input/key_names.h"
+#include "platform/input/keys.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/bindings.h"
-#include "platform/clock.h"
-#include "platform/graphics.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
+#include "platform/system/clock.h"
+#include "platform/video/graphics.h"
 #include "state/globals.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/recording_driver.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
+#include "platform/video/recording_driver.h"
 
 namespace {
 

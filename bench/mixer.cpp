@@ -1,14 +1,14 @@
 // The mixer at its busiest: 24 voices (six sounds, four voices each, the caps) mixed into
 // the device's 1024-frame buffers (23.2 ms each) at 44.1 kHz, limiter included. Time per
 // buffer, and how many times faster than it plays the mix is made.
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/ogg.h"
+#include "platform/audio/ogg.h"
 
 namespace {
 

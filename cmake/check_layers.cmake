@@ -2,15 +2,15 @@ cmake_minimum_required(VERSION 3.25)
 # Run by the build (cmake -DROOT=<source folder> -DSTAMP=<file> -P check_layers.cmake): fails
 # when a file of one layer includes a header of a layer above it, or when code below the
 # application stops the process by itself instead of returning what went wrong.
-set(layers platform state world actors app)
+set(layers platform rules state world actors app)
 # The one place that stops the program on the application's word, and the fault handler.
-set(may_stop platform/fatal.h platform/fatal.cpp platform/crash.cpp)
+set(may_stop platform/system/fatal.h platform/system/fatal.cpp platform/system/crash.cpp)
 set(problems "")
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")
 foreach(index RANGE ${last})
   list(GET layers ${index} layer)
-  file(GLOB files RELATIVE ${ROOT} ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp)
+  file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp)
   foreach(file ${files})
     file(STRINGS ${ROOT}/${file} includes REGEX "^#include \"[a-z_]+/")
     foreach(line ${includes})

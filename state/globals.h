@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/textio.h"
+#include "platform/files/textio.h"
 
 class TImage;
 class TSound;

@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/graphics.h"
-#include "platform/ground_cache.h"
+#include "platform/video/graphics.h"
+#include "platform/video/ground_cache.h"
 #include "state/globals.h"
 #include "world/tmap.h"
 #include "world/ttiles.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/degrees.h"
-#include "platform/random.h"
-#include "platform/textio.h"
+#include "platform/files/textio.h"
+#include "rules/degrees.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 
 int32_t pathCount = 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "world/tmap.h"
 
 namespace {

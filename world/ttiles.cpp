@@ -1,6 +1,6 @@
 #include "world/ttiles.h"
 
-#include "platform/graphics.h"
+#include "platform/video/graphics.h"
 #include "state/globals.h"
 
 int32_t TTiles::draw(int32_t x, int32_t y, int32_t kind, int32_t height, int32_t land) {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/paths.h"
-#include "platform/textio.h"
+#include "platform/files/paths.h"
+#include "platform/files/textio.h"
 #include "world/tmap.h"
 
 namespace {

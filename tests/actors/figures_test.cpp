@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "actors/hearing.h"
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 

@@ -8,11 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/input.h"
-#include "platform/pad.h"
-#include "platform/recording_driver.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/input/pad.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
 #include "tests/support/fresh_input.h"
 #include "tests/support/virtual_pad.h"
 

@@ -6,10 +6,11 @@
 #include <memory>
 
 #include "app/tapp.h"
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/input.h"
-#include "platform/recording_driver.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
 #include "state/globals.h"
 #include "tests/support/fresh_input.h"
 

@@ -4,13 +4,13 @@
 
 #include <fstream>
 
-#include "state/globals.h"
 #include "app/tapp.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/input.h"
-#include "platform/recording_driver.h"
-#include "platform/timer.h"
+#include "platform/input/input.h"
+#include "platform/system/timer.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
+#include "platform/video/recording_driver.h"
+#include "state/globals.h"
 #include "tests/platform/support.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
-#include "platform/pixmap.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
+#include "platform/files/pixmap.h"
+#include "platform/video/image.h"
 
 namespace fs = std::filesystem;
 

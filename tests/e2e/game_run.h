@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/pixmap.h"
+#include "platform/files/pixmap.h"
 
 // How the game under test is laid out: a copy of the build's game folder, the
 // game installed with `cmake --install` into a fresh prefix, or the contents of

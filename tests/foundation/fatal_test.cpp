@@ -1,11 +1,11 @@
-#include "platform/fatal.h"
+#include "platform/system/fatal.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/stop_signal.h"
+#include "platform/system/stop_signal.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/random.h"
+#include "rules/random.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <vector>
 
-#include "platform/degrees.h"
+#include "rules/degrees.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "platform/files/textio.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,8 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/degrees.h"
-#include "platform/textio.h"
+#include "rules/degrees.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 
 #include "app/demo.h"
 #include "memory_file.h"
-#include "platform/random.h"
+#include "rules/answers.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 
 namespace {

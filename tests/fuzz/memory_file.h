@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/textio.h"
+#include "platform/files/textio.h"
 
 namespace fuzz {
 

@@ -5,8 +5,8 @@
 
 #include "checksums.h"
 #include "memory_file.h"
-#include "platform/mixer.h"
-#include "platform/ogg.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/ogg.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "checksums.h"
 #include "memory_file.h"
-#include "platform/image.h"
-#include "platform/pixmap.h"
-#include "platform/png.h"
+#include "platform/files/pixmap.h"
+#include "platform/files/png.h"
+#include "platform/video/image.h"
 
 namespace {
 

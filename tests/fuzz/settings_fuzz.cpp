@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "memory_file.h"
-#include "platform/textio.h"
+#include "platform/files/textio.h"
 
 namespace {
 

@@ -14,11 +14,12 @@
 #include "../support/full_disk.h"
 #include "../support/read_file.h"
 #include "app/session.h"
-#include "platform/atomic_file.h"
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/keys.h"
-#include "platform/recording_driver.h"
+#include "platform/files/atomic_file.h"
+#include "platform/input/events.h"
+#include "platform/input/keys.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
 
 namespace {
 

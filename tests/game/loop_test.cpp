@@ -4,8 +4,9 @@
 
 #include "app/placement.h"
 #include "app/tapp.h"
-#include "platform/events.h"
-#include "platform/input.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "rules/answers.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 

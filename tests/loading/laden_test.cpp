@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -11,16 +10,16 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "state/globals.h"
-#include "app/tables.h"
 #include "app/loading.h"
+#include "app/tables.h"
 #include "app/tapp.h"
-#include "platform/clock.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/random.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
+#include "platform/system/clock.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
+#include "rules/random.h"
 #include "scene.h"
+#include "state/globals.h"
 #include "world/tmap.h"
 
 namespace {

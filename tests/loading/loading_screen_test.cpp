@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "state/globals.h"
 #include "app/loading.h"
 #include "app/tapp.h"
-#include "platform/graphics.h"
+#include "platform/video/graphics.h"
 #include "scene.h"
+#include "state/globals.h"
 
 namespace {
 

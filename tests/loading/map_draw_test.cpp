@@ -2,11 +2,11 @@
 
 #include <map>
 
-#include "state/globals.h"
 #include "app/tables.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
 #include "scene.h"
+#include "state/globals.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/ttiles.h"

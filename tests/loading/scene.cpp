@@ -4,9 +4,9 @@
 
 #include <fstream>
 
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
 #include "state/globals.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/recording_driver.h"
+#include "platform/video/recording_driver.h"
 
 // Opens a headless screen of the given size on a fresh recording driver, with the drawing
 // state the game sets at start (blend 3, automatic mid handles).

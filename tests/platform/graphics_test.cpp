@@ -1,16 +1,17 @@
 // The drawing surface through the recording driver: state, transforms, text and pacing.
-#include "platform/graphics.h"
+#include "platform/video/graphics.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "platform/clock.h"
-#include "platform/degrees.h"
-#include "platform/font.h"
-#include "platform/image.h"
-#include "platform/recording_driver.h"
+#include "platform/system/clock.h"
+#include "platform/video/font.h"
+#include "platform/video/image.h"
+#include "platform/video/recording_driver.h"
+#include "rules/degrees.h"
+#include "rules/rules_clock.h"
 
 namespace {
 
@@ -355,8 +356,9 @@ TEST_F(GraphicsTest, TheRulesClockStandsStillWhilePausedAndPacingDoesNot) {
   SleepMs(5);
   RunRulesClock();
   EXPECT_EQ(NowMs(), 1016);
-  // A fixed clock set anew is what the rules read, paused time or not.
+  // A fresh rules clock reads the fixed clock as set anew, whatever was paused before.
   UseFixedClock(50);
+  ResetRulesClock();
   EXPECT_EQ(NowMs(), 50);
 }
 

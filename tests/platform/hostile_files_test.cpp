@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/image.h"
-#include "platform/pixmap.h"
-#include "platform/ogg.h"
+#include "platform/audio/ogg.h"
+#include "platform/files/pixmap.h"
+#include "platform/video/image.h"
 #include "support.h"
 
 namespace {

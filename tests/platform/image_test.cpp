@@ -1,12 +1,13 @@
 // Images decoded from PNG files that ImageMagick writes at test time.
+#include "platform/video/image.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "platform/gl_driver.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/recording_driver.h"
+#include "platform/video/gl_driver.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
 #include "support.h"
 
 namespace {

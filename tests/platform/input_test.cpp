@@ -1,6 +1,6 @@
 // The event layer and the polled input state, fed with injected events and with SDL
 // events pushed into SDL's own queue (no window needed).
-#include "platform/input.h"
+#include "platform/input/input.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -8,18 +8,17 @@
 #include <cstring>
 
 #include "../support/fresh_input.h"
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/recording_driver.h"
-#include "platform/timer.h"
+#include "platform/input/events.h"
+#include "platform/system/timer.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
 
 namespace {
 
 class InputTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(OpenFreshInputScreen());
-  }
+  void SetUp() override { ASSERT_TRUE(OpenFreshInputScreen()); }
   void TearDown() override {
     CloseScreen();
     SetEventWindow(nullptr);
@@ -163,7 +162,8 @@ TEST_F(InputTest, PointerMotionIsNotTakenWhileAnotherProgramHasTheFocus) {
   RemoveEventHook(hook);
 }
 
-TEST_F(InputTest, CloseRequestCountsOnePressOfEscapeAndOfEnter) {
+TEST_F(InputTest, CloseRequestCountsOnePressOfEachCloseKey) {
+  SetCloseRequestKeys({27, 13});
   Key(EVENT_KEYDOWN, 27);
   InjectEvent({EVENT_APPTERMINATE});
   EXPECT_EQ(AppTerminate(), 1);
@@ -174,6 +174,11 @@ TEST_F(InputTest, CloseRequestCountsOnePressOfEscapeAndOfEnter) {
   InjectEvent({EVENT_APPTERMINATE});
   EXPECT_EQ(KeyPressed(13), 1);
   EXPECT_EQ(KeyIsDown(27), 1);
+  EXPECT_EQ(KeyPressed(27), 1);
+  SetCloseRequestKeys({});
+  InjectEvent({EVENT_APPTERMINATE});
+  EXPECT_EQ(KeyPressed(13), 0);
+  EXPECT_EQ(KeyPressed(27), 0);
 }
 
 TEST_F(InputTest, SdlKeysBecomeVirtualKeyCodesWithLeftAndRightApart) {

@@ -1,5 +1,5 @@
 // The configured screen fitted into a window of another size, and the pointer between the two.
-#include "platform/letterbox.h"
+#include "platform/video/letterbox.h"
 
 #include <gtest/gtest.h>
 

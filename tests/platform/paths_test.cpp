@@ -1,5 +1,5 @@
 // The per-user folders after the XDG base directory convention, and which settings file is read.
-#include "platform/paths.h"
+#include "platform/files/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 
 #include "../support/full_disk.h"
 #include "../support/read_file.h"
-#include "platform/atomic_file.h"
-#include "platform/pixmap.h"
-#include "platform/png.h"
-#include "platform/screenshot.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/pixmap.h"
+#include "platform/files/png.h"
+#include "platform/files/screenshot.h"
 #include "support.h"
 
 namespace {

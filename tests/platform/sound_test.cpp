@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/mixer.h"
-#include "platform/ogg.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/ogg.h"
 #include "support.h"
 
 namespace {

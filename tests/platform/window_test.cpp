@@ -18,15 +18,16 @@
 #include <utility>
 
 #include "../support/window_manager.h"
-#include "platform/events.h"
-#include "platform/font.h"
-#include "platform/gl_driver.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/input.h"
-#include "platform/letterbox.h"
-#include "platform/png.h"
-#include "platform/sdl_window.h"
+#include "platform/files/png.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/video/font.h"
+#include "platform/video/gl_driver.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
+#include "platform/video/letterbox.h"
+#include "platform/video/sdl_window.h"
+#include "rules/answers.h"
 #include "support.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <sstream>
 
-#include "platform/clock.h"
-#include "platform/degrees.h"
-#include "platform/random.h"
+#include "platform/system/clock.h"
+#include "rules/degrees.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 

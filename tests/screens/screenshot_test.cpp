@@ -11,15 +11,15 @@
 #include <filesystem>
 #include <random>
 
-#include "state/globals.h"
-#include "app/tables.h"
 #include "app/loading.h"
+#include "app/tables.h"
 #include "app/tapp.h"
-#include "platform/gl_driver.h"
-#include "platform/graphics.h"
-#include "platform/image.h"
-#include "platform/random.h"
+#include "platform/video/gl_driver.h"
+#include "platform/video/graphics.h"
+#include "platform/video/image.h"
+#include "rules/random.h"
 #include "scene.h"
+#include "state/globals.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"

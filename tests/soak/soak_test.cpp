@@ -18,7 +18,7 @@
 #include "../support/report.h"
 #include "actors/tblood.h"
 #include "memory_probe.h"
-#include "platform/random.h"
+#include "rules/random.h"
 
 namespace {
 

@@ -2,18 +2,19 @@
 //   settings  - enter the program folder, run Tapp::init on a headless screen, print the values
 //   cwd       - enter the program folder and print it
 //   crash KIND - install the fault handler and cause the named fault
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
-#include "state/globals.h"
 #include "app/tapp.h"
-#include "platform/crash.h"
-#include "platform/graphics.h"
-#include "platform/recording_driver.h"
-#include "platform/startup.h"
+#include "platform/system/crash.h"
+#include "platform/system/startup.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "state/globals.h"
 
 namespace {
 

@@ -3,14 +3,16 @@
 #pragma once
 #include <memory>
 
-#include "platform/events.h"
-#include "platform/graphics.h"
-#include "platform/input.h"
-#include "platform/recording_driver.h"
+#include "platform/input/events.h"
+#include "platform/input/input.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
 
 inline bool OpenFreshInputScreen() {
   if (!StartEventLayer()) return false;
   ResetEvents();
   ResetInput();
+  UnbindAllKeys();
   return OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0);
 }

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/random.h"
+#include "rules/random.h"
 #include "test_support.h"
 #include "world/tmap.h"
 

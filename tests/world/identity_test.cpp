@@ -2,8 +2,8 @@
 // grids, random states and file bytes on several seeds and parameter sets.
 #include <gtest/gtest.h>
 
-#include "platform/random.h"
 #include "reference.h"
+#include "rules/random.h"
 #include "test_support.h"
 #include "world/tmap.h"
 

@@ -2,9 +2,9 @@
 
 #include <list>
 
-#include "platform/degrees.h"
-#include "platform/random.h"
-#include "platform/textio.h"
+#include "platform/files/textio.h"
+#include "rules/degrees.h"
+#include "rules/random.h"
 #include "world/tmap.h"
 
 namespace reference {

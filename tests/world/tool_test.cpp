@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/random.h"
+#include "rules/random.h"
 #include "test_support.h"
 #include "world/worldgen.h"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Converts an 8 x 16 PSF console font into the built-in font table of platform/font_table.cpp.
+"""Converts an 8 x 16 PSF console font into the built-in font table of platform/video/font_table.cpp.
 
 The table holds the printable ASCII glyphs 32..127 as 16 pixel rows of 96 bytes: byte j of
 row i is row i of glyph j, and bit k (least significant first) is the pixel at x = k.
@@ -10,7 +10,7 @@ package (Terminus Font, SIL Open Font License 1.1, see OFL.txt beside this scrip
     apt-get download console-setup-linux
     dpkg-deb -x console-setup-linux_*.deb pkg
     python3 tools/font/psf_to_table.py pkg/usr/share/consolefonts/Lat15-Terminus16.psf.gz \
-        > platform/font_table.cpp
+        > platform/video/font_table.cpp
 """
 import gzip
 import struct
@@ -83,7 +83,7 @@ def main():
     out.write("// Converted by tools/font/psf_to_table.py from Terminus Font (Lat15-Terminus16.psf),\n")
     out.write("// Copyright (c) 2010 Dimitar Toshkov Zhekov, licensed under the SIL Open Font License 1.1\n")
     out.write("// (tools/font/OFL.txt).\n")
-    out.write('#include "platform/font.h"\n\n')
+    out.write('#include "platform/video/font.h"\n\n')
     out.write("const uint8_t kBuiltinFontTable[1536] = {\n")
     for i, row in enumerate(rows):
         out.write("    // row {}\n".format(i))

@@ -21,10 +21,10 @@
 
 #include "app/command_line.h"
 #include "app/tapp.h"
-#include "platform/clock.h"
-#include "platform/gl_driver.h"
-#include "platform/graphics.h"
-#include "platform/sound.h"
+#include "platform/audio/sound.h"
+#include "platform/system/clock.h"
+#include "platform/video/gl_driver.h"
+#include "platform/video/graphics.h"
 #include "state/globals.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "app/placement.h"
-#include "platform/random.h"
+#include "rules/random.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"

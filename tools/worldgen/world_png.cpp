@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/pixmap.h"
-#include "platform/png.h"
+#include "platform/files/pixmap.h"
+#include "platform/files/png.h"
 #include "world/grid.h"
 
 namespace {

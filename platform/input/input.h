@@ -1,0 +1,64 @@
+// Polled keyboard and mouse state, built from the window's events. Key codes are those of
+// platform/input/keys.h. Every query pumps the pending window events first
+// (platform/input/events.h), except the Current* reads, which give the state as of the last
+// pump; drawing, Flip and the clock never pump. The state follows events only while a
+// screen is open.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// The player's mouse sensitivity: CurrentPointerX answers the pointer's horizontal offset
+// from where MovePointer last put it times this (negative turns the other way), the fraction
+// carried to the next offset. 1, the start, answers the pointer as it is.
+void SetPointerSensitivity(double scale);
+
+// What a close request (the window's close button) counts as: one press of each of these
+// keys, besides AppTerminate. None at the start.
+void SetCloseRequestKeys(const std::vector<int32_t>& keys);
+
+// The physical state as of the last pump. Taking a key's presses resets its count.
+int32_t TakeCurrentKeyPresses(int32_t key);
+int32_t CurrentKeyDown(int32_t key);
+// 1 left, 2 right, 3 middle.
+int32_t CurrentButtonDown(int32_t button);
+// With the player's sensitivity applied.
+int32_t CurrentPointerX();
+int32_t CurrentPointerY();
+
+// Moves the system pointer while the window has the focus; the stored position follows at
+// the next pump either way.
+void MovePointer(int32_t x, int32_t y);
+// Hides the system pointer while it is over the window and the window has the focus.
+void HidePointer();
+// Shows or hides the system pointer over the window as HidePointer and the focus say.
+void ShowOrHidePointer();
+// Leaves the system pointer to the user from now on: shown, and never moved by the game
+// (MovePointer still sets the position the game reads). For watching a replay.
+void ReleasePointer();
+// The same while the game is paused; afterwards the pointer is taken back and put where the
+// game last asked for it, so that wherever the user moved it turns nobody.
+void FreePointerWhilePaused(bool on);
+
+// Presses of the key counted and not yet asked for; leaves them for the next KeyPressed.
+int32_t KeyPressesWaiting(int32_t key);
+
+// The next typed character from the queue, 0 when none waits.
+int32_t GetChar();
+// 1 while another program is active; 1 once the user has asked to close the window.
+int32_t AppSuspended();
+int32_t AppTerminate();
+bool PointerHidden();
+
+// Empties the character queue and releases every key; pumps first.
+void ClearKeys();
+// Releases every button and zeroes the wheel; pumps first.
+void ClearButtons();
+
+// Forgets every key, button, character, the pointer's position and its hiding, as at start;
+// for tests, which share one process.
+void ResetInput();
+
+// Opening a screen switches polled input on (clearing keys, buttons and any close request);
+// closing it, off.
+void EnablePolledInput();
+void DisablePolledInput();

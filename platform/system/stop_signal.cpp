@@ -1,0 +1,31 @@
+#include "platform/system/stop_signal.h"
+
+#include <signal.h>
+
+#include <initializer_list>
+
+namespace {
+
+volatile sig_atomic_t received = 0;
+
+// The second signal takes its default course, ending the process at once as if no handler
+// were there (the signal stays blocked until the handler returns, then kills).
+void OnStopSignal(int sig) {
+  if (received != 0) {
+    signal(sig, SIG_DFL);
+    raise(sig);
+    return;
+  }
+  received = sig;
+}
+
+}  // namespace
+
+void InstallStopSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = OnStopSignal;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+int StopSignal() { return received; }

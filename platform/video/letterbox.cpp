@@ -1,0 +1,125 @@
+#include "platform/video/letterbox.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+TViewport shown;
+// The letterbox of the window's size as last reported, which the pointer is mapped in.
+TViewport pointing;
+
+// One axis of the pointer on a magnified or shrunk screen. Absolute positions count from an
+// anchor: the screen's edge, or the pixel of the game's last warp together with the fraction
+// of a screen pixel the pointer was past its reported pixel then. Each frame the game warps
+// the pointer back to the centre and turns by the whole pixels it was moved; without the
+// carried fraction a one-pixel move on a doubled screen would turn one way and not the other.
+struct TAxis {
+  bool anchored = false;
+  double anchorScreen = 0.0;
+  int32_t anchorWindow = 0;
+  double last = 0.5;    // the exact screen position last reported
+  double motion = 0.5;  // relative motion not yet reported, plus half a pixel for symmetry
+
+  int32_t ToScreen(int32_t window, int32_t offset, double scale) {
+    last = anchored ? anchorScreen + (window - anchorWindow) / scale : (window - offset + 0.5) / scale;
+    return static_cast<int32_t>(std::floor(last));
+  }
+  int32_t Move(int32_t delta, double scale) {
+    motion += delta / scale;
+    const double whole = std::floor(motion);
+    motion -= whole;
+    return static_cast<int32_t>(whole);
+  }
+  int32_t ToWindow(int32_t screen, int32_t offset, double scale) {
+    anchorWindow = static_cast<int32_t>(std::floor(offset + (screen + 0.5) * scale));
+    anchorScreen = screen + (last - std::floor(last));
+    last = anchorScreen;
+    anchored = true;
+    return anchorWindow;
+  }
+};
+
+TAxis pointerX;
+TAxis pointerY;
+
+bool Converted() { return pointing.screenW > 0 && pointing.screenH > 0 && !pointing.OneToOne(); }
+
+double ScaleX() { return static_cast<double>(pointing.w) / pointing.screenW; }
+double ScaleY() { return static_cast<double>(pointing.h) / pointing.screenH; }
+
+bool Point(const TViewport& viewport) {
+  if (viewport == pointing) return false;
+  pointing = viewport;
+  // Anchors in the old letterbox mean nothing in the new one.
+  pointerX.anchored = false;
+  pointerY.anchored = false;
+  return true;
+}
+
+}  // namespace
+
+TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH) {
+  TViewport v;
+  v.screenW = screenW;
+  v.screenH = screenH;
+  if (windowW <= 0 || windowH <= 0 || screenW <= 0 || screenH <= 0) {
+    v.w = v.windowW = screenW;
+    v.h = v.windowH = screenH;
+    return v;
+  }
+  v.windowW = windowW;
+  v.windowH = windowH;
+  const double scale = std::min(static_cast<double>(windowW) / screenW, static_cast<double>(windowH) / screenH);
+  v.w = std::clamp(static_cast<int32_t>(std::lround(screenW * scale)), 1, windowW);
+  v.h = std::clamp(static_cast<int32_t>(std::lround(screenH * scale)), 1, windowH);
+  v.x = (windowW - v.w) / 2;
+  v.y = (windowH - v.h) / 2;
+  v.scale = static_cast<float>(scale);
+  return v;
+}
+
+TViewport ScreenViewport() { return shown; }
+
+void SetScreenViewport(const TViewport& viewport) {
+  shown = viewport;
+  Point(viewport);
+}
+
+bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
+  return pointing.screenW > 0 && Point(FitViewport(pointing.screenW, pointing.screenH, windowW, windowH));
+}
+
+void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {
+  const double sx = v.screenW > 0 ? static_cast<double>(v.w) / v.screenW : 1.0;
+  const double sy = v.screenH > 0 ? static_cast<double>(v.h) / v.screenH : 1.0;
+  const auto edge = [](int32_t origin, int32_t at, double scale) {
+    return origin + static_cast<int32_t>(std::lround(at * scale));
+  };
+  const int32_t left = edge(v.x, x, sx);
+  const int32_t right = edge(v.x, x + w, sx);
+  const int32_t top = edge(v.y, y, sy);
+  const int32_t bottom = edge(v.y, y + h, sy);
+  out[0] = left;
+  out[1] = v.windowH - bottom;
+  out[2] = right - left;
+  out[3] = bottom - top;
+}
+
+void WindowPointToScreen(int32_t& x, int32_t& y) {
+  if (!Converted()) return;
+  x = pointerX.ToScreen(x, pointing.x, ScaleX());
+  y = pointerY.ToScreen(y, pointing.y, ScaleY());
+}
+
+void WindowMotionToScreen(int32_t& dx, int32_t& dy) {
+  if (!Converted()) return;
+  dx = pointerX.Move(dx, ScaleX());
+  dy = pointerY.Move(dy, ScaleY());
+}
+
+void ScreenPointToWindow(int32_t& x, int32_t& y) {
+  if (!Converted()) return;
+  x = pointerX.ToWindow(x, pointing.x, ScaleX());
+  y = pointerY.ToWindow(y, pointing.y, ScaleY());
+}

@@ -1,0 +1,37 @@
+#include "rules/rules_clock.h"
+
+#include "platform/system/clock.h"
+#include "rules/answers.h"
+
+namespace {
+
+struct TRulesClock {
+  int32_t stoppedTotal = 0;  // the time it has stood still so far
+  bool stopped = false;
+  int32_t stoppedAt = 0;
+};
+
+TRulesClock rulesClock;
+
+}  // namespace
+
+int32_t NowMs() {
+  const TRulesClock& c = rulesClock;
+  const int32_t now = ClockDiff(c.stopped ? c.stoppedAt : RealNowMs(), c.stoppedTotal);
+  TAnswerTap* tap = AnswerTap();
+  return tap != nullptr ? tap->Answer(TQuery::Clock, 0, now) : now;
+}
+
+void StopRulesClock() {
+  if (rulesClock.stopped) return;
+  rulesClock.stopped = true;
+  rulesClock.stoppedAt = RealNowMs();
+}
+
+void RunRulesClock() {
+  if (!rulesClock.stopped) return;
+  rulesClock.stopped = false;
+  rulesClock.stoppedTotal = ClockAdd(rulesClock.stoppedTotal, ClockDiff(RealNowMs(), rulesClock.stoppedAt));
+}
+
+void ResetRulesClock() { rulesClock = {}; }
