@@ -1,15 +1,15 @@
 #include "app/tables.h"
 
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/grid.h"
 
 void CreateTables() {
   CreateMapGrid();
-  tileImages.assign(6, nullptr);
-  figureImages.assign(6, nullptr);
-  itemImages.assign(7, nullptr);
-  shotImages.assign(13, nullptr);
-  shotSounds.assign(5, nullptr);
-  bloodImage = nullptr;
-  deathSound = nullptr;
+  game.tileImages.assign(6, nullptr);
+  game.figureImages.assign(6, nullptr);
+  game.itemImages.assign(7, nullptr);
+  game.shotImages.assign(13, nullptr);
+  game.shotSounds.assign(5, nullptr);
+  game.bloodImage = nullptr;
+  game.deathSound = nullptr;
 }
