@@ -1,10 +1,9 @@
 #include "app/tables.h"
 
 #include "state/game.h"
-#include "world/grid.h"
 
 void CreateTables() {
-  CreateMapGrid();
+  StartFreshGame();
   game.tileImages.assign(6, nullptr);
   game.figureImages.assign(6, nullptr);
   game.itemImages.assign(7, nullptr);

@@ -88,5 +88,6 @@ struct TGame : TGameValues {
 // The game being played. It lives in static storage, so the grid's cells have a fixed address.
 extern TGame game;
 
-// Makes `game` a fresh game: every value as at the start of a process, the grid all zero.
+// Makes `game` a fresh game: every value as at the start of a process, the grid all zero, the
+// rules' clock running with no paused time.
 void StartFreshGame();

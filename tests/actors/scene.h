@@ -1,6 +1,6 @@
 // A small headless world for the actor and game-loop tests: a recording screen, test images
 // in every table slot, a fixed clock, an all-water grid with land laid out by the test, and
-// actor lists emptied before and after each test.
+// a fresh game before and after each test.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -23,14 +23,6 @@
 
 namespace scene {
 
-inline void ResetActors() {
-  game.player.reset();
-  game.shotList.reset();
-  game.figureList.reset();
-  game.itemList.reset();
-  game.bloodList.reset();
-}
-
 inline std::shared_ptr<TImage> TestImage(int32_t w, int32_t h) {
   auto image = TImage::Create(w, h, 1, 0, 0, 0, 0);
   image->SetPixmap(0, TPixmap::Create(w, h, PF_RGBA8888));
@@ -46,33 +38,34 @@ inline void Land(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   }
 }
 
+// A fresh game on a 1024 x 768 screen, with test images in every table slot.
+inline void StartFreshScene() {
+  StartFreshGame();
+  CreateTables();
+  game.screenW = 1024;
+  game.screenH = 768;
+  for (auto& slot : game.figureImages) slot = TestImage(32, 32);
+  for (auto& slot : game.itemImages) slot = TestImage(24, 24);
+  for (int32_t i = 0; i < 12; ++i) game.shotImages[i] = TestImage(8, 8);
+  game.bloodImage = TestImage(64, 64);
+}
+
 class Scene : public ::testing::Test {
  protected:
   static constexpr int32_t kStartClock = 100000;
 
   void SetUp() override {
-    ResetActors();
-    game.mapGrid.Clear();
-    CreateTables();
-    game.screenW = 1024;
-    game.screenH = 768;
-    game.camX = 0;
-    game.camY = 0;
-    game.gameState = TGamePhase::Running;
     UseFixedClock(kStartClock);
     SeedRandom(777);
     rec = std::make_shared<TRecordingDriver>();
-    ASSERT_TRUE(OpenHeadlessScreen(rec, game.screenW, game.screenH, 0, 0, 0));
+    ASSERT_TRUE(OpenHeadlessScreen(rec, 1024, 768, 0, 0, 0));
     SetBlend(3);
-    for (auto& slot : game.figureImages) slot = TestImage(32, 32);
-    for (auto& slot : game.itemImages) slot = TestImage(24, 24);
-    for (int32_t i = 0; i < 12; ++i) game.shotImages[i] = TestImage(8, 8);
-    game.bloodImage = TestImage(64, 64);
+    StartFreshScene();
     rec->Clear();
   }
 
   void TearDown() override {
-    ResetActors();
+    StartFreshGame();
     CloseScreen();
     UseSystemClock();
   }

@@ -249,7 +249,7 @@ TEST_F(ShotTest, KindThreeThrowsOffKindZeroShotsOnTheSelectedWeapon) {
 
 TEST_F(ShotTest, ThrownOffShotsJoinThePassUnlessTheThrowerWasLast) {
   for (const bool throwerLast : {true, false}) {
-    scene::ResetActors();
+    scene::StartFreshScene();
     Player(9000, 9000);
     auto e = Enemy(7000, 7000, 0, 3);
     e->weapons[3] = 100000;
@@ -307,7 +307,7 @@ struct Outcome {
 };
 
 Outcome RunCrowd(bool wholePass, int32_t shots, int32_t frames) {
-  scene::ResetActors();
+  scene::StartFreshScene();
   SeedRandom(99);
   UseFixedClock(500000);
   auto p = Tfigur::neu(7000, 7000, 0);

@@ -2,6 +2,7 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
+#include "app/controls.h"
 #include "app/placement.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
@@ -22,6 +23,8 @@ class LoopTest : public scene::Scene {
  protected:
   void SetUp() override {
     Scene::SetUp();
+    // The game's own controls, as Tapp::init starts them: a close request counts as Escape.
+    StartControls();
     Land(90, 90, 150, 150);
     ClearKeys();
     ClearButtons();
