@@ -6,16 +6,12 @@
 #include "actors/titem.h"
 #include "actors/tshot.h"
 #include "rules/random.h"
-
-std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;
-std::shared_ptr<TList<TItem>> itemList;
-std::shared_ptr<TList<std::shared_ptr<tshot>>> shotList;
-std::shared_ptr<TList<Tblood>> bloodList;
+#include "state/game.h"
 
 std::shared_ptr<Tfigur> Tfigur::neu(int32_t x, int32_t y, int32_t art) {
-  if (!figureList) figureList = std::make_shared<TList<std::shared_ptr<Tfigur>>>();
+  if (!game.figureList) game.figureList = std::make_shared<TList<std::shared_ptr<Tfigur>>>();
   auto f = std::make_shared<Tfigur>();
-  f->link_ = figureList->AddLast(f);
+  f->link_ = game.figureList->AddLast(f);
   f->X = static_cast<float>(x);
   f->Y = static_cast<float>(y);
   f->Art = art;
@@ -26,8 +22,8 @@ std::shared_ptr<Tfigur> Tfigur::neu(int32_t x, int32_t y, int32_t art) {
 }
 
 int32_t TItem::neu(int32_t x, int32_t y, int32_t art) {
-  if (!itemList) itemList = std::make_shared<TList<TItem>>();
-  TItem& item = itemList->AddLast()->value();
+  if (!game.itemList) game.itemList = std::make_shared<TList<TItem>>();
+  TItem& item = game.itemList->AddLast()->value();
   item.X = x;
   item.Y = y;
   item.Art = art;

@@ -5,7 +5,7 @@
 
 #include "actors/tfigur.h"
 #include "platform/audio/sound.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -17,10 +17,10 @@ constexpr double kWidestPan = 0.8;
 }  // namespace
 
 THearing HearingAt(double x, double y) {
-  if (!player) return {};
-  const double reach = std::max(screenW / 2, 1);
-  const double dx = (x - player->X) / reach;
-  const double dy = (y - player->Y) / reach;
+  if (!game.player) return {};
+  const double reach = std::max(game.screenW / 2, 1);
+  const double dx = (x - game.player->X) / reach;
+  const double dy = (y - game.player->Y) / reach;
   const double d = std::hypot(dx, dy) / kHalfPowerDistance;
   return {static_cast<float>(1.0 / (1.0 + d * d)), static_cast<float>(std::clamp(dx, -1.0, 1.0) * kWidestPan)};
 }

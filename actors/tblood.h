@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "actors/tlist.h"
+#include "state/tlist.h"
 
 class Tblood {
  public:
@@ -18,4 +18,3 @@ class Tblood {
   static int32_t draw();
 };
 
-extern std::shared_ptr<TList<Tblood>> bloodList;

@@ -10,7 +10,7 @@
 #include "platform/video/graphics.h"
 #include "rules/degrees.h"
 #include "rules/rules_clock.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -25,14 +25,14 @@ int32_t CellOf(float v) { return TruncToInt((static_cast<double>(v) + 32.0) / 64
 
 int32_t Tfigur::all() {
   SetColor(255, 255, 255);
-  if (!figureList) return 0;
-  for (auto walk = figureList->Walk(); walk.HasNext();) walk.NextObject()->update();
+  if (!game.figureList) return 0;
+  for (auto walk = game.figureList->Walk(); walk.HasNext();) walk.NextObject()->update();
   return 0;
 }
 
 int32_t Tfigur::update() {
-  if (this == player.get()) {
-    if (HP < 0.0f) gameState = 1;
+  if (this == game.player.get()) {
+    if (HP < 0.0f) game.gameState = TGamePhase::PlayerDied;
     draw(0);
     return 0;
   }
@@ -42,14 +42,14 @@ int32_t Tfigur::update() {
   std::shared_ptr<Tfigur> keep;
   if (HP < 0.0f) {
     keep = shared_from_this();
-    if (figureList) figureList->RemoveLink(link_);
+    if (game.figureList) game.figureList->RemoveLink(link_);
     for (int32_t i = 0; i <= 50; ++i) Tblood::neu(TruncToInt(X), TruncToInt(Y));
-    PlaySoundAt(deathSound, X, Y);
-    player->EP += 10;
+    PlaySoundAt(game.deathSound, X, Y);
+    game.player->EP += 10;
   }
 
-  const double dx = static_cast<double>(player->X) - static_cast<double>(X);
-  const double dy = static_cast<double>(player->Y) - static_cast<double>(Y);
+  const double dx = static_cast<double>(game.player->X) - static_cast<double>(X);
+  const double dy = static_cast<double>(game.player->Y) - static_cast<double>(Y);
   if (std::pow(dx, 2.0) + std::pow(dy, 2.0) >= 1000000.0) return 0;
 
   const double theta = ATan2Deg(dy, dx);
@@ -83,9 +83,9 @@ int32_t Tfigur::update() {
       break;
   }
 
-  const double sx = static_cast<double>(X) - camX;
-  const double sy = static_cast<double>(Y) - camY;
-  if (sx > -32.0 && sx < screenW + 32.0 && sy > -32.0 && sy < screenH + 32.0) {
+  const double sx = static_cast<double>(X) - game.camX;
+  const double sy = static_cast<double>(Y) - game.camY;
+  if (sx > -32.0 && sx < game.screenW + 32.0 && sy > -32.0 && sy < game.screenH + 32.0) {
     tshot::neu(TruncToInt(X), TruncToInt(Y), -Side, weapon, shared_from_this());
   }
   draw(1);
@@ -93,14 +93,14 @@ int32_t Tfigur::update() {
 }
 
 int32_t Tfigur::draw(int32_t flag) {
-  const double sx = static_cast<double>(X) - camX;
-  const double sy = static_cast<double>(Y) - camY;
+  const double sx = static_cast<double>(X) - game.camX;
+  const double sy = static_cast<double>(Y) - game.camY;
   SetDrawRotation(static_cast<float>(Side));
-  DrawImageFrame(figureImages[Art], static_cast<float>(sx), static_cast<float>(sy), 0);
+  DrawImageFrame(game.figureImages[Art], static_cast<float>(sx), static_cast<float>(sy), 0);
   if (flag != 0) {
     // A stroke between the radii 70 and 100 around the enemy, pointing at the player; drawn
     // unrotated so the enemy's own facing does not turn it.
-    const double theta = ATan2Deg(static_cast<double>(player->Y) - Y, static_cast<double>(player->X) - X);
+    const double theta = ATan2Deg(static_cast<double>(game.player->Y) - Y, static_cast<double>(game.player->X) - X);
     double s = 0.0;
     double c = 0.0;
     SinCosDeg(theta, s, c);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "actors/tlist.h"
+#include "state/tlist.h"
 
 class Tfigur : public std::enable_shared_from_this<Tfigur> {
  public:
@@ -35,4 +35,3 @@ class Tfigur : public std::enable_shared_from_this<Tfigur> {
   TListLink<std::shared_ptr<Tfigur>>* link_ = nullptr;
 };
 
-extern std::shared_ptr<TList<std::shared_ptr<Tfigur>>> figureList;

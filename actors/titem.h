@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "actors/tlist.h"
+#include "state/tlist.h"
 
 class TItem {
  public:
@@ -17,4 +17,3 @@ class TItem {
   static int32_t all();
 };
 
-extern std::shared_ptr<TList<TItem>> itemList;

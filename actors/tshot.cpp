@@ -13,7 +13,7 @@
 #include "rules/degrees.h"
 #include "rules/random.h"
 #include "rules/rules_clock.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ int32_t RateLimit(Tfigur& owner, int32_t gap) {
 }  // namespace
 
 std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t kind, std::shared_ptr<Tfigur> owner) {
-  if (!shotList) shotList = std::make_shared<TList<std::shared_ptr<tshot>>>();
-  if (!owner) owner = player;
+  if (!game.shotList) game.shotList = std::make_shared<TList<std::shared_ptr<tshot>>>();
+  if (!owner) owner = game.player;
 
   int32_t d = 0;
   switch (kind) {
@@ -65,13 +65,13 @@ std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t k
   if (d != 1) return nullptr;
 
   // The player's own shots sound at full volume in the centre, everyone else's where they are.
-  if (owner == player) {
-    PlaySound(shotSounds[owner->weapon]);
+  if (owner == game.player) {
+    PlaySound(game.shotSounds[owner->weapon]);
   } else {
-    PlaySoundAt(shotSounds[owner->weapon], x, y);
+    PlaySoundAt(game.shotSounds[owner->weapon], x, y);
   }
   auto shot = std::make_shared<tshot>();
-  shot->link_ = shotList->AddLast(shot);
+  shot->link_ = game.shotList->AddLast(shot);
   shot->f = std::move(owner);
   shot->x = static_cast<float>(x);
   shot->y = static_cast<float>(y);
@@ -110,8 +110,8 @@ std::shared_ptr<tshot> tshot::neu(int32_t x, int32_t y, int32_t angle, int32_t k
 
 int32_t tshot::draw() {
   SetDrawRotation(static_cast<float>(-r));
-  DrawImageFrame(shotImages[g], static_cast<float>(static_cast<double>(x) - camX),
-                 static_cast<float>(static_cast<double>(y) - camY), 0);
+  DrawImageFrame(game.shotImages[g], static_cast<float>(static_cast<double>(x) - game.camX),
+                 static_cast<float>(static_cast<double>(y) - game.camY), 0);
   return 0;
 }
 
@@ -168,13 +168,13 @@ int32_t tshot::update() {
   // A hit ends the shot in this update whatever the clock reads (its t is 0 now, and a
   // negative clock would otherwise keep it flying); else it lives 2000 ms.
   if (hit || ClockDiff(NowMs(), t) > 2000) {
-    if (shotList) shotList->RemoveLink(link_);
+    if (game.shotList) game.shotList->RemoveLink(link_);
   }
   return 0;
 }
 
 void tshot::hitFigures(bool& hit) {
-  if (!figureList) return;
+  if (!game.figureList) return;
   static std::vector<Tfigur*> hits;
   hits.clear();
   if (passGrid != nullptr && passGrid->collect(x, y, f.get(), hits)) {
@@ -182,7 +182,7 @@ void tshot::hitFigures(bool& hit) {
     return;
   }
   // Nothing is added to or removed from the figure list while a shot hits.
-  figureList->ForEach([&](Tfigur* figure) {
+  game.figureList->ForEach([&](Tfigur* figure) {
     if (figure != f.get() && FigureGrid::inReach(x, y, *figure)) hitFigure(*figure, hit);
   });
 }
@@ -201,10 +201,10 @@ int32_t tshot::all() {
   SetBlend(3);
   SetAlpha(1.0f);
   SetColor(255, 255, 255);
-  if (shotList) {
+  if (game.shotList) {
     static FigureGrid grid;  // kept to reuse its storage from frame to frame
-    if (figureList && shotList->Count() >= kShotsForGrid && grid.build(*figureList)) passGrid = &grid;
-    for (auto walk = shotList->Walk(); walk.HasNext();) {
+    if (game.figureList && game.shotList->Count() >= kShotsForGrid && grid.build(*game.figureList)) passGrid = &grid;
+    for (auto walk = game.shotList->Walk(); walk.HasNext();) {
       const std::shared_ptr<tshot>& shot = walk.NextObject();
       shot->update();
       shot->draw();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "actors/tlist.h"
+#include "state/tlist.h"
 
 class Tfigur;
 
@@ -40,4 +40,3 @@ class tshot {
   double cos_ = 0.0;
 };
 
-extern std::shared_ptr<TList<std::shared_ptr<tshot>>> shotList;

@@ -13,10 +13,9 @@ struct Entry {
   double cos = 0.0;
 };
 
-// Direct-mapped: a clash only costs a recomputation.
-std::array<Entry, 4096> table;
-
 const Entry& Lookup(int32_t degrees) {
+  // Direct-mapped: a clash only costs a recomputation.
+  static std::array<Entry, 4096> table;
   Entry& e = table[static_cast<uint32_t>(degrees) & (table.size() - 1)];
   if (!e.known || e.degrees != degrees) {
     e.degrees = degrees;

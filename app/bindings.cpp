@@ -12,18 +12,22 @@
 
 namespace {
 
-TPlayerSettings bindings;
-// Alt+Enter presses, told apart as the events come: by the time a frame looks, a quick
-// press may have let go of Alt already.
-int32_t altEnters = 0;
-bool altHeld[2] = {false, false};
-int32_t hookId = 0;
+struct BindingsState {
+  TPlayerSettings bindings;
+  // Alt+Enter presses, told apart as the events come: by the time a frame looks, a quick
+  // press may have let go of Alt already.
+  int32_t altEnters = 0;
+  bool altHeld[2] = {false, false};
+  int32_t hookId = 0;
+};
+
+BindingsState state;
 
 void OnEvent(const TEvent& ev) {
   if (ev.id != EVENT_KEYDOWN && ev.id != EVENT_KEYUP) return;
   const bool down = ev.id == EVENT_KEYDOWN;
-  if (ev.data == KEY_LEFTALT || ev.data == KEY_RIGHTALT) altHeld[ev.data == KEY_RIGHTALT] = down;
-  if (down && ev.data == KEY_ENTER && (altHeld[0] || altHeld[1])) ++altEnters;
+  if (ev.data == KEY_LEFTALT || ev.data == KEY_RIGHTALT) state.altHeld[ev.data == KEY_RIGHTALT] = down;
+  if (down && ev.data == KEY_ENTER && (state.altHeld[0] || state.altHeld[1])) ++state.altEnters;
 }
 
 // The key codes the rules ask about in play for each action, the arrow before its letter;
@@ -41,8 +45,8 @@ const std::vector<std::pair<TAction, std::vector<int32_t>>>& RuleKeys() {
 }  // namespace
 
 void ApplyBindings(const TPlayerSettings& settings) {
-  bindings = settings;
-  if (hookId == 0) hookId = AddEventHook(OnEvent);
+  state.bindings = settings;
+  if (state.hookId == 0) state.hookId = AddEventHook(OnEvent);
   const TKeyLists defaults = DefaultKeys();
   for (const auto& [action, codes] : RuleKeys()) {
     const std::vector<int32_t>& keys = settings.Keys(action);
@@ -62,7 +66,7 @@ void ApplyBindings(const TPlayerSettings& settings) {
 }
 
 void UsePlayBindings(bool play) {
-  const std::vector<int32_t>& fire = bindings.Keys(TAction::FireWeapon1);
+  const std::vector<int32_t>& fire = state.bindings.Keys(TAction::FireWeapon1);
   if (play && fire != DefaultKeys()[static_cast<size_t>(TAction::FireWeapon1)]) {
     BindKey(KEY_ENTER, fire);
   } else {
@@ -72,17 +76,17 @@ void UsePlayBindings(bool play) {
 
 int32_t ActionPresses(TAction action) {
   int32_t presses = 0;
-  for (int32_t key : bindings.Keys(action)) presses += KeyPressedLive(key);
+  for (int32_t key : state.bindings.Keys(action)) presses += KeyPressedLive(key);
   return presses;
 }
 
 bool FullScreenAsked() {
   bool asked = ActionPresses(TAction::FullScreen) % 2 != 0;
-  if (altEnters % 2 != 0) asked = !asked;
+  if (state.altEnters % 2 != 0) asked = !asked;
   // Its Enter is no press the score screen should see.
-  if (altEnters != 0) KeyPressedLive(KEY_ENTER);
-  altEnters = 0;
+  if (state.altEnters != 0) KeyPressedLive(KEY_ENTER);
+  state.altEnters = 0;
   return asked;
 }
 
-const TPlayerSettings& Bindings() { return bindings; }
+const TPlayerSettings& Bindings() { return state.bindings; }

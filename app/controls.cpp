@@ -16,7 +16,15 @@ namespace {
 constexpr int32_t kDigit1 = '1';
 constexpr int32_t kDigit5 = '5';
 
+// The pad can only add to what the keyboard and the mouse answer.
+class TPadJoin : public TInputJoin {
+ public:
+  int32_t Join(TQuery query, int32_t code, int32_t live) override;
+};
+
 struct ControlsState {
+  // Joined to the answers by StartControls; what it keeps is the rest of this struct.
+  TPadJoin padJoin;
   bool started = false;
   uint32_t epoch = 0;
   int32_t enterPresses = 0;
@@ -80,34 +88,28 @@ bool PadHolds(int32_t key) {
   }
 }
 
-// The pad can only add to what the keyboard and the mouse answer.
-class TPadJoin : public TInputJoin {
- public:
-  int32_t Join(TQuery query, int32_t code, int32_t live) override {
-    TakePadPresses();
-    switch (query) {
-      case TQuery::KeyIsDown: {
-        const int32_t held = live != 0 || PadHolds(code) ? 1 : 0;
-        // The digits seen held tell which weapon the rules selected (the highest held wins).
-        if (held != 0 && code >= kDigit1 && code <= kDigit5) state.weaponDigit = code;
-        return held;
-      }
-      case TQuery::ButtonIsDown:
-        if (live != 0) return live;
-        return code == 1 && PadAxis(PAD_AXIS_TRIGGERRIGHT) > kPadTriggerThreshold ? 1 : 0;
-      case TQuery::KeyPressed:
-        if (code == KEY_ENTER) return live + std::exchange(state.enterPresses, 0);
-        if (code == KEY_ESCAPE) return live + std::exchange(state.escapePresses, 0);
-        return live;
-      case TQuery::PointerX:
-        return live + state.frameTurn;
-      default:
-        return live;
+int32_t TPadJoin::Join(TQuery query, int32_t code, int32_t live) {
+  TakePadPresses();
+  switch (query) {
+    case TQuery::KeyIsDown: {
+      const int32_t held = live != 0 || PadHolds(code) ? 1 : 0;
+      // The digits seen held tell which weapon the rules selected (the highest held wins).
+      if (held != 0 && code >= kDigit1 && code <= kDigit5) state.weaponDigit = code;
+      return held;
     }
+    case TQuery::ButtonIsDown:
+      if (live != 0) return live;
+      return code == 1 && PadAxis(PAD_AXIS_TRIGGERRIGHT) > kPadTriggerThreshold ? 1 : 0;
+    case TQuery::KeyPressed:
+      if (code == KEY_ENTER) return live + std::exchange(state.enterPresses, 0);
+      if (code == KEY_ESCAPE) return live + std::exchange(state.escapePresses, 0);
+      return live;
+    case TQuery::PointerX:
+      return live + state.frameTurn;
+    default:
+      return live;
   }
-};
-
-TPadJoin padJoin;
+}
 
 void OnEvent(const TEvent& ev) {
   const std::vector<int32_t>& keys = state.screenshotKeys;
@@ -119,7 +121,7 @@ void OnEvent(const TEvent& ev) {
 }  // namespace
 
 void StartControls() {
-  SetInputJoin(&padJoin);
+  SetInputJoin(&state.padJoin);
   // Closing the window ends play as Escape does and leaves the score screen as Enter does.
   SetCloseRequestKeys({KEY_ESCAPE, KEY_ENTER});
   if (state.started) return;

@@ -10,6 +10,7 @@
 #include "platform/system/stop_signal.h"
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 int RunEntry(const TCommandLine& line) {
@@ -30,7 +31,7 @@ int RunEntry(const TCommandLine& line) {
     Tapp::launch.screen = {demo.screen[0], demo.screen[1], 0, demo.screen[3]};
     Tapp::launch.screenSource = "the demo " + line.replay;
     Tapp::launch.demo = line.replay;
-    mapParamsGiven = demo.map;
+    game.mapParamsGiven = demo.map;
   } else {
     Tapp::launch.seed = line.seed;
   }

@@ -5,6 +5,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -23,7 +24,7 @@ const std::array<bool, 2049>* TLandColumns::Get() {
   if (!columns_) {
     columns_.emplace();
     for (int32_t x = 0; x < kMapSize; ++x) {
-      const uint8_t* cells = &mapGrid[x][0];
+      const uint8_t* cells = &game.mapGrid[x][0];
       (*columns_)[x] = std::any_of(cells, cells + kMapSize, [](uint8_t c) { return (c & kLandMask) != 0; });
       any_ = any_ || (*columns_)[x];
     }

@@ -8,7 +8,7 @@
 #include "actors/titem.h"
 #include "actors/tshot.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ class Out {
 FigureIds NumberFigures() {
   FigureIds ids;
   int32_t next = 0;
-  if (figureList) figureList->ForEach([&](const Tfigur* f) { ids.emplace(f, next++); });
+  if (game.figureList) game.figureList->ForEach([&](const Tfigur* f) { ids.emplace(f, next++); });
   return ids;
 }
 
@@ -64,33 +64,33 @@ std::string StateReport(int32_t framesRun, const FigureIds& ids) {
   };
   Out out;
   out.word("frames").num(framesRun).end();
-  out.word("gameState").num(gameState).end();
+  out.word("gameState").num(static_cast<int32_t>(game.gameState)).end();
   out.word("rng").num(RandomState()).end();
-  out.word("camera").num(camX).num(camY).end();
-  out.word("player").num(id(player.get())).end();
+  out.word("camera").num(game.camX).num(game.camY).end();
+  out.word("player").num(id(game.player.get())).end();
 
-  out.word("figures").num(figureList ? figureList->Count() : 0).end();
-  if (figureList) {
-    figureList->ForEach([&](const Tfigur* f) {
+  out.word("figures").num(game.figureList ? game.figureList->Count() : 0).end();
+  if (game.figureList) {
+    game.figureList->ForEach([&](const Tfigur* f) {
       out.word("F").num(id(f)).real(f->X).real(f->Y).num(f->Side).real(f->HP).num(f->EP).num(f->Art).num(f->weapon);
       for (int32_t w : f->weapons) out.num(w);
       out.num(f->Time).end();
     });
   }
-  out.word("items").num(itemList ? itemList->Count() : 0).end();
-  if (itemList) {
-    itemList->ForEach([&](const TItem* i) { out.word("I").num(i->X).num(i->Y).num(i->Art).num(i->r).end(); });
+  out.word("items").num(game.itemList ? game.itemList->Count() : 0).end();
+  if (game.itemList) {
+    game.itemList->ForEach([&](const TItem* i) { out.word("I").num(i->X).num(i->Y).num(i->Art).num(i->r).end(); });
   }
-  out.word("shots").num(shotList ? shotList->Count() : 0).end();
-  if (shotList) {
-    shotList->ForEach([&](const tshot* s) {
+  out.word("shots").num(game.shotList ? game.shotList->Count() : 0).end();
+  if (game.shotList) {
+    game.shotList->ForEach([&](const tshot* s) {
       out.word("S").real(s->x).real(s->y).real(s->s).num(s->t).num(s->art).num(s->g).num(s->r).num(s->hp);
       out.num(id(s->f.get())).end();
     });
   }
-  out.word("blood").num(bloodList ? bloodList->Count() : 0).end();
-  if (bloodList) {
-    bloodList->ForEach([&](const Tblood* b) { out.word("B").num(b->X).num(b->Y).num(b->R).real(b->s).end(); });
+  out.word("blood").num(game.bloodList ? game.bloodList->Count() : 0).end();
+  if (game.bloodList) {
+    game.bloodList->ForEach([&](const Tblood* b) { out.word("B").num(b->X).num(b->Y).num(b->R).real(b->s).end(); });
   }
   return out.take();
 }

@@ -10,7 +10,7 @@
 #include "platform/input/keys.h"
 #include "rules/answers.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -47,7 +47,7 @@ bool TGameSession::Replay(const std::string& path) {
 }
 
 TDemoCheck TGameSession::Current() const {
-  return {frames_, RandomState(), player->X, player->Y, figureList ? figureList->Count() : 0};
+  return {frames_, RandomState(), game.player->X, game.player->Y, game.figureList ? game.figureList->Count() : 0};
 }
 
 bool TGameSession::Stop(Status status, const std::string& message) {
@@ -60,8 +60,8 @@ bool TGameSession::PlayStarts() {
   ids_ = NumberFigures();
   playing_ = true;
   if (writer_) {
-    header_.screen = {screenW, screenH, screenDepth, screenHertz};
-    header_.map = {pathCount, pathLengthA, pathLengthB, pathWidthA, pathWidthB, roomSizeMax, roomChance};
+    header_.screen = {game.screenW, game.screenH, game.screenDepth, game.screenHertz};
+    header_.map = {game.pathCount, game.pathLengthA, game.pathLengthB, game.pathWidthA, game.pathWidthB, game.roomSizeMax, game.roomChance};
     writer_->WriteHeader(header_);
     SetAnswerTap(writer_.get());
   }
@@ -95,7 +95,7 @@ bool TGameSession::Advance(bool lastFrame) {
         }
         if (next == TDemoReader::Next::Check) break;
         // A game ended by a stop signal has its end record right after play: no score screen.
-        const bool playOver = playing_ && gameState != 0;
+        const bool playOver = playing_ && game.gameState != TGamePhase::Running;
         if (!lastFrame && !playOver) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
         return Stop(kDone, "");
       }

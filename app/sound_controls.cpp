@@ -6,7 +6,7 @@
 #include "platform/audio/sound.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void DrawNotice() {
   SetDrawRotation(0.0f);
   SetDrawScale(kNoticeScale, kNoticeScale);
   const float width = 8.0f * kNoticeScale * static_cast<float>(controls.notice.size());
-  DrawString(controls.notice, static_cast<float>(screenW) - width - 8.0f, 8.0f);
+  DrawString(controls.notice, static_cast<float>(game.screenW) - width - 8.0f, 8.0f);
   SetColor(red, green, blue);
   SetAlpha(alpha);
   SetBlend(blend);

@@ -1,15 +1,14 @@
 #include "app/tables.h"
 
-#include "state/globals.h"
-#include "world/grid.h"
+#include "state/game.h"
 
 void CreateTables() {
-  CreateMapGrid();
-  tileImages.assign(6, nullptr);
-  figureImages.assign(6, nullptr);
-  itemImages.assign(7, nullptr);
-  shotImages.assign(13, nullptr);
-  shotSounds.assign(5, nullptr);
-  bloodImage = nullptr;
-  deathSound = nullptr;
+  StartFreshGame();
+  game.tileImages.assign(6, nullptr);
+  game.figureImages.assign(6, nullptr);
+  game.itemImages.assign(7, nullptr);
+  game.shotImages.assign(13, nullptr);
+  game.shotSounds.assign(5, nullptr);
+  game.bloodImage = nullptr;
+  game.deathSound = nullptr;
 }

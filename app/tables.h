@@ -1,5 +1,5 @@
-// Setting up the process-wide tables before the game starts.
+// Setting up a game before it starts.
 #pragma once
 
-// Creates the world grid and the asset tables with every slot empty.
+// A fresh game: the world grid all zero, the asset tables with every slot empty.
 void CreateTables();

@@ -16,13 +16,13 @@
 #include "platform/video/image.h"
 #include "rules/random.h"
 #include "rules/rules_clock.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 void Tapp::readSettings() {
-  screenW = TextToInt(ReadLine(configStream));
-  screenH = TextToInt(ReadLine(configStream));
-  screenDepth = TextToInt(ReadLine(configStream));
-  screenHertz = TextToInt(ReadLine(configStream));
+  game.screenW = TextToInt(ReadLine(game.configStream));
+  game.screenH = TextToInt(ReadLine(game.configStream));
+  game.screenDepth = TextToInt(ReadLine(game.configStream));
+  game.screenHertz = TextToInt(ReadLine(game.configStream));
 }
 
 TLaunch Tapp::launch;
@@ -30,11 +30,11 @@ TLaunch Tapp::launch;
 void Tapp::openScreen() {
   StartControls();
   StartPauseWatch();
-  if (OpenScreen(screenW, screenH, screenDepth, screenHertz, 0)) return;
-  const std::string kind = screenDepth == 0 ? "a window" : "a full-screen mode";
-  const std::string asked = launch.screenSource + " asks for " + kind + " of " + IntToText(screenW) + " x " +
-                            IntToText(screenH) + " pixels, depth " + IntToText(screenDepth) + ", at " +
-                            IntToText(screenHertz) + " Hz";
+  if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) return;
+  const std::string kind = game.screenDepth == 0 ? "a window" : "a full-screen mode";
+  const std::string asked = launch.screenSource + " asks for " + kind + " of " + IntToText(game.screenW) + " x " +
+                            IntToText(game.screenH) + " pixels, depth " + IntToText(game.screenDepth) + ", at " +
+                            IntToText(game.screenHertz) + " Hz";
   if (LastScreenError() != kDisplayModeFailure) Fatal(asked + ", which cannot be opened: " + LastScreenError());
   std::string offered;
   for (const std::string& mode : DisplayModes()) offered += (offered.empty() ? "" : "; ") + mode;
@@ -59,10 +59,10 @@ int32_t Tapp::init() {
   SeedRandom(*launch.seed);
   if (launch.screen) {
     const std::array<int32_t, 4>& s = *launch.screen;
-    screenW = s[0];
-    screenH = s[1];
-    screenDepth = s[2];
-    screenHertz = s[3];
+    game.screenW = s[0];
+    game.screenH = s[1];
+    game.screenDepth = s[2];
+    game.screenHertz = s[3];
   } else {
     const std::string configFile = SettingsFile("config.txt");
     launch.screenSource = configFile;
@@ -72,14 +72,14 @@ int32_t Tapp::init() {
     // A folder opens for reading but yields no lines, which would read as a screen of 0 x 0.
     std::error_code error;
     if (std::filesystem::is_directory(configFile, error)) Fatal("cannot read " + named + ": it is a folder. " + holds);
-    configStream = OpenReadStream(configFile);
-    if (!configStream) Fatal("cannot read " + named + ": " + std::strerror(errno) + ". " + holds);
+    game.configStream = OpenReadStream(configFile);
+    if (!game.configStream) Fatal("cannot read " + named + ": " + std::strerror(errno) + ". " + holds);
     readSettings();
   }
   openScreen();
   SetBlend(3);
   SetAutoMidHandle(1);
-  ticker = TTimer::Create(50, std::nullopt);
+  game.ticker = TTimer::Create(50, std::nullopt);
   HidePointer();
   return 0;
 }

@@ -16,7 +16,7 @@
 #include "platform/video/image.h"
 #include "rules/answers.h"
 #include "rules/degrees.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -49,58 +49,57 @@ std::shared_ptr<TSound> LoadSound(const std::string& path) {
 }
 
 void LoadTiles() {
-  tileImages[1] = LoadImage("wasser.png");
-  tileImages[0] = LoadImage("erde.png");
-  tileImages[3] = LoadImage("sand.png");
-  tileImages[2] = LoadImage("gras.png");
-  tileImages[4] = LoadImage("baum.png");
-  tileImages[5] = LoadImage("blatt.png");
+  game.tileImages[1] = LoadImage("wasser.png");
+  game.tileImages[0] = LoadImage("erde.png");
+  game.tileImages[3] = LoadImage("sand.png");
+  game.tileImages[2] = LoadImage("gras.png");
+  game.tileImages[4] = LoadImage("baum.png");
+  game.tileImages[5] = LoadImage("blatt.png");
 }
 
 void LoadFigures() {
-  for (int k = 0; k < 5; ++k) figureImages[k] = LoadImage(Numbered("figur", k + 1, ".png"));
-  figureImages[5] = LoadImage("figur1.png");
+  for (int k = 0; k < 5; ++k) game.figureImages[k] = LoadImage(Numbered("figur", k + 1, ".png"));
+  game.figureImages[5] = LoadImage("figur1.png");
 }
 
 void LoadShots() {
-  shotImages[0] = LoadImage("shoot.png");
-  shotImages[1] = LoadImage("plasma.png");
-  shotImages[2] = LoadImage("laser.png");
-  shotImages[3] = LoadImage("letzter.png");
-  for (int k = 0; k < 8; ++k) shotImages[4 + k] = LoadImage(Numbered("fire", k, ".png"));
+  game.shotImages[0] = LoadImage("shoot.png");
+  game.shotImages[1] = LoadImage("plasma.png");
+  game.shotImages[2] = LoadImage("laser.png");
+  game.shotImages[3] = LoadImage("letzter.png");
+  for (int k = 0; k < 8; ++k) game.shotImages[4 + k] = LoadImage(Numbered("fire", k, ".png"));
 }
 
 void LoadItems() {
-  itemImages[0] = LoadImage("firstaid.png");
-  itemImages[1] = LoadImage("secaid.png");
-  itemImages[2] = LoadImage("shell1.png");
-  itemImages[3] = LoadImage("shell3.png");
-  itemImages[4] = LoadImage("shell4.png");
-  itemImages[5] = LoadImage("shell5.png");
-  itemImages[6] = LoadImage("shell2.png");
+  game.itemImages[0] = LoadImage("firstaid.png");
+  game.itemImages[1] = LoadImage("secaid.png");
+  game.itemImages[2] = LoadImage("shell1.png");
+  game.itemImages[3] = LoadImage("shell3.png");
+  game.itemImages[4] = LoadImage("shell4.png");
+  game.itemImages[5] = LoadImage("shell5.png");
+  game.itemImages[6] = LoadImage("shell2.png");
 }
 
 void LoadShotSounds() {
-  for (int k = 0; k < 5; ++k) shotSounds[k] = LoadSound(Numbered("s", k + 1, ".ogg"));
+  for (int k = 0; k < 5; ++k) game.shotSounds[k] = LoadSound(Numbered("s", k + 1, ".ogg"));
 }
 
-void LoadDeathSound() { deathSound = LoadSound("t.ogg"); }
+void LoadDeathSound() { game.deathSound = LoadSound("t.ogg"); }
 
-void LoadBlood() { bloodImage = LoadImage("blood.png"); }
+void LoadBlood() { game.bloodImage = LoadImage("blood.png"); }
 
-bool loadingStopped = false;
 
 // Between stages and while the carver works: the window keeps answering, and Escape, the
 // close button or a stop signal end the game here as they would end play.
 bool KeepLoading() {
-  if (KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) loadingStopped = true;
-  return !loadingStopped;
+  if (KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) game.loadingStopped = true;
+  return !game.loadingStopped;
 }
 
 // Runs one world generator stage; the game cannot go on without its world.
 void GenerateStage(const TWorldStage& stage) {
   const std::string problem = stage.work();
-  if (!problem.empty() && !loadingStopped) Fatal(problem);
+  if (!problem.empty() && !game.loadingStopped) Fatal(problem);
 }
 
 // The figures and items need land; a world without any ends the game here. A replayed
@@ -142,18 +141,18 @@ int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
   SetColor(128, 128, 128);
   DrawString("Loading Kestrova", 5, 5);
   DrawString(kCredit, 5, 25);
-  DrawRect(20, static_cast<float>(screenH / 2 - 20), static_cast<float>(screenW - 40), 40);
+  DrawRect(20, static_cast<float>(game.screenH / 2 - 20), static_cast<float>(game.screenW - 40), 40);
   const int32_t g = TruncToInt(percent * kBarFactor);
   SetColor(255 - g, g, 0);
-  DrawRect(21, static_cast<float>(screenH / 2 - 19), static_cast<float>(screenW - 42), 38);
+  DrawRect(21, static_cast<float>(game.screenH / 2 - 19), static_cast<float>(game.screenW - 42), 38);
   SetColor(255, 255, 255);
-  DrawString("Lade: " + text, static_cast<float>(screenW / 2 - 100), static_cast<float>(screenH / 2 + 25));
+  DrawString("Lade: " + text, static_cast<float>(game.screenW / 2 - 100), static_cast<float>(game.screenH / 2 + 25));
   present();
   return 0;
 }
 
 int32_t Tapp::laden() {
-  mapParamsFile = SettingsFile("map.txt");
+  game.mapParamsFile = SettingsFile("map.txt");
   SetCarveHeartbeat(KeepLoading);
   for (const TLoadStage& stage : LoadStages()) {
     ladeb(stage.percent, stage.caption);
@@ -164,4 +163,4 @@ int32_t Tapp::laden() {
   return 0;
 }
 
-bool LoadingStopped() { return loadingStopped; }
+bool LoadingStopped() { return game.loadingStopped; }

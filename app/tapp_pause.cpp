@@ -15,7 +15,7 @@
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/rules_clock.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ void DrawControls() {
   const std::vector<std::string> lines = ControlsInForce(Bindings(), PadConnected());
   size_t longest = 0;
   for (const std::string& line : lines) longest = std::max(longest, line.size());
-  const float x = static_cast<float>(screenW / 2) - 4.0f * static_cast<float>(longest);
-  float y = static_cast<float>(screenH / 2) + 16.0f;
+  const float x = static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(longest);
+  float y = static_cast<float>(game.screenH / 2) + 16.0f;
   for (const std::string& line : lines) {
     DrawString(line, x, y);
     y += 18.0f;
@@ -54,8 +54,8 @@ void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
   SetColor(255, 255, 255);
   SetDrawScale(kCaptionScale, kCaptionScale);
   const float width = 8.0f * kCaptionScale * static_cast<float>(caption.size());
-  DrawString(caption, static_cast<float>(screenW / 2) - width / 2,
-             static_cast<float>(screenH / 2) - 8.0f * kCaptionScale);
+  DrawString(caption, static_cast<float>(game.screenW / 2) - width / 2,
+             static_cast<float>(game.screenH / 2) - 8.0f * kCaptionScale);
   SetDrawScale(1.0f, 1.0f);
   DrawControls();
   Tapp::present();

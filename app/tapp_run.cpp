@@ -21,7 +21,7 @@
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
 #include "rules/degrees.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -39,17 +39,17 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 
 int32_t Tapp::run() {
   start();
-  // A watcher (demo, report) sees the loop from outside; without one it runs as it always has.
+  // A watcher (demo, report) sees the loop from outside; without one the loop runs alone.
   TRunWatcher* watcher = RunWatcher();
   bool going = watcher == nullptr || watcher->PlayStarts();
   UsePlayBindings(true);
   KeepFramesForPause(true);
   while (going) {
-    const float hp = player->HP;
+    const float hp = game.player->HP;
     frame();
-    if (player->HP < hp) RumbleForHit(static_cast<double>(hp) - player->HP);
+    if (game.player->HP < hp) RumbleForHit(static_cast<double>(hp) - game.player->HP);
     if (watcher != nullptr) going = watcher->FrameDone(false);
-    if (gameState != 0) break;
+    if (game.gameState != TGamePhase::Running) break;
     if (going && PauseAsked()) pause();
   }
   KeepFramesForPause(false);
@@ -64,12 +64,12 @@ int32_t Tapp::start() {
   int32_t x = 0;
   int32_t y = 0;
   if (!FindLandCell(x, y)) Fatal(kNoLandMessage);
-  player = Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
-  player->HP = 1000.0f;
-  player->weapons.fill(-1);
-  player->weapons[0] = 1000;
-  player->weapon = 0;
-  MovePointer(screenW / 2, screenH / 2);
+  game.player = Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
+  game.player->HP = 1000.0f;
+  game.player->weapons.fill(-1);
+  game.player->weapons[0] = 1000;
+  game.player->weapon = 0;
+  MovePointer(game.screenW / 2, game.screenH / 2);
   return 0;
 }
 
@@ -78,31 +78,31 @@ int32_t Tapp::frame() {
   Cls();
 
   // Moves are relative to the facing; opposite keys both apply.
-  if (Held(KEY_UP, 'W')) player->move(0, 3);
-  if (Held(KEY_DOWN, 'S')) player->move(0, -2);
-  if (Held(KEY_LEFT, 'A')) player->move(-3, 0);
-  if (Held(KEY_RIGHT, 'D')) player->move(3, 0);
+  if (Held(KEY_UP, 'W')) game.player->move(0, 3);
+  if (Held(KEY_DOWN, 'S')) game.player->move(0, -2);
+  if (Held(KEY_LEFT, 'A')) game.player->move(-3, 0);
+  if (Held(KEY_RIGHT, 'D')) game.player->move(3, 0);
 
   for (int32_t i = 0; i < 5; ++i) {
-    if (KeyIsDown('1' + i) != 0) player->weapon = i;
+    if (KeyIsDown('1' + i) != 0) game.player->weapon = i;
   }
 
   if (ButtonIsDown(1) != 0) {
-    tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, player->weapon, player);
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon, game.player);
   }
-  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(player->X), TruncToInt(player->Y), -player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
 
-  if (KeyPressed(KEY_ESCAPE) != 0) gameState = 2;
+  if (KeyPressed(KEY_ESCAPE) != 0) game.gameState = TGamePhase::Quit;
 
   // The pointer is pulled back to the centre every frame; its offset since then turns the player.
-  player->Side = player->Side + PointerX() - screenW / 2;
-  MovePointer(screenW / 2, screenH / 2);
+  game.player->Side = game.player->Side + PointerX() - game.screenW / 2;
+  MovePointer(game.screenW / 2, game.screenH / 2);
 
-  camX = TruncToInt(static_cast<double>(player->X) - screenW / 2);
-  camY = TruncToInt(static_cast<double>(player->Y) - screenH / 2);
+  game.camX = TruncToInt(static_cast<double>(game.player->X) - game.screenW / 2);
+  game.camY = TruncToInt(static_cast<double>(game.player->Y) - game.screenH / 2);
 
   SetDrawRotation(0.0f);
-  TMap::draw(camX, camY, screenW, screenH);
+  TMap::draw(game.camX, game.camY, game.screenW, game.screenH);
   Tblood::draw();
   SetColor(255, 255, 255);
   TItem::all();
@@ -120,12 +120,12 @@ int32_t Tapp::endscreen() {
   // here so the score stays up until a fresh press.
   KeyPressed(KEY_ENTER);
   KeyPressed(KEY_SPACE);
-  const std::string score = "Score: " + IntToText(player->EP);
+  const std::string score = "Score: " + IntToText(game.player->EP);
   for (;;) {
     Cls();
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
-    DrawString(score, static_cast<float>(screenW / 2), static_cast<float>(screenH / 2));
+    DrawString(score, static_cast<float>(game.screenW / 2), static_cast<float>(game.screenH / 2));
     RunPlayerKeys();
     present();
     const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;
@@ -144,9 +144,9 @@ int32_t Tapp::drawhub() {
     SetColor(TruncToInt(v), TruncToInt(255.0 - v), 128);
     DrawRect(20.0f, y, v, 18.0f);
   };
-  bar(player->HP, 1.0f);
+  bar(game.player->HP, 1.0f);
   for (int32_t i = 0; i < 5; ++i) {
-    bar(player->weapons[i], static_cast<float>(21 + 20 * i));
+    bar(game.player->weapons[i], static_cast<float>(21 + 20 * i));
     std::string label = "W";
     label += IntToText(i + 1);
     label += ':';

@@ -19,7 +19,7 @@
 #include "platform/video/image.h"
 #include "platform/video/recording_driver.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -36,34 +36,34 @@ void Prepare() {
   done = true;
   UseFixedClock(100000);
   CreateTables();
-  screenW = 1024;
-  screenH = 768;
+  game.screenW = 1024;
+  game.screenH = 768;
   auto driver = std::make_shared<TRecordingDriver>();
   driver->SetRecording(false);
-  OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0);
+  OpenHeadlessScreen(driver, game.screenW, game.screenH, 0, 0, 0);
   SetBlend(3);
   SetAutoMidHandle(1);
   const char* tiles[] = {"erde.png", "wasser.png", "gras.png", "sand.png", "baum.png", "blatt.png"};
-  for (int i = 0; i < 6; ++i) tileImages[i] = Asset(tiles[i]);
+  for (int i = 0; i < 6; ++i) game.tileImages[i] = Asset(tiles[i]);
   const char* figures[] = {"figur1.png", "figur2.png", "figur3.png", "figur4.png", "figur5.png", "figur1.png"};
-  for (int i = 0; i < 6; ++i) figureImages[i] = Asset(figures[i]);
+  for (int i = 0; i < 6; ++i) game.figureImages[i] = Asset(figures[i]);
   const char* shots[] = {"shoot.png", "plasma.png", "laser.png", "letzter.png"};
-  for (int i = 0; i < 4; ++i) shotImages[i] = Asset(shots[i]);
-  for (int k = 0; k < 8; ++k) shotImages[4 + k] = Asset("fire" + std::to_string(k) + ".png");
+  for (int i = 0; i < 4; ++i) game.shotImages[i] = Asset(shots[i]);
+  for (int k = 0; k < 8; ++k) game.shotImages[4 + k] = Asset("fire" + std::to_string(k) + ".png");
   const char* items[] = {"firstaid.png", "secaid.png", "shell1.png", "shell3.png", "shell4.png", "shell5.png", "shell2.png"};
-  for (int i = 0; i < 7; ++i) itemImages[i] = Asset(items[i]);
-  bloodImage = Asset("blood.png");
-  mapParamsFile = std::string(KESTROVA_SOURCE_DIR) + "/assets/map.txt";
+  for (int i = 0; i < 7; ++i) game.itemImages[i] = Asset(items[i]);
+  game.bloodImage = Asset("blood.png");
+  game.mapParamsFile = std::string(KESTROVA_SOURCE_DIR) + "/assets/map.txt";
   SeedRandom(20261207);
   GenerateWorld();
 }
 
 void ResetActors() {
-  player.reset();
-  shotList.reset();
-  figureList.reset();
-  itemList.reset();
-  bloodList.reset();
+  game.player.reset();
+  game.shotList.reset();
+  game.figureList.reset();
+  game.itemList.reset();
+  game.bloodList.reset();
 }
 
 // The world as the loading sequence leaves it, and the player placed.
@@ -71,7 +71,7 @@ void StartScene(int32_t seed) {
   ResetActors();
   SeedRandom(seed);
   UseFixedClock(100000);
-  gameState = 0;
+  game.gameState = TGamePhase::Running;
   // The benchmarks' world has land.
   static_cast<void>(PlaceEnemies() && PlaceItems());
   Tapp::start();
@@ -79,10 +79,10 @@ void StartScene(int32_t seed) {
 
 void BuildCrowd(int32_t seed) {
   StartScene(seed);
-  const double px = player->X;
-  const double py = player->Y;
-  figureList->ForEach([&](Tfigur* f) {
-    if (f == player.get()) return;
+  const double px = game.player->X;
+  const double py = game.player->Y;
+  game.figureList->ForEach([&](Tfigur* f) {
+    if (f == game.player.get()) return;
     const double a = RandomReal(0.0, 360.0);
     const double d = RandomReal(40.0, 890.0);
     f->X = static_cast<float>(px + d * std::cos(a));
@@ -90,15 +90,15 @@ void BuildCrowd(int32_t seed) {
     f->HP = 1.0e6f;  // the crowd should last through the measured frames
   });
   std::vector<std::shared_ptr<Tfigur>> owners;
-  figureList->ForEach([&](Tfigur* f) { owners.push_back(f->shared_from_this()); });
-  while (shotList == nullptr || shotList->Count() < 2000) {
+  game.figureList->ForEach([&](Tfigur* f) { owners.push_back(f->shared_from_this()); });
+  while (game.shotList == nullptr || game.shotList->Count() < 2000) {
     const auto& owner = owners[static_cast<size_t>(RandomInt(0, 3000))];
     owner->Time = 0;
     tshot::neu(static_cast<int32_t>(owner->X), static_cast<int32_t>(owner->Y), RandomInt(0, 359), owner->weapon, owner);
   }
   for (int32_t i = 0; i < 20000; ++i) {
-    if (!bloodList) bloodList = std::make_shared<TList<Tblood>>();
-    Tblood& b = bloodList->AddLast()->value();
+    if (!game.bloodList) game.bloodList = std::make_shared<TList<Tblood>>();
+    Tblood& b = game.bloodList->AddLast()->value();
     b.X = static_cast<int32_t>(px) + RandomInt(-900, 900);
     b.Y = static_cast<int32_t>(py) + RandomInt(-900, 900);
     b.R = RandomInt(360, 1);
@@ -114,7 +114,7 @@ void BM_FrameStartScene(benchmark::State& state) {
     UseFixedClock(100000 + 16 * (k++ % 100000));
     Tapp::frame();
   }
-  state.counters["shots"] = shotList ? shotList->Count() : 0;
+  state.counters["shots"] = game.shotList ? game.shotList->Count() : 0;
 }
 BENCHMARK(BM_FrameStartScene)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
@@ -127,7 +127,7 @@ void BM_FrameCrowdedScene(benchmark::State& state) {
     BuildCrowd(2);
     state.ResumeTiming();
     Tapp::frame();
-    shots += shotList->Count();
+    shots += game.shotList->Count();
   }
   state.counters["shots after"] = static_cast<double>(shots) / static_cast<double>(state.iterations());
 }

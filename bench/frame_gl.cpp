@@ -27,7 +27,7 @@
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -38,10 +38,10 @@ enum TScene : int64_t { kShippedWorld, kBusyWorld };
 bool MakeWorld(TScene scene) {
   if (scene == kBusyWorld) {
     SeedRandom(1);
-    mapParamsGiven = TMapParams{0, 0, 0, 100, 100, 10, 1000};
+    game.mapParamsGiven = TMapParams{0, 0, 0, 100, 100, 10, 1000};
   } else {
     SeedRandom(20261207);
-    mapParamsGiven.reset();
+    game.mapParamsGiven.reset();
   }
   return GenerateWorld();
 }
@@ -63,11 +63,11 @@ bool Prepare(TScene scene) {
     if (!MakeWorld(scene)) return false;
     made = scene;
   }
-  player.reset();
-  shotList.reset();
-  figureList.reset();
-  itemList.reset();
-  bloodList.reset();
+  game.player.reset();
+  game.shotList.reset();
+  game.figureList.reset();
+  game.itemList.reset();
+  game.bloodList.reset();
   SeedRandom(2);
   return PlaceEnemies() && PlaceItems();
 }
@@ -93,8 +93,8 @@ void BM_FrameOpenGL(benchmark::State& state) {
     CloseScreen();
     return;
   }
-  screenW = width;
-  screenH = height;
+  game.screenW = width;
+  game.screenH = height;
   SetBlend(3);
   SetAutoMidHandle(1);
   driver->KeepGround(cached);

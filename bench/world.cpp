@@ -10,6 +10,7 @@
 #include "actors/titem.h"
 #include "app/placement.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -32,7 +33,7 @@ const std::string& OutDir() {
   return path;
 }
 
-std::vector<uint8_t> Snapshot() { return {mapGrid.Data(), mapGrid.Data() + kMapCells}; }
+std::vector<uint8_t> Snapshot() { return {game.mapGrid.Data(), game.mapGrid.Data() + kMapCells}; }
 
 // The grid as each stage finds it: stages[i] is the input of worldStages[i + 1].
 const std::vector<std::vector<uint8_t>>& StageInputs() {
@@ -40,7 +41,7 @@ const std::vector<std::vector<uint8_t>>& StageInputs() {
     std::vector<std::vector<uint8_t>> grids;
     CreateMapGrid();
     SeedRandom(kSeed);
-    mapParamsFile = ParamsFile();
+    game.mapParamsFile = ParamsFile();
     for (const TWorldStage& stage : worldStages) {
       stage.work();
       grids.push_back(Snapshot());
@@ -50,10 +51,10 @@ const std::vector<std::vector<uint8_t>>& StageInputs() {
   return inputs;
 }
 
-void Restore(const std::vector<uint8_t>& grid) { std::copy(grid.begin(), grid.end(), mapGrid.Data()); }
+void Restore(const std::vector<uint8_t>& grid) { std::copy(grid.begin(), grid.end(), game.mapGrid.Data()); }
 
 void BM_Create(benchmark::State& state) {
-  mapParamsFile = ParamsFile();
+  game.mapParamsFile = ParamsFile();
   for (auto _ : state) {
     SeedRandom(kSeed);
     bool read = false;
@@ -84,7 +85,7 @@ void BM_Savemap(benchmark::State& state) {
 }
 
 void BM_WholeCreation(benchmark::State& state) {
-  mapParamsFile = ParamsFile();
+  game.mapParamsFile = ParamsFile();
   for (auto _ : state) {
     SeedRandom(kSeed);
     GenerateWorld();
@@ -101,8 +102,8 @@ void PlaceOn(benchmark::State& state, std::vector<uint8_t> (*world)()) {
   const int32_t start = RandomState();
   for (auto _ : state) {
     state.PauseTiming();
-    figureList.reset();
-    itemList.reset();
+    game.figureList.reset();
+    game.itemList.reset();
     SetRandomState(start);
     state.ResumeTiming();
     if (!PlaceEnemies() || !PlaceItems()) state.SkipWithError("the world has no land");

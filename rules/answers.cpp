@@ -15,7 +15,6 @@ struct TAnswerChain {
   std::array<std::vector<int32_t>, kKeyCount> boundKeys;
   std::array<bool, kKeyCount> keyBound{};
   TInputJoin* join = nullptr;
-  TAnswerTap* tap = nullptr;
 };
 
 TAnswerChain chain;
@@ -30,7 +29,8 @@ int32_t Joined(TQuery query, int32_t code, int32_t live) {
 
 // What the rules get: the live answer, unless a tap watches or replaces it.
 int32_t Tapped(TQuery query, int32_t code, int32_t live) {
-  return chain.tap != nullptr ? chain.tap->Answer(query, code, live) : live;
+  TAnswerTap* tap = AnswerTap();
+  return tap != nullptr ? tap->Answer(query, code, live) : live;
 }
 
 // The live answers: the window's events through the player's bindings, joined with what the
@@ -102,7 +102,3 @@ void UnbindKey(int32_t code) {
 void UnbindAllKeys() { chain.keyBound.fill(false); }
 
 void SetInputJoin(TInputJoin* join) { chain.join = join; }
-
-void SetAnswerTap(TAnswerTap* tap) { chain.tap = tap; }
-
-TAnswerTap* AnswerTap() { return chain.tap; }

@@ -1,9 +1,3 @@
 #include "world/grid.h"
 
-#include <cstring>
-
-TMapGrid mapGrid;
-
-void TMapGrid::Clear() { std::memset(cells_, 0, sizeof cells_); }
-
-void CreateMapGrid() { mapGrid.Clear(); }
+void CreateMapGrid() { game.mapGrid.Clear(); }

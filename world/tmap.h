@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "state/game.h"
 #include "world/grid.h"
 
 // Map kinds and cell values of the carver.
@@ -13,26 +14,9 @@ constexpr int32_t CDungeon = 0;  // the random-walk world, the only kind the gam
 constexpr int32_t CMapWand = 0;  // uncarved cell
 constexpr int32_t CMapWeg = 1;   // carved cell
 
-// Generator parameters, one per line of map.txt in this order; Loadtype sets them.
-extern int32_t pathCount;    // the walk runs pathCount + 1 segments (none when negative)
-extern int32_t pathLengthA;  // bounds of a segment's length in cells, either order
-extern int32_t pathLengthB;
-extern int32_t pathWidthA;  // bounds of the stamp size, either order
-extern int32_t pathWidthB;
-extern int32_t roomSizeMax;  // bound of a room's half-size; the other bound is 2
-extern int32_t roomChance;   // a room is stamped when RandomInt(roomChance, 1) gives 1
-
-// The seven parameters in the order of map.txt's lines.
-using TMapParams = std::array<int32_t, 7>;
-// The parameters now in force.
+// The generator parameters in force (game.pathCount ... game.roomChance), in the order of
+// map.txt's lines; Loadtype sets them.
 TMapParams MapParams();
-
-// The parameters file Loadtype reads, relative to the current directory. The game keeps
-// "map.txt"; the world tool points it wherever it is told.
-extern std::string mapParamsFile;
-// The seven parameters given directly instead (a replayed demo carries its own); Loadtype
-// then reads no file.
-extern std::optional<TMapParams> mapParamsGiven;
 
 // The most walk steps the carver takes. The walk costs pathCount + 1 segments of up to
 // 2045 steps each, so a hostile map.txt could keep the loading screen up for days; no
@@ -77,7 +61,7 @@ class TMap {
   // 1 for land, -1 for other cells of the grid, 0 outside it.
   static int32_t getpos(int32_t x, int32_t y) {
     if (x < 0 || x > kMapSize - 1 || y < 0 || y > kMapSize - 1) return 0;
-    return (mapGrid[x][y] & kLandMask) != 0 ? 1 : -1;
+    return (game.mapGrid[x][y] & kLandMask) != 0 ? 1 : -1;
   }
   // Writes the bit positions first..last of every cell as one decimal value per cell, one
   // line per column. The file is replaced only once written in full; on failure a warning

@@ -5,7 +5,7 @@
 
 #include "platform/video/graphics.h"
 #include "platform/video/ground_cache.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/ttiles.h"
 
@@ -21,7 +21,7 @@ constexpr int32_t kBlockStart = -kCell / 2;
 constexpr int32_t kKeptMargin = 1;
 
 void DrawCell(int32_t cx, int32_t cy, int32_t originX, int32_t originY) {
-  const uint8_t c = mapGrid[cx][cy];
+  const uint8_t c = game.mapGrid[cx][cy];
   const int32_t kind = CellBits(c, 5, 6) >> 1;
   const int32_t height = CellBits(c, 0, 4) >> 3;
   TTiles::drawAt(cx, cy, kind, height, TMap::getpos(cx, cy), originX, originY);
@@ -45,7 +45,7 @@ TGroundCache::TKey BlockKey(int32_t bx, int32_t by) {
   for (int32_t cx = bx * kBlockCells; cx <= (bx + 1) * kBlockCells; ++cx) {
     for (int32_t cy = by * kBlockCells; cy <= (by + 1) * kBlockCells; ++cy) {
       const bool inside = cx >= 0 && cx < kMapSize && cy >= 0 && cy < kMapSize;
-      key.push_back(inside ? mapGrid[cx][cy] : uint16_t{0xFFFF});
+      key.push_back(inside ? game.mapGrid[cx][cy] : uint16_t{0xFFFF});
     }
   }
   return key;
@@ -56,8 +56,8 @@ TGroundCache::TKey BlockKey(int32_t bx, int32_t by) {
 bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
   const TVex2DGraphics* g = CurrentGraphics();
   TGroundCache* cache = g != nullptr ? g->_driver->GroundCache() : nullptr;
-  if (cache == nullptr || x != camX || y != camY || w != g->g_width || h != g->g_height) return false;
-  if (!cache->Begin({tileImages.begin(), tileImages.end()})) return false;
+  if (cache == nullptr || x != game.camX || y != game.camY || w != g->g_width || h != g->g_height) return false;
+  if (!cache->Begin({game.tileImages.begin(), game.tileImages.end()})) return false;
   constexpr int32_t side = TGroundCache::kBlockPixels;
   // Only blocks with a cell of the world in them or in their last column or row hold ground.
   const auto blocks = [](int32_t from, int32_t to) {
@@ -102,7 +102,7 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   const int32_t lastX = std::min(x1, kMapSize - 1);
   const int32_t lastY = std::min(y1, kMapSize - 1);
   if (x0 < kMapSize && y0 < kMapSize && lastX >= 0 && lastY >= 0) {
-    const uint8_t c = mapGrid[lastX][lastY];
+    const uint8_t c = game.mapGrid[lastX][lastY];
     const int32_t grey = TTiles::shade(CellBits(c, 0, 4) >> 3, TMap::getpos(lastX, lastY));
     SetColor(grey, grey, grey);
     SetAlpha(1.0f);
@@ -119,6 +119,6 @@ int32_t TMap::draw(int32_t x, int32_t y, int32_t w, int32_t h) {
   const int32_t x1 = (x + w) / 64 + 2;
   const int32_t y0 = y / 64 - 2;
   const int32_t y1 = (y + h) / 64 + 2;
-  if (!DrawCached(x, y, w, h, x0, x1, y0, y1)) DrawCells(x0, x1, y0, y1, camX, camY);
+  if (!DrawCached(x, y, w, h, x0, x1, y0, y1)) DrawCells(x0, x1, y0, y1, game.camX, game.camY);
   return 0;
 }

@@ -7,18 +7,8 @@
 #include "platform/files/textio.h"
 #include "rules/degrees.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/tmap.h"
-
-int32_t pathCount = 0;
-int32_t pathLengthA = 0;
-int32_t pathLengthB = 0;
-int32_t pathWidthA = 0;
-int32_t pathWidthB = 0;
-int32_t roomSizeMax = 0;
-int32_t roomChance = 0;
-
-std::string mapParamsFile = "map.txt";
-std::optional<std::array<int32_t, 7>> mapParamsGiven;
 
 namespace {
 
@@ -48,7 +38,7 @@ int64_t StampRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   const int32_t yb = ClampCell(y1);
   int64_t cells = 0;
   for (int32_t x = ClampCell(x0), xe = ClampCell(x1); x <= xe; ++x) {
-    std::memset(&mapGrid[x][ya], CMapWeg, static_cast<size_t>(yb - ya + 1));
+    std::memset(&game.mapGrid[x][ya], CMapWeg, static_cast<size_t>(yb - ya + 1));
     cells += yb - ya + 1;
   }
   return cells;
@@ -57,37 +47,37 @@ int64_t StampRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 }  // namespace
 
 int32_t TMap::Loadtype(int32_t, bool* opened) {
-  if (mapParamsGiven) {
-    const std::array<int32_t, 7>& p = *mapParamsGiven;
-    pathCount = p[0];
-    pathLengthA = p[1];
-    pathLengthB = p[2];
-    pathWidthA = p[3];
-    pathWidthB = p[4];
-    roomSizeMax = p[5];
-    roomChance = p[6];
+  if (game.mapParamsGiven) {
+    const std::array<int32_t, 7>& p = *game.mapParamsGiven;
+    game.pathCount = p[0];
+    game.pathLengthA = p[1];
+    game.pathLengthB = p[2];
+    game.pathWidthA = p[3];
+    game.pathWidthB = p[4];
+    game.roomSizeMax = p[5];
+    game.roomChance = p[6];
     if (opened != nullptr) *opened = true;
     return 0;
   }
-  const TStreamPtr file = OpenReadStream(mapParamsFile);
+  const TStreamPtr file = OpenReadStream(game.mapParamsFile);
   if (opened != nullptr) {
     // A folder opens for reading here but yields no bytes: it is no parameters file.
     std::error_code error;
-    *opened = file != nullptr && !std::filesystem::is_directory(mapParamsFile, error);
+    *opened = file != nullptr && !std::filesystem::is_directory(game.mapParamsFile, error);
   }
-  pathCount = TextToInt(ReadLine(file));
-  pathLengthA = TextToInt(ReadLine(file));
-  pathLengthB = TextToInt(ReadLine(file));
-  pathWidthA = TextToInt(ReadLine(file));
-  pathWidthB = TextToInt(ReadLine(file));
-  roomSizeMax = TextToInt(ReadLine(file));
-  roomChance = TextToInt(ReadLine(file));
+  game.pathCount = TextToInt(ReadLine(file));
+  game.pathLengthA = TextToInt(ReadLine(file));
+  game.pathLengthB = TextToInt(ReadLine(file));
+  game.pathWidthA = TextToInt(ReadLine(file));
+  game.pathWidthB = TextToInt(ReadLine(file));
+  game.roomSizeMax = TextToInt(ReadLine(file));
+  game.roomChance = TextToInt(ReadLine(file));
   CloseStream(file);
   return 0;
 }
 
 int32_t TMap::Create(int32_t kind, bool* paramsRead) {
-  mapGrid.Clear();
+  game.mapGrid.Clear();
   bool opened = false;
   Loadtype(kind, &opened);
   if (opened && kind != CDungeon) Loadtype(CDungeon, &opened);
@@ -112,7 +102,7 @@ Tpoint SegmentTarget(int32_t wx, int32_t wy, int32_t angle, int32_t len) {
 }
 
 TMapParams MapParams() {
-  return {pathCount, pathLengthA, pathLengthB, pathWidthA, pathWidthB, roomSizeMax, roomChance};
+  return {game.pathCount, game.pathLengthA, game.pathLengthB, game.pathWidthA, game.pathWidthB, game.roomSizeMax, game.roomChance};
 }
 
 void SetCarveHeartbeat(bool (*beat)()) { carveHeartbeat = beat; }

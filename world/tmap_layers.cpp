@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files/atomic_file.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -60,7 +61,7 @@ std::string WriteLayerFile(const std::string& file, int32_t first, int32_t last)
   std::vector<char> buffer(kChunk + kLineMax + 4);
   char* end = buffer.data();
   for (int32_t x = 0; x < kMapSize && out.Problem().empty(); ++x) {
-    const uint8_t* column = mapGrid[x];
+    const uint8_t* column = game.mapGrid[x];
     for (int32_t y = 0; y < kMapSize; ++y) {
       const TDigits& d = table[column[y]];
       std::memcpy(end, d.text, 4);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -59,7 +60,7 @@ class TColumnWindow {
 
  private:
   void AddColumn(int32_t x, int32_t sign) {
-    const uint8_t* column = mapGrid[x];
+    const uint8_t* column = game.mapGrid[x];
     for (int32_t y = 0; y < kMapSize; ++y) sums_[y] += sign * LandValue(column[y]);
   }
 
@@ -73,13 +74,13 @@ class TColumnWindow {
 void SmoothPass(int32_t radius) {
   if (radius < 0) {
     // Every window is empty: its sum is 0, which is not a majority.
-    for (int32_t x = 1; x < kLast; ++x) std::memset(&mapGrid[x][1], 0, kMapSize - 2);
+    for (int32_t x = 1; x < kLast; ++x) std::memset(&game.mapGrid[x][1], 0, kMapSize - 2);
     return;
   }
   TColumnWindow window(radius);
   for (int32_t x = 1; x < kLast; ++x) {
     window.MoveTo(x);
-    uint8_t* column = mapGrid[x];
+    uint8_t* column = game.mapGrid[x];
     int32_t sum = window.FirstWindowSum();
     for (int32_t y = 1; y < kLast; ++y) {
       if (y > 1) sum = window.Slide(sum, y);
@@ -137,7 +138,7 @@ int32_t TMap::Checkpoint(int32_t x, int32_t y, int32_t target) {
   // A non-land cell reads -1 and a land cell 1; any other target matches no cell.
   if (target != 1 && target != -1) return 0;
   const uint8_t want = target == 1 ? kLandMask : 0;
-  uint8_t* grid = mapGrid.Data();
+  uint8_t* grid = game.mapGrid.Data();
   auto visit = [&](int64_t nx, int64_t ny) {
     if (nx < 0 || nx > kLast || ny < 0 || ny > kLast) return;
     const auto n = static_cast<uint32_t>(nx * kMapSize + ny);
@@ -174,22 +175,22 @@ int32_t TMap::checkmap() {
   for (int32_t x = 1000; x <= 1100 && !seeded; ++x) {
     for (int32_t y = 1000; y <= 1100; ++y) {
       if (getpos(x, y) == 1) {
-        mapGrid[x][y] += kMarkMask;
+        game.mapGrid[x][y] += kMarkMask;
         Checkpoint(x, y, 1);
         seeded = true;
         break;
       }
     }
   }
-  uint8_t* grid = mapGrid.Data();
+  uint8_t* grid = game.mapGrid.Data();
   for (size_t i = 0; i < kMapCells; ++i) grid[i] = (grid[i] & kMarkMask) != 0 ? 1 : 0;
   return 0;
 }
 
 int32_t TMap::fillwatermap() {
-  mapGrid[0][0] += kMarkMask;
+  game.mapGrid[0][0] += kMarkMask;
   Checkpoint(0, 0, -1);
-  uint8_t* grid = mapGrid.Data();
+  uint8_t* grid = game.mapGrid.Data();
   for (size_t i = 0; i < kMapCells; ++i) {
     if ((grid[i] & kMarkMask) != 0) grid[i] = 2;
   }
@@ -204,7 +205,7 @@ int32_t TMap::dekoratemap(int32_t radius) {
   TColumnWindow window(radius);
   for (int32_t x = 1; x < kLast; ++x) {
     window.MoveTo(x);
-    uint8_t* column = mapGrid[x];
+    uint8_t* column = game.mapGrid[x];
     int32_t sum = window.FirstWindowSum();
     for (int32_t y = 1; y < kLast; ++y) {
       if (y > 1) sum = window.Slide(sum, y);
@@ -223,7 +224,7 @@ int32_t TMap::bereichmap(int32_t) {
       int32_t landCount = 0;
       int32_t oceanCount = 0;
       for (int32_t x = bx; x < bx + kBlock; ++x) {
-        const uint8_t* column = mapGrid[x] + by;
+        const uint8_t* column = game.mapGrid[x] + by;
         for (int32_t y = 0; y < kBlock; ++y) {
           landCount += column[y] & kLandMask;
           oceanCount += (column[y] & (kKindMask | kLandMask)) == 2;  // not land, kind 1
@@ -231,7 +232,7 @@ int32_t TMap::bereichmap(int32_t) {
       }
       const uint8_t k = oceanCount > 1000 ? 3 : landCount >= 2000 ? 2 : 0;
       for (int32_t x = bx; x < bx + kBlock; ++x) {
-        uint8_t* column = mapGrid[x] + by;
+        uint8_t* column = game.mapGrid[x] + by;
         for (int32_t y = 0; y < kBlock; ++y) {
           if ((column[y] & kKindMask) == 0) column[y] = static_cast<uint8_t>(column[y] + k * 2);
         }
@@ -242,6 +243,6 @@ int32_t TMap::bereichmap(int32_t) {
 }
 
 bool WorldHasLand() {
-  const uint8_t* grid = mapGrid.Data();
+  const uint8_t* grid = game.mapGrid.Data();
   return std::any_of(grid, grid + kMapCells, [](uint8_t c) { return (c & kLandMask) != 0; });
 }

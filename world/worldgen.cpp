@@ -4,6 +4,7 @@
 
 #include "platform/files/paths.h"
 #include "platform/files/textio.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -12,14 +13,14 @@ std::string CreateStage() {
   bool paramsRead = false;
   const int32_t carved = TMap::Create(CDungeon, &paramsRead);
   if (!paramsRead) {
-    return "cannot read " + mapParamsFile +
+    return "cannot read " + game.mapParamsFile +
            ". It holds seven lines: the number of walk segments, the two bounds of a "
            "segment's length, the two bounds of the stamp size, the largest room half-size "
            "and the room chance.";
   }
   if (carved == kCarveStopped) return "the world was not finished: its carving was stopped";
   if (carved != 0) {
-    return mapParamsFile + " asks for a walk of " + IntToText(pathCount) + " segments that would take more than " +
+    return game.mapParamsFile + " asks for a walk of " + IntToText(game.pathCount) + " segments that would take more than " +
            std::to_string(kMaxCarveSteps) +
            " steps to carve. Lower its first three lines: the number of segments and the "
            "bounds of their length.";

@@ -61,12 +61,16 @@ class TNullChannel : public TChannel {
   void Cue(const TSound&) override {}
 };
 
-std::shared_ptr<TAudioDriver> audioDriver;
-float soundVolume = 1.0f;
+struct SoundState {
+  std::shared_ptr<TAudioDriver> audioDriver;
+  float soundVolume = 1.0f;
+};
+
+SoundState state;
 
 void ShutdownAudioAtExit() {
-  if (audioDriver) audioDriver->Shutdown();
-  audioDriver = nullptr;
+  if (state.audioDriver) state.audioDriver->Shutdown();
+  state.audioDriver = nullptr;
 }
 
 }  // namespace
@@ -74,16 +78,16 @@ void ShutdownAudioAtExit() {
 std::shared_ptr<TChannel> TNullAudioDriver::AllocChannel() { return std::make_shared<TNullChannel>(); }
 
 void PauseSounds(bool paused) {
-  if (audioDriver) audioDriver->SetPaused(paused);
+  if (state.audioDriver) state.audioDriver->SetPaused(paused);
 }
 
 void SetSoundVolume(float gain) {
-  soundVolume = gain;
-  if (audioDriver) audioDriver->SetVolume(gain);
+  state.soundVolume = gain;
+  if (state.audioDriver) state.audioDriver->SetVolume(gain);
 }
 
 std::shared_ptr<TAudioDriver> AudioDriver() {
-  if (audioDriver) return audioDriver;
+  if (state.audioDriver) return state.audioDriver;
   static bool exitHook = false;
   if (!exitHook) {
     // The device's thread must stop before the sounds it reads are destroyed.
@@ -92,19 +96,19 @@ std::shared_ptr<TAudioDriver> AudioDriver() {
   }
   auto sdl = std::make_shared<TSDLAudioDriver>();
   if (sdl->Startup()) {
-    audioDriver = sdl;
+    state.audioDriver = sdl;
   } else {
-    audioDriver = std::make_shared<TNullAudioDriver>();
+    state.audioDriver = std::make_shared<TNullAudioDriver>();
   }
-  audioDriver->SetVolume(soundVolume);
-  return audioDriver;
+  state.audioDriver->SetVolume(state.soundVolume);
+  return state.audioDriver;
 }
 
 void SetAudioDriver(std::shared_ptr<TAudioDriver> driver) {
-  if (audioDriver && audioDriver != driver) audioDriver->Shutdown();
-  audioDriver = std::move(driver);
-  if (audioDriver) {
-    audioDriver->Startup();
-    audioDriver->SetVolume(soundVolume);
+  if (state.audioDriver && state.audioDriver != driver) state.audioDriver->Shutdown();
+  state.audioDriver = std::move(driver);
+  if (state.audioDriver) {
+    state.audioDriver->Startup();
+    state.audioDriver->SetVolume(state.soundVolume);
   }
 }

@@ -6,31 +6,38 @@
 #include <cstdlib>
 
 namespace {
-SDL_Window* boxWindow = nullptr;
-bool boxesWithoutWindow = false;
-void (*screenCloser)() = nullptr;
+
+struct FatalState {
+  SDL_Window* boxWindow = nullptr;
+  bool boxesWithoutWindow = false;
+  void (*screenCloser)() = nullptr;
+};
+
+FatalState state;
+
 }  // namespace
 
-void SetMessageBoxWindow(void* sdlWindow) { boxWindow = static_cast<SDL_Window*>(sdlWindow); }
+void SetMessageBoxWindow(void* sdlWindow) { state.boxWindow = static_cast<SDL_Window*>(sdlWindow); }
 
-void SetScreenCloser(void (*closer)()) { screenCloser = closer; }
+void SetScreenCloser(void (*closer)()) { state.screenCloser = closer; }
 
-void ShowBoxesWithoutWindow(bool on) { boxesWithoutWindow = on; }
+void ShowBoxesWithoutWindow(bool on) { state.boxesWithoutWindow = on; }
 
-bool HasMessageBoxWindow() { return boxWindow != nullptr; }
+bool HasMessageBoxWindow() { return state.boxWindow != nullptr; }
 
 void ShowMessageBox(const char* title, const char* text) {
   // A box without a window opens a connection of its own, which a busy X server now and then
   // drops during its handshake: a few tries, as for the window.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, boxWindow) == 0 || boxWindow != nullptr) return;
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, state.boxWindow) == 0 || state.boxWindow != nullptr)
+      return;
     SDL_Delay(100);
   }
 }
 
 void CloseScreenForExit() {
-  void (*closer)() = screenCloser;
-  screenCloser = nullptr;
+  void (*closer)() = state.screenCloser;
+  state.screenCloser = nullptr;
   if (closer != nullptr) closer();
 }
 
@@ -58,7 +65,8 @@ void ReportProblem(const std::string& message) {
   std::fflush(stderr);
   // Message boxes do not wrap text themselves.
   // Without a display the box fails at once; stderr has the message anyway.
-  if (boxWindow != nullptr || boxesWithoutWindow) ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
+  if (state.boxWindow != nullptr || state.boxesWithoutWindow)
+    ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
 }
 
 void Fatal(const std::string& message, int status) {

@@ -14,16 +14,23 @@
 
 namespace {
 
-// Textures of frames released since; deleted when the next texture is made under the same
-// screen (a closed screen's context took its textures with it).
+// A frame's texture, with the screen it was made under.
 struct DeadTexture {
   GLuint name;
   int32_t seq;
 };
-// Never destroyed: frames held by the game's static tables release theirs at exit.
-std::vector<DeadTexture>& deadTextures = *new std::vector<DeadTexture>;
-// Contexts made current so far, by any driver.
-int32_t contextsUsed = 0;
+
+struct GlDriverState {
+  // Textures of frames released since; deleted when the next texture is made under the same
+  // screen (a closed screen's context took its textures with it).
+  std::vector<DeadTexture> deadTextures;
+  // Contexts made current so far, by any driver.
+  int32_t contextsUsed = 0;
+};
+
+// Never destroyed: frames held by the game's static tables release their textures during
+// static destruction, in no set order with this file's.
+GlDriverState& state = *new GlDriverState;
 
 bool ProxyAccepts(int32_t w, int32_t h) {
   glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -92,7 +99,7 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int32_t width, int32_t
 void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   batch_.clear();
   current_ = graphics;
-  contextSeq_ = ++contextsUsed;
+  contextSeq_ = ++state.contextsUsed;
   ground_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
@@ -272,7 +279,7 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   if (!pixmap || Window() == nullptr) return nullptr;
   Flush();
   const int32_t seq = contextSeq_;
-  std::erase_if(deadTextures, [seq](const DeadTexture& t) {
+  std::erase_if(state.deadTextures, [seq](const DeadTexture& t) {
     if (t.seq == seq) glDeleteTextures(1, &t.name);
     return true;
   });
@@ -323,7 +330,7 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
 }
 
 TGLImageFrame::~TGLImageFrame() {
-  if (name != 0) deadTextures.push_back({name, seq});
+  if (name != 0) state.deadTextures.push_back({name, seq});
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,

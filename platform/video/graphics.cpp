@@ -13,13 +13,17 @@
 
 namespace {
 
-std::shared_ptr<TVex2DDriver> driver;
-std::shared_ptr<TVex2DGraphics> current;
-int32_t graphicsSeq = 0;
-std::string lastError;
-std::string drawingFailure;
+struct GraphicsState {
+  std::shared_ptr<TVex2DDriver> driver;
+  std::shared_ptr<TVex2DGraphics> current;
+  int32_t graphicsSeq = 0;
+  std::string lastError;
+  std::string drawingFailure;
+};
 
-TVex2DDriver& Drv() { return *current->_driver; }
+GraphicsState state;
+
+TVex2DDriver& Drv() { return *state.current->_driver; }
 
 // Sine and cosine of a rotation, remembered by its exact value: frame after frame the same
 // angles come back, and the extended-precision functions are costly.
@@ -82,7 +86,7 @@ void ApplyTransform(TVex2DGraphics& g) {
 // Before a drawing reaches the driver: the transform it would hold had every rotation and
 // scale been applied when set.
 void SyncTransform() {
-  if (current->tform_pending) ApplyTransform(*current);
+  if (state.current->tform_pending) ApplyTransform(*state.current);
 }
 
 // The longest any point within (x0, y0)-(x1, y1) can be from the origin once rotated and
@@ -109,10 +113,10 @@ bool MayReachScreen(const TVex2DGraphics& g, double x, double y, double reach) {
 // The drawable frame of an image on the current screen. A frame the driver cannot make for
 // its pixels is a failure the game stops on; the first one is kept for it to find.
 std::shared_ptr<TImageFrame> FrameOf(TImage& image, int32_t index) {
-  std::shared_ptr<TImageFrame> f = image.Frame(index, *current->_driver, graphicsSeq);
-  if (!f && drawingFailure.empty() && index >= 0 && index < static_cast<int32_t>(image.pixmaps.size()) &&
+  std::shared_ptr<TImageFrame> f = image.Frame(index, *state.current->_driver, state.graphicsSeq);
+  if (!f && state.drawingFailure.empty() && index >= 0 && index < static_cast<int32_t>(image.pixmaps.size()) &&
       image.pixmaps[static_cast<size_t>(index)]) {
-    drawingFailure = current->_driver->LastError();
+    state.drawingFailure = state.current->_driver->LastError();
   }
   return f;
 }
@@ -132,7 +136,7 @@ void ApplyState(TVex2DGraphics& g) {
 }
 
 void MakeCurrent(const std::shared_ptr<TVex2DGraphics>& g) {
-  current = g;
+  state.current = g;
   g->_driver->SetGraphics(g->_graphics);
   ApplyState(*g);
   if (!g->_setup) {
@@ -153,11 +157,11 @@ void TVex2DGraphics::GetSettings(int32_t& width, int32_t& height, int32_t& depth
 
 void TVex2DGraphics::Close() { _graphics->Close(); }
 
-void SetGraphicsDriver(std::shared_ptr<TVex2DDriver> d) { driver = std::move(d); }
+void SetGraphicsDriver(std::shared_ptr<TVex2DDriver> d) { state.driver = std::move(d); }
 
 std::shared_ptr<TVex2DDriver> GraphicsDriver() {
-  if (!driver) driver = std::make_shared<TGLVex2DDriver>();
-  return driver;
+  if (!state.driver) state.driver = std::make_shared<TGLVex2DDriver>();
+  return state.driver;
 }
 
 bool OpenHeadlessScreen(std::shared_ptr<TVex2DDriver> d, int32_t width, int32_t height, int32_t depth, int32_t hertz,
@@ -166,13 +170,13 @@ bool OpenHeadlessScreen(std::shared_ptr<TVex2DDriver> d, int32_t width, int32_t 
   return OpenScreen(width, height, depth, hertz, flags);
 }
 
-TVex2DGraphics* CurrentGraphics() { return current.get(); }
+TVex2DGraphics* CurrentGraphics() { return state.current.get(); }
 
-int32_t GraphicsSeq() { return graphicsSeq; }
+int32_t GraphicsSeq() { return state.graphicsSeq; }
 
-std::string LastScreenError() { return lastError; }
+std::string LastScreenError() { return state.lastError; }
 
-std::string DrawingFailure() { return drawingFailure; }
+std::string DrawingFailure() { return state.drawingFailure; }
 
 std::vector<std::string> DisplayModes() {
   std::vector<std::string> modes;
@@ -185,20 +189,20 @@ std::vector<std::string> DisplayModes() {
 
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {
   CloseScreen();
-  lastError.clear();
-  drawingFailure.clear();
+  state.lastError.clear();
+  state.drawingFailure.clear();
   if (width <= 0 || height <= 0) {
-    lastError = "the width and the height must be above 0";
+    state.lastError = "the width and the height must be above 0";
     return false;
   }
   std::shared_ptr<TVex2DDriver> d = GraphicsDriver();
   std::shared_ptr<TGraphics> made = d->CreateGraphics(width, height, depth, hertz, flags | 2);
   if (!made) {
-    lastError = d->LastError();
+    state.lastError = d->LastError();
     return false;
   }
-  graphicsSeq = static_cast<int32_t>(static_cast<uint32_t>(graphicsSeq) + 1u);
-  if (graphicsSeq == 0) graphicsSeq = 1;
+  state.graphicsSeq = static_cast<int32_t>(static_cast<uint32_t>(state.graphicsSeq) + 1u);
+  if (state.graphicsSeq == 0) state.graphicsSeq = 1;
 
   auto g = std::make_shared<TVex2DGraphics>();
   g->viewport_w = width;
@@ -233,16 +237,16 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int
 }
 
 void CloseScreen() {
-  if (!current) return;
-  std::shared_ptr<TVex2DGraphics> g = std::move(current);
-  current = nullptr;
+  if (!state.current) return;
+  std::shared_ptr<TVex2DGraphics> g = std::move(state.current);
+  state.current = nullptr;
   DisablePolledInput();
   SetScreenCloser(nullptr);
   g->Close();
 }
 
 void Flip(int32_t sync) {
-  if (!current) return;
+  if (!state.current) return;
   if (sync != -1) {
     Drv().Flip(sync);
     return;
@@ -258,53 +262,53 @@ void Flip(int32_t sync) {
 }
 
 void Cls() {
-  if (current) Drv().Cls();
+  if (state.current) Drv().Cls();
 }
 
 void SetColor(int32_t r, int32_t g, int32_t b) {
-  if (!current) return;
-  current->color_red = r;
-  current->color_green = g;
-  current->color_blue = b;
+  if (!state.current) return;
+  state.current->color_red = r;
+  state.current->color_green = g;
+  state.current->color_blue = b;
   Drv().SetColor(r, g, b);
 }
 
 void SetAlpha(float alpha) {
-  if (!current) return;
-  current->color_alpha = alpha;
+  if (!state.current) return;
+  state.current->color_alpha = alpha;
   Drv().SetAlpha(alpha);
 }
 
 void SetBlend(int32_t mode) {
-  if (!current) return;
-  current->blend_mode = mode;
+  if (!state.current) return;
+  state.current->blend_mode = mode;
   Drv().SetBlend(mode);
 }
 
 void SetClsColor(int32_t r, int32_t g, int32_t b) {
-  if (!current) return;
-  current->clscolor_red = r;
-  current->clscolor_green = g;
-  current->clscolor_blue = b;
+  if (!state.current) return;
+  state.current->clscolor_red = r;
+  state.current->clscolor_green = g;
+  state.current->clscolor_blue = b;
   Drv().SetClsColor(r, g, b);
 }
 
 void SetDrawRotation(float degrees) {
-  if (!current) return;
-  current->tform_rot = degrees;
-  current->tform_pending = true;
+  if (!state.current) return;
+  state.current->tform_rot = degrees;
+  state.current->tform_pending = true;
 }
 
 void SetDrawScale(float sx, float sy) {
-  if (!current) return;
-  current->tform_scale_x = sx;
-  current->tform_scale_y = sy;
-  current->tform_pending = true;
+  if (!state.current) return;
+  state.current->tform_scale_x = sx;
+  state.current->tform_scale_y = sy;
+  state.current->tform_pending = true;
 }
 
 void DrawRect(float x, float y, float w, float h) {
-  if (!current) return;
-  const TVex2DGraphics& g = *current;
+  if (!state.current) return;
+  const TVex2DGraphics& g = *state.current;
   const float tx = x + g.origin_x;
   const float ty = y + g.origin_y;
   if (!MayReachScreen(g, tx, ty, TransformedReach(g, g.handle_x, g.handle_y, g.handle_x + w, g.handle_y + h))) return;
@@ -313,8 +317,8 @@ void DrawRect(float x, float y, float w, float h) {
 }
 
 void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
-  if (!current) return;
-  const TVex2DGraphics& g = *current;
+  if (!state.current) return;
+  const TVex2DGraphics& g = *state.current;
   const float tx = x1 + g.origin_x;
   const float ty = y1 + g.origin_y;
   const float px = g.handle_x + x2 - x1;
@@ -333,23 +337,23 @@ void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
 }
 
 void Plot(float x, float y) {
-  if (!current) return;
-  const float px = x + current->origin_x;
-  const float py = y + current->origin_y;
-  if (!MayReachScreen(*current, px, py, 0.0)) return;
+  if (!state.current) return;
+  const float px = x + state.current->origin_x;
+  const float py = y + state.current->origin_y;
+  if (!MayReachScreen(*state.current, px, py, 0.0)) return;
   SyncTransform();
   Drv().Plot(px, py);
 }
 
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame) {
-  if (!image || !current) return;
+  if (!image || !state.current) return;
   const float x0 = -image->handle_x;
   const float y0 = -image->handle_y;
   const float x1 = x0 + static_cast<float>(image->width);
   const float y1 = y0 + static_cast<float>(image->height);
-  const float tx = x + current->origin_x;
-  const float ty = y + current->origin_y;
-  if (!MayReachScreen(*current, tx, ty, TransformedReach(*current, x0, y0, x1, y1))) return;
+  const float tx = x + state.current->origin_x;
+  const float ty = y + state.current->origin_y;
+  if (!MayReachScreen(*state.current, tx, ty, TransformedReach(*state.current, x0, y0, x1, y1))) return;
   SyncTransform();  // in place before a texture is made, as when it was set
   const std::shared_ptr<TImageFrame> f = FrameOf(*image, frame);
   if (!f) return;
@@ -357,9 +361,9 @@ void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int3
 }
 
 void DrawString(std::string_view text, float x, float y) {
-  if (!current || !current->image_font) return;
+  if (!state.current || !state.current->image_font) return;
   SyncTransform();
-  const TVex2DGraphics& g = *current;
+  const TVex2DGraphics& g = *state.current;
   float px = x + g.origin_x + g.handle_x * g.tform_ix + g.handle_y * g.tform_iy;
   float py = y + g.origin_y + g.handle_x * g.tform_jx + g.handle_y * g.tform_jy;
   for (const char ch : text) {
@@ -381,6 +385,6 @@ void DrawString(std::string_view text, float x, float y) {
 }
 
 TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!current) return nullptr;
+  if (!state.current) return nullptr;
   return Drv().GrabPixmap(x, y, w, h);
 }

@@ -5,10 +5,6 @@
 
 namespace {
 
-TViewport shown;
-// The letterbox of the window's size as last reported, which the pointer is mapped in.
-TViewport pointing;
-
 // One axis of the pointer on a magnified or shrunk screen. Absolute positions count from an
 // anchor: the screen's edge, or the pixel of the game's last warp together with the fraction
 // of a screen pixel the pointer was past its reported pixel then. Each frame the game warps
@@ -40,20 +36,27 @@ struct TAxis {
   }
 };
 
-TAxis pointerX;
-TAxis pointerY;
+struct LetterboxState {
+  TViewport shown;
+  // The letterbox of the window's size as last reported, which the pointer is mapped in.
+  TViewport pointing;
+  TAxis pointerX;
+  TAxis pointerY;
+};
 
-bool Converted() { return pointing.screenW > 0 && pointing.screenH > 0 && !pointing.OneToOne(); }
+LetterboxState state;
 
-double ScaleX() { return static_cast<double>(pointing.w) / pointing.screenW; }
-double ScaleY() { return static_cast<double>(pointing.h) / pointing.screenH; }
+bool Converted() { return state.pointing.screenW > 0 && state.pointing.screenH > 0 && !state.pointing.OneToOne(); }
+
+double ScaleX() { return static_cast<double>(state.pointing.w) / state.pointing.screenW; }
+double ScaleY() { return static_cast<double>(state.pointing.h) / state.pointing.screenH; }
 
 bool Point(const TViewport& viewport) {
-  if (viewport == pointing) return false;
-  pointing = viewport;
+  if (viewport == state.pointing) return false;
+  state.pointing = viewport;
   // Anchors in the old letterbox mean nothing in the new one.
-  pointerX.anchored = false;
-  pointerY.anchored = false;
+  state.pointerX.anchored = false;
+  state.pointerY.anchored = false;
   return true;
 }
 
@@ -79,15 +82,16 @@ TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t
   return v;
 }
 
-TViewport ScreenViewport() { return shown; }
+TViewport ScreenViewport() { return state.shown; }
 
 void SetScreenViewport(const TViewport& viewport) {
-  shown = viewport;
+  state.shown = viewport;
   Point(viewport);
 }
 
 bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
-  return pointing.screenW > 0 && Point(FitViewport(pointing.screenW, pointing.screenH, windowW, windowH));
+  return state.pointing.screenW > 0 &&
+         Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {
@@ -108,18 +112,18 @@ void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int
 
 void WindowPointToScreen(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = pointerX.ToScreen(x, pointing.x, ScaleX());
-  y = pointerY.ToScreen(y, pointing.y, ScaleY());
+  x = state.pointerX.ToScreen(x, state.pointing.x, ScaleX());
+  y = state.pointerY.ToScreen(y, state.pointing.y, ScaleY());
 }
 
 void WindowMotionToScreen(int32_t& dx, int32_t& dy) {
   if (!Converted()) return;
-  dx = pointerX.Move(dx, ScaleX());
-  dy = pointerY.Move(dy, ScaleY());
+  dx = state.pointerX.Move(dx, ScaleX());
+  dy = state.pointerY.Move(dy, ScaleY());
 }
 
 void ScreenPointToWindow(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = pointerX.ToWindow(x, pointing.x, ScaleX());
-  y = pointerY.ToWindow(y, pointing.y, ScaleY());
+  x = state.pointerX.ToWindow(x, state.pointing.x, ScaleX());
+  y = state.pointerY.ToWindow(y, state.pointing.y, ScaleY());
 }

@@ -3,6 +3,7 @@
 
 #include "actors/hearing.h"
 #include "platform/audio/mixer.h"
+#include "state/game.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 
@@ -33,7 +34,7 @@ TEST_F(FigureTest, NeuSetsTheEnemyValuesAndDrawsTheWeapon) {
   EXPECT_EQ(f->Side, 0);
   EXPECT_EQ(f->Time, 0);
   EXPECT_EQ(f->EP, 0);
-  EXPECT_EQ(Count(figureList), 1);
+  EXPECT_EQ(Count(game.figureList), 1);
 }
 
 TEST_F(FigureTest, HpZeroIsAliveAndBelowZeroDiesInTheNextUpdate) {
@@ -44,14 +45,14 @@ TEST_F(FigureTest, HpZeroIsAliveAndBelowZeroDiesInTheNextUpdate) {
   EXPECT_EQ(Figures().size(), 2u);
   e->HP = -0.5f;
   e->update();
-  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
-  EXPECT_EQ(player->EP, 10);
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{game.player.get()}));
+  EXPECT_EQ(game.player->EP, 10);
 }
 
 TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
   Player(6400, 7000);
-  camX = 6900;  // both enemies stand on the screen
-  camY = 6616;
+  game.camX = 6900;  // both enemies stand on the screen
+  game.camY = 6616;
   auto far = Enemy(7400, 7000, 3);
   far->update();
   EXPECT_EQ(far->X, 7400.0f);
@@ -67,8 +68,8 @@ TEST_F(FigureTest, ThousandPixelsAwayDoesNothingAndIsNotDrawn) {
 
 TEST_F(FigureTest, EnemiesOffTheScreenActButAreNotDrawn) {
   Player(7000, 7000);
-  camX = 7000 - 512;
-  camY = 7000 - 384;
+  game.camX = 7000 - 512;
+  game.camY = 7000 - 384;
   // 700 pixels right of the player: 188 pixels beyond the screen's edge, out of reach of its
   // 100-pixel marker.
   auto e = Enemy(7700, 7000, 3);
@@ -91,8 +92,8 @@ TEST_F(FigureTest, DyingEnemyStillActsOnceAndIsGoneNextFrame) {
   Player(7000, 7000);
   auto e = Enemy(7500, 7000, 3, 2);  // kind-2 weapon: fires at once, no chance drawn
   e->HP = -1.0f;
-  camX = 7000;
-  camY = 6616;  // the enemy stands on the screen at (500, 384)
+  game.camX = 7000;
+  game.camY = 6616;  // the enemy stands on the screen at (500, 384)
   e.reset();
 
   const int32_t before = RandomState();
@@ -103,12 +104,12 @@ TEST_F(FigureTest, DyingEnemyStillActsOnceAndIsGoneNextFrame) {
   SetRandomState(before);
 
   Tfigur::all();
-  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
-  EXPECT_EQ(Count(bloodList), decals);
-  EXPECT_EQ(player->EP, 10);
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{game.player.get()}));
+  EXPECT_EQ(Count(game.bloodList), decals);
+  EXPECT_EQ(game.player->EP, 10);
   EXPECT_EQ(RandomState(), after);
   // It turned toward the player, backed off one pixel and fired once more.
-  ASSERT_EQ(Count(shotList), 1);
+  ASSERT_EQ(Count(game.shotList), 1);
   const tshot* shot = Shots()[0];
   EXPECT_EQ(shot->f->Side, 270);
   EXPECT_EQ(shot->f->X, 7501.0f);
@@ -122,7 +123,7 @@ TEST_F(FigureTest, DyingEnemyStillActsOnceAndIsGoneNextFrame) {
   rec->Clear();
   Tfigur::all();
   EXPECT_EQ(Drawn().size(), 1u);
-  EXPECT_EQ(player->EP, 10);
+  EXPECT_EQ(game.player->EP, 10);
 }
 
 TEST_F(FigureTest, KindsOneAndTwoHalveTheTurnOnThePlainNumbers) {
@@ -190,10 +191,10 @@ TEST_F(FigureTest, KindFiveStepsByTheSecondOfTheClockAndRestsOnNegativePhases) {
 TEST_F(FigureTest, KindZeroOnTheScreenFiresStraightUp) {
   Player(7000, 7300);
   auto e = Enemy(7000, 7000, 0);
-  camX = 6500;
-  camY = 6700;
-  for (int32_t i = 0; i < 200 && Count(shotList) == 0; ++i) e->update();
-  ASSERT_EQ(Count(shotList), 1);
+  game.camX = 6500;
+  game.camY = 6700;
+  for (int32_t i = 0; i < 200 && Count(game.shotList) == 0; ++i) e->update();
+  ASSERT_EQ(Count(game.shotList), 1);
   tshot* shot = Shots()[0];
   EXPECT_EQ(shot->r, 180);
   EXPECT_GE(shot->s, 175.0f);
@@ -213,17 +214,17 @@ TEST_F(FigureTest, FiresOnlyInsideTheScreenWidenedBy32) {
     bool fires;
   } cases[] = {{7032, false}, {7031, true}, {7000 - 1024 - 32, false}, {7000 - 1024 - 31, true}};
   for (const auto& c : cases) {
-    camX = c.camX;
-    camY = 7100 - 384;
+    game.camX = c.camX;
+    game.camY = 7100 - 384;
     e->Time = 0;
-    shotList.reset();
+    game.shotList.reset();
     e->update();
-    EXPECT_EQ(Count(shotList), c.fires ? 1 : 0) << c.camX;
+    EXPECT_EQ(Count(game.shotList), c.fires ? 1 : 0) << c.camX;
   }
 }
 
 TEST_F(FigureTest, MoveSlidesAlongXBeforeYAndTakesTargetsOffTheGrid) {
-  mapGrid.Clear();
+  game.mapGrid.Clear();
   Land(100, 100, 101, 100);
   Land(100, 101, 100, 101);
   auto f = Enemy(6400, 6400, 0);  // centre of cell (100, 100)
@@ -232,13 +233,13 @@ TEST_F(FigureTest, MoveSlidesAlongXBeforeYAndTakesTargetsOffTheGrid) {
   EXPECT_EQ(f->X, 6464.0f);  // both slides possible: x wins
   EXPECT_EQ(f->Y, 6400.0f);
 
-  mapGrid[101][100] = 0;
+  game.mapGrid[101][100] = 0;
   f->X = 6400;
   f->move(64, -64);
   EXPECT_EQ(f->X, 6400.0f);
   EXPECT_EQ(f->Y, 6464.0f);  // only the y slide is land
 
-  mapGrid[100][101] = 0;
+  game.mapGrid[100][101] = 0;
   f->Y = 6400;
   f->move(64, -64);
   EXPECT_EQ(f->X, 6400.0f);
@@ -257,34 +258,34 @@ TEST_F(FigureTest, MoveSlidesAlongXBeforeYAndTakesTargetsOffTheGrid) {
 
 TEST_F(FigureTest, PlayerBelowZeroEndsTheGameButStaysAndIsDrawn) {
   Player(7000, 7000);
-  camX = 7000 - 512;
-  camY = 7000 - 384;
-  player->HP = -0.001f;
-  player->Side = 30;
+  game.camX = 7000 - 512;
+  game.camY = 7000 - 384;
+  game.player->HP = -0.001f;
+  game.player->Side = 30;
   Tfigur::all();
-  EXPECT_EQ(gameState, 1);
-  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{player.get()}));
+  EXPECT_EQ(game.gameState, TGamePhase::PlayerDied);
+  EXPECT_EQ(Figures(), (std::vector<Tfigur*>{game.player.get()}));
   const auto drawn = Drawn();
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].pixmap, figureImages[0]->pixmaps[0].get());
+  EXPECT_EQ(drawn[0].pixmap, game.figureImages[0]->pixmaps[0].get());
   EXPECT_FLOAT_EQ(drawn[0].args[4], 512.0f);
   EXPECT_FLOAT_EQ(drawn[0].args[5], 384.0f);
   EXPECT_NEAR(Rotation(drawn[0]), 30.0, 1e-4);
-  EXPECT_EQ(player->X, 7000.0f);
-  EXPECT_EQ(Count(shotList), 0);
+  EXPECT_EQ(game.player->X, 7000.0f);
+  EXPECT_EQ(Count(game.shotList), 0);
 }
 
 TEST_F(FigureTest, EnemyIsDrawnByKindWithAMarkerPointingAtThePlayer) {
   Player(7300, 7000);
   auto e = Enemy(7000, 7000, 4, 1);
   e->Side = 0;
-  camX = 6500;
-  camY = 6600;
+  game.camX = 6500;
+  game.camY = 6600;
   rec->Clear();
   e->draw(1);
   const auto drawn = Drawn();
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].pixmap, figureImages[4]->pixmaps[0].get());
+  EXPECT_EQ(drawn[0].pixmap, game.figureImages[4]->pixmaps[0].get());
   EXPECT_FLOAT_EQ(drawn[0].args[4], 500.0f);
   EXPECT_FLOAT_EQ(drawn[0].args[5], 400.0f);
   // The stroke runs from radius 70 to 100 toward the player (to the right), unrotated.
@@ -301,8 +302,8 @@ TEST_F(FigureTest, EnemyIsDrawnByKindWithAMarkerPointingAtThePlayer) {
 TEST_F(FigureTest, AllSetsWhiteAndUpdatesInListOrder) {
   Player(7000, 7000);
   SetColor(10, 20, 30);
-  camX = 7000 - 512;
-  camY = 7000 - 384;
+  game.camX = 7000 - 512;
+  game.camY = 7000 - 384;
   auto a = Enemy(7100, 7000, 0, 2);
   Tfigur::all();
   EXPECT_EQ(rec->State().r, 255);
@@ -334,12 +335,12 @@ TEST_F(FigureTest, SoundsAreHeardWhereTheyHappenAndThePlayersOwnInTheCentre) {
   const THearing here = HearingAt(7000, 7000);
   EXPECT_EQ(here.volume, 1.0f);
   EXPECT_EQ(here.pan, 0.0f);
-  const THearing edge = HearingAt(7000 + screenW / 2, 7000);  // the screen's right edge
+  const THearing edge = HearingAt(7000 + game.screenW / 2, 7000);  // the screen's right edge
   EXPECT_NEAR(edge.volume, 0.39, 0.01);
   EXPECT_NEAR(edge.pan, 0.8, 1e-6);
-  EXPECT_NEAR(HearingAt(7000, 7000 - screenW / 2).volume, edge.volume, 1e-6);  // as loud above
-  EXPECT_EQ(HearingAt(7000, 7000 - screenW / 2).pan, 0.0f);
-  const THearing far = HearingAt(7000 - 4 * screenW, 7000);
+  EXPECT_NEAR(HearingAt(7000, 7000 - game.screenW / 2).volume, edge.volume, 1e-6);  // as loud above
+  EXPECT_EQ(HearingAt(7000, 7000 - game.screenW / 2).pan, 0.0f);
+  const THearing far = HearingAt(7000 - 4 * game.screenW, 7000);
   EXPECT_LT(far.volume, 0.01);
   EXPECT_NEAR(far.pan, -0.8, 1e-6);
 
@@ -355,8 +356,8 @@ TEST_F(FigureTest, SoundsAreHeardWhereTheyHappenAndThePlayersOwnInTheCentre) {
     tone->samples.push_back(static_cast<uint8_t>(v & 0xff));
     tone->samples.push_back(static_cast<uint8_t>((v >> 8) & 0xff));
   }
-  deathSound = mixer->CreateSound(tone, 0);
-  for (auto& slot : shotSounds) slot = deathSound;
+  game.deathSound = mixer->CreateSound(tone, 0);
+  for (auto& slot : game.shotSounds) slot = game.deathSound;
   auto e = Enemy(7400, 7000, 3, 2);
   e->HP = -1.0f;
   e.reset();
@@ -364,8 +365,8 @@ TEST_F(FigureTest, SoundsAreHeardWhereTheyHappenAndThePlayersOwnInTheCentre) {
   const auto [enemyLeft, enemyRight] = Peaks(*mixer);
   EXPECT_GT(enemyRight, 2 * enemyLeft);
   EXPECT_LT(enemyRight, 8000 * kMixerHeadroom * 2);  // two voices, neither at full volume
-  tshot::neu(7000, 7000, 0, 0, player);
-  while (mixer->ActiveVoices() == 0) tshot::neu(7000, 7000, 0, 0, player);  // kind 0 fires by chance
+  tshot::neu(7000, 7000, 0, 0, game.player);
+  while (mixer->ActiveVoices() == 0) tshot::neu(7000, 7000, 0, 0, game.player);  // kind 0 fires by chance
   const auto [playerLeft, playerRight] = Peaks(*mixer);
   EXPECT_EQ(playerLeft, playerRight);
   EXPECT_EQ(playerLeft, 8000 * kMixerHeadroom);

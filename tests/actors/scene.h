@@ -1,6 +1,6 @@
 // A small headless world for the actor and game-loop tests: a recording screen, test images
 // in every table slot, a fixed clock, an all-water grid with land laid out by the test, and
-// actor lists emptied before and after each test.
+// a fresh game before and after each test.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -18,18 +18,10 @@
 #include "platform/video/image.h"
 #include "platform/video/recording_driver.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/grid.h"
 
 namespace scene {
-
-inline void ResetActors() {
-  player.reset();
-  shotList.reset();
-  figureList.reset();
-  itemList.reset();
-  bloodList.reset();
-}
 
 inline std::shared_ptr<TImage> TestImage(int32_t w, int32_t h) {
   auto image = TImage::Create(w, h, 1, 0, 0, 0, 0);
@@ -42,8 +34,20 @@ inline std::shared_ptr<TImage> TestImage(int32_t w, int32_t h) {
 // The cell (x, y) lies at world pixels 64 x - 32 .. 64 x + 31.
 inline void Land(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   for (int32_t x = x0; x <= x1; ++x) {
-    for (int32_t y = y0; y <= y1; ++y) mapGrid[x][y] |= kLandMask;
+    for (int32_t y = y0; y <= y1; ++y) game.mapGrid[x][y] |= kLandMask;
   }
+}
+
+// A fresh game on a 1024 x 768 screen, with test images in every table slot.
+inline void StartFreshScene() {
+  StartFreshGame();
+  CreateTables();
+  game.screenW = 1024;
+  game.screenH = 768;
+  for (auto& slot : game.figureImages) slot = TestImage(32, 32);
+  for (auto& slot : game.itemImages) slot = TestImage(24, 24);
+  for (int32_t i = 0; i < 12; ++i) game.shotImages[i] = TestImage(8, 8);
+  game.bloodImage = TestImage(64, 64);
 }
 
 class Scene : public ::testing::Test {
@@ -51,28 +55,17 @@ class Scene : public ::testing::Test {
   static constexpr int32_t kStartClock = 100000;
 
   void SetUp() override {
-    ResetActors();
-    mapGrid.Clear();
-    CreateTables();
-    screenW = 1024;
-    screenH = 768;
-    camX = 0;
-    camY = 0;
-    gameState = 0;
     UseFixedClock(kStartClock);
     SeedRandom(777);
     rec = std::make_shared<TRecordingDriver>();
-    ASSERT_TRUE(OpenHeadlessScreen(rec, screenW, screenH, 0, 0, 0));
+    ASSERT_TRUE(OpenHeadlessScreen(rec, 1024, 768, 0, 0, 0));
     SetBlend(3);
-    for (auto& slot : figureImages) slot = TestImage(32, 32);
-    for (auto& slot : itemImages) slot = TestImage(24, 24);
-    for (int32_t i = 0; i < 12; ++i) shotImages[i] = TestImage(8, 8);
-    bloodImage = TestImage(64, 64);
+    StartFreshScene();
     rec->Clear();
   }
 
   void TearDown() override {
-    ResetActors();
+    StartFreshGame();
     CloseScreen();
     UseSystemClock();
   }
@@ -90,24 +83,24 @@ class Scene : public ::testing::Test {
 
   // The player at (x, y) with its starting values.
   static std::shared_ptr<Tfigur> Player(float x, float y) {
-    player = Tfigur::neu(0, 0, 0);
-    player->X = x;
-    player->Y = y;
-    player->HP = 1000.0f;
-    player->weapons = {1000, -1, -1, -1, -1};
-    player->weapon = 0;
-    return player;
+    game.player = Tfigur::neu(0, 0, 0);
+    game.player->X = x;
+    game.player->Y = y;
+    game.player->HP = 1000.0f;
+    game.player->weapons = {1000, -1, -1, -1, -1};
+    game.player->weapon = 0;
+    return game.player;
   }
 
   // Figures in list order.
   static std::vector<Tfigur*> Figures() {
     std::vector<Tfigur*> out;
-    if (figureList) figureList->ForEach([&](Tfigur* f) { out.push_back(f); });
+    if (game.figureList) game.figureList->ForEach([&](Tfigur* f) { out.push_back(f); });
     return out;
   }
   static std::vector<tshot*> Shots() {
     std::vector<tshot*> out;
-    if (shotList) shotList->ForEach([&](tshot* s) { out.push_back(s); });
+    if (game.shotList) game.shotList->ForEach([&](tshot* s) { out.push_back(s); });
     return out;
   }
   static int32_t Count(const auto& list) { return list ? list->Count() : 0; }

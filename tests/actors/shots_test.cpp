@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "state/game.h"
 #include "tests/actors/scene.h"
 
 namespace {
@@ -30,7 +31,7 @@ TEST_F(ShotTest, CounterZeroFiresOnceAndMinusOneNever) {
   EXPECT_EQ(tshot::neu(7000, 7000, 0, 2, e), nullptr);
   EXPECT_EQ(e->weapons[2], -1);
   EXPECT_EQ(e->Time, kStartClock + 600);  // the rate limit was passed and renewed all the same
-  EXPECT_EQ(Count(shotList), 1);
+  EXPECT_EQ(Count(game.shotList), 1);
 }
 
 TEST_F(ShotTest, RateLimitsNeedMoreThan500And2000Milliseconds) {
@@ -110,18 +111,18 @@ TEST_F(ShotTest, KindZeroImageAngleIgnoresTheSpread) {
 
 TEST_F(ShotTest, NullOwnerMeansThePlayer) {
   Player(7000, 7000);
-  player->weapon = 3;
-  player->weapons[3] = 5;
+  game.player->weapon = 3;
+  game.player->weapons[3] = 5;
   auto shot = FireUntil(7000, 7000, 0, 0, nullptr);
   ASSERT_NE(shot, nullptr);
-  EXPECT_EQ(shot->f, player);
+  EXPECT_EQ(shot->f, game.player);
   EXPECT_EQ(shot->art, 0);
-  EXPECT_EQ(player->weapons[3], 4);  // the selected weapon's rounds, not weapon 0's
-  EXPECT_EQ(player->weapons[0], 1000);
-  shot->x = player->X;
-  shot->y = player->Y;
+  EXPECT_EQ(game.player->weapons[3], 4);  // the selected weapon's rounds, not weapon 0's
+  EXPECT_EQ(game.player->weapons[0], 1000);
+  shot->x = game.player->X;
+  shot->y = game.player->Y;
   shot->update();
-  EXPECT_EQ(player->HP, 1000.0f);
+  EXPECT_EQ(game.player->HP, 1000.0f);
 }
 
 TEST_F(ShotTest, OneShotHitsEveryoneWithin32PixelsThenExpires) {
@@ -147,8 +148,8 @@ TEST_F(ShotTest, OneShotHitsEveryoneWithin32PixelsThenExpires) {
   EXPECT_EQ(c->HP, 91.0f);
   EXPECT_EQ(owner->HP, 100.0f);
   EXPECT_EQ(shot->t, 0);
-  EXPECT_EQ(Count(shotList), 0);
-  EXPECT_EQ(Count(bloodList), decals);
+  EXPECT_EQ(Count(game.shotList), 0);
+  EXPECT_EQ(Count(game.bloodList), decals);
   EXPECT_EQ(RandomState(), after);
 }
 
@@ -167,7 +168,7 @@ TEST_F(ShotTest, AHitThatKillsBleeds51TimesMoreAndEveryDeathScores) {
   EXPECT_EQ(RandomState(), after);
   // Killed by another enemy's shot, it still scores for the player when it dies.
   victim->update();
-  EXPECT_EQ(player->EP, 10);
+  EXPECT_EQ(game.player->EP, 10);
 }
 
 TEST_F(ShotTest, ShotsLive2000MillisecondsAcrossTheWrapOfTheClock) {
@@ -177,10 +178,10 @@ TEST_F(ShotTest, ShotsLive2000MillisecondsAcrossTheWrapOfTheClock) {
   ASSERT_NE(shot, nullptr);
   UseFixedClock(-2147483647 - 1 + 999);  // 2000 ms after firing
   shot->update();
-  EXPECT_EQ(Count(shotList), 1);
+  EXPECT_EQ(Count(game.shotList), 1);
   UseFixedClock(-2147483647 - 1 + 1000);
   shot->update();
-  EXPECT_EQ(Count(shotList), 0);
+  EXPECT_EQ(Count(game.shotList), 0);
 }
 
 TEST_F(ShotTest, AShotThatHitIsRemovedAtOnceEvenWithANegativeClock) {
@@ -194,7 +195,7 @@ TEST_F(ShotTest, AShotThatHitIsRemovedAtOnceEvenWithANegativeClock) {
   shot->update();
   EXPECT_EQ(a->HP, 91.0f);
   EXPECT_EQ(shot->t, 0);
-  EXPECT_EQ(Count(shotList), 0);
+  EXPECT_EQ(Count(game.shotList), 0);
   for (int32_t i = 0; i < 60; ++i) shot->update();  // even if something kept updating it
   EXPECT_EQ(b->HP, 100.0f);
 }
@@ -229,26 +230,26 @@ TEST_F(ShotTest, KindFourSpeedsUpFromFiveToTen) {
 
 TEST_F(ShotTest, KindThreeThrowsOffKindZeroShotsOnTheSelectedWeapon) {
   Player(7000, 7000);
-  player->weapon = 3;
-  player->weapons[3] = 10;
-  auto thrower = tshot::neu(7000, 7000, 90, 3, player);
+  game.player->weapon = 3;
+  game.player->weapons[3] = 10;
+  auto thrower = tshot::neu(7000, 7000, 90, 3, game.player);
   ASSERT_NE(thrower, nullptr);
-  EXPECT_EQ(player->weapons[3], 9);
-  player->weapon = 0;
-  for (int32_t i = 0; i < 20 && Count(shotList) == 1; ++i) thrower->update();
+  EXPECT_EQ(game.player->weapons[3], 9);
+  game.player->weapon = 0;
+  for (int32_t i = 0; i < 20 && Count(game.shotList) == 1; ++i) thrower->update();
   const auto shots = Shots();
   ASSERT_GT(shots.size(), 1u);
   for (size_t i = 1; i < shots.size(); ++i) {
     EXPECT_EQ(shots[i]->art, 0);
-    EXPECT_EQ(shots[i]->f, player);
+    EXPECT_EQ(shots[i]->f, game.player);
   }
-  EXPECT_EQ(player->weapons[0], 1000 - static_cast<int32_t>(shots.size() - 1));
-  EXPECT_EQ(player->weapons[3], 9);
+  EXPECT_EQ(game.player->weapons[0], 1000 - static_cast<int32_t>(shots.size() - 1));
+  EXPECT_EQ(game.player->weapons[3], 9);
 }
 
 TEST_F(ShotTest, ThrownOffShotsJoinThePassUnlessTheThrowerWasLast) {
   for (const bool throwerLast : {true, false}) {
-    scene::ResetActors();
+    scene::StartFreshScene();
     Player(9000, 9000);
     auto e = Enemy(7000, 7000, 0, 3);
     e->weapons[3] = 100000;
@@ -257,7 +258,7 @@ TEST_F(ShotTest, ThrownOffShotsJoinThePassUnlessTheThrowerWasLast) {
     // Throw-offs spend the thrower owner's selected weapon: give it kind-0 rounds.
     e->weapon = 0;
     e->weapons[0] = 100000;
-    for (int32_t i = 0; i < 30 && Count(shotList) <= (throwerLast ? 1 : 2); ++i) tshot::all();
+    for (int32_t i = 0; i < 30 && Count(game.shotList) <= (throwerLast ? 1 : 2); ++i) tshot::all();
     const auto shots = Shots();
     const size_t first = throwerLast ? 1 : 2;
     ASSERT_GT(shots.size(), first);
@@ -274,18 +275,18 @@ TEST_F(ShotTest, PassSetsStateAndDrawsShotsThatJustExpired) {
   auto e = Enemy(7000, 7000, 0, 2);
   auto shot = tshot::neu(7000, 7000, 0, 2, e);
   shot->r = 40;
-  camX = 6500;
-  camY = 6600;
+  game.camX = 6500;
+  game.camY = 6600;
   UseFixedClock(kStartClock + 2001);
   SetBlend(4);
   SetAlpha(0.5f);
   SetColor(1, 2, 3);
   rec->Clear();
   tshot::all();
-  EXPECT_EQ(Count(shotList), 0);
+  EXPECT_EQ(Count(game.shotList), 0);
   const auto drawn = Drawn();
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].pixmap, shotImages[2]->pixmaps[0].get());
+  EXPECT_EQ(drawn[0].pixmap, game.shotImages[2]->pixmaps[0].get());
   EXPECT_FLOAT_EQ(drawn[0].args[4], shot->x - 6500.0f);
   EXPECT_FLOAT_EQ(drawn[0].args[5], shot->y - 6600.0f);
   EXPECT_NEAR(Rotation(drawn[0]), -40.0, 1e-4);
@@ -306,11 +307,11 @@ struct Outcome {
 };
 
 Outcome RunCrowd(bool wholePass, int32_t shots, int32_t frames) {
-  scene::ResetActors();
+  scene::StartFreshScene();
   SeedRandom(99);
   UseFixedClock(500000);
   auto p = Tfigur::neu(7000, 7000, 0);
-  player = p;
+  game.player = p;
   p->HP = 1000.0f;
   for (int32_t i = 0; i < 400; ++i) {
     auto f = Tfigur::neu(6800 + RandomInt(0, 400), 6800 + RandomInt(0, 400), 0);
@@ -318,7 +319,7 @@ Outcome RunCrowd(bool wholePass, int32_t shots, int32_t frames) {
     f->HP = static_cast<float>(RandomInt(1, 40));
   }
   std::vector<Tfigur*> figures;
-  figureList->ForEach([&](Tfigur* f) { figures.push_back(f); });
+  game.figureList->ForEach([&](Tfigur* f) { figures.push_back(f); });
   for (int32_t i = 0; i < shots; ++i) {
     const auto owner = figures[static_cast<size_t>(RandomInt(0, 400))]->shared_from_this();
     owner->weapon = RandomInt(0, 4);
@@ -331,13 +332,13 @@ Outcome RunCrowd(bool wholePass, int32_t shots, int32_t frames) {
     if (wholePass) {
       tshot::all();
     } else {
-      for (auto w = shotList->Walk(); w.HasNext();) w.NextObject()->update();
+      for (auto w = game.shotList->Walk(); w.HasNext();) w.NextObject()->update();
     }
   }
   Outcome out;
   for (Tfigur* f : figures) out.hp.push_back(f->HP);
-  shotList->ForEach([&](tshot* s) { out.shots.push_back({s->x, s->y, s->s}); });
-  if (bloodList) bloodList->ForEach([&](Tblood* b) { out.blood.push_back({b->X, b->Y, b->R}); });
+  game.shotList->ForEach([&](tshot* s) { out.shots.push_back({s->x, s->y, s->s}); });
+  if (game.bloodList) game.bloodList->ForEach([&](Tblood* b) { out.blood.push_back({b->X, b->Y, b->R}); });
   out.rng = RandomState();
   return out;
 }

@@ -1,4 +1,4 @@
-#include "actors/tlist.h"
+#include "state/tlist.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "app/tapp.h"
 #include "platform/video/graphics.h"
 #include "scene.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 

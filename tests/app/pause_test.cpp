@@ -11,7 +11,7 @@
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "tests/support/fresh_input.h"
 
 namespace {
@@ -74,8 +74,8 @@ class TClickingDriver : public TRecordingDriver {
 TEST_F(PauseTest, ThePauseShowsTheKeptFrameAndTheClickThatEndsItFiresNothing) {
   auto driver = std::make_shared<TClickingDriver>();
   ASSERT_TRUE(OpenHeadlessScreen(driver, 800, 600, 0, 0, 0));
-  screenW = 800;
-  screenH = 600;
+  game.screenW = 800;
+  game.screenH = 600;
   KeepFramesForPause(true);
   Tapp::present();
   EXPECT_TRUE(driver->CallsOf(DrawOp::GrabPixmap).empty()) << "no pause asked, no frame kept";

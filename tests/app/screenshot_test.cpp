@@ -19,7 +19,7 @@
 #include "platform/video/image.h"
 #include "rules/random.h"
 #include "scene.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -36,8 +36,8 @@ class ScreenshotTest : public ::testing::Test {
     CreateTables();
     SetGraphicsDriver(nullptr);
     ASSERT_TRUE(OpenScreen(800, 600, 0, 0, 0)) << LastScreenError();
-    screenW = 800;
-    screenH = 600;
+    game.screenW = 800;
+    game.screenH = 600;
     SetBlend(3);
     SetAutoMidHandle(1);
     fs::create_directories(fs::path(KESTROVA_BINARY_DIR) / "screenshots");
@@ -98,11 +98,11 @@ TEST_F(ScreenshotTest, PieceOfTheWorld) {
     }
   }
   ASSERT_EQ(TMap::getpos(cx, cy), 1);
-  camX = cx * 64 - 400;
-  camY = cy * 64 - 300;
+  game.camX = cx * 64 - 400;
+  game.camY = cy * 64 - 300;
   Cls();
   SetDrawRotation(0);
-  TMap::draw(camX, camY, screenW, screenH);
+  TMap::draw(game.camX, game.camY, game.screenW, game.screenH);
   Flip(0);
   const auto shot = Capture("world.png");
   ASSERT_TRUE(shot);
@@ -123,21 +123,21 @@ class GroundCacheTest : public ScreenshotTest {
  protected:
   TPixmapPtr DrawFrame(bool keep, int32_t x, int32_t y) {
     gl_->KeepGround(keep);
-    camX = x;
-    camY = y;
+    game.camX = x;
+    game.camY = y;
     Cls();
     SetDrawRotation(0);
-    TMap::draw(camX, camY, screenW, screenH);
+    TMap::draw(game.camX, game.camY, game.screenW, game.screenH);
     DrawRect(10, 10, 40, 40);  // in the last cell's shade
     SetAlpha(0.5f);
     DrawRect(30, 30, 40, 40);
     SetAlpha(1.0f);
     SetColor(200, 120, 60);
-    DrawImageFrame(tileImages[2], 100, 100, 0);
+    DrawImageFrame(game.tileImages[2], 100, 100, 0);
     SetDrawRotation(30);
-    DrawImageFrame(tileImages[3], 200, 100, 0);
+    DrawImageFrame(game.tileImages[3], 200, 100, 0);
     SetDrawRotation(0);
-    TPixmapPtr shot = GrabPixmap(0, 0, screenW, screenH);
+    TPixmapPtr shot = GrabPixmap(0, 0, game.screenW, game.screenH);
     Flip(0);
     return shot;
   }
@@ -152,7 +152,7 @@ class GroundCacheTest : public ScreenshotTest {
       size_t differ = 0;
       while (differ < direct->pixels.size() && cached->pixels[differ] == direct->pixels[differ]) ++differ;
       EXPECT_EQ(differ, direct->pixels.size())
-          << "camera " << x << ", " << y << ": pixel " << differ / 4 % screenW << ", " << differ / 4 / screenW;
+          << "camera " << x << ", " << y << ": pixel " << differ / 4 % game.screenW << ", " << differ / 4 / game.screenW;
     }
   }
 
@@ -163,7 +163,7 @@ class GroundCacheTest : public ScreenshotTest {
     // Every kind, height and land bit, in no order, so all edges between them appear.
     std::mt19937 random(24);
     for (int32_t x = 0; x < kMapSize; ++x) {
-      for (int32_t y = 0; y < kMapSize; ++y) mapGrid[x][y] = static_cast<uint8_t>(random());
+      for (int32_t y = 0; y < kMapSize; ++y) game.mapGrid[x][y] = static_cast<uint8_t>(random());
     }
   }
   void TearDown() override {
@@ -186,7 +186,7 @@ TEST_F(GroundCacheTest, CachedGroundHasTheSamePixelsAsEveryCellDrawn) {
                     {end - 531, end - 77},  // the bottom-right corner
                     {end - 800, 99999}});  // the right edge
   // A changed cell draws its block again.
-  mapGrid[100][100] ^= 0x61;
+  game.mapGrid[100][100] ^= 0x61;
   ExpectSameFrames({{6403, 6398}});
   gl_->KeepGround(true);
   EXPECT_GT(gl_->GroundCache()->Blocks(), 0);
@@ -195,8 +195,8 @@ TEST_F(GroundCacheTest, CachedGroundHasTheSamePixelsAsEveryCellDrawn) {
 TEST_F(GroundCacheTest, OddScreenSizeAndClearColour) {
   CloseScreen();
   ASSERT_TRUE(OpenScreen(1001, 703, 0, 0, 0)) << LastScreenError();
-  screenW = 1001;
-  screenH = 703;
+  game.screenW = 1001;
+  game.screenH = 703;
   SetBlend(3);
   TScratchFolder folder("screens_ground_odd", true);
   SetUpGround();
@@ -205,8 +205,8 @@ TEST_F(GroundCacheTest, OddScreenSizeAndClearColour) {
   // The screen shows 5 x 4 blocks, more than one of the driver's textures holds.
   gl_->KeepGround(true);
   EXPECT_GE(gl_->GroundCache()->Blocks(), 20);
-  screenW = 800;
-  screenH = 600;
+  game.screenW = 800;
+  game.screenH = 600;
 }
 
 }  // namespace

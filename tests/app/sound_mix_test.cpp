@@ -19,7 +19,7 @@
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
 #include "rules/random.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -61,26 +61,26 @@ std::vector<int16_t> RenderBusyFight() {
   auto mixer = std::make_shared<TMixerAudioDriver>(kHertz);
   SetAudioDriver(mixer);
   for (int k = 0; k < 5; ++k) {
-    shotSounds[k] = LoadSoundFile(KESTROVA_SOURCE_DIR "/assets/s" + std::to_string(k + 1) + ".ogg", 0);
+    game.shotSounds[k] = LoadSoundFile(KESTROVA_SOURCE_DIR "/assets/s" + std::to_string(k + 1) + ".ogg", 0);
   }
-  deathSound = LoadSoundFile(KESTROVA_SOURCE_DIR "/assets/t.ogg", 0);
-  screenW = demo.screen[0];
-  screenH = demo.screen[1];
+  game.deathSound = LoadSoundFile(KESTROVA_SOURCE_DIR "/assets/t.ogg", 0);
+  game.screenW = demo.screen[0];
+  game.screenH = demo.screen[1];
   auto driver = std::make_shared<TRecordingDriver>();
   driver->SetRecording(false);
-  EXPECT_TRUE(OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0));
+  EXPECT_TRUE(OpenHeadlessScreen(driver, game.screenW, game.screenH, 0, 0, 0));
   SetBlend(3);
   SeedRandom(demo.seed);
-  mapParamsGiven = demo.map;
+  game.mapParamsGiven = demo.map;
   EXPECT_TRUE(GenerateWorld());
   EXPECT_TRUE(PlaceEnemies() && PlaceItems());
-  gameState = 0;
+  game.gameState = TGamePhase::Running;
   MixingWatcher watcher(session, *mixer, demo.screen[3]);
   SetRunWatcher(&watcher);
   Tapp::run();
   SetRunWatcher(nullptr);
   SetAnswerTap(nullptr);
-  mapParamsGiven.reset();
+  game.mapParamsGiven.reset();
   CreateTables();
   SetAudioDriver(nullptr);
   EXPECT_EQ(session.Result(), TGameSession::kDone) << session.Message();

@@ -10,7 +10,7 @@
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "platform/video/recording_driver.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "tests/platform/support.h"
 
 namespace {
@@ -37,15 +37,15 @@ TEST(TappInitTest, OpensTheConfiguredScreenWithTheGamesDrawingState) {
   EXPECT_EQ(rec->State().blend, 3);
   EXPECT_TRUE(FramePacing().softSync);
   EXPECT_EQ(FramePacing().hertz, 60);
-  ASSERT_TRUE(ticker);
-  EXPECT_EQ(ticker->_cycle, 20);
-  EXPECT_FALSE(ticker->_event);
+  ASSERT_TRUE(game.ticker);
+  EXPECT_EQ(game.ticker->_cycle, 20);
+  EXPECT_FALSE(game.ticker->_event);
   EXPECT_TRUE(PointerHidden());
   ASSERT_TRUE(image);
   EXPECT_EQ(image->handle_x, 10.0f);
   EXPECT_EQ(image->handle_y, 15.0f);
 
-  ticker = nullptr;
+  game.ticker = nullptr;
   CloseScreen();
   SetGraphicsDriver(nullptr);
   SetAutoMidHandle(0);

@@ -19,7 +19,7 @@
 #include "platform/video/image.h"
 #include "rules/random.h"
 #include "scene.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace {
@@ -92,35 +92,35 @@ TEST_F(LoadingTest, TheTwoNinetyPercentScreensDifferOnlyInTheirCaption) {
 }
 
 TEST_F(LoadingTest, EveryTableSlotIsFilledAsListed) {
-  for (size_t i = 0; i < 6; ++i) EXPECT_TRUE(tileImages[i]) << i;
-  for (size_t i = 0; i < 6; ++i) EXPECT_TRUE(figureImages[i]) << i;
-  for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(itemImages[i]) << i;
-  for (size_t i = 0; i < 12; ++i) EXPECT_TRUE(shotImages[i]) << i;
-  EXPECT_FALSE(shotImages[12]);
-  for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(shotSounds[i]) << i;
-  EXPECT_TRUE(bloodImage);
-  EXPECT_TRUE(deathSound);
+  for (size_t i = 0; i < 6; ++i) EXPECT_TRUE(game.tileImages[i]) << i;
+  for (size_t i = 0; i < 6; ++i) EXPECT_TRUE(game.figureImages[i]) << i;
+  for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(game.itemImages[i]) << i;
+  for (size_t i = 0; i < 12; ++i) EXPECT_TRUE(game.shotImages[i]) << i;
+  EXPECT_FALSE(game.shotImages[12]);
+  for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(game.shotSounds[i]) << i;
+  EXPECT_TRUE(game.bloodImage);
+  EXPECT_TRUE(game.deathSound);
   // Two separate loads of figur1.png.
-  EXPECT_NE(figureImages[0], figureImages[5]);
-  EXPECT_EQ(figureImages[0]->pixmaps[0]->pixels, figureImages[5]->pixmaps[0]->pixels);
+  EXPECT_NE(game.figureImages[0], game.figureImages[5]);
+  EXPECT_EQ(game.figureImages[0]->pixmaps[0]->pixels, game.figureImages[5]->pixmaps[0]->pixels);
   // The shells go to slots 2..6 in the order 1, 3, 4, 5, 2.
   const char* shells[] = {"shell1.png", "shell3.png", "shell4.png", "shell5.png", "shell2.png"};
   for (size_t i = 0; i < 5; ++i) {
     const auto reference = LoadImageFile(shells[i], -1);
     ASSERT_TRUE(reference);
-    EXPECT_EQ(itemImages[2 + i]->pixmaps[0]->pixels, reference->pixmaps[0]->pixels) << shells[i];
+    EXPECT_EQ(game.itemImages[2 + i]->pixmaps[0]->pixels, reference->pixmaps[0]->pixels) << shells[i];
   }
   const auto fire7 = LoadImageFile("fire7.png", -1);
-  EXPECT_EQ(shotImages[11]->pixmaps[0]->pixels, fire7->pixmaps[0]->pixels);
+  EXPECT_EQ(game.shotImages[11]->pixmaps[0]->pixels, fire7->pixmaps[0]->pixels);
   const auto wasser = LoadImageFile("wasser.png", -1);
-  EXPECT_EQ(tileImages[1]->pixmaps[0]->pixels, wasser->pixmaps[0]->pixels);
+  EXPECT_EQ(game.tileImages[1]->pixmaps[0]->pixels, wasser->pixmaps[0]->pixels);
 }
 
 TEST_F(LoadingTest, ActorsStandOnLandOnly) {
-  ASSERT_TRUE(figureList);
-  ASSERT_TRUE(itemList);
-  EXPECT_EQ(figureList->Count(), 3001);
-  EXPECT_EQ(itemList->Count(), 5001);
+  ASSERT_TRUE(game.figureList);
+  ASSERT_TRUE(game.itemList);
+  EXPECT_EQ(game.figureList->Count(), 3001);
+  EXPECT_EQ(game.itemList->Count(), 5001);
   auto check = [](double px, double py) {
     const int cx = static_cast<int>((px + 32) / 64);
     const int cy = static_cast<int>((py + 32) / 64);
@@ -129,12 +129,12 @@ TEST_F(LoadingTest, ActorsStandOnLandOnly) {
     EXPECT_EQ(TMap::getpos(cx, cy), 1) << cx << "," << cy;
   };
   int kinds[6] = {};
-  figureList->ForEach([&](Tfigur* f) {
+  game.figureList->ForEach([&](Tfigur* f) {
     check(f->X, f->Y);
     ++kinds[f->Art];
   });
   for (int k = 0; k < 6; ++k) EXPECT_GT(kinds[k], 0) << k;
-  itemList->ForEach([&](TItem* item) { check(item->X, item->Y); });
+  game.itemList->ForEach([&](TItem* item) { check(item->X, item->Y); });
 }
 
 TEST_F(LoadingTest, WorldToolPlacesTheSameActors) {
@@ -149,13 +149,13 @@ TEST_F(LoadingTest, WorldToolPlacesTheSameActors) {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 3001u + 5001u + 2u);
   size_t i = 0;
-  figureList->ForEach([&](Tfigur* f) {
+  game.figureList->ForEach([&](Tfigur* f) {
     const std::string expected = "E " + std::to_string(static_cast<int>(f->X)) + " " +
                                  std::to_string(static_cast<int>(f->Y)) + " " + std::to_string(f->Art) + " " +
                                  std::to_string(f->weapon);
     EXPECT_EQ(lines[i++], expected);
   });
-  itemList->ForEach([&](TItem* item) {
+  game.itemList->ForEach([&](TItem* item) {
     const std::string expected = "I " + std::to_string(item->X) + " " + std::to_string(item->Y) + " " +
                                  std::to_string(item->Art) + " " + std::to_string(item->r);
     EXPECT_EQ(lines[i++], expected);
@@ -230,9 +230,9 @@ TEST(LoadingFailure, MissingAssetsWarnAndLeaveTheirSlotsEmpty) {
   EXPECT_NE(err.find("sand.png"), std::string::npos) << err;
   EXPECT_NE(err.find("t.ogg"), std::string::npos) << err;
   EXPECT_EQ(err.find("wasser.png"), std::string::npos) << err;
-  EXPECT_FALSE(tileImages[3]);
-  EXPECT_TRUE(tileImages[1]);
-  EXPECT_FALSE(deathSound);
+  EXPECT_FALSE(game.tileImages[3]);
+  EXPECT_TRUE(game.tileImages[1]);
+  EXPECT_FALSE(game.deathSound);
   SetAudioDriver(nullptr);
 }
 

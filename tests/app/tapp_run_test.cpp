@@ -2,11 +2,13 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
+#include "app/controls.h"
 #include "app/placement.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
 #include "rules/answers.h"
+#include "state/game.h"
 #include "tests/actors/scene.h"
 #include "world/tmap.h"
 
@@ -21,6 +23,8 @@ class LoopTest : public scene::Scene {
  protected:
   void SetUp() override {
     Scene::SetUp();
+    // The game's own controls, as Tapp::init starts them: a close request counts as Escape.
+    StartControls();
     Land(90, 90, 150, 150);
     ClearKeys();
     ClearButtons();
@@ -28,7 +32,7 @@ class LoopTest : public scene::Scene {
   // The player at (x, y) facing up, with the pointer resting at the centre.
   void Start(float x, float y) {
     Player(x, y);
-    MovePointer(screenW / 2, screenH / 2);
+    MovePointer(game.screenW / 2, game.screenH / 2);
   }
   std::vector<TRecordedCall> Rects() const { return rec->CallsOf(DrawOp::DrawRect); }
 };
@@ -37,35 +41,35 @@ TEST_F(LoopTest, StartPlacesThePlayerOnLandAfterTheEnemies) {
   Enemy(7000, 7000, 1);
   const int32_t seed = RandomState();
   Tapp::start();
-  ASSERT_NE(player, nullptr);
+  ASSERT_NE(game.player, nullptr);
   const auto figures = Figures();
   ASSERT_EQ(figures.size(), 2u);
-  EXPECT_EQ(figures[1], player.get());
+  EXPECT_EQ(figures[1], game.player.get());
   // The corner of a land cell: (64 x - 32, 64 y - 32) with x, y in 90..150.
-  const auto cx = static_cast<int32_t>(player->X + 32) / 64;
-  const auto cy = static_cast<int32_t>(player->Y + 32) / 64;
-  EXPECT_EQ(player->X, static_cast<float>(64 * cx - 32));
-  EXPECT_EQ(player->Y, static_cast<float>(64 * cy - 32));
+  const auto cx = static_cast<int32_t>(game.player->X + 32) / 64;
+  const auto cy = static_cast<int32_t>(game.player->Y + 32) / 64;
+  EXPECT_EQ(game.player->X, static_cast<float>(64 * cx - 32));
+  EXPECT_EQ(game.player->Y, static_cast<float>(64 * cy - 32));
   EXPECT_EQ(TMap::getpos(cx, cy), 1);
   EXPECT_NE(RandomState(), seed);
-  EXPECT_EQ(player->HP, 1000.0f);
-  EXPECT_EQ(player->weapons, (std::array<int32_t, 5>{1000, -1, -1, -1, -1}));
-  EXPECT_EQ(player->weapon, 0);
-  EXPECT_EQ(player->Art, 0);
-  EXPECT_EQ(player->Side, 0);
-  EXPECT_EQ(PointerX(), screenW / 2);
-  EXPECT_EQ(PointerY(), screenH / 2);
+  EXPECT_EQ(game.player->HP, 1000.0f);
+  EXPECT_EQ(game.player->weapons, (std::array<int32_t, 5>{1000, -1, -1, -1, -1}));
+  EXPECT_EQ(game.player->weapon, 0);
+  EXPECT_EQ(game.player->Art, 0);
+  EXPECT_EQ(game.player->Side, 0);
+  EXPECT_EQ(PointerX(), game.screenW / 2);
+  EXPECT_EQ(PointerY(), game.screenH / 2);
 }
 
 // Below the application nothing stops the program: the search for land and a texture that
 // cannot be made report back, and the game decides.
 TEST_F(LoopTest, NoLandAndUndrawablePicturesAreReportedAndStopTheGameAtTheTop) {
-  mapGrid.Clear();
+  game.mapGrid.Clear();
   int32_t x = 0;
   int32_t y = 0;
   EXPECT_FALSE(FindLandCell(x, y));
   EXPECT_FALSE(PlaceEnemies());
-  EXPECT_EQ(Count(figureList), 0);
+  EXPECT_EQ(Count(game.figureList), 0);
   EXPECT_EXIT(Tapp::start(), ::testing::ExitedWithCode(1), "no land");
 
   Land(90, 90, 150, 150);
@@ -79,21 +83,21 @@ TEST_F(LoopTest, OppositeKeysBothApplyAndArrowsEqualLetters) {
   Press(87);  // W
   Press(83);  // S
   Tapp::frame();
-  EXPECT_EQ(player->X, 7000.0f);
-  EXPECT_EQ(player->Y, 6999.0f);  // 3 forward, then 2 back
+  EXPECT_EQ(game.player->X, 7000.0f);
+  EXPECT_EQ(game.player->Y, 6999.0f);  // 3 forward, then 2 back
   Release(87);
   Release(83);
   Press(38);  // up arrow and D together: forward and right
   Press(68);
   Tapp::frame();
-  EXPECT_EQ(player->X, 7003.0f);
-  EXPECT_EQ(player->Y, 6996.0f);
+  EXPECT_EQ(game.player->X, 7003.0f);
+  EXPECT_EQ(game.player->Y, 6996.0f);
   Release(38);
   Release(68);
   Press(37);  // left arrow and A: one step only
   Press(65);
   Tapp::frame();
-  EXPECT_EQ(player->X, 7000.0f);
+  EXPECT_EQ(game.player->X, 7000.0f);
 }
 
 TEST_F(LoopTest, HighestHeldDigitSelectsTheWeapon) {
@@ -101,11 +105,11 @@ TEST_F(LoopTest, HighestHeldDigitSelectsTheWeapon) {
   Press(50);  // 2
   Press(52);  // 4
   Tapp::frame();
-  EXPECT_EQ(player->weapon, 3);
+  EXPECT_EQ(game.player->weapon, 3);
   Release(52);
   Tapp::frame();
-  EXPECT_EQ(player->weapon, 1);
-  EXPECT_EQ(Count(shotList), 0);  // weapon 2 at -1 never fires; nothing was asked to
+  EXPECT_EQ(game.player->weapon, 1);
+  EXPECT_EQ(Count(game.shotList), 0);  // weapon 2 at -1 never fires; nothing was asked to
 }
 
 TEST_F(LoopTest, ButtonAndEnterMakeTwoFireCalls) {
@@ -120,33 +124,33 @@ TEST_F(LoopTest, ButtonAndEnterMakeTwoFireCalls) {
   }
   const int32_t after = RandomState();
   SetRandomState(before);
-  InjectEvent({EVENT_MOUSEDOWN, 1, screenW / 2, screenH / 2});
+  InjectEvent({EVENT_MOUSEDOWN, 1, game.screenW / 2, game.screenH / 2});
   Press(13);
   Tapp::frame();
   EXPECT_EQ(RandomState(), after);
-  EXPECT_EQ(Count(shotList), fired);
-  EXPECT_EQ(player->weapons[0], 1000 - fired);
+  EXPECT_EQ(Count(game.shotList), fired);
+  EXPECT_EQ(game.player->weapons[0], 1000 - fired);
 }
 
 TEST_F(LoopTest, PointerOffsetTurnsThePlayerAndIsPulledBack) {
   Start(7000, 7000);
-  InjectEvent({EVENT_MOUSEMOVE, 0, screenW / 2 + 10, screenH / 2 + 50});
+  InjectEvent({EVENT_MOUSEMOVE, 0, game.screenW / 2 + 10, game.screenH / 2 + 50});
   Tapp::frame();
-  EXPECT_EQ(player->Side, 10);
+  EXPECT_EQ(game.player->Side, 10);
   Tapp::frame();  // the warp brought it back to the centre
-  EXPECT_EQ(player->Side, 10);
-  InjectEvent({EVENT_MOUSEMOVE, 0, screenW / 2 - 25, screenH / 2});
+  EXPECT_EQ(game.player->Side, 10);
+  InjectEvent({EVENT_MOUSEMOVE, 0, game.screenW / 2 - 25, game.screenH / 2});
   Tapp::frame();
-  EXPECT_EQ(player->Side, -15);
+  EXPECT_EQ(game.player->Side, -15);
 }
 
 TEST_F(LoopTest, CameraTruncatesTowardZero) {
-  mapGrid.Clear();
+  game.mapGrid.Clear();
   Land(5, 5, 12, 12);
   Start(500.7f, 700.0f);
   Tapp::frame();
-  EXPECT_EQ(camX, -11);  // 500.7 - 512 = -11.3
-  EXPECT_EQ(camY, 316);
+  EXPECT_EQ(game.camX, -11);  // 500.7 - 512 = -11.3
+  EXPECT_EQ(game.camY, 316);
 }
 
 TEST_F(LoopTest, EscapeEndsTheGameAfterTheFrameIsDrawnInFull) {
@@ -154,7 +158,7 @@ TEST_F(LoopTest, EscapeEndsTheGameAfterTheFrameIsDrawnInFull) {
   Press(27);
   rec->Clear();
   Tapp::frame();
-  EXPECT_EQ(gameState, 2);
+  EXPECT_EQ(game.gameState, TGamePhase::Quit);
   EXPECT_EQ(rec->Calls().front().op, DrawOp::Cls);
   EXPECT_EQ(rec->Calls().back().op, DrawOp::Flip);
   EXPECT_EQ(Rects().size(), 6u);
@@ -163,7 +167,7 @@ TEST_F(LoopTest, EscapeEndsTheGameAfterTheFrameIsDrawnInFull) {
 TEST_F(LoopTest, FrameDrawsDecalsItemsFiguresShotsThenTheHud) {
   Start(7000, 7000);
   Tblood::draw();  // makes the list
-  bloodList->AddLast(Tblood{7000, 7000, 0, 0.5f});
+  game.bloodList->AddLast(Tblood{7000, 7000, 0, 0.5f});
   TItem::neu(7200, 7000, 2);
   auto enemy = Enemy(7100, 7100, 0, 2);
   enemy->weapons[2] = 0;  // fires once, at once
@@ -171,20 +175,20 @@ TEST_F(LoopTest, FrameDrawsDecalsItemsFiguresShotsThenTheHud) {
   Tapp::frame();
   std::vector<const TPixmap*> order;
   for (const auto& c : Drawn()) {
-    if (c.pixmap == bloodImage->pixmaps[0].get()) order.push_back(c.pixmap);
-    if (c.pixmap == itemImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
-    if (c.pixmap == figureImages[0]->pixmaps[0].get()) order.push_back(c.pixmap);
-    if (c.pixmap == shotImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == game.bloodImage->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == game.itemImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == game.figureImages[0]->pixmaps[0].get()) order.push_back(c.pixmap);
+    if (c.pixmap == game.shotImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
   }
-  EXPECT_EQ(order, (std::vector<const TPixmap*>{bloodImage->pixmaps[0].get(), itemImages[2]->pixmaps[0].get(),
-                                                 figureImages[0]->pixmaps[0].get(), figureImages[0]->pixmaps[0].get(),
-                                                 shotImages[2]->pixmaps[0].get()}));
+  EXPECT_EQ(order, (std::vector<const TPixmap*>{game.bloodImage->pixmaps[0].get(), game.itemImages[2]->pixmaps[0].get(),
+                                                 game.figureImages[0]->pixmaps[0].get(), game.figureImages[0]->pixmaps[0].get(),
+                                                 game.shotImages[2]->pixmaps[0].get()}));
   // The HUD comes after the last shot and before the flip.
   const auto& calls = rec->Calls();
   size_t lastShot = 0;
   size_t firstRect = 0;
   for (size_t i = 0; i < calls.size(); ++i) {
-    if (calls[i].pixmap == shotImages[2]->pixmaps[0].get()) lastShot = i;
+    if (calls[i].pixmap == game.shotImages[2]->pixmaps[0].get()) lastShot = i;
     if (calls[i].op == DrawOp::DrawRect && firstRect == 0) firstRect = i;
   }
   EXPECT_LT(lastShot, firstRect);
@@ -220,7 +224,7 @@ TEST_F(LoopTest, HudBarsAtTheStartAndAtHalfHealth) {
   EXPECT_EQ(glyphs[15].state.g, 255);
 
   rec->Clear();
-  player->HP = 500.0f;
+  game.player->HP = 500.0f;
   Tapp::drawhub();
   rects = Rects();
   EXPECT_FLOAT_EQ(width(rects[0]), 127.5f);
@@ -254,7 +258,7 @@ class ScoreScreenTest : public LoopTest {
   std::shared_ptr<PressingDriver> Screen(int32_t pressAt, int32_t key) {
     auto d = std::make_shared<PressingDriver>();
     CloseScreen();
-    EXPECT_TRUE(OpenHeadlessScreen(d, screenW, screenH, 0, 0, 0));
+    EXPECT_TRUE(OpenHeadlessScreen(d, game.screenW, game.screenH, 0, 0, 0));
     d->Clear();
     d->flips = 0;
     d->pressAt = pressAt;
@@ -266,7 +270,7 @@ class ScoreScreenTest : public LoopTest {
 TEST_F(ScoreScreenTest, PressesMadeDuringPlayDoNotEndIt) {
   auto d = Screen(3, 32);  // opening a screen clears the key counts: open it first
   Start(7000, 7000);
-  player->EP = 42;
+  game.player->EP = 42;
   // Firing with Enter during play: held, asked with KeyIsDown only, so the presses count on.
   Press(13);
   Release(13);
@@ -301,7 +305,7 @@ TEST_F(ScoreScreenTest, CloseRequestEndsPlayAndASecondOneTheScoreScreen) {
   Start(7000, 7000);
   InjectEvent({EVENT_APPTERMINATE});
   Tapp::frame();
-  EXPECT_EQ(gameState, 2);
+  EXPECT_EQ(game.gameState, TGamePhase::Quit);
   d->flips = 0;
   d->closeAt = 3;
   Tapp::endscreen();

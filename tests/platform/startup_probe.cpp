@@ -14,7 +14,7 @@
 #include "platform/system/startup.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     // The screen opens on the recording driver, so no display is needed.
     SetGraphicsDriver(std::make_shared<TRecordingDriver>());
     Tapp::init();
-    std::printf("%d %d %d %d\n", screenW, screenH, screenDepth, screenHertz);
+    std::printf("%d %d %d %d\n", game.screenW, game.screenH, game.screenDepth, game.screenHertz);
     return 0;
   }
   if (what == "crash" && argc > 2) {

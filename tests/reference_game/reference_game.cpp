@@ -8,6 +8,7 @@
 #include "platform/system/clock.h"
 #include "rules/degrees.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -91,7 +92,7 @@ bool Game::Setup(const std::string& mapFile, int32_t seed, int32_t clock, int32_
   now_ = clock;
   UseFixedClock(clock);
   SeedRandom(seed);
-  mapParamsFile = mapFile;
+  game.mapParamsFile = mapFile;
   if (!GenerateWorld() || !WorldHasLand()) return false;
 
   auto landCell = [](int32_t& x, int32_t& y) {

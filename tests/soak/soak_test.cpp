@@ -19,6 +19,7 @@
 #include "actors/tblood.h"
 #include "memory_probe.h"
 #include "rules/random.h"
+#include "state/game.h"
 
 namespace {
 
@@ -127,10 +128,10 @@ TEST_F(FightTest, EveryWeaponFiresEnemiesDieItemsArePickedUp) {
 // and their reference counts.
 double BytesPerDecal() {
   SeedRandom(3);
-  const int32_t before = bloodList ? bloodList->Count() : 0;
+  const int32_t before = game.bloodList ? game.bloodList->Count() : 0;
   const int64_t heapBefore = HeapBytesInUse();
   for (int32_t i = 0; i < 240000; ++i) Tblood::neu(0, 0);
-  const int32_t made = bloodList->Count() - before;
+  const int32_t made = game.bloodList->Count() - before;
   return static_cast<double>(HeapBytesInUse() - heapBefore) / made;
 }
 

@@ -6,15 +6,15 @@
 
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace fs = std::filesystem;
 
 std::shared_ptr<TRecordingDriver> OpenRecordedScreen(int32_t width, int32_t height) {
   auto driver = std::make_shared<TRecordingDriver>();
   OpenHeadlessScreen(driver, width, height, 0, 0, 0);
-  screenW = width;
-  screenH = height;
+  game.screenW = width;
+  game.screenH = height;
   SetBlend(3);
   SetAutoMidHandle(1);
   driver->Clear();

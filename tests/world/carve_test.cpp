@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rules/random.h"
+#include "state/game.h"
 #include "test_support.h"
 #include "world/tmap.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // Replays the draws of one walk step as the carver makes them; true when a room is drawn.
 bool ReplayStep(int32_t chance, int32_t roomMax) {
-  RandomInt(pathWidthA, pathWidthB);
+  RandomInt(game.pathWidthA, game.pathWidthB);
   if (RandomInt(chance, 1) != 1) return false;
   RandomInt(2, roomMax);
   return true;
@@ -20,7 +21,7 @@ bool ReplayStep(int32_t chance, int32_t roomMax) {
 
 bool RingIsEmpty() {
   for (int32_t i = 0; i < kMapSize; ++i) {
-    if (mapGrid[0][i] | mapGrid[2047][i] | mapGrid[i][0] | mapGrid[i][2047]) return false;
+    if (game.mapGrid[0][i] | game.mapGrid[2047][i] | game.mapGrid[i][0] | game.mapGrid[i][2047]) return false;
   }
   return true;
 }
@@ -73,7 +74,7 @@ TEST(Carver, SegmentCountFollowsPathCount) {
     SeedRandom(seed);
     RandomInt(0, 359);
     RandomInt(0, 0);
-    if (!ReplayStep(roomChance, roomSizeMax)) break;
+    if (!ReplayStep(game.roomChance, game.roomSizeMax)) break;
   }
   const int32_t expectedState = RandomState();
   CreateMapGrid();
@@ -82,7 +83,7 @@ TEST(Carver, SegmentCountFollowsPathCount) {
   EXPECT_EQ(RandomState(), expectedState);
   EXPECT_EQ(CountLand(), 9);
   for (int32_t x = 1024; x <= 1026; ++x) {
-    for (int32_t y = 1024; y <= 1026; ++y) EXPECT_EQ(mapGrid[x][y], 1);
+    for (int32_t y = 1024; y <= 1026; ++y) EXPECT_EQ(game.mapGrid[x][y], 1);
   }
 }
 
@@ -96,7 +97,7 @@ TEST(Carver, WalkStampsBeforeEachStepAlongTheSegment) {
     if (RandomInt(0, 359) != 0) continue;
     RandomInt(5, 5);
     bool room = false;
-    for (int step = 0; step < 5; ++step) room = ReplayStep(roomChance, roomSizeMax) || room;
+    for (int step = 0; step < 5; ++step) room = ReplayStep(game.roomChance, game.roomSizeMax) || room;
     if (!room) break;
   }
   const int32_t expectedState = RandomState();
@@ -105,9 +106,9 @@ TEST(Carver, WalkStampsBeforeEachStepAlongTheSegment) {
   TMap::Createdungeon();
   EXPECT_EQ(RandomState(), expectedState);
   EXPECT_EQ(CountLand(), 5);
-  for (int32_t y = 1024; y <= 1028; ++y) EXPECT_EQ(mapGrid[1024][y], 1);
+  for (int32_t y = 1024; y <= 1028; ++y) EXPECT_EQ(game.mapGrid[1024][y], 1);
   // The stamp is written before the step, so the target itself stays uncarved.
-  EXPECT_EQ(mapGrid[1024][1029], 0);
+  EXPECT_EQ(game.mapGrid[1024][1029], 0);
 }
 
 TEST(Carver, NegativeStampsLeaveOnlyRooms) {
@@ -136,9 +137,9 @@ TEST(Carver, HugeStampsClampToTheInnerRectangle) {
   TMap::Createdungeon();
   EXPECT_TRUE(RingIsEmpty());
   for (int32_t x = 1024; x <= 2046; x += 11) {
-    for (int32_t y = 1024; y <= 2046; y += 13) ASSERT_EQ(mapGrid[x][y], 1) << x << "," << y;
+    for (int32_t y = 1024; y <= 2046; y += 13) ASSERT_EQ(game.mapGrid[x][y], 1) << x << "," << y;
   }
-  EXPECT_EQ(mapGrid[2046][2046], 1);
+  EXPECT_EQ(game.mapGrid[2046][2046], 1);
 
   SetParams({1, 0, 3000, -1, -1, 2000000000, 1});
   CreateMapGrid();
@@ -158,7 +159,7 @@ TEST(Carver, OuterRingStaysUncarvedOnLongWalks) {
     // The walk reached the edges, so the ring was really at stake.
     bool touchesEdge = false;
     for (int32_t i = 1; i < 2047; ++i) {
-      touchesEdge = touchesEdge || mapGrid[1][i] || mapGrid[2046][i] || mapGrid[i][1] || mapGrid[i][2046];
+      touchesEdge = touchesEdge || game.mapGrid[1][i] || game.mapGrid[2046][i] || game.mapGrid[i][1] || game.mapGrid[i][2046];
     }
     EXPECT_TRUE(touchesEdge) << seed;
   }
@@ -173,11 +174,11 @@ std::vector<int64_t> StepsAfterEachSegment(int32_t seed) {
   std::vector<int64_t> after;
   int64_t steps = 0;
   Tpoint at{kMapSize / 2, kMapSize / 2};
-  for (int64_t segment = 0; segment <= pathCount; ++segment) {
+  for (int64_t segment = 0; segment <= game.pathCount; ++segment) {
     const int32_t angle = RandomInt(0, 359);
-    const Tpoint target = SegmentTarget(at.x, at.y, angle, RandomInt(pathLengthA, pathLengthB));
+    const Tpoint target = SegmentTarget(at.x, at.y, angle, RandomInt(game.pathLengthA, game.pathLengthB));
     do {
-      ReplayStep(roomChance, roomSizeMax);
+      ReplayStep(game.roomChance, game.roomSizeMax);
       at.x += (at.x < target.x) - (at.x > target.x);
       at.y += (at.y < target.y) - (at.y > target.y);
       ++steps;
@@ -251,67 +252,67 @@ TEST(Parameters, LoadtypeReadsSevenLinesAsTheGameConvertsThem) {
   TempDir dir;
   const std::string path = dir / "map.txt";
   WriteFile(path, "  42\r\n-17abc\n\n+\n$ff\n%101\n7\n99\n");
-  mapParamsFile = path;
+  game.mapParamsFile = path;
   bool opened = false;
   TMap::Loadtype(CDungeon, &opened);
   EXPECT_TRUE(opened);
-  EXPECT_EQ(pathCount, 42);
-  EXPECT_EQ(pathLengthA, -17);
-  EXPECT_EQ(pathLengthB, 0);
-  EXPECT_EQ(pathWidthA, 0);
-  EXPECT_EQ(pathWidthB, 255);
-  EXPECT_EQ(roomSizeMax, 5);
-  EXPECT_EQ(roomChance, 7);
+  EXPECT_EQ(game.pathCount, 42);
+  EXPECT_EQ(game.pathLengthA, -17);
+  EXPECT_EQ(game.pathLengthB, 0);
+  EXPECT_EQ(game.pathWidthA, 0);
+  EXPECT_EQ(game.pathWidthB, 255);
+  EXPECT_EQ(game.roomSizeMax, 5);
+  EXPECT_EQ(game.roomChance, 7);
 
   // A short file: the missing lines read as 0, the last line needs no line end.
   WriteFile(path, "5\n6");
   SetParams({1, 1, 1, 1, 1, 1, 1});
   TMap::Loadtype(CDungeon, &opened);
   EXPECT_TRUE(opened);
-  EXPECT_EQ(pathCount, 5);
-  EXPECT_EQ(pathLengthA, 6);
-  EXPECT_EQ(pathLengthB, 0);
-  EXPECT_EQ(roomChance, 0);
-  mapParamsFile = "map.txt";
+  EXPECT_EQ(game.pathCount, 5);
+  EXPECT_EQ(game.pathLengthA, 6);
+  EXPECT_EQ(game.pathLengthB, 0);
+  EXPECT_EQ(game.roomChance, 0);
+  game.mapParamsFile = "map.txt";
 }
 
 TEST(Parameters, UnopenableFileIsReported) {
   TempDir dir;
-  mapParamsFile = dir / "missing.txt";
+  game.mapParamsFile = dir / "missing.txt";
   SetParams({1, 1, 1, 1, 1, 1, 1});
   bool opened = true;
   TMap::Loadtype(CDungeon, &opened);
   EXPECT_FALSE(opened);
-  EXPECT_EQ(pathCount, 0);
-  EXPECT_EQ(roomChance, 0);
+  EXPECT_EQ(game.pathCount, 0);
+  EXPECT_EQ(game.roomChance, 0);
 
   // A folder opens on Linux but holds no parameters.
-  mapParamsFile = dir.path().string();
+  game.mapParamsFile = dir.path().string();
   opened = true;
   TMap::Loadtype(CDungeon, &opened);
   EXPECT_FALSE(opened);
 
   // Create reports it too, and carves nothing, leaving the grid cleared.
-  mapGrid[500][500] = 1;
+  game.mapGrid[500][500] = 1;
   bool paramsRead = true;
   TMap::Create(CDungeon, &paramsRead);
   EXPECT_FALSE(paramsRead);
   EXPECT_EQ(CountLand(), 0);
-  mapParamsFile = "map.txt";
+  game.mapParamsFile = "map.txt";
 }
 
 TEST(Parameters, CreateClearsTheGridThenCarvesFromTheFile) {
   TempDir dir;
-  mapParamsFile = dir / "map.txt";
-  WriteFile(mapParamsFile, "-1\n10\n10\n2\n2\n4\n3\n");
-  std::fill(mapGrid.Data(), mapGrid.Data() + kMapCells, 0xFF);
+  game.mapParamsFile = dir / "map.txt";
+  WriteFile(game.mapParamsFile, "-1\n10\n10\n2\n2\n4\n3\n");
+  std::fill(game.mapGrid.Data(), game.mapGrid.Data() + kMapCells, 0xFF);
   bool paramsRead = false;
   TMap::Create(CDungeon, &paramsRead);
   EXPECT_TRUE(paramsRead);
   EXPECT_EQ(CountLand(), 0);
-  EXPECT_EQ(*std::max_element(mapGrid.Data(), mapGrid.Data() + kMapCells), 0);
+  EXPECT_EQ(*std::max_element(game.mapGrid.Data(), game.mapGrid.Data() + kMapCells), 0);
 
-  WriteFile(mapParamsFile, "20\n10\n60\n2\n5\n8\n4\n");
+  WriteFile(game.mapParamsFile, "20\n10\n60\n2\n5\n8\n4\n");
   SeedRandom(3);
   TMap::Create(CDungeon, &paramsRead);
   const auto carved = GridCopy();
@@ -320,5 +321,5 @@ TEST(Parameters, CreateClearsTheGridThenCarvesFromTheFile) {
   TMap::Createdungeon();
   EXPECT_EQ(GridCopy(), carved);
   EXPECT_GT(CountLand(), 0);
-  mapParamsFile = "map.txt";
+  game.mapParamsFile = "map.txt";
 }

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "state/globals.h"
 #include "app/tables.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 TEST(Grid, StorageIsXMajorAndCreationClearsIt) {
-  mapGrid[3][5] = 9;
-  EXPECT_EQ(mapGrid.Data()[3 * 2048 + 5], 9);
-  mapGrid[2047][2047] = 7;
-  EXPECT_EQ(mapGrid.Data()[kMapCells - 1], 7);
+  game.mapGrid[3][5] = 9;
+  EXPECT_EQ(game.mapGrid.Data()[3 * 2048 + 5], 9);
+  game.mapGrid[2047][2047] = 7;
+  EXPECT_EQ(game.mapGrid.Data()[kMapCells - 1], 7);
   // The program entry's table creation gives an all-zero grid.
   CreateTables();
-  for (size_t i = 0; i < kMapCells; ++i) ASSERT_EQ(mapGrid.Data()[i], 0) << i;
+  for (size_t i = 0; i < kMapCells; ++i) ASSERT_EQ(game.mapGrid.Data()[i], 0) << i;
 }
 
 TEST(Grid, CellBitsKeepsFieldsInPlace) {
@@ -53,12 +53,12 @@ TEST(Grid, GetposIsZeroOutsideAndReadsOnlyTheLandBit) {
   EXPECT_EQ(TMap::getpos(-2147483647 - 1, 2147483647), 0);
   EXPECT_EQ(TMap::getpos(0, 0), -1);
   EXPECT_EQ(TMap::getpos(2047, 2047), -1);
-  mapGrid[10][20] = 221;
-  mapGrid[20][10] = 2;
-  mapGrid[11][20] = 0xFE;  // everything but the land bit
+  game.mapGrid[10][20] = 221;
+  game.mapGrid[20][10] = 2;
+  game.mapGrid[11][20] = 0xFE;  // everything but the land bit
   EXPECT_EQ(TMap::getpos(10, 20), 1);
   EXPECT_EQ(TMap::getpos(20, 10), -1);
   EXPECT_EQ(TMap::getpos(11, 20), -1);
-  mapGrid[2047][0] = 1;
+  game.mapGrid[2047][0] = 1;
   EXPECT_EQ(TMap::getpos(2047, 0), 1);
 }

@@ -4,6 +4,7 @@
 
 #include "reference.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "test_support.h"
 #include "world/tmap.h"
 
@@ -93,7 +94,7 @@ void MakeNoise(int32_t seed, int32_t landPercent) {
   SeedRandom(seed);
   for (size_t i = 0; i < kMapCells; ++i) {
     const int32_t r = RandomInt(0, 99);
-    mapGrid.Data()[i] = static_cast<uint8_t>((r < landPercent ? 1 : 0) + (r % 37 == 0 ? 4 : 0));
+    game.mapGrid.Data()[i] = static_cast<uint8_t>((r < landPercent ? 1 : 0) + (r % 37 == 0 ? 4 : 0));
   }
 }
 
@@ -130,7 +131,7 @@ TEST(WindowPasses, WindowsLargerThanTheGridAreCutToIt) {
     for (int32_t y = 1; y < 2047; y += 89) {
       const uint8_t before = noise[static_cast<size_t>(x) * 2048 + y];
       const auto expected = static_cast<uint8_t>((before & 1) != 0 ? before + h * 8 : before);
-      ASSERT_EQ(mapGrid[x][y], expected) << x << "," << y;
+      ASSERT_EQ(game.mapGrid[x][y], expected) << x << "," << y;
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "state/game.h"
 #include "test_support.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -11,13 +12,13 @@ namespace {
 // A grid shaped like a finished world around a few chosen cells.
 void MakeSampleGrid() {
   CreateMapGrid();
-  std::fill(mapGrid.Data(), mapGrid.Data() + kMapCells, 2);
-  mapGrid[5][0] = 2;
-  mapGrid[5][1] = 2;
-  mapGrid[5][2] = 17;   // land, height 2, earth
-  mapGrid[5][3] = 221;  // land, height 27, grass
-  mapGrid[5][4] = 0;    // enclosed non-land
-  mapGrid[5][5] = 7;    // land, height 0, sand
+  std::fill(game.mapGrid.Data(), game.mapGrid.Data() + kMapCells, 2);
+  game.mapGrid[5][0] = 2;
+  game.mapGrid[5][1] = 2;
+  game.mapGrid[5][2] = 17;   // land, height 2, earth
+  game.mapGrid[5][3] = 221;  // land, height 27, grass
+  game.mapGrid[5][4] = 0;    // enclosed non-land
+  game.mapGrid[5][5] = 7;    // land, height 0, sand
 }
 
 std::string Saved(const TempDir& dir, const char* name, int32_t first, int32_t last) {

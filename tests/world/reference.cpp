@@ -5,6 +5,7 @@
 #include "platform/files/textio.h"
 #include "rules/degrees.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/tmap.h"
 
 namespace reference {
@@ -17,17 +18,17 @@ int32_t Clamp(int64_t v) { return static_cast<int32_t>(v < 1 ? 1 : v > 2046 ? 20
 
 int32_t Getpos(int32_t x, int32_t y) {
   if (x < 0 || x > 2047 || y < 0 || y > 2047) return 0;
-  return CellBits(mapGrid[x][y], 7, 7) != 0 ? 1 : -1;
+  return CellBits(game.mapGrid[x][y], 7, 7) != 0 ? 1 : -1;
 }
 
 void Createdungeon() {
   int32_t tx = 1024;
   int32_t ty = 1024;
-  for (int64_t i = 0; i <= pathCount; ++i) {
+  for (int64_t i = 0; i <= game.pathCount; ++i) {
     int32_t wx = tx;
     int32_t wy = ty;
     const int32_t angle = RandomInt(0, 359);
-    const int32_t len = RandomInt(pathLengthA, pathLengthB);
+    const int32_t len = RandomInt(game.pathLengthA, game.pathLengthB);
     tx = TruncToInt(wx + SinDeg(angle) * len);
     ty = TruncToInt(wy + CosDeg(angle) * len);
     if (wx < 2 && SinDeg(angle) < 0) tx = TruncToInt(wx - SinDeg(angle) * len);
@@ -37,15 +38,15 @@ void Createdungeon() {
     tx = Clamp(tx);
     ty = Clamp(ty);
     do {
-      const int32_t b = RandomInt(pathWidthA, pathWidthB);
+      const int32_t b = RandomInt(game.pathWidthA, game.pathWidthB);
       for (int64_t x = wx; x <= int64_t{wx} + b; ++x) {
-        for (int64_t y = wy; y <= int64_t{wy} + b; ++y) mapGrid[Clamp(x)][Clamp(y)] = CMapWeg;
+        for (int64_t y = wy; y <= int64_t{wy} + b; ++y) game.mapGrid[Clamp(x)][Clamp(y)] = CMapWeg;
       }
-      if (RandomInt(roomChance, 1) == 1) {
-        const int32_t c = RandomInt(2, roomSizeMax);
+      if (RandomInt(game.roomChance, 1) == 1) {
+        const int32_t c = RandomInt(2, game.roomSizeMax);
         for (int64_t x = int64_t{tx} - c; x <= int64_t{tx} + c; ++x) {
           for (int64_t y = int64_t{ty} - c; y <= int64_t{ty} + c; ++y) {
-            mapGrid[Clamp(x)][Clamp(y)] = CMapWeg;
+            game.mapGrid[Clamp(x)][Clamp(y)] = CMapWeg;
           }
         }
       }
@@ -65,7 +66,7 @@ void Smoothmap(int32_t radius, int32_t passes) {
         for (int32_t i = x - radius; i <= x + radius; ++i) {
           for (int32_t j = y - radius; j <= y + radius; ++j) sum += Getpos(i, j);
         }
-        mapGrid[x][y] = sum > 0 ? 1 : 0;
+        game.mapGrid[x][y] = sum > 0 ? 1 : 0;
       }
     }
   }
@@ -85,8 +86,8 @@ void Checkpoint(int32_t x, int32_t y, int32_t target) {
         const int32_t nx = p.x + d[0];
         const int32_t ny = p.y + d[1];
         if (nx >= 0 && nx <= 2047 && ny >= 0 && ny <= 2047 && Getpos(nx, ny) == target &&
-            CellBits(mapGrid[nx][ny], 5, 5) == 0) {
-          mapGrid[nx][ny] = static_cast<uint8_t>(mapGrid[nx][ny] + 4);
+            CellBits(game.mapGrid[nx][ny], 5, 5) == 0) {
+          game.mapGrid[nx][ny] = static_cast<uint8_t>(game.mapGrid[nx][ny] + 4);
           queue.push_back(Tpoint{nx, ny});
         }
       }
@@ -101,22 +102,22 @@ void Checkmap() {
     for (int32_t y = 1000; y <= 1100; ++y) {
       if (!seeded && Getpos(x, y) == 1) {
         seeded = true;
-        mapGrid[x][y] = static_cast<uint8_t>(mapGrid[x][y] + 4);
+        game.mapGrid[x][y] = static_cast<uint8_t>(game.mapGrid[x][y] + 4);
         Checkpoint(x, y, 1);
       }
     }
   }
   for (int32_t x = 0; x <= 2047; ++x) {
-    for (int32_t y = 0; y <= 2047; ++y) mapGrid[x][y] = CellBits(mapGrid[x][y], 5, 5) != 0 ? 1 : 0;
+    for (int32_t y = 0; y <= 2047; ++y) game.mapGrid[x][y] = CellBits(game.mapGrid[x][y], 5, 5) != 0 ? 1 : 0;
   }
 }
 
 void Fillwatermap() {
-  mapGrid[0][0] = static_cast<uint8_t>(mapGrid[0][0] + 4);
+  game.mapGrid[0][0] = static_cast<uint8_t>(game.mapGrid[0][0] + 4);
   Checkpoint(0, 0, -1);
   for (int32_t x = 0; x <= 2047; ++x) {
     for (int32_t y = 0; y <= 2047; ++y) {
-      if (CellBits(mapGrid[x][y], 5, 5) != 0) mapGrid[x][y] = 2;
+      if (CellBits(game.mapGrid[x][y], 5, 5) != 0) game.mapGrid[x][y] = 2;
     }
   }
 }
@@ -131,7 +132,7 @@ void Dekoratemap(int32_t radius) {
       }
       int32_t h = sum / 3;
       if (h < 0) h = 0;
-      mapGrid[x][y] = static_cast<uint8_t>(mapGrid[x][y] + h * 8);
+      game.mapGrid[x][y] = static_cast<uint8_t>(game.mapGrid[x][y] + h * 8);
     }
   }
 }
@@ -145,7 +146,7 @@ void Bereichmap() {
         for (int32_t y = by; y <= by + 63; ++y) {
           if (Getpos(x, y) == 1) {
             ++land;
-          } else if (CellBits(mapGrid[x][y], 5, 6) == 2) {
+          } else if (CellBits(game.mapGrid[x][y], 5, 6) == 2) {
             ++ocean;
           }
         }
@@ -158,8 +159,8 @@ void Bereichmap() {
       }
       for (int32_t x = bx; x <= bx + 63; ++x) {
         for (int32_t y = by; y <= by + 63; ++y) {
-          if (CellBits(mapGrid[x][y], 5, 6) == 0) {
-            mapGrid[x][y] = static_cast<uint8_t>(mapGrid[x][y] + k * 2);
+          if (CellBits(game.mapGrid[x][y], 5, 6) == 0) {
+            game.mapGrid[x][y] = static_cast<uint8_t>(game.mapGrid[x][y] + k * 2);
           }
         }
       }
@@ -172,7 +173,7 @@ void Savemap(const std::string& path, int32_t first, int32_t last) {
   for (int32_t x = 0; x <= 2047; ++x) {
     std::string line;
     for (int32_t y = 0; y <= 2047; ++y) {
-      line += IntToText(CellBits(mapGrid[x][y], first, last) >> (7 - last));
+      line += IntToText(CellBits(game.mapGrid[x][y], first, last) >> (7 - last));
     }
     WriteLine(file, line);
   }

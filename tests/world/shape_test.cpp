@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "state/game.h"
 #include "test_support.h"
 #include "world/tmap.h"
 
@@ -7,14 +8,14 @@ namespace {
 
 void Fill(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {
   for (int32_t x = x0; x <= x1; ++x) {
-    for (int32_t y = y0; y <= y1; ++y) mapGrid[x][y] = value;
+    for (int32_t y = y0; y <= y1; ++y) game.mapGrid[x][y] = value;
   }
 }
 
 int64_t LandIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   int64_t n = 0;
   for (int32_t x = x0; x <= x1; ++x) {
-    for (int32_t y = y0; y <= y1; ++y) n += mapGrid[x][y] & 1;
+    for (int32_t y = y0; y <= y1; ++y) n += game.mapGrid[x][y] & 1;
   }
   return n;
 }
@@ -23,10 +24,10 @@ int64_t LandIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 TEST(Smoothing, ThinShapesVanish) {
   CreateMapGrid();
-  mapGrid[100][100] = 1;                                           // a lone cell
+  game.mapGrid[100][100] = 1;                                           // a lone cell
   Fill(200, 300, 260, 300, 1);                                     // a one-wide band along x
   Fill(400, 200, 400, 260, 1);                                     // a one-wide band along y
-  for (int32_t i = 0; i < 40; ++i) mapGrid[600 + i][600 + i] = 1;  // a diagonal line
+  for (int32_t i = 0; i < 40; ++i) game.mapGrid[600 + i][600 + i] = 1;  // a diagonal line
   TMap::smoothmap(1, 1);
   EXPECT_EQ(CountLand(), 0);
 }
@@ -38,15 +39,15 @@ TEST(Smoothing, SquaresLoseTheirCorners) {
   TMap::smoothmap(1, 1);
   // The 3 x 3 square becomes a plus of five cells.
   EXPECT_EQ(LandIn(40, 40, 60, 60), 5);
-  EXPECT_EQ(mapGrid[51][51], 1);
-  EXPECT_EQ(mapGrid[50][51], 1);
-  EXPECT_EQ(mapGrid[52][51], 1);
-  EXPECT_EQ(mapGrid[51][50], 1);
-  EXPECT_EQ(mapGrid[51][52], 1);
+  EXPECT_EQ(game.mapGrid[51][51], 1);
+  EXPECT_EQ(game.mapGrid[50][51], 1);
+  EXPECT_EQ(game.mapGrid[52][51], 1);
+  EXPECT_EQ(game.mapGrid[51][50], 1);
+  EXPECT_EQ(game.mapGrid[51][52], 1);
   // The band loses only its four corners.
   EXPECT_EQ(LandIn(90, 90, 140, 110), 90 - 4);
-  EXPECT_EQ(mapGrid[100][100], 0);
-  EXPECT_EQ(mapGrid[129][102], 0);
+  EXPECT_EQ(game.mapGrid[100][100], 0);
+  EXPECT_EQ(game.mapGrid[129][102], 0);
 }
 
 TEST(Smoothing, InPlaceOrderDecidesTwoWideBands) {
@@ -60,7 +61,7 @@ TEST(Smoothing, InPlaceOrderDecidesTwoWideBands) {
 
 TEST(Smoothing, RewrittenCellsCountWithTheirNewValue) {
   CreateMapGrid();
-  for (auto [x, y] : {std::pair{3, 3}, {3, 4}, {3, 5}, {4, 4}, {5, 3}}) mapGrid[x][y] = 1;
+  for (auto [x, y] : {std::pair{3, 3}, {3, 4}, {3, 5}, {4, 4}, {5, 3}}) game.mapGrid[x][y] = 1;
   TMap::smoothmap(1, 1);
   // (3, 3..5) are cleared before the window of (4, 4) is summed, so nothing survives; a
   // pass over a copy of the grid would have kept (4, 4).
@@ -71,12 +72,12 @@ TEST(Smoothing, EdgesPassesAndRadii) {
   // Row and column 0 and 2047 are never written, even where the window says land.
   CreateMapGrid();
   Fill(0, 0, 2047, 1, 1);  // rows 0 and 1
-  mapGrid[2047][1000] = 1;
+  game.mapGrid[2047][1000] = 1;
   TMap::smoothmap(1, 1);
-  EXPECT_EQ(mapGrid[2047][1000], 1);
-  EXPECT_EQ(mapGrid[0][0], 1);
-  EXPECT_EQ(mapGrid[1000][1], 1);  // six of nine: the edge row counts as land
-  EXPECT_EQ(mapGrid[1000][2], 0);  // three of nine
+  EXPECT_EQ(game.mapGrid[2047][1000], 1);
+  EXPECT_EQ(game.mapGrid[0][0], 1);
+  EXPECT_EQ(game.mapGrid[1000][1], 1);  // six of nine: the edge row counts as land
+  EXPECT_EQ(game.mapGrid[1000][2], 0);  // three of nine
   // Zero passes change nothing; a negative radius has empty windows, which clear the inside.
   const auto before = GridCopy();
   TMap::smoothmap(1, 0);
@@ -84,7 +85,7 @@ TEST(Smoothing, EdgesPassesAndRadii) {
   EXPECT_EQ(GridCopy(), before);
   TMap::smoothmap(-1, 1);
   EXPECT_EQ(LandIn(1, 1, 2046, 2046), 0);
-  EXPECT_EQ(mapGrid[0][1], 1);
+  EXPECT_EQ(game.mapGrid[0][1], 1);
 }
 
 TEST(Reachability, CheckmapSeedsAtTheFirstCentralLandCell) {
@@ -101,21 +102,21 @@ TEST(Reachability, CheckmapSeedsAtTheFirstCentralLandCell) {
   EXPECT_EQ(CountLand(), 11 * 11);
   EXPECT_EQ(LandIn(990, 1042, 1000, 1052), 11 * 11);
   // The marks are gone: every cell is 0 or 1.
-  EXPECT_EQ(*std::max_element(mapGrid.Data(), mapGrid.Data() + kMapCells), 1);
+  EXPECT_EQ(*std::max_element(game.mapGrid.Data(), game.mapGrid.Data() + kMapCells), 1);
 }
 
 TEST(Reachability, CheckmapFillsAlongFourNeighboursOnly) {
   CreateMapGrid();
   // A staircase of cells joined at corners only, starting in the square.
-  for (int32_t i = 0; i < 20; ++i) mapGrid[1050 + i][1050 + i] = 1;
+  for (int32_t i = 0; i < 20; ++i) game.mapGrid[1050 + i][1050 + i] = 1;
   // A winding 4-connected path from the square out to the edge of the grid.
   Fill(1020, 1020, 1020, 1500, 1);
   Fill(1021, 1500, 2046, 1500, 1);
   Fill(2046, 1, 2046, 1500, 1);
   TMap::checkmap();
-  EXPECT_EQ(mapGrid[1020][1020], 1);
-  EXPECT_EQ(mapGrid[2046][1], 1);
-  EXPECT_EQ(mapGrid[1051][1051], 0);
+  EXPECT_EQ(game.mapGrid[1020][1020], 1);
+  EXPECT_EQ(game.mapGrid[2046][1], 1);
+  EXPECT_EQ(game.mapGrid[1051][1051], 0);
   EXPECT_EQ(CountLand(), 481 + 1026 + 1499);
 }
 
@@ -128,7 +129,7 @@ TEST(Reachability, NoCentralLandLeavesNoLand) {
   EXPECT_FALSE(WorldHasLand());
   TMap::fillwatermap();
   // The whole world becomes ocean.
-  EXPECT_EQ(*std::min_element(mapGrid.Data(), mapGrid.Data() + kMapCells), 2);
+  EXPECT_EQ(*std::min_element(game.mapGrid.Data(), game.mapGrid.Data() + kMapCells), 2);
 }
 
 TEST(Ocean, LakesStayAndInletsBecomeOcean) {
@@ -136,22 +137,22 @@ TEST(Ocean, LakesStayAndInletsBecomeOcean) {
   Fill(100, 100, 200, 200, 1);
   Fill(140, 140, 160, 160, 0);  // a lake closed all round
   Fill(100, 170, 180, 172, 0);  // an inlet open to the sea on the x = 100 side
-  mapGrid[190][190] = 0;        // a pond of one cell
+  game.mapGrid[190][190] = 0;        // a pond of one cell
   Fill(199, 199, 200, 200, 0);  // a bay in the block's corner, open to the sea
-  mapGrid[198][198] = 0;        // a pond touching the bay only at a corner
+  game.mapGrid[198][198] = 0;        // a pond touching the bay only at a corner
   TMap::fillwatermap();
-  EXPECT_EQ(mapGrid[150][150], 0);
-  EXPECT_EQ(mapGrid[190][190], 0);
-  EXPECT_EQ(mapGrid[198][198], 0);
-  EXPECT_EQ(mapGrid[150][171], 2);
-  EXPECT_EQ(mapGrid[180][172], 2);
-  EXPECT_EQ(mapGrid[200][200], 2);
-  EXPECT_EQ(mapGrid[199][199], 2);
-  EXPECT_EQ(mapGrid[120][120], 1);
-  EXPECT_EQ(mapGrid[0][0], 2);
-  EXPECT_EQ(mapGrid[2047][2047], 2);
+  EXPECT_EQ(game.mapGrid[150][150], 0);
+  EXPECT_EQ(game.mapGrid[190][190], 0);
+  EXPECT_EQ(game.mapGrid[198][198], 0);
+  EXPECT_EQ(game.mapGrid[150][171], 2);
+  EXPECT_EQ(game.mapGrid[180][172], 2);
+  EXPECT_EQ(game.mapGrid[200][200], 2);
+  EXPECT_EQ(game.mapGrid[199][199], 2);
+  EXPECT_EQ(game.mapGrid[120][120], 1);
+  EXPECT_EQ(game.mapGrid[0][0], 2);
+  EXPECT_EQ(game.mapGrid[2047][2047], 2);
   for (size_t i = 0; i < kMapCells; ++i) {
-    const uint8_t c = mapGrid.Data()[i];
+    const uint8_t c = game.mapGrid.Data()[i];
     ASSERT_TRUE(c == 0 || c == 1 || c == 2) << i;
   }
   EXPECT_EQ(LandIn(0, 0, 2047, 2047), 101 * 101 - 21 * 21 - 81 * 3 - 1 - 4 - 1);
@@ -173,16 +174,16 @@ TEST(Heights, WindowSumDividedByThree) {
   Fill(1, 1, 10, 10, 1);
   const auto before = GridCopy();
   TMap::dekoratemap(4);
-  EXPECT_EQ(mapGrid[110][110], 1 + 27 * 8);
-  EXPECT_EQ(mapGrid[104][116], 1 + 27 * 8);
-  EXPECT_EQ(mapGrid[100][100], 1);  // 25 land, 56 other
-  EXPECT_EQ(mapGrid[300][300], 1);
-  EXPECT_EQ(mapGrid[500][500], 1);
-  EXPECT_EQ(mapGrid[700][500], 1 + 8);
-  EXPECT_EQ(mapGrid[1][1], 1 + 4 * 8);
+  EXPECT_EQ(game.mapGrid[110][110], 1 + 27 * 8);
+  EXPECT_EQ(game.mapGrid[104][116], 1 + 27 * 8);
+  EXPECT_EQ(game.mapGrid[100][100], 1);  // 25 land, 56 other
+  EXPECT_EQ(game.mapGrid[300][300], 1);
+  EXPECT_EQ(game.mapGrid[500][500], 1);
+  EXPECT_EQ(game.mapGrid[700][500], 1 + 8);
+  EXPECT_EQ(game.mapGrid[1][1], 1 + 4 * 8);
   // Only land cells change, and only in their height bits.
   for (size_t i = 0; i < kMapCells; ++i) {
-    const uint8_t c = mapGrid.Data()[i];
+    const uint8_t c = game.mapGrid.Data()[i];
     ASSERT_EQ(c & 7, before[i]) << i;
     if ((before[i] & 1) == 0) {
       ASSERT_EQ(c, before[i]) << i;
@@ -195,7 +196,7 @@ namespace {
 
 // Sets count cells of the 64 x 64 block at (bx, by), from the start-th in storage order.
 void FillBlock(int32_t bx, int32_t by, int32_t start, int32_t count, uint8_t value) {
-  for (int32_t i = start; i < start + count; ++i) mapGrid[bx + i / 64][by + i % 64] = value;
+  for (int32_t i = start; i < start + count; ++i) game.mapGrid[bx + i / 64][by + i % 64] = value;
 }
 
 }  // namespace
@@ -204,7 +205,7 @@ TEST(Terrain, BlockKindsAtTheThresholds) {
   CreateMapGrid();
   FillBlock(0, 0, 0, 2000, 1);  // 2000 land, 1000 ocean: grass
   FillBlock(0, 0, 2000, 1000, 2);
-  mapGrid[0][1] = 1 + 27 * 8;    // a high land cell among them
+  game.mapGrid[0][1] = 1 + 27 * 8;    // a high land cell among them
   FillBlock(64, 0, 0, 3000, 1);  // 1001 ocean: sand, whatever the land
   FillBlock(64, 0, 3000, 1001, 2);
   FillBlock(128, 0, 0, 1999, 1);  // 1999 land, 10 ocean: earth
@@ -213,22 +214,22 @@ TEST(Terrain, BlockKindsAtTheThresholds) {
   FillBlock(192, 0, 2000, 1001, 2);
   FillBlock(0, 64, 0, 4096, 2);  // open sea
   TMap::bereichmap(20);
-  EXPECT_EQ(mapGrid[0][0], 1 + 2 * 2);
-  EXPECT_EQ(mapGrid[0][1], 221);
-  EXPECT_EQ(mapGrid[2000 / 64][2000 % 64], 2);  // ocean keeps kind 1
-  EXPECT_EQ(mapGrid[63][63], 2 * 2);            // enclosed non-land takes the kind too
-  EXPECT_EQ(mapGrid[64][0], 1 + 3 * 2);
-  EXPECT_EQ(mapGrid[127][63], 3 * 2);
-  EXPECT_EQ(mapGrid[128][0], 1);
-  EXPECT_EQ(mapGrid[191][63], 0);
-  EXPECT_EQ(mapGrid[192][0], 1 + 3 * 2);
-  EXPECT_EQ(mapGrid[0][64], 2);
+  EXPECT_EQ(game.mapGrid[0][0], 1 + 2 * 2);
+  EXPECT_EQ(game.mapGrid[0][1], 221);
+  EXPECT_EQ(game.mapGrid[2000 / 64][2000 % 64], 2);  // ocean keeps kind 1
+  EXPECT_EQ(game.mapGrid[63][63], 2 * 2);            // enclosed non-land takes the kind too
+  EXPECT_EQ(game.mapGrid[64][0], 1 + 3 * 2);
+  EXPECT_EQ(game.mapGrid[127][63], 3 * 2);
+  EXPECT_EQ(game.mapGrid[128][0], 1);
+  EXPECT_EQ(game.mapGrid[191][63], 0);
+  EXPECT_EQ(game.mapGrid[192][0], 1 + 3 * 2);
+  EXPECT_EQ(game.mapGrid[0][64], 2);
   // An empty block is earth: its cells stay 0.
-  EXPECT_EQ(mapGrid[1000][1000], 0);
+  EXPECT_EQ(game.mapGrid[1000][1000], 0);
   // The last block of the grid is reached as well.
   CreateMapGrid();
   FillBlock(1984, 1984, 0, 4096, 1);
   TMap::bereichmap(0);
-  EXPECT_EQ(mapGrid[2047][2047], 1 + 2 * 2);
-  EXPECT_EQ(mapGrid[1983][2047], 0);
+  EXPECT_EQ(game.mapGrid[2047][2047], 1 + 2 * 2);
+  EXPECT_EQ(game.mapGrid[1983][2047], 0);
 }

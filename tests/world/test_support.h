@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "state/game.h"
 #include "world/tmap.h"
 
 class TempDir {
@@ -46,24 +47,24 @@ struct TParams {
 };
 
 inline void SetParams(const TParams& p) {
-  pathCount = p.count;
-  pathLengthA = p.lengthA;
-  pathLengthB = p.lengthB;
-  pathWidthA = p.widthA;
-  pathWidthB = p.widthB;
-  roomSizeMax = p.roomMax;
-  roomChance = p.chance;
+  game.pathCount = p.count;
+  game.pathLengthA = p.lengthA;
+  game.pathLengthB = p.lengthB;
+  game.pathWidthA = p.widthA;
+  game.pathWidthB = p.widthB;
+  game.roomSizeMax = p.roomMax;
+  game.roomChance = p.chance;
 }
 
-inline std::vector<uint8_t> GridCopy() { return {mapGrid.Data(), mapGrid.Data() + kMapCells}; }
+inline std::vector<uint8_t> GridCopy() { return {game.mapGrid.Data(), game.mapGrid.Data() + kMapCells}; }
 
 inline void SetGrid(const std::vector<uint8_t>& cells) {
-  std::copy(cells.begin(), cells.end(), mapGrid.Data());
+  std::copy(cells.begin(), cells.end(), game.mapGrid.Data());
 }
 
 inline int64_t CountLand() {
   int64_t n = 0;
-  for (size_t i = 0; i < kMapCells; ++i) n += mapGrid.Data()[i] & 1;
+  for (size_t i = 0; i < kMapCells; ++i) n += game.mapGrid.Data()[i] & 1;
   return n;
 }
 

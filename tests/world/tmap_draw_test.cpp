@@ -6,7 +6,7 @@
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "scene.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/ttiles.h"
@@ -27,11 +27,11 @@ class MapDrawTest : public ::testing::Test {
       image->handle_x = 32;
       image->handle_y = 32;
       image->SetPixmap(0, TPixmap::Create(64, 64, PF_RGBA8888));
-      tileImages[slot] = image;
+      game.tileImages[slot] = image;
       slotOf_[image->pixmaps[0].get()] = slot;
     }
-    camX = 0;
-    camY = 0;
+    game.camX = 0;
+    game.camY = 0;
   }
   void TearDown() override {
     CloseScreen();
@@ -45,8 +45,8 @@ class MapDrawTest : public ::testing::Test {
     std::vector<std::pair<int, int>> cells;
     const auto frames = rec_->CallsOf(DrawOp::DrawFrame);
     for (size_t i = 0; i < frames.size(); i += 3) {
-      cells.emplace_back(static_cast<int>(frames[i].args[4] + camX) / 64,
-                         static_cast<int>(frames[i].args[5] + camY) / 64);
+      cells.emplace_back(static_cast<int>(frames[i].args[4] + game.camX) / 64,
+                         static_cast<int>(frames[i].args[5] + game.camY) / 64);
     }
     return cells;
   }
@@ -68,7 +68,7 @@ TEST_F(MapDrawTest, VisitsTheScreenPlusTwoCellsColumnByColumn) {
 }
 
 TEST_F(MapDrawTest, NegativeCameraTruncatesTowardZero) {
-  camX = -100;
+  game.camX = -100;
   TMap::draw(-100, 0, 640, 480);
   const auto cells = DrawnCells();
   // First column visited: -100 / 64 - 2 = -3; the last: 540 / 64 + 2 = 10.
@@ -80,8 +80,8 @@ TEST_F(MapDrawTest, NegativeCameraTruncatesTowardZero) {
 }
 
 TEST_F(MapDrawTest, LastColumnIsDrawnAndNothingBeyond) {
-  camX = 2047 * 64 - 320 - 256;
-  camY = 1000 * 64 - 256;
+  game.camX = 2047 * 64 - 320 - 256;
+  game.camY = 1000 * 64 - 256;
   TMap::draw(2047 * 64 - 320, 1000 * 64, 640, 480);
   const auto cells = DrawnCells();
   int maxColumn = 0;
@@ -93,11 +93,11 @@ TEST_F(MapDrawTest, LastColumnIsDrawnAndNothingBeyond) {
 }
 
 TEST_F(MapDrawTest, SlotsAndShadesByCellKind) {
-  mapGrid[3][4] = 2;                    // ocean
-  mapGrid[3][5] = 3 << 1;               // enclosed non-land of kind 3
-  mapGrid[3][6] = (10 << 3) | (3 << 1) | 1;  // land, sand, height 10
-  mapGrid[3][7] = (27 << 3) | (2 << 1) | 1;  // land, grass, height 27: 221
-  ASSERT_EQ(mapGrid[3][7], 221);
+  game.mapGrid[3][4] = 2;                    // ocean
+  game.mapGrid[3][5] = 3 << 1;               // enclosed non-land of kind 3
+  game.mapGrid[3][6] = (10 << 3) | (3 << 1) | 1;  // land, sand, height 10
+  game.mapGrid[3][7] = (27 << 3) | (2 << 1) | 1;  // land, grass, height 27: 221
+  ASSERT_EQ(game.mapGrid[3][7], 221);
   struct Case {
     int y;
     int slot;
@@ -105,7 +105,7 @@ TEST_F(MapDrawTest, SlotsAndShadesByCellKind) {
   };
   for (const Case& c : {Case{4, 1, 158}, Case{5, 4, 158}, Case{6, 3, 110}, Case{7, 2, 246}, Case{8, 4, 158}}) {
     rec_->Clear();
-    const uint8_t cell = mapGrid[3][c.y];
+    const uint8_t cell = game.mapGrid[3][c.y];
     TTiles::draw(3, c.y, CellBits(cell, 5, 6) >> 1, CellBits(cell, 0, 4) >> 3, TMap::getpos(3, c.y));
     const auto frames = rec_->CallsOf(DrawOp::DrawFrame);
     ASSERT_EQ(frames.size(), 3u) << c.y;
@@ -118,8 +118,8 @@ TEST_F(MapDrawTest, SlotsAndShadesByCellKind) {
 }
 
 TEST_F(MapDrawTest, EdgeCopiesAreSquashedHalfTransparentAndStateIsRestored) {
-  camX = 10;
-  camY = 20;
+  game.camX = 10;
+  game.camY = 20;
   TTiles::draw(2, 3, 0, 5, 1);
   const auto frames = rec_->CallsOf(DrawOp::DrawFrame);
   ASSERT_EQ(frames.size(), 3u);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "rules/random.h"
+#include "state/game.h"
 #include "test_support.h"
 #include "world/worldgen.h"
 
@@ -76,10 +77,10 @@ TEST(WorldTool, WritesTheSameWorldAsTheLibrary) {
 
   CreateMapGrid();
   SeedRandom(-77);
-  mapParamsFile = dir / "params.txt";
+  game.mapParamsFile = dir / "params.txt";
   ASSERT_TRUE(GenerateWorld());
   ASSERT_TRUE(SaveLayerFiles(dir / "lib"));
-  mapParamsFile = "map.txt";
+  game.mapParamsFile = "map.txt";
   for (const TLayerFile& layer : layerFiles) {
     const std::string made = ReadFile(dir / "tool/" + layer.name);
     EXPECT_FALSE(made.empty()) << layer.name;

@@ -25,7 +25,7 @@
 #include "platform/system/clock.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/graphics.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ class TTimedSwaps : public TGLVex2DDriver {
  public:
   void Flip(int32_t sync) override {
     TGLVex2DDriver::Flip(sync);
-    if (player != nullptr && gameState == 0) ends.push_back(RealNowUs());
+    if (game.player != nullptr && game.gameState == TGamePhase::Running) ends.push_back(RealNowUs());
   }
   std::vector<int64_t> ends;
 };
@@ -70,7 +70,7 @@ bool ReplayBusy(const std::string& demo, std::vector<double>& gaps) {
   for (size_t k = 1; k < timed->ends.size(); ++k) {
     gaps.push_back(static_cast<double>(timed->ends[k] - timed->ends[k - 1]) / 1000.0);
   }
-  std::printf("busy: %s replayed at %d x %d, %d Hz, %zu frames of play\n", demo.c_str(), screenW, screenH, screenHertz,
+  std::printf("busy: %s replayed at %d x %d, %d Hz, %zu frames of play\n", demo.c_str(), game.screenW, game.screenH, game.screenHertz,
               timed->ends.size());
   return true;
 }

@@ -37,7 +37,7 @@
 #include "rules/random.h"
 #include "shot_tally.h"
 #include "sim_script.h"
-#include "state/globals.h"
+#include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
 
@@ -164,8 +164,8 @@ int32_t FrameClock(const Options& o, int32_t k) {
 }
 
 void Deliver(const SimEvent& e) {
-  const int32_t cx = screenW / 2;
-  const int32_t cy = screenH / 2;
+  const int32_t cx = game.screenW / 2;
+  const int32_t cy = game.screenH / 2;
   switch (e.kind) {
     case SimEvent::kDown:
       if (e.code == 0) {
@@ -209,24 +209,24 @@ int Replay(const Options& o) {
   const TDemoHeader& demo = session.Header();
   UseFixedClock(0);
   CreateTables();
-  screenW = demo.screen[0];
-  screenH = demo.screen[1];
+  game.screenW = demo.screen[0];
+  game.screenH = demo.screen[1];
   auto driver = std::make_shared<TRecordingDriver>();
   driver->SetRecording(false);
-  if (!OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0)) {
-    return Fail(o.replay + ": cannot open a headless screen of " + std::to_string(screenW) + " x " +
-                std::to_string(screenH) + " pixels");
+  if (!OpenHeadlessScreen(driver, game.screenW, game.screenH, 0, 0, 0)) {
+    return Fail(o.replay + ": cannot open a headless screen of " + std::to_string(game.screenW) + " x " +
+                std::to_string(game.screenH) + " pixels");
   }
   SetBlend(3);
   SeedRandom(demo.seed);
-  mapParamsGiven = demo.map;
+  game.mapParamsGiven = demo.map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(o.replay + ": " + problem);
   if (!PlaceEnemies() || !PlaceItems()) {
     std::cerr << "kestrova-sim: " << DemoWithoutLand(o.replay) << '\n';
     return TGameSession::kNotADemo;
   }
-  gameState = 0;
+  game.gameState = TGamePhase::Running;
   SetRunWatcher(&session);
   Tapp::run();
   SetRunWatcher(nullptr);
@@ -267,20 +267,20 @@ int main(int argc, char** argv) {
 
   UseFixedClock(o.clockStart);
   CreateTables();
-  screenW = o.width;
-  screenH = o.height;
+  game.screenW = o.width;
+  game.screenH = o.height;
   auto driver = std::make_shared<TRecordingDriver>();
   driver->SetRecording(false);
-  if (!OpenHeadlessScreen(driver, screenW, screenH, 0, 0, 0)) return Fail("cannot open the headless screen");
+  if (!OpenHeadlessScreen(driver, game.screenW, game.screenH, 0, 0, 0)) return Fail("cannot open the headless screen");
   SetBlend(3);
   SeedRandom(o.seed);
 
-  mapParamsFile = o.map;
+  game.mapParamsFile = o.map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(problem);
   if (!PlaceEnemies() || !PlaceItems()) return Fail(kNoLandMessage);
 
-  gameState = 0;
+  game.gameState = TGamePhase::Running;
   Tapp::start();
   const FigureIds ids = NumberFigures();
 
@@ -299,7 +299,7 @@ int main(int argc, char** argv) {
     Tapp::frame();
     ++framesRun;
     if (o.tally) tally.Frame();
-    if (gameState != 0) break;
+    if (game.gameState != TGamePhase::Running) break;
   }
   if (o.memoryEvery > 0) memory.Sample(framesRun);
 

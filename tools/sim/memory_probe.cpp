@@ -10,6 +10,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
+#include "state/game.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer runtime's own count; g++ ships no header that declares it.
@@ -44,10 +45,10 @@ int64_t ResidentKb() {
 void TMemoryLog::Sample(int32_t frame) {
   TMemorySample s;
   s.frame = frame;
-  s.figures = figureList ? figureList->Count() : 0;
-  s.items = itemList ? itemList->Count() : 0;
-  s.shots = shotList ? shotList->Count() : 0;
-  s.blood = bloodList ? bloodList->Count() : 0;
+  s.figures = game.figureList ? game.figureList->Count() : 0;
+  s.items = game.itemList ? game.itemList->Count() : 0;
+  s.shots = game.shotList ? game.shotList->Count() : 0;
+  s.blood = game.bloodList ? game.bloodList->Count() : 0;
   s.heapBytes = HeapBytesInUse();
   s.rssKb = ResidentKb();
   samples_.push_back(s);

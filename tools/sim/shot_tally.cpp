@@ -1,16 +1,16 @@
 #include "shot_tally.h"
 
 #include "actors/tshot.h"
-#include "state/globals.h"
+#include "state/game.h"
 
 void TShotTally::Frame() {
   std::vector<std::shared_ptr<tshot>> now;
   std::unordered_set<const tshot*> nowSet;
-  if (shotList) {
-    for (auto walk = shotList->Walk(); walk.HasNext();) {
+  if (game.shotList) {
+    for (auto walk = game.shotList->Walk(); walk.HasNext();) {
       std::shared_ptr<tshot> s = walk.NextObject();
       if (!seenSet_.contains(s.get()) && s->art >= 0 && s->art < 5) {
-        ++(s->f == player ? byPlayer : byEnemies)[static_cast<size_t>(s->art)];
+        ++(s->f == game.player ? byPlayer : byEnemies)[static_cast<size_t>(s->art)];
       }
       nowSet.insert(s.get());
       now.push_back(std::move(s));

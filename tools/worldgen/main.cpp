@@ -12,6 +12,7 @@
 #include "actors/titem.h"
 #include "app/placement.h"
 #include "rules/random.h"
+#include "state/game.h"
 #include "world/grid.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -100,7 +101,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& optio
 bool CreateWorld(const TOptions& options, std::string* problem) {
   CreateMapGrid();
   SeedRandom(*options.seed);
-  mapParamsFile = options.mapFile;
+  game.mapParamsFile = options.mapFile;
   return GenerateWorld(problem);
 }
 
@@ -118,10 +119,10 @@ bool WriteActors(const std::string& path) {
     std::fputs("noland\n", out);
   } else {
     // Figures and items stand on whole world pixels, so their fields print exactly.
-    figureList->ForEach([&](const Tfigur* f) {
+    game.figureList->ForEach([&](const Tfigur* f) {
       std::fprintf(out, "E %d %d %d %d\n", static_cast<int>(f->X), static_cast<int>(f->Y), f->Art, f->weapon);
     });
-    itemList->ForEach([&](const TItem* item) {
+    game.itemList->ForEach([&](const TItem* item) {
       std::fprintf(out, "I %d %d %d %d\n", item->X, item->Y, item->Art, item->r);
     });
     static_cast<void>(FindLandCell(x, y));  // there is land: the enemies found it

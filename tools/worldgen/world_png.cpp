@@ -5,6 +5,7 @@
 
 #include "platform/files/pixmap.h"
 #include "platform/files/png.h"
+#include "state/game.h"
 #include "world/grid.h"
 
 namespace {
@@ -34,7 +35,7 @@ bool WriteWorldPng(const std::string& path) {
   auto picture = TPixmap::Create(kMapSize, kMapSize, PF_RGB888);
   for (int32_t y = 0; y < kMapSize; ++y) {
     for (int32_t x = 0; x < kMapSize; ++x) {
-      const TRgb c = CellColour(mapGrid[x][y]);
+      const TRgb c = CellColour(game.mapGrid[x][y]);
       uint8_t* p = picture->PixelPtr(x, y);
       p[0] = c.r;
       p[1] = c.g;
