@@ -208,7 +208,7 @@ std::string TGameProcess::WaitForErrorLine(const std::string& head, int seconds,
   std::string line;
   WaitUntil(
       [&] {
-        // Read after the check, so that what an ended program wrote last is read.
+        // Asked before the read: once the program has ended, the read holds all it wrote.
         const bool running = Running();
         const std::string errors = Errors();
         int seen = 0;
