@@ -16,7 +16,7 @@
 #include "../support/read_file.h"
 #include "../support/window_manager.h"
 #include "game_run.h"
-#include "platform/png.h"
+#include "platform/files/png.h"
 #include "screens.h"
 
 namespace {
