@@ -45,8 +45,7 @@ std::vector<std::string> ControlsInForce(const TPlayerSettings& s, bool pad) {
   return lines;
 }
 
-std::string ControlsHelp() {
-  const TPlayerSettings d;
+std::string ControlsHelp(const TPlayerSettings& d) {
   const auto keys = [&](TAction a) { return KeyListText(d.Keys(a)); };
   return "controls (keys can be changed in $XDG_CONFIG_HOME/kestrova/settings.txt):\n"
          "  walk forward / back       " +
@@ -55,8 +54,9 @@ std::string ControlsHelp() {
          "  turn                      the mouse, horizontally\n"
          "  fire                      left mouse button; weapon 1: " +
          keys(TAction::FireWeapon1) + "\n" +
-         "  select weapon 1 .. 5      1 .. 5\n"
-         "  pause and go on           " +
+         "  select weapon 1 .. 5      " +
+         keys(TAction::Weapon1) + " " + keys(TAction::Weapon2) + " " + keys(TAction::Weapon3) + " " +
+         keys(TAction::Weapon4) + " " + keys(TAction::Weapon5) + "\n" + "  pause and go on           " +
          keys(TAction::Pause) + "\n" + "  screenshot                " + keys(TAction::Screenshot) + "\n" +
          "  window or full screen     " + keys(TAction::FullScreen) + ", Alt+Return\n" +
          "  sound off and on          " + keys(TAction::Mute) + "\n" + "  volume down / up          " +

@@ -193,6 +193,7 @@ TEST(Demo, AFileThatCannotBeWrittenEndsTheRecordingNotTheGame) {
 
   TGameSession session;
   ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(session.CheckRecordTarget("/nonexistent/game.demo"));
   session.Record("/nonexistent/game.demo", 1);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Kestrova: warning: cannot write the demo /nonexistent/game.demo: No such file or directory; the game goes "
