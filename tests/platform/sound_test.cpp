@@ -312,17 +312,19 @@ TEST(Mixer, PanVolumeZeroAndMuteGiveSilenceWhereTheyShould) {
 TEST(Mixer, UnmuteAndVolumeStepsRampWithoutAJumpLargerThanTheSoundsOwn) {
   auto mixer = std::make_shared<TMixerAudioDriver>(44100);
   auto sound = mixer->CreateSound(Sine(), 0);
-  std::vector<int16_t> out(2 * 8820);
+  // 2255 frames are 11.25 periods of the sine and 2205 frames 11: each change below comes at
+  // a crest, where a switched gain jumps the most.
+  std::vector<int16_t> out(2 * (2255 + 3 * 2205));
   sound->Play(nullptr);
   mixer->SetVolume(0.0f);
-  mixer->Mix(out.data(), 2205);  // silent, the look-ahead included
-  // Unmuted, a volume step down and one up, each in the middle of the sine.
-  mixer->SetVolume(1.0f);
-  mixer->Mix(out.data() + 2 * 2205, 2205);
-  mixer->SetVolume(0.3f);
-  mixer->Mix(out.data() + 2 * 4410, 2205);
-  mixer->SetVolume(1.0f);
-  mixer->Mix(out.data() + 2 * 6615, 2205);
+  mixer->Mix(out.data(), 2255);  // silent, the look-ahead included
+  // Unmuted, a volume step down and one up.
+  int16_t* at = out.data() + 2 * 2255;
+  for (const float volume : {1.0f, 0.3f, 1.0f}) {
+    mixer->SetVolume(volume);
+    mixer->Mix(at, 2205);
+    at += 2 * 2205;
+  }
   int peak = 0;
   int step = 0;
   for (size_t i = 2; i < out.size(); i += 2) {
