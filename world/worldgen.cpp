@@ -22,8 +22,8 @@ std::string CreateStage() {
   if (carved != 0) {
     return game.mapParamsFile + " asks for a walk of " + IntToText(game.pathCount) + " segments that would take more than " +
            std::to_string(kMaxCarveSteps) + " steps or write more than " + std::to_string(kMaxCarveCells) +
-           " cells to carve. Lower its first five lines: the number of segments, the bounds of "
-           "their length and the bounds of the stamp size.";
+           " cells to carve. Lower its first three lines (the number of segments and the bounds "
+           "of their length) or its stamp and room sizes (lines 4 to 6).";
   }
   return {};
 }
