@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "platform/files/textio.h"
 #include "rules/degrees.h"
@@ -209,9 +210,20 @@ bool WalkFits(const TMapParams& p, int32_t rngState) {
   const int64_t stamp = ClampedSide(Largest(p[3], p[4]) + 1);
   const int64_t room = ClampedSide(2 * Largest(2, p[5]) + 1);
   if (mostSteps <= kMaxCarveSteps && mostSteps * (stamp * stamp + room * room) <= kMaxCarveCells) return true;
-  // Only the draws can tell: the walk is walked without carving.
+  // Only the draws can tell: the walk is walked without carving. The answer depends on the
+  // parameters and the state alone, and a replay asks twice (its reader, then the carver), so
+  // the last one is kept.
+  struct TLastAnswer {
+    TMapParams params;
+    int32_t state;
+    bool fits;
+  };
+  static std::optional<TLastAnswer> last;
+  if (last && last->params == p && last->state == rngState) return last->fits;
   const TCarveWork work = CountCarveWork(p, rngState);
-  return work.steps <= kMaxCarveSteps && work.cells <= kMaxCarveCells;
+  const bool fits = work.steps <= kMaxCarveSteps && work.cells <= kMaxCarveCells;
+  last = TLastAnswer{p, rngState, fits};
+  return fits;
 }
 
 int32_t TMap::Createdungeon() {

@@ -2,7 +2,8 @@
 // check, the end, a cut or a named bad line without crashing or taking memory beyond a line,
 // and that the answers read back, recorded again and read once more, come out the same. The
 // map values read also go through the world generator's bound check (steps and cells), which
-// must agree with the reader and leave the generator as it was.
+// must agree with the reader and with the work counted draw by draw, and leave the generator
+// as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,10 @@ std::vector<int32_t> ReadAnswers(std::FILE* file, TDemoHeader& header, bool& hea
     const bool fits = WalkFits(header.map, SeededState(header.seed));
     Require(RandomState() == 12345, "the bound check leaves the generator alone");
     Require(fits == !mapRefused, "the reader refuses exactly the walks the generator would");
+    // The verdict, often settled from the values alone, agrees with the work counted draw by draw.
+    const TCarveWork work = CountCarveWork(header.map, SeededState(header.seed));
+    Require(RandomState() == 12345, "the count leaves the generator alone");
+    Require(fits == (work.steps <= kMaxCarveSteps && work.cells <= kMaxCarveCells), "the counted work decides");
   }
   if (!headerRead) {
     Require(!reader.Error().empty(), "a refused header says why");
