@@ -14,6 +14,8 @@
 
 namespace fs = std::filesystem;
 
+std::string AtomicTempName(const std::string& path, long pid) { return path + "." + std::to_string(pid) + ".tmp"; }
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -40,11 +42,26 @@ void RemoveStaleTemps(const std::string& path) {
   closedir(dir);
 }
 
+
+// Whether the path leads through a link to an open descriptor (/dev/stdout, /proc/self/fd/N):
+// it names a file already open, wherever that lies, not a place to put a file.
+bool LeadsToDescriptor(const std::string& path) {
+  std::error_code error;
+  fs::path p = fs::absolute(path, error);
+  for (int hops = 0; hops < 40; ++hops) {
+    const std::string text = p.lexically_normal().string();
+    if (text.starts_with("/proc/") || text.starts_with("/dev/fd/")) return true;
+    if (!fs::is_symlink(fs::symlink_status(p, error))) return false;
+    const fs::path target = fs::read_symlink(p, error);
+    if (error) return false;
+    p = target.is_absolute() ? target : p.parent_path() / target;
+  }
+  return false;
+}
+
 }  // namespace
 
-std::string AtomicTempName(const std::string& path, long pid) { return path + "." + std::to_string(pid) + ".tmp"; }
-
-TAtomicFile::TAtomicFile(std::string path) : target_(FollowLinks(path)) {
+TAtomicFile::TAtomicFile(std::string path) : target_(std::move(path)) {
   if (!Open()) problem_ = std::strerror(errno);
 }
 
@@ -52,15 +69,19 @@ TAtomicFile::~TAtomicFile() { Discard(); }
 
 bool TAtomicFile::Open() {
   struct stat was {};
-  const bool exists = stat(target_.c_str(), &was) == 0;
+  bool exists = stat(target_.c_str(), &was) == 0;
   int fd = -1;
-  if (exists && !S_ISREG(was.st_mode)) {
+  if (exists && (!S_ISREG(was.st_mode) || LeadsToDescriptor(target_))) {
     // Opened without waiting: a FIFO that no process reads fails at once instead of hanging.
     through_ = true;
-    fd = open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int empty = S_ISREG(was.st_mode) ? O_TRUNC : 0;
+    fd = open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | empty);
     if (fd < 0) return false;
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   } else {
+    // What a link leads to is replaced, beside it, and the link stays.
+    target_ = FollowLinks(target_);
+    exists = stat(target_.c_str(), &was) == 0;
     RemoveStaleTemps(target_);
     // An unnamed file vanishes with the process that writes it, whatever ends that process.
     fd = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);

@@ -2,8 +2,9 @@
 // put in its place once whole. A failed or abandoned write leaves the earlier file as it was
 // and no partial file. What is replaced is what the path leads to: a symbolic link is
 // followed and stays a link; a replaced file keeps its mode, and its owner where the process
-// may set it; a target that is no regular file (a device, a FIFO, a socket, a terminal) is
-// written through in place, as nothing can be put beside it.
+// may set it; a target that is no regular file (a device, a FIFO, a socket, a terminal), or
+// that a descriptor's link leads to (/dev/stdout), is written through in place, as nothing
+// can be put beside it.
 #pragma once
 #include <cstdio>
 #include <string>
@@ -28,7 +29,7 @@ class TAtomicFile {
   bool Open();
   std::string Place();
 
-  std::string target_;  // the path with its links followed
+  std::string target_;  // the path; with its links followed once a file is put beside it
   std::string temp_;    // the named temporary, when the file system offers no unnamed one
   bool unnamed_ = false;
   bool through_ = false;  // written in place: the target is no regular file

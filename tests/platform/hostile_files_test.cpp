@@ -200,6 +200,26 @@ TEST(HostileTargets, DevicesAndFifosAreWrittenThroughAndLinksStayLinks) {
   close(reader);
   EXPECT_TRUE(S_ISFIFO(Stat(fifo).st_mode));
 
+  // A descriptor's link (/dev/stdout is one) leads to a file already open: a pipe, or a file
+  // the shell opened, which must stay the file it holds.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  EXPECT_EQ(WriteFileAtomically("/dev/fd/" + std::to_string(pipeEnds[1]), "piped"), "");
+  char piped[16] = {};
+  EXPECT_EQ(read(pipeEnds[0], piped, sizeof piped), 5);
+  EXPECT_STREQ(piped, "piped");
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  const std::string opened = dir.File("opened.txt");
+  Put(opened, "old text\n");
+  const int held = open(opened.c_str(), O_WRONLY);
+  EXPECT_EQ(WriteFileAtomically("/proc/self/fd/" + std::to_string(held), "new\n"), "");
+  struct stat heldStat {};
+  fstat(held, &heldStat);
+  EXPECT_EQ(heldStat.st_ino, Stat(opened).st_ino);
+  EXPECT_EQ(ReadWholeFile(opened), "new\n");
+  close(held);
+
   // A link, relative and into another folder: the link stays, its target gets the text.
   fs::create_directory(dir.Path() / "real");
   Put(dir.File("real/settings.txt"), "old\n");
