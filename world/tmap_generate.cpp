@@ -192,10 +192,20 @@ int64_t ClampedSide(int64_t side) { return std::clamp<int64_t>(side, 0, kLastInn
 }  // namespace
 
 TCarveWork CountCarveWork(const TMapParams& p, int32_t rngState) {
+  // The count depends on the parameters and the state alone, and a replay asks twice (its
+  // reader, then the carver), so the last one is kept.
+  struct TLastCount {
+    TMapParams params;
+    int32_t state;
+    TCarveWork work;
+  };
+  static std::optional<TLastCount> last;
+  if (last && last->params == p && last->state == rngState) return last->work;
   const int32_t saved = RandomState();
   SetRandomState(rngState);
   const TCarveWork work = Walk<false>(p);
   SetRandomState(saved);
+  last = TLastCount{p, rngState, work};
   return work;
 }
 
@@ -210,20 +220,9 @@ bool WalkFits(const TMapParams& p, int32_t rngState) {
   const int64_t stamp = ClampedSide(Largest(p[3], p[4]) + 1);
   const int64_t room = ClampedSide(2 * Largest(2, p[5]) + 1);
   if (mostSteps <= kMaxCarveSteps && mostSteps * (stamp * stamp + room * room) <= kMaxCarveCells) return true;
-  // Only the draws can tell: the walk is walked without carving. The answer depends on the
-  // parameters and the state alone, and a replay asks twice (its reader, then the carver), so
-  // the last one is kept.
-  struct TLastAnswer {
-    TMapParams params;
-    int32_t state;
-    bool fits;
-  };
-  static std::optional<TLastAnswer> last;
-  if (last && last->params == p && last->state == rngState) return last->fits;
+  // Only the draws can tell: the walk is walked without carving.
   const TCarveWork work = CountCarveWork(p, rngState);
-  const bool fits = work.steps <= kMaxCarveSteps && work.cells <= kMaxCarveCells;
-  last = TLastAnswer{p, rngState, fits};
-  return fits;
+  return work.steps <= kMaxCarveSteps && work.cells <= kMaxCarveCells;
 }
 
 int32_t TMap::Createdungeon() {
