@@ -39,7 +39,7 @@ bool TGameSession::CheckRecordTarget(const std::string& path) {
   struct stat st {};
   const bool exists = stat(path.c_str(), &st) == 0;
   if (!exists || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
-    // The file is made when play begins; a place that cannot take it is named now.
+    // The file is made when play begins; a place that cannot take it is named at once.
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     if (exists && S_ISDIR(st.st_mode)) errno = EISDIR;
@@ -52,7 +52,8 @@ bool TGameSession::CheckRecordTarget(const std::string& path) {
   // Opened without waiting: a FIFO that no process reads would hold the game before its window.
   demoTarget_ = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (demoTarget_ < 0) {
-    const std::string why = errno == ENXIO && S_ISFIFO(st.st_mode) ? "it is a FIFO that no process reads" : std::strerror(errno);
+    const std::string why =
+        errno == ENXIO && S_ISFIFO(st.st_mode) ? "it is a FIFO that no process reads" : std::strerror(errno);
     return Stop(kFileFailed, "cannot write the demo " + path + ": " + why);
   }
   fcntl(demoTarget_, F_SETFL, fcntl(demoTarget_, F_GETFL) & ~O_NONBLOCK);

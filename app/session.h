@@ -24,7 +24,7 @@ class TGameSession : public TRunWatcher {
   // Looks at a demo's target before any window opens: false (kFileFailed, Message() saying
   // why) for one nothing can be written to without waiting for ever, a FIFO no process reads.
   // A target that is no regular file is opened here; a file is made only when play begins,
-  // and one whose place cannot take it gets the warning of Record now.
+  // and one whose place cannot take it gets the warning of Record at once.
   bool CheckRecordTarget(const std::string& path);
   // Records into the file from the start of play; the file is created or emptied then, so a
   // game ended while loading leaves an earlier file as it was. A file that cannot be opened
@@ -57,7 +57,7 @@ class TGameSession : public TRunWatcher {
   std::string demoPath_;
   bool recording_ = false;
   bool demoRefused_ = false;  // the demo's target was found unwritable and named
-  int demoTarget_ = -1;  // the demo's target opened in place (no regular file), else -1
+  int demoTarget_ = -1;       // the demo's target opened in place (no regular file), else -1
   std::unique_ptr<TDemoWriter> writer_;
   std::unique_ptr<TDemoReader> reader_;
   TDemoHeader header_;

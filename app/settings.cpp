@@ -321,7 +321,8 @@ std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& s
   }
   for (size_t v = 0; v < missing.size(); ++v) {
     if (last[v] == lines.size()) {
-      out += std::string("# ") + missing[v]->comment + "\n" + missing[v]->name + " = " + missing[v]->text(settings) + "\n";
+      out +=
+          std::string("# ") + missing[v]->comment + "\n" + missing[v]->name + " = " + missing[v]->text(settings) + "\n";
     }
   }
   return out;

@@ -32,7 +32,8 @@ void RemoveStaleTemps(const std::string& path) {
   if (dir == nullptr) return;
   while (const dirent* entry = readdir(dir)) {
     const std::string_view name = entry->d_name;
-    if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix || !name.ends_with(".tmp")) continue;
+    if (name.size() <= prefix.size() + 4 || name.substr(0, prefix.size()) != prefix || !name.ends_with(".tmp"))
+      continue;
     const std::string_view digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
     if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos) continue;
     const long pid = std::stol(std::string(digits));
@@ -41,7 +42,6 @@ void RemoveStaleTemps(const std::string& path) {
   }
   closedir(dir);
 }
-
 
 // Whether the path leads through a link to an open descriptor (/dev/stdout, /proc/self/fd/N):
 // it names a file already open, wherever that lies, not a place to put a file.

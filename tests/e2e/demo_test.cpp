@@ -89,7 +89,8 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   // A forged demo whose world would take hours to carve is refused at once, naming its line.
   const std::string forged = (logs / "forged.demo").string();
   std::ofstream(forged) << "kestrova-demo 1\nseed 7\nscreen 1024 768 0 60\nmap 16000000 1 1 2047 2047 2047 3\n";
-  const TCommand heavy = RunCommand("timeout 60 " + Sim("--replay '" + forged + "' --out '" + (logs / "x.txt").string() + "'"), logs);
+  const TCommand heavy =
+      RunCommand("timeout 60 " + Sim("--replay '" + forged + "' --out '" + (logs / "x.txt").string() + "'"), logs);
   EXPECT_EQ(heavy.status, 2) << heavy.err;
   EXPECT_NE(heavy.err.find(forged + ": line 4: map values that ask for a walk"), std::string::npos) << heavy.err;
   // --help lists the keys in force: the player's own.

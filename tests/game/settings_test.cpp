@@ -1,10 +1,8 @@
 // The player's settings file: what it holds, what it cannot hold, the defaults it is written
 // with, and how the game puts its values back without losing the player's other lines.
-#include "app/controls_help.h"
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "../support/read_file.h"
+#include "app/controls_help.h"
 #include "app/sound_controls.h"
 
 namespace {
