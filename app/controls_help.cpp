@@ -45,8 +45,7 @@ std::vector<std::string> ControlsInForce(const TPlayerSettings& s, bool pad) {
   return lines;
 }
 
-std::string ControlsHelp() {
-  const TPlayerSettings d;
+std::string ControlsHelp(const TPlayerSettings& d) {
   const auto keys = [&](TAction a) { return KeyListText(d.Keys(a)); };
   return "controls (keys can be changed in $XDG_CONFIG_HOME/kestrova/settings.txt):\n"
          "  walk forward / back       " +
@@ -54,13 +53,12 @@ std::string ControlsHelp() {
          keys(TAction::Left) + " / " + keys(TAction::Right) + "\n" +
          "  turn                      the mouse, horizontally\n"
          "  fire                      left mouse button; weapon 1: " +
-         keys(TAction::FireWeapon1) + "\n" +
-         "  select weapon 1 .. 5      1 .. 5\n"
-         "  pause and go on           " +
-         keys(TAction::Pause) + "\n" + "  screenshot                " + keys(TAction::Screenshot) + "\n" +
-         "  window or full screen     " + keys(TAction::FullScreen) + ", Alt+Return\n" +
-         "  sound off and on          " + keys(TAction::Mute) + "\n" + "  volume down / up          " +
-         keys(TAction::VolumeDown) + " / " + keys(TAction::VolumeUp) + "\n" +
+         keys(TAction::FireWeapon1) + "\n" + "  select weapon 1 .. 5      " + keys(TAction::Weapon1) + " " +
+         keys(TAction::Weapon2) + " " + keys(TAction::Weapon3) + " " + keys(TAction::Weapon4) + " " +
+         keys(TAction::Weapon5) + "\n" + "  pause and go on           " + keys(TAction::Pause) + "\n" +
+         "  screenshot                " + keys(TAction::Screenshot) + "\n" + "  window or full screen     " +
+         keys(TAction::FullScreen) + ", Alt+Return\n" + "  sound off and on          " + keys(TAction::Mute) + "\n" +
+         "  volume down / up          " + keys(TAction::VolumeDown) + " / " + keys(TAction::VolumeUp) + "\n" +
          "  end the game              Escape; on the score screen Return or Space quits\n"
          "  game controller           left stick or D-pad walks, right stick turns, right trigger\n"
          "                            fires, left trigger fires weapon 1, shoulders change the\n"

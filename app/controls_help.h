@@ -9,5 +9,6 @@
 // "Gehen          W Up / S Down", ...: the keys as bound, the mouse, and the pad when one is
 // connected.
 std::vector<std::string> ControlsInForce(const TPlayerSettings& settings, bool pad);
-// The default controls and where to change them, for the usage text.
-std::string ControlsHelp();
+// The controls of these settings (the player's, for the keys in force) and where to change
+// them, for the usage text.
+std::string ControlsHelp(const TPlayerSettings& settings = {});

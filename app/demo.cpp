@@ -204,8 +204,8 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
     }
     // Nor may its world take days to carve: the bounds map.txt has, decided before carving.
     if (i == 2 && !WalkFits(header.map, SeededState(seed[0]))) {
-      return Bad("map values that ask for a walk of more than " + std::to_string(kMaxCarveSteps) +
-                 " steps, which no game carves");
+      return Bad("map values that ask for a walk of more than " + std::to_string(kMaxCarveSteps) + " steps or " +
+                 std::to_string(kMaxCarveCells) + " cells, which no game carves");
     }
   }
   header.seed = seed[0];

@@ -36,6 +36,11 @@ int RunEntry(const TCommandLine& line) {
     Tapp::launch.seed = line.seed;
   }
 
+  if (!line.record.empty() && !session.CheckRecordTarget(line.record)) {
+    ReportProblem(session.Message());
+    return session.Result();
+  }
+
   const std::string settingsFile = PlayerSettingsFile();
   const TPlayerSettings settings = ReadPlayerSettings(settingsFile);
   StartSoundControls(settingsFile, settings);

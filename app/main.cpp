@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/controls_help.h"
+#include "app/settings.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
 #include "platform/system/crash.h"
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (line.help) {
-    std::printf("%s\n%s", kUsage, ControlsHelp().c_str());
+    // The keys in force: the player's settings, read without writing anything.
+    std::printf("%s\n%s", kUsage, ControlsHelp(ReadPlayerSettings(PlayerSettingsFile(), false)).c_str());
     return 0;
   }
   if (line.version) {

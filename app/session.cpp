@@ -1,5 +1,9 @@
 #include "app/session.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,14 +30,50 @@ void TGameSession::WarnDemoFailed(const std::string& why) {
                demoPath_.c_str(), why.c_str());
 }
 
+TGameSession::~TGameSession() {
+  if (demoTarget_ >= 0) close(demoTarget_);
+}
+
+bool TGameSession::CheckRecordTarget(const std::string& path) {
+  demoPath_ = path;
+  struct stat st {};
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (!exists || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+    // The file is made when play begins; a place that cannot take it is named at once.
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (exists && S_ISDIR(st.st_mode)) errno = EISDIR;
+    if ((exists && S_ISDIR(st.st_mode)) || access(exists ? path.c_str() : folder.c_str(), W_OK) != 0) {
+      WarnDemoFailed(std::strerror(errno));
+      demoRefused_ = true;
+    }
+    return true;
+  }
+  // Opened without waiting: a FIFO that no process reads would hold the game before its window.
+  demoTarget_ = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (demoTarget_ < 0) {
+    const std::string why =
+        errno == ENXIO && S_ISFIFO(st.st_mode) ? "it is a FIFO that no process reads" : std::strerror(errno);
+    return Stop(kFileFailed, "cannot write the demo " + path + ": " + why);
+  }
+  fcntl(demoTarget_, F_SETFL, fcntl(demoTarget_, F_GETFL) & ~O_NONBLOCK);
+  return true;
+}
+
 void TGameSession::Record(const std::string& path, int32_t seed) {
   demoPath_ = path;
   header_.seed = seed;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  recording_ = !demoRefused_;
+}
+
+void TGameSession::OpenDemo() {
+  recording_ = false;
+  std::FILE* file = demoTarget_ >= 0 ? fdopen(demoTarget_, "wb") : std::fopen(demoPath_.c_str(), "wb");
   if (file == nullptr) {
     WarnDemoFailed(std::strerror(errno));
     return;
   }
+  demoTarget_ = -1;
   writer_ = std::make_unique<TDemoWriter>(file);
 }
 
@@ -59,6 +99,7 @@ bool TGameSession::Stop(Status status, const std::string& message) {
 bool TGameSession::PlayStarts() {
   ids_ = NumberFigures();
   playing_ = true;
+  if (recording_) OpenDemo();
   if (writer_) {
     header_.screen = {game.screenW, game.screenH, game.screenDepth, game.screenHertz};
     header_.map = {game.pathCount, game.pathLengthA, game.pathLengthB, game.pathWidthA, game.pathWidthB, game.roomSizeMax, game.roomChance};

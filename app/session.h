@@ -16,8 +16,19 @@ class TGameSession : public TRunWatcher {
   // Exit statuses of a replay (and of a run whose report could not be written).
   enum Status : int { kDone = 0, kFileFailed = 1, kNotADemo = 2, kDesync = 3, kCut = 4 };
 
-  // Records into the file from the start of play. A file that cannot be opened or written
-  // gives one warning on stderr, and the game goes on without its demo.
+  TGameSession() = default;
+  TGameSession(const TGameSession&) = delete;
+  TGameSession& operator=(const TGameSession&) = delete;
+  ~TGameSession() override;
+
+  // Looks at a demo's target before any window opens: false (kFileFailed, Message() saying
+  // why) for one nothing can be written to without waiting for ever, a FIFO no process reads.
+  // A target that is no regular file is opened here; a file is made only when play begins,
+  // and one whose place cannot take it gets the warning of Record at once.
+  bool CheckRecordTarget(const std::string& path);
+  // Records into the file from the start of play; the file is created or emptied then, so a
+  // game ended while loading leaves an earlier file as it was. A file that cannot be opened
+  // or written gives one warning on stderr, and the game goes on without its demo.
   void Record(const std::string& path, int32_t seed);
   // Opens a demo and reads its header; false when it is no demo (Message() says why).
   bool Replay(const std::string& path);
@@ -41,8 +52,12 @@ class TGameSession : public TRunWatcher {
   bool Advance(bool lastFrame);
   bool Stop(Status status, const std::string& message);
   void WarnDemoFailed(const std::string& why);
+  void OpenDemo();
 
   std::string demoPath_;
+  bool recording_ = false;
+  bool demoRefused_ = false;  // the demo's target was found unwritable and named
+  int demoTarget_ = -1;       // the demo's target opened in place (no regular file), else -1
   std::unique_ptr<TDemoWriter> writer_;
   std::unique_ptr<TDemoReader> reader_;
   TDemoHeader header_;

@@ -1,5 +1,10 @@
 #include "app/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -134,6 +139,30 @@ bool ParseYesNo(std::string_view value, bool& out) {
 
 std::string YesNo(bool on) { return on ? "yes" : "no"; }
 
+// The most of a line's text a message repeats.
+constexpr size_t kShownBytes = 60;
+// A line longer than any setting needs; it is named, not read.
+constexpr size_t kLongestLine = 1000;
+
+// Text from the file as a message shows it: bytes that are no printable ASCII (terminal
+// escapes, NUL, bytes of other encodings) written as \xNN, and cut after kShownBytes.
+std::string Shown(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string shown;
+  for (size_t i = 0; i < text.size() && i < kShownBytes; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7f && c != '\\') {
+      shown += static_cast<char>(c);
+    } else {
+      shown += "\\x";
+      shown += kHex[c >> 4];
+      shown += kHex[c & 15];
+    }
+  }
+  if (text.size() > kShownBytes) shown += "...";
+  return shown;
+}
+
 std::string Real(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", v);
@@ -200,35 +229,54 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
                                     std::vector<std::string>& problems) {
   TPlayerSettings settings;
   int32_t number = 0;
+  std::vector<std::pair<std::string, int32_t>> seen;  // each name set and its last line
   for (std::string_view line : Lines(text)) {
     ++number;
+    const std::string where = file + ":" + std::to_string(number) + ": ";
+    if (line.size() > kLongestLine) {
+      problems.push_back(where + "a line of " + std::to_string(line.size()) + " bytes, longer than any setting (" +
+                         std::to_string(kLongestLine) + " at most), is passed over: '" + Shown(line) + "'");
+      continue;
+    }
     std::string_view value;
     const std::string_view name = NameOf(line, &value);
-    const std::string where = file + ":" + std::to_string(number) + ": ";
     if (name.empty()) {
       const std::string_view trimmed = Trim(line);
       if (!trimmed.empty() && trimmed[0] != '#') {
-        problems.push_back(where + "'" + std::string(trimmed) + "' is no setting: write name = value");
+        problems.push_back(where + "'" + Shown(trimmed) + "' is no setting: write name = value");
       }
       continue;
     }
-    if (const TValueEntry* entry = FindValue(name)) {
+    const TValueEntry* entry = FindValue(name);
+    size_t action = 0;
+    while (action < kActions && name != Actions()[action].name) ++action;
+    if (entry == nullptr && action == kActions) {
+      problems.push_back(where + "unknown setting '" + Shown(name) + "'");
+      continue;
+    }
+    // The last line that sets a name counts, and it is the one the game writes back to.
+    const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& s) { return s.first == name; });
+    if (earlier != seen.end()) {
+      problems.push_back(where + std::string(name) + " is set again (line " + std::to_string(earlier->second) +
+                         " set it before); this line counts");
+      earlier->second = number;
+    } else {
+      seen.emplace_back(name, number);
+    }
+    if (entry != nullptr) {
+      // A name set again starts from the default: the earlier line no longer counts.
+      entry->parse(entry->text(TPlayerSettings{}), settings);
       if (!entry->parse(value, settings)) {
-        problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + std::string(value) +
+        problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + Shown(value) +
                            "'; using " + entry->text(TPlayerSettings{}));
       }
       continue;
     }
-    size_t action = 0;
-    while (action < kActions && name != Actions()[action].name) ++action;
-    if (action == kActions) {
-      problems.push_back(where + "unknown setting '" + std::string(name) + "'");
-      continue;
-    }
     std::string bad;
+    settings.keys[action] = Actions()[action].keys;
     if (!ParseKeys(value, settings.keys[action], bad)) {
       problems.push_back(where + std::string(name) + ": " +
-                         (bad.empty() ? "no key given" : "'" + bad + "' is no key name") + "; using " +
+                         (bad.empty() ? "no key given" : "'" + Shown(bad) + "' is no key name") + "; using " +
                          KeyListText(Actions()[action].keys));
     }
   }
@@ -250,21 +298,33 @@ std::string PlayerSettingsText(const TPlayerSettings& settings) {
 
 std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& settings) {
   std::vector<const TValueEntry*> missing = {FindValue("volume"), FindValue("mute")};
+  const std::vector<std::string_view> lines = Lines(text);
+  // Reading takes the last line that names a setting, so that is the line to change.
+  std::vector<size_t> last(missing.size(), lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].size() > kLongestLine) continue;
+    const std::string_view name = NameOf(lines[i]);
+    for (size_t v = 0; v < missing.size(); ++v) {
+      if (name == missing[v]->name) last[v] = i;
+    }
+  }
   std::string out;
-  for (std::string_view line : Lines(text)) {
-    const std::string_view name = NameOf(line);
-    const auto kept =
-        std::find_if(missing.begin(), missing.end(), [&](const TValueEntry* v) { return name == v->name; });
-    if (kept != missing.end()) {
-      out += std::string((*kept)->name) + " = " + (*kept)->text(settings);
-      missing.erase(kept);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto kept = std::find(last.begin(), last.end(), i);
+    if (kept != last.end()) {
+      const TValueEntry* v = missing[static_cast<size_t>(kept - last.begin())];
+      out += std::string(v->name) + " = " + v->text(settings);
     } else {
-      out += line;
+      out += lines[i];
     }
     out += '\n';
   }
-  for (const TValueEntry* v : missing)
-    out += std::string("# ") + v->comment + "\n" + v->name + " = " + v->text(settings) + "\n";
+  for (size_t v = 0; v < missing.size(); ++v) {
+    if (last[v] == lines.size()) {
+      out +=
+          std::string("# ") + missing[v]->comment + "\n" + missing[v]->name + " = " + missing[v]->text(settings) + "\n";
+    }
+  }
   return out;
 }
 
@@ -275,20 +335,37 @@ std::string PlayerSettingsFile() {
 
 namespace {
 
+// The largest settings file read; a bigger one is no settings file the game wrote.
+constexpr off_t kMostSettingsBytes = 1 << 20;
+
 // The file's text; false when there is none (why empty) or it cannot be read (why says why).
+// Only a regular file of at most kMostSettingsBytes is read, and the open never waits: a
+// link to a device or a FIFO would hold the start for ever.
 bool ReadText(const std::string& file, std::string& text, std::string& why) {
-  FILE* in = std::fopen(file.c_str(), "rb");
-  if (in == nullptr) {
+  const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
     if (errno != ENOENT) why = std::strerror(errno);
     return false;
   }
-  char buffer[4096];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-  const bool failed = std::ferror(in) != 0;
-  if (failed) why = std::strerror(errno);
-  std::fclose(in);
-  return !failed;
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    why = std::strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "it is not a regular file";
+  } else if (st.st_size > kMostSettingsBytes) {
+    why = "it holds " + std::to_string(st.st_size) + " bytes, more than a settings file does (" +
+          std::to_string(kMostSettingsBytes) + " at most)";
+  } else {
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMostSettingsBytes) {
+      text.append(buffer, static_cast<size_t>(got));
+    }
+    if (got < 0) why = std::strerror(errno);
+    if (text.size() > kMostSettingsBytes) why = "it grows beyond " + std::to_string(kMostSettingsBytes) + " bytes";
+  }
+  close(fd);
+  return why.empty();
 }
 
 std::string Folder(const std::string& file) {
@@ -298,14 +375,15 @@ std::string Folder(const std::string& file) {
 
 }  // namespace
 
-TPlayerSettings ReadPlayerSettings(const std::string& file) {
+TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
   if (file.empty()) return {};
   std::string text;
   std::string why;
   if (!ReadText(file, text, why)) {
     if (!why.empty()) {
       std::fprintf(stderr, "Kestrova: cannot read %s: %s; using the default settings\n", file.c_str(), why.c_str());
-    } else if (!MakeFolders(Folder(file), &why) || !(why = WriteFileAtomically(file, PlayerSettingsText({}))).empty()) {
+    } else if (writeMissing && (!MakeFolders(Folder(file), &why) ||
+                                !(why = WriteFileAtomically(file, PlayerSettingsText({}))).empty())) {
       std::fprintf(stderr, "Kestrova: cannot write the default settings to %s: %s\n", file.c_str(), why.c_str());
     }
     return {};

@@ -62,8 +62,8 @@ std::string KeyListText(const std::vector<int32_t>& keys);
 // The per-user settings file; empty when there is no per-user folder.
 std::string PlayerSettingsFile();
 // Reads the file; problems go to stderr. A missing file is written with the defaults, so the
-// player finds every setting there.
-TPlayerSettings ReadPlayerSettings(const std::string& file);
+// player finds every setting there, unless writeMissing is false.
+TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true);
 // Puts the volume and mute into the file, written beside it and renamed into place, making
 // its folder if needed; a failure is named on stderr with the file and the reason.
 bool WritePlayerSettings(const std::string& file, const TPlayerSettings& settings);

@@ -22,12 +22,27 @@ TMapParams MapParams();
 // 2045 steps each, so a hostile map.txt could keep the loading screen up for days; no
 // sensible world needs a fraction of this (the shipped one takes about 40,000).
 constexpr int64_t kMaxCarveSteps = int64_t{1} << 24;
+// The most cells the carver writes, counting every cell of every stamp and room (a cell
+// written twice counts twice). A step may stamp the whole inside of the world, so the step
+// cap alone still allows hours of carving; the shipped map.txt writes about 16 million
+// cells, and this many take about a second.
+constexpr int64_t kMaxCarveCells = int64_t{1} << 32;
+
+// The work a walk takes: its steps and the cells its stamps and rooms write.
+struct TCarveWork {
+  int64_t steps = 0;
+  int64_t cells = 0;
+};
 
 // Whether the walk these parameters ask for, from this state of the random generator, takes
-// at most kMaxCarveSteps steps: exactly the walks Createdungeon carves, decided before any
-// carving. The parameters alone settle most; the rest are walked through their draws without
-// stamping, which is bounded by the cap. The generator's state is left as it was.
+// at most kMaxCarveSteps steps and writes at most kMaxCarveCells cells: exactly the walks
+// Createdungeon carves, decided before any carving. The parameters alone settle most; the
+// rest are walked through their draws without stamping, which stops as soon as either cap is
+// passed. The generator's state is left as it was.
 bool WalkFits(const TMapParams& params, int32_t rngState);
+// The work of that walk counted without carving, up to the draw that passes a cap (the
+// counts then stand just past it). The generator's state is left as it was.
+TCarveWork CountCarveWork(const TMapParams& params, int32_t rngState);
 
 // Results of Createdungeon besides 0.
 constexpr int32_t kCarveTooLong = -1;

@@ -20,10 +20,11 @@ std::string CreateStage() {
   }
   if (carved == kCarveStopped) return "the world was not finished: its carving was stopped";
   if (carved != 0) {
-    return game.mapParamsFile + " asks for a walk of " + IntToText(game.pathCount) + " segments that would take more than " +
-           std::to_string(kMaxCarveSteps) +
-           " steps to carve. Lower its first three lines: the number of segments and the "
-           "bounds of their length.";
+    return game.mapParamsFile + " asks for a walk of " + IntToText(game.pathCount) +
+           " segments that would take more than " + std::to_string(kMaxCarveSteps) + " steps or write more than " +
+           std::to_string(kMaxCarveCells) +
+           " cells to carve. Lower its first three lines (the number of segments and the bounds "
+           "of their length) or its stamp and room sizes (lines 4 to 6).";
   }
   return {};
 }

@@ -98,7 +98,10 @@ struct TMixerVoice {
 struct TMixerState {
   std::mutex mutex;
   int32_t hertz = 44100;
-  float gain = 1.0f;
+  float gain = 1.0f;   // the volume asked for
+  float heard = 1.0f;  // the volume the output has reached: it moves to gain over a ramp
+  float rampStep = 0.0f;
+  int32_t rampLeft = 0;  // frames until heard is gain
   TLimiter limiter;
   std::vector<std::shared_ptr<TMixerVoice>> voices;  // active ones, oldest first
   std::vector<float> acc;
@@ -231,7 +234,14 @@ std::shared_ptr<TChannel> TMixerAudioDriver::AllocChannel() { return std::make_s
 
 void TMixerAudioDriver::SetVolume(float gain) {
   std::lock_guard lock(state_->mutex);
-  state_->gain = std::max(gain, 0.0f);
+  TMixerState& m = *state_;
+  m.gain = std::max(gain, 0.0f);
+  // Over sound a volume change is ramped, since a jump clicks; with nothing playing it is
+  // taken at once.
+  const int32_t frames = std::max(1, m.hertz * kVolumeRampMs / 1000);
+  m.rampLeft = m.voices.empty() || m.gain == m.heard ? 0 : frames;
+  m.rampStep = (m.gain - m.heard) / static_cast<float>(frames);
+  if (m.rampLeft == 0) m.heard = m.gain;
 }
 
 int32_t TMixerAudioDriver::ActiveVoices() {
@@ -262,8 +272,13 @@ void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
   }
   std::erase_if(state_->voices, [](const auto& v) { return !v->active; });
 
-  const float scale = state_->gain * kMixerHeadroom / 32768.0f;
+  TMixerState& m = *state_;
+  float scale = m.heard * kMixerHeadroom / 32768.0f;
   for (int32_t i = 0; i < frames; ++i) {
+    if (m.rampLeft > 0) {
+      m.heard = --m.rampLeft == 0 ? m.gain : m.heard + m.rampStep;
+      scale = m.heard * kMixerHeadroom / 32768.0f;
+    }
     float l = acc[2 * i] * scale;
     float r = acc[2 * i + 1] * scale;
     state_->limiter.Process(l, r);

@@ -22,6 +22,10 @@ constexpr float kLimiterThreshold = 0.6f;
 // ... and a smooth curve keeps anything that could slip past below this one.
 constexpr float kMixerCeiling = 0.9f;
 
+// A volume change (mute, unmute, a volume step) reaches the output over this many
+// milliseconds, in even steps, so the sound does not click.
+constexpr int32_t kVolumeRampMs = 5;
+
 struct TMixerState;
 
 class TMixerAudioDriver : public TAudioDriver {

@@ -1,5 +1,6 @@
 #include "platform/files/paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,14 +29,7 @@ std::string UserFolder(const char* variable, const char* fallback) {
 // not exist yet (writing through it creates the target), and the rest normalised.
 fs::path Destination(const std::string& path) {
   std::error_code error;
-  fs::path p = fs::absolute(path, error);
-  // As many links as the system follows before it gives up.
-  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); ++hops) {
-    const fs::path target = fs::read_symlink(p, error);
-    if (error) break;
-    p = target.is_absolute() ? target : p.parent_path() / target;
-  }
-  return fs::weakly_canonical(p, error).lexically_normal();
+  return fs::weakly_canonical(FollowLinks(fs::absolute(path, error).string()), error).lexically_normal();
 }
 
 }  // namespace
@@ -92,10 +86,30 @@ bool MakeFolders(const std::string& folder, std::string* problem) {
   return false;
 }
 
+std::string FollowLinks(const std::string& path) {
+  std::error_code error;
+  fs::path p = path;
+  // As many links as the system follows before it gives up.
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); ++hops) {
+    const fs::path target = fs::read_symlink(p, error);
+    if (error) break;
+    p = target.is_absolute() ? target : p.parent_path() / target;
+  }
+  return p.string();
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   if (fs::equivalent(a, b, error)) return true;
-  return Destination(a) == Destination(b);
+  const fs::path da = Destination(a);
+  const fs::path db = Destination(b);
+  if (da == db) return true;
+  // A file not made yet is known by its folder and its name: one folder reached by two paths
+  // that no link explains (a bind mount) still holds one file of that name.
+  struct stat fa {};
+  struct stat fb {};
+  return da.filename() == db.filename() && stat(da.parent_path().c_str(), &fa) == 0 &&
+         stat(db.parent_path().c_str(), &fb) == 0 && fa.st_dev == fb.st_dev && fa.st_ino == fb.st_ino;
 }
 
 bool FilesApart(std::initializer_list<std::pair<const char*, std::string>> files, std::string& error) {

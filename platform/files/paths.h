@@ -30,9 +30,13 @@ std::string SettingsFile(const std::string& name);
 // Makes the folder and any missing parents. False when it cannot, with *problem saying why.
 bool MakeFolders(const std::string& folder, std::string* problem);
 
+// Where writing to path leads: the path itself, or for a symbolic link what it points to,
+// link after link, even when the last does not exist yet (writing creates it).
+std::string FollowLinks(const std::string& path);
+
 // Whether two paths name the same file: one file under two names (links, "./", "..") when it
 // exists, else the same absolute place once the links on the way are followed, as a file
-// written there would be.
+// written there would be, or the same name in one folder reached two ways (a bind mount).
 bool SameFile(const std::string& a, const std::string& b);
 
 // False with `error` set when two of the named files (option, path; empty paths skipped) are

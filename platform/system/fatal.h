@@ -8,8 +8,12 @@ void SetMessageBoxWindow(void* sdlWindow);
 void SetScreenCloser(void (*closer)());
 bool HasMessageBoxWindow();
 
-// A modal box with an OK button, over the game window when there is one.
+// A modal box with an OK button, over the game window when there is one. A process the box
+// runs in ends with the game's.
 void ShowMessageBox(const char* title, const char* text);
+// For stop signal sig: while a box is up, ends the game at once with status 128 + sig, since
+// the box holds the program where no close request is seen. Safe in a signal handler.
+void EndIfMessageBoxUp(int sig);
 // Closes the screen if one is open; safe to call more than once.
 void CloseScreenForExit();
 
@@ -24,5 +28,5 @@ void ShowBoxesWithoutWindow(bool on);
 // Prints "Kestrova: <message>" to stderr and shows it in a box when a window exists (or, with
 // ShowBoxesWithoutWindow, whenever a display can show one).
 void ReportProblem(const std::string& message);
-// ReportProblem, then closes the screen and exits with the status.
+// ReportProblem, then closes the screen and exits with the status (128 + N after stop signal N).
 [[noreturn]] void Fatal(const std::string& message, int status = 1);

@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+#include "platform/system/fatal.h"
+
 namespace {
 
 volatile sig_atomic_t received = 0;
@@ -11,6 +13,9 @@ volatile sig_atomic_t received = 0;
 // The second signal takes its default course, ending the process at once as if no handler
 // were there (the signal stays blocked until the handler returns, then kills).
 void OnStopSignal(int sig) {
+  // A message box holds the program in a wait that no close request reaches: the game ends
+  // here with the status the signal gives elsewhere, and the box's process ends with it.
+  EndIfMessageBoxUp(sig);
   if (received != 0) {
     signal(sig, SIG_DFL);
     raise(sig);

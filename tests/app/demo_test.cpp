@@ -124,6 +124,11 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
        false,
        {},
        "d: line 4: map values that ask for a walk of more than 16777216 steps"},
+      // So is one of few steps that each stamp the whole world: hours of carving.
+      {"kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 16000000 1 1 2047 2047 2047 3\n",
+       false,
+       {},
+       "d: line 4: map values that ask for a walk of more than 16777216 steps or 4294967296 cells"},
       {head + "f 3=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
       {head + "f 2=1 2=0\n", true, TDemoReader::Next::Bad, "d: line 5: \"2=0\" is no answer"},
       {head + "f 0=1 1t-5 2=0\n", true, TDemoReader::Next::Frame, ""},
@@ -188,6 +193,7 @@ TEST(Demo, AFileThatCannotBeWrittenEndsTheRecordingNotTheGame) {
 
   TGameSession session;
   ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(session.CheckRecordTarget("/nonexistent/game.demo"));
   session.Record("/nonexistent/game.demo", 1);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Kestrova: warning: cannot write the demo /nonexistent/game.demo: No such file or directory; the game goes "

@@ -63,4 +63,44 @@ TEST(MessageBox, WorldWithoutLandIsReportedOverTheWindow) {
   EXPECT_NE(out.find("Kestrova: the world made from map.txt has no land"), std::string::npos) << out;
 }
 
+TEST(MessageBox, AStopSignalEndsTheGameAndItsBox) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == 0) GTEST_SKIP() << "no X display";
+  TScratchFolder folder("message_box_signal", true);
+  fs::copy_file(GAME_PATH, folder.Path() / "kestrova");
+  folder.Write("config.txt", "320\n240\n0\n60\n");
+  folder.Write("map.txt", "-1\n");
+  // Start the game, wait for its box, send one SIGTERM and see how the game ended and
+  // whether any box is left on the screen.
+  const std::string script = R"(
+    ./kestrova 2>err.txt >/dev/null &
+    pid=$!
+    for i in $(seq 1 150); do
+      box=$(xwininfo -root -tree | grep '"Kestrova": ()' | awk '{print $1}')
+      [ -n "$box" ] && break
+      kill -0 $pid 2>/dev/null || break
+      sleep 0.2
+    done
+    echo "box ${box:-none}"
+    kill -TERM $pid
+    for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+    kill -0 $pid 2>/dev/null && echo "still running" && kill -KILL $pid
+    wait $pid
+    echo "status $?"
+    for i in $(seq 1 25); do
+      xwininfo -root -tree | grep -q '"Kestrova": ()' || break
+      sleep 0.2
+    done
+    xwininfo -root -tree | grep -q '"Kestrova": ()' && echo "box left"
+    echo done
+  )";
+  folder.Write("run.sh", script);
+  const std::string out = Capture("sh run.sh");
+  EXPECT_EQ(out.find("box none"), std::string::npos) << out;
+  EXPECT_EQ(out.find("still running"), std::string::npos) << out;
+  EXPECT_NE(out.find("status 143\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("box left"), std::string::npos) << out;
+  EXPECT_NE(out.find("done"), std::string::npos) << out;
+}
+
 }  // namespace

@@ -1,15 +1,17 @@
 // The player's settings file: what it holds, what it cannot hold, the defaults it is written
 // with, and how the game puts its values back without losing the player's other lines.
-#include "app/controls_help.h"
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "../support/read_file.h"
+#include "app/controls_help.h"
 #include "app/sound_controls.h"
 
 namespace {
@@ -75,6 +77,68 @@ TEST(PlayerSettings, MissingFileIsWrittenWithDefaultsAndAFolderInItsPlaceIsLeftA
   std::filesystem::remove_all(dir);
 }
 
+TEST(PlayerSettings, DuplicateNamesAreReportedAndTheLineThatCountsIsWrittenBack) {
+  std::vector<std::string> problems;
+  const std::string text = "volume = 20\nkey_forward = I\nvolume = 60\nkey_forward = O\n";
+  const TPlayerSettings s = ParsePlayerSettings(text, "s.txt", problems);
+  EXPECT_EQ(s.volume, 60);
+  EXPECT_EQ(s.Keys(TAction::Forward), std::vector<int32_t>{'O'});
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0], "s.txt:3: volume is set again (line 1 set it before); this line counts");
+  EXPECT_EQ(problems[1], "s.txt:4: key_forward is set again (line 2 set it before); this line counts");
+  // The player's change lands where reading takes it from.
+  const std::string written = UpdatePlayerSettings(text, Sound(70, false));
+  EXPECT_EQ(written, "volume = 20\nkey_forward = I\nvolume = 70\nkey_forward = O\n# Sound off: yes or no\nmute = no\n");
+  problems.clear();
+  EXPECT_EQ(ParsePlayerSettings(written, "s.txt", problems).volume, 70);
+  // A bad later line falls back to the default, not to the earlier line.
+  problems.clear();
+  EXPECT_EQ(ParsePlayerSettings("volume = 20\nvolume = loud\n", "s.txt", problems).volume, 80);
+}
+
+TEST(PlayerSettings, ProblemLinesAreEchoedEscapedAndCut) {
+  std::vector<std::string> problems;
+  // A terminal title escape, a screen clear and a NUL.
+  const char lines[] = "\x1b]0;owned\x07 = 1\nkey_mute = M\x1b[2J\nab\0cd\n";
+  ParsePlayerSettings(std::string(lines, sizeof lines - 1), "s.txt", problems);
+  ASSERT_EQ(problems.size(), 3u);
+  EXPECT_EQ(problems[0], "s.txt:1: unknown setting '\\x1b]0;owned\\x07'");
+  EXPECT_EQ(problems[1], "s.txt:2: key_mute: 'M\\x1b[2J' is no key name; using M");
+  EXPECT_EQ(problems[2], "s.txt:3: 'ab\\x00cd' is no setting: write name = value");
+  problems.clear();
+  ParsePlayerSettings("key_forward = " + std::string(4 << 20, 'W') + "\n" + std::string(200, 'q') + "\n", "s.txt",
+                      problems);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].find("s.txt:1: a line of 4194318 bytes, longer than any setting"), 0u) << problems[0];
+  for (const std::string& p : problems) EXPECT_LT(p.size(), 200u) << p;
+}
+
+TEST(PlayerSettings, OnlyARegularFileOfSettingsSizeIsReadAndNothingElseIsOverwritten) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(KESTROVA_BINARY_DIR) / "test_settings_targets";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string file = (dir / "settings.txt").string();
+  // A link to an endless device, a FIFO that nobody writes, a file past a megabyte: each is
+  // named and passed over at once, the defaults hold, and none is written back.
+  fs::create_symlink("/dev/zero", file);
+  EXPECT_EQ(ReadPlayerSettings(file), TPlayerSettings{});
+  EXPECT_FALSE(WritePlayerSettings(file, Sound(50, false)));
+  EXPECT_TRUE(fs::is_symlink(file));
+  fs::remove(file);
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+  EXPECT_EQ(ReadPlayerSettings(file), TPlayerSettings{});
+  EXPECT_FALSE(WritePlayerSettings(file, Sound(50, false)));
+  EXPECT_EQ(fs::status(file).type(), fs::file_type::fifo);
+  fs::remove(file);
+  const std::string big = "volume = 30\n" + std::string((1 << 20) + 10, '#') + "\n";
+  std::ofstream(file, std::ios::binary) << big;
+  EXPECT_EQ(ReadPlayerSettings(file), TPlayerSettings{});
+  EXPECT_FALSE(WritePlayerSettings(file, Sound(50, false)));
+  EXPECT_EQ(fs::file_size(file), big.size());
+  fs::remove_all(dir);
+}
+
 TEST(PlayerSettings, VolumeGainFollowsLoudnessAndMuteIsSilence) {
   EXPECT_EQ(SoundGain(Sound(80, false)), 1.0f);
   EXPECT_EQ(SoundGain(Sound(0, false)), 0.0f);
@@ -96,6 +160,7 @@ TEST(PlayerSettings, PauseScreenListsTheKeysInForceAndThePadOnlyWhenThere) {
   EXPECT_EQ(lines[2], "Drehen          Maus, 2 Grad je Pixel");
   EXPECT_EQ(ControlsInForce(s, true).size(), lines.size() + 3);
   EXPECT_NE(ControlsHelp().find("walk forward / back       W Up / S Down"), std::string::npos);
+  EXPECT_NE(ControlsHelp(s).find("walk forward / back       I / S Down"), std::string::npos) << ControlsHelp(s);
 }
 
 }  // namespace

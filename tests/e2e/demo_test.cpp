@@ -2,6 +2,7 @@
 // --report replays to the same report headless and in the window, and demos that are cut,
 // changed or no demo at all end with their own exit status.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -79,6 +80,28 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   }
   EXPECT_EQ(ReadWholeFile(demo), "kestrova-demo 1\n");
   EXPECT_FALSE(fs::exists(fresh));
+  // A demo into a FIFO that no process reads is refused before any window, not waited on.
+  const std::string fifo = (logs / "nobody.fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const TCommand unread = RunCommand("env -u DISPLAY timeout 20 " + game + " --seed 3 --record " + fifo, logs);
+  EXPECT_EQ(unread.status, 1) << unread.err;
+  EXPECT_NE(unread.err.find("cannot write the demo " + fifo + ": it is a FIFO that no process reads"),
+            std::string::npos)
+      << unread.err;
+  // A forged demo whose world would take hours to carve is refused at once, naming its line.
+  const std::string forged = (logs / "forged.demo").string();
+  std::ofstream(forged) << "kestrova-demo 1\nseed 7\nscreen 1024 768 0 60\nmap 16000000 1 1 2047 2047 2047 3\n";
+  const TCommand heavy =
+      RunCommand("timeout 60 " + Sim("--replay '" + forged + "' --out '" + (logs / "x.txt").string() + "'"), logs);
+  EXPECT_EQ(heavy.status, 2) << heavy.err;
+  EXPECT_NE(heavy.err.find(forged + ": line 4: map values that ask for a walk"), std::string::npos) << heavy.err;
+  // --help lists the keys in force: the player's own.
+  fs::create_directories(logs / "config" / "kestrova");
+  std::ofstream(logs / "config" / "kestrova" / "settings.txt") << "key_forward = I\nkey_weapon2 = F2\n";
+  const TCommand own = RunCommand("env XDG_CONFIG_HOME=" + (logs / "config").string() + " " + game + " --help", logs);
+  EXPECT_EQ(own.status, 0);
+  EXPECT_NE(own.out.find("walk forward / back       I / S Down"), std::string::npos) << own.out;
+  EXPECT_NE(own.out.find("select weapon 1 .. 5      1 F2 3 4 5"), std::string::npos) << own.out;
   const TCommand missing = RunCommand("env -u DISPLAY " + game + " --replay /nonexistent.demo", folder.LogPath());
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("cannot read the demo /nonexistent.demo"), std::string::npos) << missing.err;
@@ -216,14 +239,17 @@ TEST(EndToEnd, SigtermEndsARecordedGameCleanly) {
   EXPECT_TRUE(ReadWholeFile(logs / "sim.txt") == played) << "the replay's report differs";
 }
 
-// A world that takes hours to carve, yet lies within the cap: Escape, the close button and a
-// signal still end the game while it loads.
+// The heaviest carving the cap allows, whatever the seed (4000 steps that each write a quarter
+// of the world): Escape, the close button and a signal still end the game while it loads.
 TEST(EndToEnd, ALongLoadingEndsOnEscapeCloseAndSignals) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("long_loading");
-  folder.Write("map.txt", "4000\n2000\n2000\n2000000000\n2000000000\n2\n1000000\n");
+  folder.Write("map.txt", "3999\n0\n0\n2046\n2046\n2\n1000000\n");
+  // A demo asked for is made only when play begins: an earlier file at its path stays.
+  const std::string earlier = (folder.LogPath() / "earlier.demo").string();
+  std::ofstream(earlier) << "an earlier game\n";
   for (const char* way : {"escape", "close", "sigterm"}) {
-    TGameProcess game(folder, false);
+    TGameProcess game(folder, false, {"--record", earlier});
     const std::string window = game.Window(30);
     ASSERT_FALSE(window.empty()) << way << ": " << game.Errors();
     ASSERT_TRUE(WaitFor(game, window, std::string("e2e_long_loading_") + way + ".png", ShowsCarving)) << way;
@@ -236,6 +262,7 @@ TEST(EndToEnd, ALongLoadingEndsOnEscapeCloseAndSignals) {
       game.Signal(SIGTERM);
     }
     EXPECT_EQ(game.WaitForExit(30), std::string(way) == "sigterm" ? 128 + SIGTERM : 0) << way << ": " << game.Errors();
+    EXPECT_EQ(ReadWholeFile(earlier), "an earlier game\n") << way;
   }
 }
 

@@ -1,13 +1,27 @@
 // Pictures and sounds whose headers claim more than they hold: they must not make the loader
-// take memory by the claim.
+// take memory by the claim. Files written where something else stands (a device, a FIFO, a
+// link, a file of another mode or owner), writers killed midway, and one folder reached two
+// ways: what the game writes must respect them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "../support/read_file.h"
 #include "platform/audio/ogg.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/paths.h"
 #include "platform/files/pixmap.h"
 #include "platform/video/image.h"
 #include "support.h"
@@ -149,6 +163,131 @@ TEST(HostileFiles, SoundsTakeMemoryByWhatDecodesNotByTheirClaimedLength) {
 // a sample with a negative rate that the mixer never finishes playing.
 TEST(HostileFiles, SoundsWithRatesNoSampleCanHoldAreRefused) {
   EXPECT_FALSE(LoadAudioSampleFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/ogg/rate_out_of_range.ogg"));
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+struct stat Stat(const std::string& path) {
+  struct stat st {};
+  lstat(path.c_str(), &st);
+  return st;
+}
+
+TEST(HostileTargets, DevicesAndFifosAreWrittenThroughAndLinksStayLinks) {
+  TempDir dir;
+  // A device node: written through, still the node afterwards.
+  const std::string node = dir.File("null");
+  ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+  EXPECT_EQ(WriteFileAtomically(node, "report\n"), "");
+  EXPECT_TRUE(S_ISCHR(Stat(node).st_mode));
+
+  // A FIFO with a reader gets the bytes; one without fails at once instead of hanging.
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_NE(WriteFileAtomically(fifo, "x"), "");
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(WriteFileAtomically(fifo, "through"), "");
+  char got[16] = {};
+  EXPECT_EQ(read(reader, got, sizeof got), 7);
+  EXPECT_STREQ(got, "through");
+  close(reader);
+  EXPECT_TRUE(S_ISFIFO(Stat(fifo).st_mode));
+
+  // A descriptor's link (/dev/stdout is one) leads to a file already open: a pipe, or a file
+  // the shell opened, which must stay the file it holds.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  EXPECT_EQ(WriteFileAtomically("/dev/fd/" + std::to_string(pipeEnds[1]), "piped"), "");
+  char piped[16] = {};
+  EXPECT_EQ(read(pipeEnds[0], piped, sizeof piped), 5);
+  EXPECT_STREQ(piped, "piped");
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  const std::string opened = dir.File("opened.txt");
+  Put(opened, "old text\n");
+  const int held = open(opened.c_str(), O_WRONLY);
+  EXPECT_EQ(WriteFileAtomically("/proc/self/fd/" + std::to_string(held), "new\n"), "");
+  struct stat heldStat {};
+  fstat(held, &heldStat);
+  EXPECT_EQ(heldStat.st_ino, Stat(opened).st_ino);
+  EXPECT_EQ(ReadWholeFile(opened), "new\n");
+  close(held);
+
+  // A link, relative and into another folder: the link stays, its target gets the text.
+  fs::create_directory(dir.Path() / "real");
+  Put(dir.File("real/settings.txt"), "old\n");
+  fs::create_symlink("real/settings.txt", dir.Path() / "settings.txt");
+  EXPECT_EQ(WriteFileAtomically(dir.File("settings.txt"), "new\n"), "");
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "settings.txt"));
+  EXPECT_EQ(ReadWholeFile(dir.File("real/settings.txt")), "new\n");
+  // A link to what is not there yet makes its target.
+  fs::create_symlink("real/later.txt", dir.Path() / "later.txt");
+  EXPECT_EQ(WriteFileAtomically(dir.File("later.txt"), "made\n"), "");
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "later.txt"));
+  EXPECT_EQ(ReadWholeFile(dir.File("real/later.txt")), "made\n");
+}
+
+TEST(HostileTargets, ReplacedFilesKeepTheirModeAndOwner) {
+  TempDir dir;
+  const std::string file = dir.File("settings.txt");
+  Put(file, "old\n");
+  ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+  ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(WriteFileAtomically(file, "new\n"), "");
+  EXPECT_EQ(ReadWholeFile(file), "new\n");
+  EXPECT_EQ(Stat(file).st_mode & 07777, 0600u);
+  EXPECT_EQ(Stat(file).st_uid, 65534u);
+  EXPECT_EQ(Stat(file).st_gid, 65534u);
+}
+
+TEST(HostileTargets, AWriterKilledMidwayLeavesNoTemporaryBehind) {
+  TempDir dir;
+  const std::string file = dir.File("shot.png");
+  const std::string big(8 << 20, 'x');
+  for (int round = 0; round < 12; ++round) {
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      for (;;) WriteFileAtomically(file, big);
+    }
+    usleep(static_cast<useconds_t>(3000 + 4000 * round));
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    // The next write clears whatever a killed one could have left.
+    ASSERT_EQ(WriteFileAtomically(file, "whole\n"), "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "round " << round;
+  }
+  EXPECT_EQ(ReadWholeFile(file), "whole\n");
+  // A temporary of a process still running is its write in progress, and stays.
+  const std::string running = AtomicTempName(file, getppid());
+  Put(running, "");
+  EXPECT_EQ(WriteFileAtomically(file, "again\n"), "");
+  EXPECT_TRUE(fs::exists(running));
+}
+
+TEST(HostileTargets, FilesNotMadeYetCollideThroughABindMount) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "a");
+  fs::create_directories(dir.Path() / "b");
+  if (mount(dir.File("a").c_str(), dir.File("b").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+  }
+  const bool same = SameFile(dir.File("a/n.demo"), dir.File("b/n.demo"));
+  const bool other = SameFile(dir.File("a/n.demo"), dir.File("b/m.demo"));
+  std::string error;
+  const bool apart = FilesApart({{"--record", dir.File("a/n.demo")}, {"--report", dir.File("b/n.demo")}}, error);
+  umount(dir.File("b").c_str());
+  EXPECT_TRUE(same);
+  EXPECT_FALSE(other);
+  EXPECT_FALSE(apart);
+  EXPECT_NE(error.find("name the same file"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -309,4 +309,32 @@ TEST(Mixer, PanVolumeZeroAndMuteGiveSilenceWhereTheyShould) {
   EXPECT_EQ(std::count(out.begin(), out.end(), 0), static_cast<long>(out.size()));
 }
 
+TEST(Mixer, UnmuteAndVolumeStepsRampWithoutAJumpLargerThanTheSoundsOwn) {
+  auto mixer = std::make_shared<TMixerAudioDriver>(44100);
+  auto sound = mixer->CreateSound(Sine(), 0);
+  // 2255 frames are 11.25 periods of the sine and 2205 frames 11: each change below comes at
+  // a crest, where a switched gain jumps the most.
+  std::vector<int16_t> out(2 * (2255 + 3 * 2205));
+  sound->Play(nullptr);
+  mixer->SetVolume(0.0f);
+  mixer->Mix(out.data(), 2255);  // silent, the look-ahead included
+  // Unmuted, a volume step down and one up.
+  int16_t* at = out.data() + 2 * 2255;
+  for (const float volume : {1.0f, 0.3f, 1.0f}) {
+    mixer->SetVolume(volume);
+    mixer->Mix(at, 2205);
+    at += 2 * 2205;
+  }
+  int peak = 0;
+  int step = 0;
+  for (size_t i = 2; i < out.size(); i += 2) {
+    peak = std::max(peak, std::abs(int{out[i]}));
+    step = std::max(step, std::abs(out[i] - out[i - 2]));
+  }
+  ASSERT_GT(peak, 10000);
+  // The sine at that peak changes by at most peak * 2 pi f / rate per frame; a gain switched
+  // in one frame would jump by up to the whole peak.
+  EXPECT_LT(step, 1.2 * peak * 2 * M_PI * 220 / 44100);
+}
+
 }  // namespace mixing

@@ -141,7 +141,7 @@ TEST(Carver, HugeStampsClampToTheInnerRectangle) {
   }
   EXPECT_EQ(game.mapGrid[2046][2046], 1);
 
-  SetParams({1, 0, 3000, -1, -1, 2000000000, 1});
+  SetParams({0, 0, 0, -1, -1, 2000000000, 1});
   CreateMapGrid();
   SeedRandom(17);
   TMap::Createdungeon();
@@ -220,6 +220,76 @@ TEST(Carver, RefusesWalksBeyondTheCapBeforeCarving) {
   EXPECT_EQ(RandomState(), SeededState(7)) << "a refusal leaves the generator as it was";
 }
 
+namespace {
+
+// The cells of the square from `low` to `high` on both axes of a corner, clamped to the inside.
+int64_t ClampedSpan(int64_t low, int64_t high) {
+  return std::clamp<int64_t>(high, 1, 2046) - std::clamp<int64_t>(low, 1, 2046) + 1;
+}
+
+// The cells the walk in force writes, every stamp and room counted, after each segment up to
+// the one that passes the cell cap: counted draw by draw apart from the carver.
+std::vector<int64_t> CellsAfterEachSegment(int32_t seed) {
+  SeedRandom(seed);
+  std::vector<int64_t> after;
+  int64_t cells = 0;
+  Tpoint at{kMapSize / 2, kMapSize / 2};
+  for (int64_t segment = 0; segment <= game.pathCount; ++segment) {
+    const int32_t angle = RandomInt(0, 359);
+    const Tpoint target = SegmentTarget(at.x, at.y, angle, RandomInt(game.pathLengthA, game.pathLengthB));
+    do {
+      const int64_t b = RandomInt(game.pathWidthA, game.pathWidthB);
+      if (b >= 0) cells += ClampedSpan(at.x, at.x + b) * ClampedSpan(at.y, at.y + b);
+      if (RandomInt(game.roomChance, 1) == 1) {
+        const int64_t h = RandomInt(2, game.roomSizeMax);
+        if (h >= 0) cells += ClampedSpan(target.x - h, target.x + h) * ClampedSpan(target.y - h, target.y + h);
+      }
+      at.x += (at.x < target.x) - (at.x > target.x);
+      at.y += (at.y < target.y) - (at.y > target.y);
+    } while (at.x != target.x || at.y != target.y);
+    after.push_back(cells);
+    if (cells > kMaxCarveCells) break;
+  }
+  return after;
+}
+
+}  // namespace
+
+TEST(Carver, RefusesWalksThatWriteTooManyCells) {
+  // Few enough steps, but each stamps the whole inside of the world: hours of carving.
+  SetParams({16000000, 1, 1, 2047, 2047, 2047, 3});
+  CreateMapGrid();
+  SeedRandom(5);
+  EXPECT_FALSE(WalkFits(MapParams(), SeededState(5)));
+  EXPECT_EQ(TMap::Createdungeon(), kCarveTooLong);
+  EXPECT_EQ(CountLand(), 0);
+  EXPECT_EQ(RandomState(), SeededState(5));
+  // The count stops just past the cap, long before the walk's end.
+  const TCarveWork work = CountCarveWork(MapParams(), SeededState(5));
+  EXPECT_GT(work.cells, kMaxCarveCells);
+  EXPECT_LT(work.cells, kMaxCarveCells + 2 * int64_t{2046} * 2046);
+  EXPECT_LT(work.steps, 2000);
+
+  // Where the draws decide, the segments up to the one that crosses the cap fit and one more
+  // does not, counted as the carver counts: every cell of every stamp and room.
+  SetParams({30000, 2000, 2000, 600, 900, 300, 50});
+  const std::vector<int64_t> after = CellsAfterEachSegment(7);
+  const auto crossing = std::upper_bound(after.begin(), after.end(), kMaxCarveCells);
+  ASSERT_NE(crossing, after.end()) << "the walk must cross the cap for this test";
+  const auto fitting = static_cast<int32_t>(crossing - after.begin()) - 1;
+  SetParams({fitting, 2000, 2000, 600, 900, 300, 50});
+  EXPECT_TRUE(WalkFits(MapParams(), SeededState(7)));
+  SetParams({fitting + 1, 2000, 2000, 600, 900, 300, 50});
+  EXPECT_FALSE(WalkFits(MapParams(), SeededState(7)));
+  SeedRandom(7);
+  EXPECT_EQ(TMap::Createdungeon(), kCarveTooLong);
+
+  // The shipped parameters are settled without any walk and carve as they always do.
+  SetParams({400, 30, 160, 6, 16, 30, 10});
+  EXPECT_TRUE(WalkFits(MapParams(), SeededState(3)));
+  EXPECT_LT(CountCarveWork(MapParams(), SeededState(3)).cells, kMaxCarveCells / 100);
+}
+
 TEST(Carver, HeartbeatNeitherChangesTheWorldNorKeepsAStoppedOneGoing) {
   SetParams({300, 100, 900, 0, 12, 40, 3});
   CreateMapGrid();
@@ -238,10 +308,11 @@ TEST(Carver, HeartbeatNeitherChangesTheWorldNorKeepsAStoppedOneGoing) {
   EXPECT_EQ(GridCopy(), plain);
   EXPECT_EQ(RandomState(), plainState);
 
-  // A walk of hours (every step stamps the whole inside) ends at the first beat that says stop.
+  // The heaviest walk the cap allows (4000 steps that each stamp a quarter of the world) ends
+  // at the first beat that says stop.
   beats = 0;
   SetCarveHeartbeat([] { return ++beats < 3; });
-  SetParams({4000, 2000, 2000, 2000000000, 2000000000, 2, 1000000});
+  SetParams({3999, 0, 0, 2046, 2046, 2, 1000000});
   SeedRandom(2);
   EXPECT_EQ(TMap::Createdungeon(), kCarveStopped);
   EXPECT_EQ(beats, 3);

@@ -103,6 +103,21 @@ TEST(WorldTool, DefaultsToTheCurrentFolder) {
   }
 }
 
+TEST(WorldTool, WalksTooLongOrTooHeavyAreRefusedAlike) {
+  TempDir dir;
+  // Too many steps, and few steps that each stamp the whole world: the same refusal, at once.
+  WriteFile(dir / "long.txt", "2147483647\n0\n0\n3\n3\n0\n0\n");
+  WriteFile(dir / "heavy.txt", "16000000\n1\n1\n2047\n2047\n2047\n3\n");
+  const TRun tooLong = RunTool(dir, dir.path().string(), "--seed 1 --map long.txt");
+  const TRun tooHeavy = RunTool(dir, dir.path().string(), "--seed 1 --map heavy.txt");
+  EXPECT_EQ(tooLong.status, 2);
+  EXPECT_EQ(tooHeavy.status, 2);
+  EXPECT_NE(tooHeavy.err.find("heavy.txt asks for a walk of 16000000 segments that would take more than"),
+            std::string::npos)
+      << tooHeavy.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "mapcol.map"));
+}
+
 TEST(WorldTool, WorldWithoutLandAndFailedWrites) {
   TempDir dir;
   // A walk of no segments carves nothing: the files are written, the exit status says so.
