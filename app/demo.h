@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,10 @@ class TDemoReader : public TAnswerTap {
 inline constexpr size_t kDemoMaxLine = 1 << 20;
 // Nor may its screen be wider or higher than any texture the game makes.
 inline constexpr int32_t kDemoMaxScreenSide = 16384;
+
+// The frame count of the demo's end record, its last line; none for a demo cut short (or no
+// demo at all). Reads only the file's tail.
+std::optional<int32_t> DemoEndFrame(const std::string& path);
 
 // Why a demo whose map line leaves no land is refused: the game stops before play in such a
 // world, so no game was ever recorded in it.

@@ -46,6 +46,20 @@ bool TGameSession::Replay(const std::string& path) {
   return true;
 }
 
+bool TGameSession::Rewind() {
+  SetAnswerTap(nullptr);
+  reader_.reset();
+  frames_ = 0;
+  playFrames_ = 0;
+  playing_ = false;
+  std::FILE* file = std::fopen(demoPath_.c_str(), "rb");
+  if (file == nullptr) return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again: " + std::strerror(errno));
+  reader_ = std::make_unique<TDemoReader>(file, demoPath_);
+  TDemoHeader header;
+  if (!reader_->ReadHeader(header)) return Stop(kNotADemo, reader_->Error());
+  return PlayStarts();
+}
+
 TDemoCheck TGameSession::Current() const {
   return {frames_, RandomState(), game.player->X, game.player->Y, game.figureList ? game.figureList->Count() : 0};
 }

@@ -22,11 +22,18 @@ class TGameSession : public TRunWatcher {
   // Opens a demo and reads its header; false when it is no demo (Message() says why).
   bool Replay(const std::string& path);
   const TDemoHeader& Header() const { return header_; }
+  const std::string& DemoPath() const { return demoPath_; }
   bool Replaying() const { return reader_ != nullptr; }
   // Writes the report to the file when play ends.
   void ReportTo(const std::string& path) { reportPath_ = path; }
   // The report as play ended (empty before).
   const std::string& ReportText() const { return report_; }
+
+  // Starts the replayed demo over from its first frame, for a game made afresh up to the
+  // player's placement (a viewer going back); false when the demo cannot be read again.
+  bool Rewind();
+  // The frames run so far, of play and of the score screen.
+  int32_t Frames() const { return frames_; }
 
   bool PlayStarts() override;
   bool FrameDone(bool lastFrame) override;
