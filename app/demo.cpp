@@ -273,6 +273,23 @@ int32_t TDemoReader::Answer(TQuery query, int32_t code, int32_t live) {
   return answer;
 }
 
+TDemoReader::TPlace TDemoReader::Place() const {
+  return {std::ftell(file_), lineNumber_, predictor_, tokens_, nextToken_, index_, inFrame_, overrun_, check_};
+}
+
+bool TDemoReader::Resume(const TPlace& place) {
+  if (place.offset < 0 || std::fseek(file_, place.offset, SEEK_SET) != 0) return false;
+  lineNumber_ = place.lineNumber;
+  predictor_ = place.predictor;
+  tokens_ = place.tokens;
+  nextToken_ = place.nextToken;
+  index_ = place.index;
+  inFrame_ = place.inFrame;
+  overrun_ = place.overrun;
+  check_ = place.check;
+  return true;
+}
+
 bool TDemoReader::FrameUsedUp() const { return !overrun_ && nextToken_ == tokens_.size(); }
 
 std::optional<int32_t> DemoEndFrame(const std::string& path) {

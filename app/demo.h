@@ -128,6 +128,25 @@ class TDemoReader : public TAnswerTap {
   bool ParseFrame(const std::string& line);
   bool ParseCheck(const std::string& body, TDemoCheck& check);
 
+
+ public:
+  // Where the reading stands between two frames, to come back to (a viewer going back).
+  struct TPlace {
+    long offset = 0;
+    int64_t lineNumber = 0;
+    TAnswerPredictor predictor;
+    std::vector<TToken> tokens;
+    size_t nextToken = 0;
+    int32_t index = 0;
+    bool inFrame = false;
+    bool overrun = false;
+    TDemoCheck check;
+  };
+  TPlace Place() const;
+  // Reads on from a place of this file; false when the file cannot go back there.
+  bool Resume(const TPlace& place);
+
+ private:
   std::FILE* file_;
   std::string name_;
   int64_t lineNumber_ = 0;

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "actors/actor_copy.h"
+#include "actors/tfigur.h"
 #include "app/controls.h"
-#include "app/placement.h"
 #include "app/session.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
@@ -19,7 +20,6 @@
 #include "rules/answers.h"
 #include "rules/random.h"
 #include "state/game.h"
-#include "world/worldgen.h"
 
 namespace {
 
@@ -109,9 +109,12 @@ bool TReplayViewer::PlayStarts() {
   hertz_ = hertz > 0 ? hertz : 60;
   endFrame_ = DemoEndFrame(session_.DemoPath());
   LeavePadToViewer(true);
-  lastInputMs_ = RealNowMs();
+  // The bar waits for the viewer's first key.
+  lastInputMs_ = ClockAdd(RealNowMs(), -(kViewerBarMs + kViewerFadeMs));
   playing_ = true;
-  return session_.PlayStarts();
+  if (!session_.PlayStarts()) return false;
+  KeepPlace();
+  return true;
 }
 
 void TReplayViewer::PlayEnds(bool scoreScreen) {
@@ -139,6 +142,7 @@ void TReplayViewer::FrameDrawn() {
 bool TReplayViewer::FrameDone(bool lastFrame) {
   if (!session_.FrameDone(lastFrame)) return false;
   if (!playing_) return true;
+  if (Shown() % placeEvery_ == 0 && game.gameState == TGamePhase::Running) KeepPlace();
   return Between();
 }
 
@@ -225,7 +229,9 @@ bool TReplayViewer::Between() {
 
 bool TReplayViewer::RunUnseen() {
   Tapp::frame();
-  return session_.FrameDone(false);
+  if (!session_.FrameDone(false)) return false;
+  if (Shown() % placeEvery_ == 0 && game.gameState == TGamePhase::Running) KeepPlace();
+  return true;
 }
 
 bool TReplayViewer::SeekTo(int32_t target) {
@@ -237,14 +243,14 @@ bool TReplayViewer::SeekTo(int32_t target) {
   stillFrame_ = -1;
   {
     const TUnseen unseen;
-    if (target - 1 < Shown() && !Rebuild()) return false;
+    if (target - 1 < Shown() && !GoBackTo(target - 1)) return false;
     while (Shown() < target - 1) {
       if (!RunUnseen()) return false;
       if (game.gameState == TGamePhase::Running) continue;
       // Play ended on the way: back to just before its last frame, which is shown paused.
       playEnd_ = Shown();
       paused_ = true;
-      if (!Rebuild()) return false;
+      if (!GoBackTo(*playEnd_ - 1)) return false;
       while (Shown() < *playEnd_ - 1) {
         if (!RunUnseen()) return false;
       }
@@ -256,33 +262,50 @@ bool TReplayViewer::SeekTo(int32_t target) {
   return true;
 }
 
-// The game as loading left it, made afresh: the demo's seed, its world and its actors, the
-// player placed, the demo read again from its first frame. The loaded pictures and sounds and
-// the screen are kept.
-bool TReplayViewer::Rebuild() {
-  const TGameValues kept = game;
-  SetAnswerTap(nullptr);
-  StartFreshGame();
-  game.screenW = kept.screenW;
-  game.screenH = kept.screenH;
-  game.screenDepth = kept.screenDepth;
-  game.screenHertz = kept.screenHertz;
-  game.configStream = kept.configStream;
-  game.ticker = kept.ticker;
-  game.tileImages = kept.tileImages;
-  game.figureImages = kept.figureImages;
-  game.itemImages = kept.itemImages;
-  game.shotImages = kept.shotImages;
-  game.shotSounds = kept.shotSounds;
-  game.bloodImage = kept.bloodImage;
-  game.deathSound = kept.deathSound;
-  game.mapParamsFile = kept.mapParamsFile;
-  game.mapParamsGiven = kept.mapParamsGiven;
-  SeedRandom(session_.Header().seed);
-  // The same world and actors as when the replay began, which found them all.
-  if (!GenerateWorld() || !PlaceEnemies() || !PlaceItems()) return false;
-  Tapp::start();
-  return session_.Rewind();
+void TReplayViewer::KeepPlace() {
+  const int32_t frames = Shown();
+  if (!snapshots_.empty() && snapshots_.back().place.frames >= frames) return;
+  TSnapshot snap;
+  TFigureCopies copies;
+  snap.actors = CopyActors({game.figureList, game.itemList, game.shotList, game.bloodList, game.player}, copies);
+  snap.place = session_.Place();
+  FigureIds ids;
+  for (const auto& [figure, id] : snap.place.ids) {
+    const auto copy = copies.find(figure);
+    if (copy != copies.end()) ids.emplace(copy->second.get(), id);
+  }
+  snap.place.ids = std::move(ids);
+  snap.camX = game.camX;
+  snap.camY = game.camY;
+  snap.rng = RandomState();
+  snapshots_.push_back(std::move(snap));
+  // A long demo keeps every other place, twice as far apart from then on.
+  if (snapshots_.size() <= kViewerPlacesKept) return;
+  for (size_t i = 1; i < snapshots_.size(); ++i) snapshots_.erase(snapshots_.begin() + static_cast<ptrdiff_t>(i));
+  placeEvery_ *= 2;
+}
+
+// The game as it stood at the last place kept at or before the frame, copied afresh so the
+// place can be gone back to again.
+bool TReplayViewer::GoBackTo(int32_t frames) {
+  auto snap = std::find_if(snapshots_.rbegin(), snapshots_.rend(),
+                           [frames](const TSnapshot& s) { return s.place.frames <= frames; });
+  if (snap == snapshots_.rend()) return false;
+  TFigureCopies copies;
+  const TActors actors = CopyActors(snap->actors, copies);
+  game.figureList = actors.figureList;
+  game.itemList = actors.itemList;
+  game.shotList = actors.shotList;
+  game.bloodList = actors.bloodList;
+  game.player = actors.player;
+  game.camX = snap->camX;
+  game.camY = snap->camY;
+  game.gameState = TGamePhase::Running;
+  SetRandomState(snap->rng);
+  TGameSession::TPlace place = snap->place;
+  place.ids.clear();
+  for (const auto& [figure, id] : snap->place.ids) place.ids.emplace(copies.at(figure).get(), id);
+  return session_.GoBack(place);
 }
 
 void TReplayViewer::KeepPicture() {

@@ -5,18 +5,24 @@
 //
 // The viewer keys are read past the answer tap, so the demo's answers, and with them the
 // game and its report, are the same whatever the viewer does. Frames shown faster than
-// recorded are run unseen in between (no drawing, no sound); going back makes the game afresh
-// from the demo's start and runs it unseen up to the frame asked for.
+// recorded are run unseen in between (no drawing, no sound). Going back puts the game back as
+// it stood at a place kept on the way (a copy of the actors, the generator's state and the
+// demo's reading, every few seconds of play from its start) and runs it unseen up to the
+// frame asked for; the world itself never changes during play.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/run_watcher.h"
+#include <vector>
 
-class TGameSession;
+#include "actors/actor_copy.h"
+#include "app/run_watcher.h"
+#include "app/session.h"
+
 class TImage;
 
 // The speeds, slowest first; the viewer starts at the recorded one.
@@ -25,6 +31,10 @@ inline constexpr int32_t kViewerNormalSpeed = 2;
 // After the last viewer input the time bar stays this long, then fades out.
 inline constexpr int32_t kViewerBarMs = 2000;
 inline constexpr int32_t kViewerFadeMs = 500;
+// Frames of play between two places kept to go back to (5 seconds at 60 Hz), at first; past
+// this many places, every other one goes and the distance doubles.
+inline constexpr int32_t kViewerPlaceEvery = 300;
+inline constexpr size_t kViewerPlacesKept = 64;
 // Height of the time bar at the bottom of the screen, in screen pixels.
 inline constexpr int32_t kViewerBarHeight = 44;
 
@@ -40,8 +50,8 @@ class TReplayViewer : public TRunWatcher {
   void PlayEnds(bool scoreScreen) override;
 
   // Brings the game to just before frame `target` (counted from 1), so that the next frame
-  // of play is that one: forward by running frames unseen, back by making the game afresh
-  // from the demo's start first. A target past the end of play stops before the last frame of
+  // of play is that one: forward by running frames unseen, back by putting the game back as it
+  // was at the last place kept before it first. A target past the end of play stops before the last frame of
   // play. False when the replay ended on the way (see the session's Result()).
   bool SeekTo(int32_t target);
   // The frame of play shown last (0 before the first).
@@ -51,13 +61,26 @@ class TReplayViewer : public TRunWatcher {
  private:
   bool Between();
   bool RunUnseen();
-  bool Rebuild();
+  void KeepPlace();
+  bool GoBackTo(int32_t frames);
   void TakeInput();
   bool StopAsked();
   void ShowStill();
   void DrawBar();
   void KeepPicture();
   void ApplySound();
+
+  // The game as it stood at the start of play and after every placeEvery_-th frame of play
+  // reached: a jump back starts from the last one before its frame.
+  struct TSnapshot {
+    TGameSession::TPlace place;  // its ids name the figures of `actors`
+    TActors actors;
+    int32_t camX = 0;
+    int32_t camY = 0;
+    int32_t rng = 0;
+  };
+  std::vector<TSnapshot> snapshots_;
+  int32_t placeEvery_ = kViewerPlaceEvery;
 
   TGameSession& session_;
   int32_t hertz_ = 60;

@@ -46,18 +46,17 @@ bool TGameSession::Replay(const std::string& path) {
   return true;
 }
 
-bool TGameSession::Rewind() {
-  SetAnswerTap(nullptr);
-  reader_.reset();
-  frames_ = 0;
-  playFrames_ = 0;
-  playing_ = false;
-  std::FILE* file = std::fopen(demoPath_.c_str(), "rb");
-  if (file == nullptr) return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again: " + std::strerror(errno));
-  reader_ = std::make_unique<TDemoReader>(file, demoPath_);
-  TDemoHeader header;
-  if (!reader_->ReadHeader(header)) return Stop(kNotADemo, reader_->Error());
-  return PlayStarts();
+TGameSession::TPlace TGameSession::Place() const {
+  return {reader_ ? reader_->Place() : TDemoReader::TPlace{}, frames_, playFrames_, ids_};
+}
+
+bool TGameSession::GoBack(const TPlace& place) {
+  if (!reader_ || !reader_->Resume(place.reader)) return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again");
+  frames_ = place.frames;
+  playFrames_ = place.playFrames;
+  ids_ = place.ids;
+  playing_ = true;
+  return true;
 }
 
 TDemoCheck TGameSession::Current() const {

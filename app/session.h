@@ -29,9 +29,18 @@ class TGameSession : public TRunWatcher {
   // The report as play ended (empty before).
   const std::string& ReportText() const { return report_; }
 
-  // Starts the replayed demo over from its first frame, for a game made afresh up to the
-  // player's placement (a viewer going back); false when the demo cannot be read again.
-  bool Rewind();
+  // Where a replay stands between two frames of play: the demo's reading, the counts and
+  // the figures' ids, to come back to with a copy of the game as it was there.
+  struct TPlace {
+    TDemoReader::TPlace reader;
+    int32_t frames = 0;
+    int32_t playFrames = 0;
+    FigureIds ids;
+  };
+  TPlace Place() const;
+  // Replays on from the place, the game having been put back as it was there (with `ids`
+  // naming its figures); false when the demo cannot be read from there again.
+  bool GoBack(const TPlace& place);
   // The frames run so far, of play and of the score screen.
   int32_t Frames() const { return frames_; }
 
