@@ -128,7 +128,6 @@ class TDemoReader : public TAnswerTap {
   bool ParseFrame(const std::string& line);
   bool ParseCheck(const std::string& body, TDemoCheck& check);
 
-
  public:
   // Where the reading stands between two frames, to come back to (a viewer going back).
   struct TPlace {

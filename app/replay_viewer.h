@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
 #include <vector>
 
 #include "actors/actor_copy.h"

@@ -51,7 +51,9 @@ TGameSession::TPlace TGameSession::Place() const {
 }
 
 bool TGameSession::GoBack(const TPlace& place) {
-  if (!reader_ || !reader_->Resume(place.reader)) return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again");
+  if (!reader_ || !reader_->Resume(place.reader)) {
+    return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again");
+  }
   frames_ = place.frames;
   playFrames_ = place.playFrames;
   ids_ = place.ids;

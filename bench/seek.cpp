@@ -1,8 +1,8 @@
 // A viewer's jump back in a five-minute replay: from the end of play 10 to 15 seconds back,
-// which puts the game back as it stood at the last place the viewer kept before there and runs
-// it unseen up to there. The demo is recorded first, headless, on the shipped map.txt: the player walks
-// in circles with fire held and changes weapons every few seconds, and lives the five minutes
-// through (frames_of_play says so).
+// which puts the game back as it stood at the last place the viewer kept before there and
+// runs it unseen up to there. The demo is recorded first, headless, on the shipped map.txt:
+// the player walks in circles with fire held and changes weapons every few seconds, and lives
+// the five minutes through (frames_of_play says so).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

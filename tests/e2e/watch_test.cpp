@@ -47,8 +47,8 @@ bool Key(const std::string& keys) { return Xdotool("key " + keys); }
 
 std::string SimReport(const fs::path& logs) {
   const fs::path out = logs / "sim.txt";
-  const std::string command = "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + kDemo + "' --out '" +
-                              out.string() + "' 2> '" + (logs / "sim_err.txt").string() + "'";
+  const std::string command = "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + kDemo + "' --out '" + out.string() +
+                              "' 2> '" + (logs / "sim_err.txt").string() + "'";
   const int raw = std::system(command.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << ReadWholeFile(logs / "sim_err.txt");
   return ReadWholeFile(out);
@@ -88,9 +88,9 @@ TEST(Watch, PausesStepsSpeedsAndJumpsLeaveTheReportAsTheSimulatorsAndJumpsLandOn
       return ShowsPausedBar(shot) && !SamePicture(shot, *stepped);
     })) << watch.Errors();
     ASSERT_TRUE(Key("Right"));
-    EXPECT_TRUE(WaitUntil(watch, window, "e2e_watch_again.png",
-                          [&](const TPixmap& shot) { return SamePicture(shot, *stepped); }))
-        << "ten seconds back and forward again is another frame";
+    EXPECT_TRUE(WaitUntil(watch, window, "e2e_watch_again.png", [&](const TPixmap& shot) {
+      return SamePicture(shot, *stepped);
+    })) << "ten seconds back and forward again is another frame";
 
     // Every speed, a jump to the start and one past the end of play, where the film stops.
     ASSERT_TRUE(Key("space Up Up Up"));
