@@ -47,7 +47,7 @@ int RunEntry(const TCommandLine& line) {
   if (!line.replay.empty()) ReleasePointer();
   if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);
   if (!line.report.empty()) session.ReportTo(line.report);
-  // Watched in the window, a replay can be paused, slowed, sped up and wound.
+  // Watched in the window, a replay can be paused, slowed, sped up and jumped through.
   TReplayViewer viewer(session);
   if (!line.replay.empty()) {
     SetRunWatcher(&viewer);

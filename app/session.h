@@ -38,7 +38,7 @@ class TGameSession : public TRunWatcher {
     FigureIds ids;
   };
   TPlace Place() const;
-  // Replays on from the place, the game having been put back as it was there (with `ids`
+  // Replays on from the place, the game having been put back as it was there (the place's ids
   // naming its figures); false when the demo cannot be read from there again.
   bool GoBack(const TPlace& place);
   // The frames run so far, of play and of the score screen.
