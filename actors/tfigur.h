@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "actors/actor_copy.h"
 #include "state/tlist.h"
 
 class Tfigur : public std::enable_shared_from_this<Tfigur> {
@@ -32,6 +33,8 @@ class Tfigur : public std::enable_shared_from_this<Tfigur> {
   int32_t move(int32_t a, int32_t b);
 
  private:
+  // Copies keep their own list links (actors/actor_copy.h).
+  friend TActors CopyActors(const TActors& from, TFigureCopies& copies);
   TListLink<std::shared_ptr<Tfigur>>* link_ = nullptr;
 };
 

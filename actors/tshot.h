@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "actors/actor_copy.h"
 #include "state/tlist.h"
 
 class Tfigur;
@@ -30,6 +31,8 @@ class tshot {
   static int32_t all();
 
  private:
+  // Copies keep their own list links (actors/actor_copy.h).
+  friend TActors CopyActors(const TActors& from, TFigureCopies& copies);
   void step(double speed);
   void hitFigures(bool& hit);
   void hitFigure(Tfigur& figure, bool& hit);

@@ -38,6 +38,7 @@ struct ControlsState {
   double turnCarry = 0.0;
   int32_t frameTurn = 0;
   bool screenshotAsked = false;
+  bool viewerHasPad = false;
   std::vector<int32_t> screenshotKeys = {KEY_F12};  // the player's key_screenshot
 };
 
@@ -55,8 +56,9 @@ void TakePadPresses() {
     state.turnCarry = 0.0;
   }
   const int32_t start = PadPresses(PAD_BUTTON_START);
-  state.enterPresses += PadPresses(PAD_BUTTON_A) + start;
+  state.enterPresses += (state.viewerHasPad ? 0 : PadPresses(PAD_BUTTON_A)) + start;
   state.escapePresses += PadPresses(PAD_BUTTON_BACK) + start;
+  if (state.viewerHasPad) return;
   const int32_t next = PadPresses(PAD_BUTTON_RIGHTSHOULDER);
   const int32_t previous = PadPresses(PAD_BUTTON_LEFTSHOULDER);
   if (next + previous == 0) return;
@@ -163,6 +165,8 @@ void RumbleForHit(double hitPointsLost) {
 bool TakeScreenshotRequest() { return std::exchange(state.screenshotAsked, false); }
 
 void SetScreenshotKeys(const std::vector<int32_t>& keys) { state.screenshotKeys = keys; }
+
+void LeavePadToViewer(bool on) { state.viewerHasPad = on; }
 
 void ResetControls() {
   const bool started = state.started;

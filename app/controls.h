@@ -39,5 +39,8 @@ void RumbleForHit(double hitPointsLost);
 bool TakeScreenshotRequest();
 // The keys that save a screenshot (the player's key_screenshot; F12 until set).
 void SetScreenshotKeys(const std::vector<int32_t>& keys);
+// While a replay is watched, A and the shoulders are the viewer's (app/replay_viewer.h): their
+// presses are left for it, and Start and Back still stop watching.
+void LeavePadToViewer(bool on);
 // Forgets the pad's presses, turn and weapon and any screenshot asked for; for tests.
 void ResetControls();

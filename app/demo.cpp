@@ -273,7 +273,46 @@ int32_t TDemoReader::Answer(TQuery query, int32_t code, int32_t live) {
   return answer;
 }
 
+TDemoReader::TPlace TDemoReader::Place() const {
+  return {std::ftell(file_), lineNumber_, predictor_, tokens_, nextToken_, index_, inFrame_, overrun_, check_};
+}
+
+bool TDemoReader::Resume(const TPlace& place) {
+  if (place.offset < 0 || std::fseek(file_, place.offset, SEEK_SET) != 0) return false;
+  lineNumber_ = place.lineNumber;
+  predictor_ = place.predictor;
+  tokens_ = place.tokens;
+  nextToken_ = place.nextToken;
+  index_ = place.index;
+  inFrame_ = place.inFrame;
+  overrun_ = place.overrun;
+  check_ = place.check;
+  return true;
+}
+
 bool TDemoReader::FrameUsedUp() const { return !overrun_ && nextToken_ == tokens_.size(); }
+
+std::optional<int32_t> DemoEndFrame(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  // An end record is far shorter than this.
+  constexpr long kTail = 256;
+  std::string tail(kTail, '\0');
+  size_t got = 0;
+  if (std::fseek(file, -kTail, SEEK_END) == 0 || std::fseek(file, 0, SEEK_SET) == 0) {
+    got = std::fread(tail.data(), 1, tail.size(), file);
+  }
+  std::fclose(file);
+  tail.resize(got);
+  if (tail.empty() || tail.back() != '\n') return std::nullopt;
+  tail.pop_back();
+  const size_t start = tail.rfind('\n');
+  const std::string_view last = std::string_view(tail).substr(start == std::string::npos ? 0 : start + 1);
+  const auto w = Words(last);
+  int32_t frame = 0;
+  if (w.size() != 6 || w[0] != "end" || !ToInt(w[1], frame) || frame < 0) return std::nullopt;
+  return frame;
+}
 
 std::string DemoWithoutLand(const std::string& name) {
   return name + ": line " + std::to_string(kDemoMapLine) +

@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,24 @@ class TDemoReader : public TAnswerTap {
   bool ParseFrame(const std::string& line);
   bool ParseCheck(const std::string& body, TDemoCheck& check);
 
+ public:
+  // Where the reading stands between two frames, to come back to (a viewer going back).
+  struct TPlace {
+    long offset = 0;
+    int64_t lineNumber = 0;
+    TAnswerPredictor predictor;
+    std::vector<TToken> tokens;
+    size_t nextToken = 0;
+    int32_t index = 0;
+    bool inFrame = false;
+    bool overrun = false;
+    TDemoCheck check;
+  };
+  TPlace Place() const;
+  // Reads on from a place of this file; false when the file cannot go back there.
+  bool Resume(const TPlace& place);
+
+ private:
   std::FILE* file_;
   std::string name_;
   int64_t lineNumber_ = 0;
@@ -145,6 +164,10 @@ class TDemoReader : public TAnswerTap {
 inline constexpr size_t kDemoMaxLine = 1 << 20;
 // Nor may its screen be wider or higher than any texture the game makes.
 inline constexpr int32_t kDemoMaxScreenSide = 16384;
+
+// The frame count of the demo's end record, its last line; none for a demo cut short (or no
+// demo at all). Reads only the file's tail.
+std::optional<int32_t> DemoEndFrame(const std::string& path);
 
 // Why a demo whose map line leaves no land is refused: the game stops before play in such a
 // world, so no game was ever recorded in it.

@@ -1,6 +1,7 @@
 #include "app/bindings.h"
 #include "app/command_line.h"
 #include "app/loading.h"
+#include "app/replay_viewer.h"
 #include "app/session.h"
 #include "app/sound_controls.h"
 #include "app/tables.h"
@@ -51,7 +52,13 @@ int RunEntry(const TCommandLine& line) {
   if (!line.replay.empty()) ReleasePointer();
   if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);
   if (!line.report.empty()) session.ReportTo(line.report);
-  if (!line.replay.empty() || !line.record.empty() || !line.report.empty()) SetRunWatcher(&session);
+  // Watched in the window, a replay can be paused, slowed, sped up and jumped through.
+  TReplayViewer viewer(session);
+  if (!line.replay.empty()) {
+    SetRunWatcher(&viewer);
+  } else if (!line.record.empty() || !line.report.empty()) {
+    SetRunWatcher(&session);
+  }
   Tapp::laden();
   if (!LoadingStopped()) Tapp::run();
   SetRunWatcher(nullptr);

@@ -7,6 +7,8 @@ class TRunWatcher {
   virtual ~TRunWatcher() = default;
   // The player has been placed; the first frame comes next, unless this says false.
   virtual bool PlayStarts() = 0;
+  // A frame of play is drawn and about to be shown: a watcher may draw over it.
+  virtual void FrameDrawn() {}
   // After each frame of play and of the score screen; lastFrame when the score screen is
   // about to close. False: the run must end here (a replay that is over or went astray).
   virtual bool FrameDone(bool lastFrame) = 0;

@@ -86,6 +86,21 @@ bool TGameSession::Replay(const std::string& path) {
   return true;
 }
 
+TGameSession::TPlace TGameSession::Place() const {
+  return {reader_ ? reader_->Place() : TDemoReader::TPlace{}, frames_, playFrames_, ids_};
+}
+
+bool TGameSession::GoBack(const TPlace& place) {
+  if (!reader_ || !reader_->Resume(place.reader)) {
+    return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again");
+  }
+  frames_ = place.frames;
+  playFrames_ = place.playFrames;
+  ids_ = place.ids;
+  playing_ = true;
+  return true;
+}
+
 TDemoCheck TGameSession::Current() const {
   return {frames_, RandomState(), game.player->X, game.player->Y, game.figureList ? game.figureList->Count() : 0};
 }

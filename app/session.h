@@ -33,11 +33,27 @@ class TGameSession : public TRunWatcher {
   // Opens a demo and reads its header; false when it is no demo (Message() says why).
   bool Replay(const std::string& path);
   const TDemoHeader& Header() const { return header_; }
+  const std::string& DemoPath() const { return demoPath_; }
   bool Replaying() const { return reader_ != nullptr; }
   // Writes the report to the file when play ends.
   void ReportTo(const std::string& path) { reportPath_ = path; }
   // The report as play ended (empty before).
   const std::string& ReportText() const { return report_; }
+
+  // Where a replay stands between two frames of play: the demo's reading, the counts and
+  // the figures' ids, to come back to with a copy of the game as it was there.
+  struct TPlace {
+    TDemoReader::TPlace reader;
+    int32_t frames = 0;
+    int32_t playFrames = 0;
+    FigureIds ids;
+  };
+  TPlace Place() const;
+  // Replays on from the place, the game having been put back as it was there (the place's ids
+  // naming its figures); false when the demo cannot be read from there again.
+  bool GoBack(const TPlace& place);
+  // The frames run so far, of play and of the score screen.
+  int32_t Frames() const { return frames_; }
 
   bool PlayStarts() override;
   bool FrameDone(bool lastFrame) override;

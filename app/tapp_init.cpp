@@ -42,6 +42,8 @@ void Tapp::openScreen() {
 }
 
 void Tapp::present() {
+  // A frame run unseen shows nothing; a screenshot asked for waits for the next one shown.
+  if (DrawingSkipped()) return;
   KeepFrameIfPausing();
   if (TakeScreenshotRequest()) {
     // The back buffer holds the whole frame about to be shown.

@@ -110,6 +110,7 @@ int32_t Tapp::frame() {
   tshot::all();
   drawhub();
   RunPlayerKeys();
+  if (TRunWatcher* watcher = RunWatcher()) watcher->FrameDrawn();
   present();
   return 0;
 }

@@ -51,6 +51,19 @@ TGroundCache::TKey BlockKey(int32_t bx, int32_t by) {
   return key;
 }
 
+// The draw state as drawing every cell would leave it: the last cell's shade, full alpha.
+void LeaveStateOfCells(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  const int32_t lastX = std::min(x1, kMapSize - 1);
+  const int32_t lastY = std::min(y1, kMapSize - 1);
+  if (x0 < kMapSize && y0 < kMapSize && lastX >= 0 && lastY >= 0) {
+    const uint8_t c = game.mapGrid[lastX][lastY];
+    const int32_t grey = TTiles::shade(CellBits(c, 0, 4) >> 3, TMap::getpos(lastX, lastY));
+    SetColor(grey, grey, grey);
+    SetAlpha(1.0f);
+    SetDrawScale(1.0f, 1.0f);
+  }
+}
+
 // The ground under a full-screen camera from the OpenGL driver's blocks: the same pixels
 // for a fraction of the fill. False when the cache cannot serve this picture.
 bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
@@ -98,16 +111,7 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   }
   cache->Draw(bx0, by0, bx1, by1, bx0 * side + kBlockStart - x, by0 * side + kBlockStart - y);
   cache->KeepOnly(bx0 - kKeptMargin, by0 - kKeptMargin, bx1 + kKeptMargin, by1 + kKeptMargin);
-  // The draw state as drawing every cell would leave it: the last cell's shade, full alpha.
-  const int32_t lastX = std::min(x1, kMapSize - 1);
-  const int32_t lastY = std::min(y1, kMapSize - 1);
-  if (x0 < kMapSize && y0 < kMapSize && lastX >= 0 && lastY >= 0) {
-    const uint8_t c = game.mapGrid[lastX][lastY];
-    const int32_t grey = TTiles::shade(CellBits(c, 0, 4) >> 3, TMap::getpos(lastX, lastY));
-    SetColor(grey, grey, grey);
-    SetAlpha(1.0f);
-    SetDrawScale(1.0f, 1.0f);
-  }
+  LeaveStateOfCells(x0, x1, y0, y1);
   return true;
 }
 
@@ -119,6 +123,11 @@ int32_t TMap::draw(int32_t x, int32_t y, int32_t w, int32_t h) {
   const int32_t x1 = (x + w) / 64 + 2;
   const int32_t y0 = y / 64 - 2;
   const int32_t y1 = (y + h) / 64 + 2;
-  if (!DrawCached(x, y, w, h, x0, x1, y0, y1)) DrawCells(x0, x1, y0, y1, game.camX, game.camY);
+  // A frame nobody sees (a replay run ahead) only needs the state its drawing leaves.
+  if (DrawingSkipped()) {
+    LeaveStateOfCells(x0, x1, y0, y1);
+  } else if (!DrawCached(x, y, w, h, x0, x1, y0, y1)) {
+    DrawCells(x0, x1, y0, y1, game.camX, game.camY);
+  }
   return 0;
 }

@@ -17,12 +17,16 @@ std::shared_ptr<TChannel> TSound::Play(const std::shared_ptr<TChannel>& channel)
   return ch;
 }
 
+namespace {
+bool silenced = false;
+}  // namespace
+
 void PlaySound(const std::shared_ptr<TSound>& sound) {
-  if (sound) sound->Play(nullptr);
+  if (sound && !silenced) sound->Play(nullptr);
 }
 
 void PlaySound(const std::shared_ptr<TSound>& sound, float volume, float pan) {
-  if (!sound) return;
+  if (!sound || silenced) return;
   // Set while cued, so the voice never sounds at the levels it had before.
   std::shared_ptr<TChannel> ch = sound->Cue(nullptr);
   if (!ch) return;
@@ -76,6 +80,8 @@ void ShutdownAudioAtExit() {
 }  // namespace
 
 std::shared_ptr<TChannel> TNullAudioDriver::AllocChannel() { return std::make_shared<TNullChannel>(); }
+
+void SilenceSounds(bool on) { silenced = on; }
 
 void PauseSounds(bool paused) {
   if (state.audioDriver) state.audioDriver->SetPaused(paused);

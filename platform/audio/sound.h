@@ -82,6 +82,8 @@ std::shared_ptr<TAudioDriver> AudioDriver();
 // Chooses the driver for later loads; null makes the next load choose again. The driver
 // in use before is shut down.
 void SetAudioDriver(std::shared_ptr<TAudioDriver> driver);
+// While on, PlaySound plays nothing (a replay shown faster or slower, or run ahead unseen).
+void SilenceSounds(bool on);
 // Holds every sound where it is (a paused game), or lets them go on.
 void PauseSounds(bool paused);
 // The gain of everything played from now on, kept for drivers chosen later (1 as made,

@@ -19,11 +19,15 @@ struct GraphicsState {
   int32_t graphicsSeq = 0;
   std::string lastError;
   std::string drawingFailure;
+  bool skipDrawing = false;
 };
 
 GraphicsState state;
 
 TVex2DDriver& Drv() { return *state.current->_driver; }
+
+// Whether drawings reach a screen: one is open and frames are not being skipped.
+bool Drawing() { return state.current && !state.skipDrawing; }
 
 // Sine and cosine of a rotation, remembered by its exact value: frame after frame the same
 // angles come back, and the extended-precision functions are costly.
@@ -246,7 +250,7 @@ void CloseScreen() {
 }
 
 void Flip(int32_t sync) {
-  if (!state.current) return;
+  if (!Drawing()) return;
   if (sync != -1) {
     Drv().Flip(sync);
     return;
@@ -262,7 +266,7 @@ void Flip(int32_t sync) {
 }
 
 void Cls() {
-  if (state.current) Drv().Cls();
+  if (Drawing()) Drv().Cls();
 }
 
 void SetColor(int32_t r, int32_t g, int32_t b) {
@@ -307,7 +311,7 @@ void SetDrawScale(float sx, float sy) {
 }
 
 void DrawRect(float x, float y, float w, float h) {
-  if (!state.current) return;
+  if (!Drawing()) return;
   const TVex2DGraphics& g = *state.current;
   const float tx = x + g.origin_x;
   const float ty = y + g.origin_y;
@@ -317,7 +321,7 @@ void DrawRect(float x, float y, float w, float h) {
 }
 
 void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
-  if (!state.current) return;
+  if (!Drawing()) return;
   const TVex2DGraphics& g = *state.current;
   const float tx = x1 + g.origin_x;
   const float ty = y1 + g.origin_y;
@@ -337,7 +341,7 @@ void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel) {
 }
 
 void Plot(float x, float y) {
-  if (!state.current) return;
+  if (!Drawing()) return;
   const float px = x + state.current->origin_x;
   const float py = y + state.current->origin_y;
   if (!MayReachScreen(*state.current, px, py, 0.0)) return;
@@ -346,7 +350,7 @@ void Plot(float x, float y) {
 }
 
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame) {
-  if (!image || !state.current) return;
+  if (!image || !Drawing()) return;
   const float x0 = -image->handle_x;
   const float y0 = -image->handle_y;
   const float x1 = x0 + static_cast<float>(image->width);
@@ -361,7 +365,7 @@ void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int3
 }
 
 void DrawString(std::string_view text, float x, float y) {
-  if (!state.current || !state.current->image_font) return;
+  if (!Drawing() || !state.current->image_font) return;
   SyncTransform();
   const TVex2DGraphics& g = *state.current;
   float px = x + g.origin_x + g.handle_x * g.tform_ix + g.handle_y * g.tform_iy;
@@ -383,6 +387,10 @@ void DrawString(std::string_view text, float x, float y) {
     py += g.tform_jx * glyph->_advance;
   }
 }
+
+void SkipDrawing(bool on) { state.skipDrawing = on; }
+
+bool DrawingSkipped() { return state.skipDrawing; }
 
 TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
   if (!state.current) return nullptr;

@@ -72,6 +72,12 @@ void DrawString(std::string_view text, float x, float y);
 // points and images that cannot reach the visible area are left out before they reach the
 // driver (an image's texture is then not made yet either); the picture is the same.
 
+// While on, Cls, the drawings above and Flip do nothing (no pacing wait either) and the
+// driver keeps no ground: frames nobody sees cost only their rules. The draw state is still
+// set as usual, so the next frame drawn finds it as it would have.
+void SkipDrawing(bool on);
+bool DrawingSkipped();
+
 void SetClsColor(int32_t r, int32_t g, int32_t b);
 void Plot(float x, float y);
 // The back buffer's pixels at (x, y), w x h, format 6 (what the next Flip would show).

@@ -1,0 +1,75 @@
+// A viewer's jumps through a replay, headless: going back to a frame puts the whole game (every
+// actor, the generator, the demo's reading) where playing straight to it puts it.
+#include "app/replay_viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/placement.h"
+#include "app/report.h"
+#include "app/session.h"
+#include "app/tables.h"
+#include "app/tapp.h"
+#include "platform/system/clock.h"
+#include "platform/video/graphics.h"
+#include "platform/video/recording_driver.h"
+#include "rules/answers.h"
+#include "rules/random.h"
+#include "state/game.h"
+#include "world/worldgen.h"
+
+namespace {
+
+std::string Report(const TReplayViewer& viewer, const TGameSession& session) {
+  return StateReport(viewer.Shown(), session.Place().ids);
+}
+
+TEST(ReplayViewer, JumpsBackLandWhereStraightPlayLands) {
+  TGameSession session;
+  ASSERT_TRUE(session.Replay(KESTROVA_SOURCE_DIR "/bench/busy_fight.demo")) << session.Message();
+  const TDemoHeader& demo = session.Header();
+  UseFixedClock(0);
+  CreateTables();
+  game.screenW = demo.screen[0];
+  game.screenH = demo.screen[1];
+  auto driver = std::make_shared<TRecordingDriver>();
+  driver->SetRecording(false);
+  ASSERT_TRUE(OpenHeadlessScreen(driver, game.screenW, game.screenH, 0, 0, 0));
+  SetBlend(3);
+  SeedRandom(demo.seed);
+  game.mapParamsGiven = demo.map;
+  ASSERT_TRUE(GenerateWorld());
+  ASSERT_TRUE(PlaceEnemies() && PlaceItems());
+  Tapp::start();
+  {
+    TReplayViewer viewer(session);
+    ASSERT_TRUE(viewer.PlayStarts());
+    // Frames in the fight, with shots in flight and decals down, each a different distance
+    // past the places the viewer keeps.
+    const std::vector<int32_t> targets = {1, 250, 777, 1100};
+    std::vector<std::string> straight;
+    for (int32_t target : targets) {
+      ASSERT_TRUE(viewer.SeekTo(target)) << session.Message();
+      ASSERT_EQ(viewer.Shown(), target - 1);
+      straight.push_back(Report(viewer, session));
+    }
+    EXPECT_NE(straight.back().find("\nS "), std::string::npos) << "no shot in flight to put back";
+    for (size_t i = targets.size(); i-- > 0;) {
+      ASSERT_TRUE(viewer.SeekTo(targets[i])) << session.Message();
+      EXPECT_TRUE(Report(viewer, session) == straight[i]) << "back to frame " << targets[i];
+    }
+    // Past the end of play: just before its last frame, paused, and the same from anywhere.
+    ASSERT_TRUE(viewer.SeekTo(INT32_MAX)) << session.Message();
+    EXPECT_TRUE(viewer.Paused());
+    const std::string end = Report(viewer, session);
+    ASSERT_TRUE(viewer.SeekTo(300));
+    ASSERT_TRUE(viewer.SeekTo(INT32_MAX));
+    EXPECT_TRUE(Report(viewer, session) == end);
+  }
+  SetAnswerTap(nullptr);
+}
+
+}  // namespace
