@@ -69,7 +69,14 @@ TEST(Watch, PausesStepsSpeedsAndJumpsLeaveTheReportAsTheSimulatorsAndJumpsLandOn
 
     // Ten seconds on, paused: the picture stands still.
     ASSERT_TRUE(Key("Right space"));
-    const TPixmapPtr paused = WaitUntil(watch, window, "e2e_watch_paused.png", ShowsPausedBar);
+    // The first paused pictures may still show the frames the jump and the pause key crossed
+    // on their way: the film counts as paused once two pictures in a row agree.
+    TPixmapPtr previous;
+    const TPixmapPtr paused = WaitUntil(watch, window, "e2e_watch_paused.png", [&](const TPixmap& shot) {
+      const bool same = ShowsPausedBar(shot) && previous && SamePicture(shot, *previous);
+      previous = std::make_shared<TPixmap>(shot);
+      return same;
+    });
     ASSERT_TRUE(paused) << watch.Errors();
     SleepMilliseconds(300);
     const TPixmapPtr still = Screenshot(window, "e2e_watch_still.png");
