@@ -18,15 +18,23 @@ std::shared_ptr<TChannel> TSound::Play(const std::shared_ptr<TChannel>& channel)
 }
 
 namespace {
-bool silenced = false;
+
+struct SoundState {
+  std::shared_ptr<TAudioDriver> audioDriver;
+  float soundVolume = 1.0f;
+  bool silenced = false;  // PlaySound plays nothing: frames run unseen while a demo is watched
+};
+
+SoundState state;
+
 }  // namespace
 
 void PlaySound(const std::shared_ptr<TSound>& sound) {
-  if (sound && !silenced) sound->Play(nullptr);
+  if (sound && !state.silenced) sound->Play(nullptr);
 }
 
 void PlaySound(const std::shared_ptr<TSound>& sound, float volume, float pan) {
-  if (!sound || silenced) return;
+  if (!sound || state.silenced) return;
   // Set while cued, so the voice never sounds at the levels it had before.
   std::shared_ptr<TChannel> ch = sound->Cue(nullptr);
   if (!ch) return;
@@ -65,13 +73,6 @@ class TNullChannel : public TChannel {
   void Cue(const TSound&) override {}
 };
 
-struct SoundState {
-  std::shared_ptr<TAudioDriver> audioDriver;
-  float soundVolume = 1.0f;
-};
-
-SoundState state;
-
 void ShutdownAudioAtExit() {
   if (state.audioDriver) state.audioDriver->Shutdown();
   state.audioDriver = nullptr;
@@ -81,7 +82,7 @@ void ShutdownAudioAtExit() {
 
 std::shared_ptr<TChannel> TNullAudioDriver::AllocChannel() { return std::make_shared<TNullChannel>(); }
 
-void SilenceSounds(bool on) { silenced = on; }
+void SilenceSounds(bool on) { state.silenced = on; }
 
 void PauseSounds(bool paused) {
   if (state.audioDriver) state.audioDriver->SetPaused(paused);
