@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "app/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
 #include "platform/input/key_names.h"
@@ -196,10 +197,13 @@ std::string KeyListText(const std::vector<int32_t>& keys) {
   return text;
 }
 
-TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file,
-                                    std::vector<std::string>& problems) {
+TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file, std::vector<std::string>& problems,
+                                    std::vector<TSettingsProblem>* briefs) {
   TPlayerSettings settings;
   int32_t number = 0;
+  const auto brief = [&](const char* what) {
+    if (briefs != nullptr) briefs->push_back({number, what});
+  };
   for (std::string_view line : Lines(text)) {
     ++number;
     std::string_view value;
@@ -209,6 +213,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       const std::string_view trimmed = Trim(line);
       if (!trimmed.empty() && trimmed[0] != '#') {
         problems.push_back(where + "'" + std::string(trimmed) + "' is no setting: write name = value");
+        brief("keine Einstellung");
       }
       continue;
     }
@@ -216,6 +221,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       if (!entry->parse(value, settings)) {
         problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + std::string(value) +
                            "'; using " + entry->text(TPlayerSettings{}));
+        brief("falscher Wert");
       }
       continue;
     }
@@ -223,6 +229,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     while (action < kActions && name != Actions()[action].name) ++action;
     if (action == kActions) {
       problems.push_back(where + "unknown setting '" + std::string(name) + "'");
+      brief("unbekannter Name");
       continue;
     }
     std::string bad;
@@ -230,6 +237,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       problems.push_back(where + std::string(name) + ": " +
                          (bad.empty() ? "no key given" : "'" + bad + "' is no key name") + "; using " +
                          KeyListText(Actions()[action].keys));
+      brief("unbekannte Taste");
     }
   }
   return settings;
@@ -298,6 +306,13 @@ std::string Folder(const std::string& file) {
 
 }  // namespace
 
+std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
+  if (briefs.empty()) return {};
+  std::string notice = "settings.txt Zeile " + std::to_string(briefs[0].line) + ": " + briefs[0].brief;
+  if (briefs.size() > 1) notice += " (+" + std::to_string(briefs.size() - 1) + " weitere)";
+  return notice;
+}
+
 TPlayerSettings ReadPlayerSettings(const std::string& file) {
   if (file.empty()) return {};
   std::string text;
@@ -311,8 +326,11 @@ TPlayerSettings ReadPlayerSettings(const std::string& file) {
     return {};
   }
   std::vector<std::string> problems;
-  const TPlayerSettings settings = ParsePlayerSettings(text, file, problems);
+  std::vector<TSettingsProblem> briefs;
+  const TPlayerSettings settings = ParsePlayerSettings(text, file, problems, &briefs);
   for (const std::string& p : problems) std::fprintf(stderr, "Kestrova: %s\n", p.c_str());
+  const std::string notice = SettingsNotice(briefs);
+  if (!notice.empty()) PostNotice(notice);
   return settings;
 }
 

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "actors/tblood.h"
@@ -7,6 +8,7 @@
 #include "actors/tshot.h"
 #include "app/bindings.h"
 #include "app/controls.h"
+#include "app/notices.h"
 #include "app/pause.h"
 #include "app/placement.h"
 #include "app/run_watcher.h"
@@ -15,6 +17,7 @@
 #include "platform/files/textio.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
+#include "platform/input/pad.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
 #include "platform/video/graphics.h"
@@ -26,10 +29,24 @@
 
 namespace {
 
-// Keys outside the rules, taken after a frame is drawn: the window's and the sound's.
+// A pad that comes or goes is news; the one there at start is not.
+void WatchPad() {
+  static int32_t had = -1;
+  const int32_t has = PadConnected() ? 1 : 0;
+  if (had >= 0 && has != had) {
+    std::fprintf(stderr, "Kestrova: %s\n", has != 0 ? "a pad is connected" : "the pad was removed");
+    PostNotice(has != 0 ? "Pad verbunden" : "Pad entfernt");
+  }
+  had = has;
+}
+
+// Keys outside the rules, taken after a frame is drawn: the window's and the sound's; then the
+// notice due over the frame.
 void RunPlayerKeys() {
   if (FullScreenAsked()) SetDesktopFullScreen(!DesktopFullScreen());
   RunSoundControls();
+  WatchPad();
+  DrawNotices();
 }
 
 // The arrow key is asked first; its letter only when the arrow is not held.
