@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -84,6 +86,21 @@ TCommand RunCommand(const std::string& command, const fs::path& logs) {
   const fs::path err = logs / "err.txt";
   const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+}
+
+// A visible game window other than `first`; empty if none.
+std::string FirstOtherWindow(const std::string& first) {
+  std::FILE* found = popen("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null", "r");
+  if (found == nullptr) return {};
+  std::string other;
+  char line[64];
+  while (other.empty() && std::fgets(line, sizeof line, found) != nullptr) {
+    std::string id(line);
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+    if (!id.empty() && id != first) other = id;
+  }
+  pclose(found);
+  return other;
 }
 
 // Escape, and the score screen with its play-again lines.
@@ -191,6 +208,50 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
   EXPECT_TRUE(std::is_sorted(points.rbegin(), points.rend())) << listed.out;
   EXPECT_EQ(std::count(seeds.begin(), seeds.end(), "7"), 2) << listed.out;
   EXPECT_EQ(std::count(seeds.begin(), seeds.end(), std::to_string(newSeed)), 2) << listed.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Two games closed at the same moment, each while the other writes: both lines are kept.
+TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("at_once");
+  const fs::path data = folder.LogPath() / "data";
+  const fs::path scores = data / "kestrova" / "scores.txt";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_DATA_HOME", data.string()}};
+  TGameProcess one(folder, false, {"--seed", "11"}, env);
+  const std::string first = one.Window(30);
+  ASSERT_FALSE(first.empty()) << one.Errors();
+  ASSERT_TRUE(WaitFor(one, first, "e2e_at_once_one.png", ShowsHud)) << one.Errors();
+  TGameProcess two(folder, false, {"--seed", "12"}, env);
+  std::string second;
+  for (int i = 0; i < 600 && second.empty() && two.Running(); ++i) {
+    const std::string found = FirstOtherWindow(first);
+    if (!found.empty()) second = found;
+    SleepMilliseconds(50);
+  }
+  ASSERT_FALSE(second.empty()) << two.Errors();
+  ASSERT_TRUE(WaitFor(two, second, "e2e_at_once_two.png", ShowsHud)) << two.Errors();
+  // The close button ends play as Escape does; a second press of it leaves the score screen.
+  ASSERT_TRUE(SendCloseRequest(first));
+  ASSERT_TRUE(SendCloseRequest(second));
+  std::string kept;
+  for (int i = 0; i < 600 && std::count(kept.begin(), kept.end(), '\n') < 2; ++i) {
+    SleepMilliseconds(50);
+    kept = ReadWholeFile(scores);
+  }
+  ASSERT_TRUE(SendCloseRequest(first));
+  ASSERT_TRUE(SendCloseRequest(second));
+  EXPECT_EQ(one.WaitForExit(30), 0) << one.Errors();
+  EXPECT_EQ(two.WaitForExit(30), 0) << two.Errors();
+  kept = ReadWholeFile(scores);
+  ASSERT_EQ(std::count(kept.begin(), kept.end(), '\n'), 2) << kept;
+  std::istringstream lines(kept);
+  std::set<std::string> seeds;
+  for (std::string line; std::getline(lines, line);) seeds.insert(line.substr(line.rfind(' ') + 1));
+  EXPECT_EQ(seeds, (std::set<std::string>{"11", "12"})) << kept;
 }
 
 }  // namespace
