@@ -9,7 +9,7 @@
 #include "app/settings.h"
 
 // Binds the rules' keys to the player's and sets the mouse's sensitivity and direction.
-// Settings as the defaults bind nothing: the keys answer for themselves, as they always have.
+// Settings equal to the defaults bind nothing: the keys answer for themselves.
 void ApplyBindings(const TPlayerSettings& settings);
 // In play key_fire_weapon1 answers for Enter; on the score screen Enter is Enter again.
 void UsePlayBindings(bool play);

@@ -1,4 +1,4 @@
-// The game's command line. Without options the game runs exactly as it always has.
+// The game's command line. Without options the game seeds from the clock and reads config.txt.
 #pragma once
 #include <cstdint>
 #include <optional>

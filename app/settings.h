@@ -31,7 +31,7 @@ enum class TAction : int32_t {
 constexpr size_t kActions = 16;
 using TKeyLists = std::array<std::vector<int32_t>, kActions>;
 
-// Today's keys: W or Up forward, ... (the key codes of platform/input/input.h).
+// The default keys: W or Up forward, ... (the key codes of platform/input/keys.h).
 TKeyLists DefaultKeys();
 // "key_forward", ...
 std::string ActionSettingName(TAction action);

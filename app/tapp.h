@@ -1,5 +1,5 @@
 // The application: settings and screen, the loading sequence, the game loop and its HUD.
-// A class of functions only; the state it works on is global (app/globals.h).
+// A class of functions only; the state it works on is the one game state (state/game.h).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -9,7 +9,7 @@
 struct TCommandLine;
 
 // What the command line fixed before init. Unset, init seeds from the clock and reads the
-// screen settings from config.txt, as the game always has.
+// screen settings from config.txt.
 struct TLaunch {
   std::optional<int32_t> seed;  // init leaves the seed in force here
   std::optional<std::array<int32_t, 4>> screen;

@@ -84,7 +84,7 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 
 int32_t Tapp::run() {
   start();
-  // A watcher (demo, report) sees the loop from outside; without one it runs as it always has.
+  // A watcher (demo, report) sees the loop from outside; without one the loop runs alone.
   TRunWatcher* watcher = RunWatcher();
   bool going = watcher == nullptr || watcher->PlayStarts();
   UsePlayBindings(true);

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Plants one fault at a time in platform/ and app/, rebuilds, runs the whole test suite and
+"""Plants one fault at a time in the game's layers, rebuilds, runs the whole test suite and
 says which tests caught each fault; a fault no test catches is a hole in the tests. Every file
 is put back as it was, whatever happens. Not part of CI: each fault costs a build and a full
 run (about two minutes on two cores).
 
-    python3 tools/fault_plant.py [--build build] [--only NAME ...]
+    python3 tools/fault_plant.py [--build build] [--only NAME ...] [--label LABEL]
 """
 import argparse
 import pathlib
@@ -30,9 +30,11 @@ FAULTS = [
      [("s.timer != nullptr && (s.generation & 0xffffff) == (generation & 0xffffff)",
        "s.timer != nullptr && s.generation + generation != 0")]),
     ("key-repeat-counted-as-press", "platform/input/input.cpp", [("if (states[static_cast<size_t>(code)] == 1) return;", "")]),
-    ("rules-clock-forgets-earlier-pauses", "platform/system/clock.cpp",
-     [("stoppedTotal = ClockAdd(stoppedTotal, ClockDiff(RealNowMs(), stoppedAt));",
-       "stoppedTotal = ClockDiff(RealNowMs(), stoppedAt);")]),
+    ("rules-clock-forgets-earlier-pauses", "rules/rules_clock.cpp",
+     [("rulesClock.stoppedTotal = ClockAdd(rulesClock.stoppedTotal, ClockDiff(RealNowMs(), rulesClock.stoppedAt));",
+       "rulesClock.stoppedTotal = ClockDiff(RealNowMs(), rulesClock.stoppedAt);")]),
+    ("bound-key-never-held", "rules/answers.cpp", [("if (CurrentKeyDown(k) != 0) return 1;", "if (CurrentKeyDown(k) != 0) break;")]),
+    ("fresh-game-keeps-the-grid", "state/game.cpp", [("  game.mapGrid.Clear();\n", "")]),
     ("pacing-remainder-late", "platform/system/pacing.cpp", [("pacing.accum >= pacing.hertz", "pacing.accum > pacing.hertz")]),
     ("shoulder-wrap-negative", "app/controls.cpp",
      [("((from + next - previous) % 5 + 5) % 5", "(from + next - previous) % 5")]),
@@ -49,7 +51,8 @@ FAULTS = [
      [("if (rate * state.turnCarry <= 0.0)", "if (rate == 0.0)")]),
     ("relative-pointer-absolute", "platform/input/events.cpp",
      [("state.pointerX += e.motion.xrel;", "state.pointerX = e.motion.xrel;")]),
-    ("close-request-leaves-score-screen-up", "platform/input/input.cpp", [("      ++state.keyHits[KEY_ENTER];\n", "")]),
+    ("close-request-leaves-score-screen-up", "app/controls.cpp",
+     [("SetCloseRequestKeys({KEY_ESCAPE, KEY_ENTER});", "SetCloseRequestKeys({KEY_ESCAPE});")]),
     ("replay-escape-ignored", "app/session.cpp", [("KeyPressedLive(KEY_ESCAPE) != 0 || ", "")]),
     ("line-culled-by-its-first-end", "platform/video/graphics.cpp",
      [("std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)",
@@ -60,12 +63,13 @@ SUITE = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "env", "LIBGL_ALWAYS_
          "ctest", "-j2", "--timeout", "300"]
 
 
-def run_suite(build):
+def run_suite(build, label):
     """The names of the tests that failed; None when the program did not build."""
     made = subprocess.run(["cmake", "--build", build, "-j2"], cwd=ROOT, capture_output=True, text=True)
     if made.returncode != 0:
         return None
-    out = subprocess.run(SUITE, cwd=ROOT / build, capture_output=True, text=True).stdout
+    out = subprocess.run(SUITE + (["-L", label] if label else []), cwd=ROOT / build, capture_output=True,
+                         text=True).stdout
     tail = out[out.find("The following tests FAILED:"):] if "The following tests FAILED:" in out else ""
     return re.findall(r"^\s*\d+ - (\S+)", tail, re.MULTILINE)
 
@@ -74,6 +78,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
     parser.add_argument("--only", nargs="*")
+    parser.add_argument("--label", help="run only the tests of this CTest label")
     args = parser.parse_args()
     faults = [f for f in FAULTS if not args.only or f[0] in args.only]
     caught = 0
@@ -87,7 +92,7 @@ def main():
             planted = planted.replace(text, replacement)
         try:
             path.write_text(planted)
-            failed = run_suite(args.build)
+            failed = run_suite(args.build, args.label)
         finally:
             path.write_text(original)
         if failed is None:

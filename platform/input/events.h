@@ -3,7 +3,7 @@
 //
 // Tests and the simulator feed events without a window:
 //   InjectEvent({EVENT_KEYDOWN, 87});   // W pressed; seen at the next pump
-//   KeyIsDown(87);                      // pumps, so this now reads 1
+//   PumpEvents(); CurrentKeyDown(87);   // reads 1 once pumped
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -11,7 +11,7 @@
 namespace {
 
 // The player's mouse sensitivity: the pointer's offset from where the game last put it
-// reaches the rules scaled, the fraction carried to the frame after the game puts it back.
+// reaches the game scaled, the fraction carried to the frame after the game puts it back.
 struct TPointerScale {
   double scale = 1.0;
   double carry = 0.0;

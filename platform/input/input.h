@@ -39,7 +39,7 @@ void ReleasePointer();
 // game last asked for it, so that wherever the user moved it turns nobody.
 void FreePointerWhilePaused(bool on);
 
-// Presses of the key counted and not yet asked for; leaves them for the next KeyPressed.
+// Presses of the key counted and not yet taken; leaves them for the next taker.
 int32_t KeyPressesWaiting(int32_t key);
 
 // The next typed character from the queue, 0 when none waits.

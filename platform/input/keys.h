@@ -1,5 +1,5 @@
-// The key codes of every input query: the Windows virtual-key codes, which the game's rules,
-// its demos and its settings have always used. Letters and digits are their upper-case ASCII
+// The key codes of every input query: the Windows virtual-key codes, which the game's demos
+// and settings files store. Letters and digits are their upper-case ASCII
 // codes ('A', '1'), so they need no names here.
 #pragma once
 #include <cstdint>

@@ -2,7 +2,7 @@
 // few large textures (pages) and drawn back pixel for pixel instead of drawing every piece
 // of them each frame. A software rasteriser pays for every texture bound and for texels
 // spread over memory, so blocks share pages. Only the OpenGL driver keeps one: other drivers
-// see every drawing as before.
+// see every drawing of every piece.
 //
 // A frame that wants cached blocks asks Begin first; when it says yes, each missing block is
 // drawn through the ordinary drawing operations between BeginBlock and EndBlock with its
