@@ -154,7 +154,7 @@ TEST_F(AgainTest, TheScoreScreenOffersAnotherGameAndHearsNAndR) {
   EXPECT_EQ(glyphs[8].args[5], 384.0 + 96.0 + 48.0);
   EXPECT_FLOAT_EQ(glyphs[8].state.ix, 1.0f);
 
-  // Without the offer (a demo) the score screen is as it always was.
+  // Without the offer (a demo recorded or watched) the score screen shows the score alone.
   Tapp::launch.playAgain = false;
   driver->Clear();
   driver->flips = 0;
