@@ -37,6 +37,9 @@ struct EventState {
   bool warping = true;
   int32_t warpX = 0;
   int32_t warpY = 0;
+  // Whether the system pointer was put there, with nothing since that the game could not
+  // follow (the focus gone, the window resized or left).
+  bool pointerPlaced = false;
   // Whether the stop signal has been turned into its close request.
   bool stopSignalTaken = false;
 };
@@ -146,9 +149,11 @@ void Translate(const SDL_Event& e) {
           return;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           state.focused = false;
+          state.pointerPlaced = false;
           Queue(EVENT_APPSUSPEND, 0);
           return;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+          state.pointerPlaced = false;
           // Where the game last put it, in the new letterbox.
           if (FitPointerToWindow(e.window.data1, e.window.data2)) RewarpPointer();
           return;
@@ -156,6 +161,7 @@ void Translate(const SDL_Event& e) {
           Queue(EVENT_MOUSEENTER, 0, state.pointerX, state.pointerY);
           return;
         case SDL_WINDOWEVENT_LEAVE:
+          state.pointerPlaced = false;
           Queue(EVENT_MOUSELEAVE, 0, state.pointerX, state.pointerY);
           return;
         case SDL_WINDOWEVENT_CLOSE:
@@ -258,6 +264,7 @@ void SetEventWindow(void* sdlWindow) {
   state.window = static_cast<SDL_Window*>(sdlWindow);
   state.focused = state.window == nullptr || (SDL_GetWindowFlags(state.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
   state.warpAsked = false;
+  state.pointerPlaced = false;
 }
 
 bool WindowFocused() { return state.focused; }
@@ -267,6 +274,8 @@ void* EventWindow() { return state.window; }
 void SetPointerWarping(bool on) { state.warping = on; }
 
 void RewarpPointer() {
+  // Called when the pointer may have gone where the game could not follow it.
+  state.pointerPlaced = false;
   if (state.warpAsked) WarpPointer(state.warpX, state.warpY);
 }
 
@@ -278,18 +287,26 @@ void SetRelativePointer(bool on) {
 bool RelativePointer() { return state.relativePointer; }
 
 void WarpPointer(int32_t x, int32_t y) {
+  const bool resting =
+      state.pointerPlaced && x == state.warpX && y == state.warpY && x == state.pointerX && y == state.pointerY;
   state.warpAsked = true;
   state.warpX = x;
   state.warpY = y;
+  state.pointerPlaced = false;
   if (state.relativePointer) {
     state.pointerX = x;
     state.pointerY = y;
   } else if (state.window != nullptr && state.focused && state.warping) {
-    // Another program's pointer stays where its user put it.
-    int32_t windowX = x;
-    int32_t windowY = y;
-    ScreenPointToWindow(windowX, windowY);
-    SDL_WarpMouseInWindow(state.window, windowX, windowY);
+    // Another program's pointer stays where its user put it. So does a pointer resting where
+    // the game put it: putting it there again would undo a move the window has made but not
+    // reported yet, which the next frame is to see.
+    if (!resting) {
+      int32_t windowX = x;
+      int32_t windowY = y;
+      ScreenPointToWindow(windowX, windowY);
+      SDL_WarpMouseInWindow(state.window, windowX, windowY);
+    }
+    state.pointerPlaced = true;
   }
   // The window may or may not report the warp (SDL drops a move to where it thinks the
   // pointer already is); this event makes the stored position follow either way.

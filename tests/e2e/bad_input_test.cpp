@@ -30,27 +30,32 @@ struct TOutcome {
 TOutcome RunToEnd(const TGameFolder& folder) {
   TOutcome outcome;
   TGameProcess game(folder, false);
-  for (int i = 0; i < 300 && game.Running(); ++i) {
-    const std::string box = TGameProcess::MessageBox();
-    if (!box.empty()) {
-      outcome.box = true;
-      Xdotool("windowfocus --sync " + box);
-      Xdotool("key --window " + box + " Return");
-      break;
-    }
-    const std::string window = game.Window(1);
-    const TPixmapPtr shot = window.empty() ? nullptr : Screenshot(window, "e2e_bad_input.png");
-    if (shot && ShowsHud(*shot)) {
-      Xdotool("windowfocus --sync " + window);
-      // Fire a while, so that shots and their sounds are drawn and played too.
-      Xdotool("mousedown 1");
-      SleepMilliseconds(1000);
-      Xdotool("mouseup 1");
-      EndTheGame(game, window, "e2e_bad_input_score.png");
-      outcome.played = !::testing::Test::HasFailure();
-      break;
-    }
-    SleepMilliseconds(200);
+  std::string box;
+  std::string window;
+  bool playing = false;
+  WaitUntil(
+      [&] {
+        box = TGameProcess::MessageBox();
+        if (!box.empty() || !game.Running()) return true;
+        if (window.empty()) window = game.Window(0);
+        const TPixmapPtr shot = window.empty() ? nullptr : Screenshot(window, "e2e_bad_input.png");
+        playing = shot && ShowsHud(*shot);
+        return playing;
+      },
+      120, 200);
+  if (!box.empty()) {
+    outcome.box = true;
+    Xdotool("windowfocus --sync " + box);
+    Xdotool("key --window " + box + " Return");
+  } else if (playing) {
+    Xdotool("windowfocus --sync " + window);
+    // Fire until a round is spent, so that shots and their sounds are drawn and played too.
+    Xdotool("mousedown 1");
+    const bool fired = WaitFor(game, window, "e2e_bad_input_fired.png", SpentARound) != nullptr;
+    Xdotool("mouseup 1");
+    EXPECT_TRUE(fired) << "the first weapon spent no rounds";
+    EndTheGame(game, window, "e2e_bad_input_score.png");
+    outcome.played = !::testing::Test::HasFailure();
   }
   outcome.status = game.WaitForExit(30);
   outcome.errors = game.Errors();

@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "../support/read_file.h"
 #include "game_run.h"
@@ -93,19 +95,39 @@ TEST(EndToEnd, RecordedGameReplaysToTheSameReportHeadlessAndInTheWindow) {
     ASSERT_FALSE(window.empty()) << game.Errors();
     ASSERT_TRUE(WaitFor(game, window, "e2e_demo_play.png", ShowsHud)) << game.Errors();
     ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
-    // Walk, turn, strafe, fire, change weapons and fire again.
+    // Walk, turn, strafe, fire, change weapons, turn back and fire again. Each goes on until
+    // the rules have taken it, as the demo being recorded, replayed so far, shows: the player's
+    // words are F id X Y Side HP EP Art weapon w0 .. w4 Time.
+    std::vector<std::string> last;
+    const auto until = [&](const std::function<bool(const std::vector<std::string>&)>& seen) {
+      return WaitUntil(
+          [&] {
+            const std::vector<std::string> p = PlayerSoFar(demo);
+            if (p.size() < 10 || !seen(p)) return false;
+            last = p;
+            return true;
+          },
+          60, 100);
+    };
+    ASSERT_TRUE(until([](const auto&) { return true; })) << "no frame recorded";
+    const std::vector<std::string> start = last;
     ASSERT_TRUE(Xdotool("keydown w"));
-    SleepMilliseconds(300);
+    EXPECT_TRUE(until([&](const auto& p) { return p[3] != start[3]; })) << "W walked nobody";
     ASSERT_TRUE(Xdotool("mousemove_relative -- 60 0"));
+    EXPECT_TRUE(until([&](const auto& p) { return p[4] != start[4]; })) << "the mouse turned nobody";
     ASSERT_TRUE(Xdotool("keydown a"));
     SleepMilliseconds(300);
     ASSERT_TRUE(Xdotool("keyup a"));
     ASSERT_TRUE(Xdotool("mousedown 1"));
-    SleepMilliseconds(700);
+    EXPECT_TRUE(until([&](const auto& p) { return p[9] != start[9]; })) << "weapon 1 spent no rounds";
     ASSERT_TRUE(Xdotool("mouseup 1"));
     ASSERT_TRUE(Xdotool("keyup w"));
-    ASSERT_TRUE(Xdotool("key 2"));
+    ASSERT_TRUE(Xdotool("keydown 2"));
+    EXPECT_TRUE(until([&](const auto& p) { return p[8] == "1"; })) << "the 2 key selected no weapon";
+    ASSERT_TRUE(Xdotool("keyup 2"));
+    const std::string turned = last[4];
     ASSERT_TRUE(Xdotool("mousemove_relative -- -25 0"));
+    EXPECT_TRUE(until([&](const auto& p) { return p[4] != turned; })) << "the mouse turned nobody the other way";
     ASSERT_TRUE(Xdotool("mousedown 1"));
     SleepMilliseconds(300);
     ASSERT_TRUE(Xdotool("mouseup 1"));

@@ -16,6 +16,7 @@
 #include "../support/read_file.h"
 #include "../support/window_manager.h"
 #include "game_run.h"
+#include "platform/files/png.h"
 #include "screens.h"
 
 namespace {
@@ -35,12 +36,16 @@ class TOtherProgram {
     waitpid(pid_, nullptr, 0);
   }
   std::string Window() const {
-    for (int i = 0; i < 100 && pid_ > 0; ++i) {
-      const std::string id = FirstWindow("xdotool search --onlyvisible --classname '^kestrova_other$' 2>/dev/null");
-      if (!id.empty()) return id;
-      SleepMilliseconds(50);
+    std::string id;
+    if (pid_ > 0) {
+      WaitUntil(
+          [&] {
+            id = FirstWindow("xdotool search --onlyvisible --classname '^kestrova_other$' 2>/dev/null");
+            return !id.empty();
+          },
+          30);
     }
-    return {};
+    return id;
   }
 
  private:
@@ -75,38 +80,52 @@ std::string StartPlace(const TGameFolder& folder, const std::string& seed) {
   return std::system(command.c_str()) == 0 ? PlayerPlace(ReadWholeFile(out)) : "no start";
 }
 
+// Presses F12 and reads back the picture the game saves for it, the `nth` of the run; null
+// when none comes. The game has taken every event sent to it before the key once it has
+// saved the picture, and the picture shows the frame it drew next.
+TPixmapPtr GameScreenshot(TGameProcess& game, int nth) {
+  if (!Xdotool("key F12")) return nullptr;
+  const std::string path = game.WaitForErrorLine("Kestrova: screenshot saved as ", 60, nth);
+  return path.empty() ? nullptr : LoadPixmapFile(path);
+}
+
 TEST(Desktop, PointerStaysWithTheProgramThatHasTheFocus) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("focus");
-  TGameProcess game(folder, false, {"--seed", "3", "--report", (folder.LogPath() / "r.txt").string()});
+  // F12's pictures go to the run's own folder.
+  TGameProcess game(folder, false, {"--seed", "3", "--report", (folder.LogPath() / "r.txt").string()},
+                    {{"XDG_DATA_HOME", folder.LogPath().string()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_focus_play.png", ShowsHud)) << game.Errors();
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
-  SleepMilliseconds(500);
   const std::pair<int, int> centre = WindowCentre(window);
-  EXPECT_EQ(PointerPosition(), centre) << "the game holds the pointer while it has the focus";
+  EXPECT_TRUE(WaitUntil([&] { return PointerPosition() == centre; }, 30))
+      << "the game does not hold the pointer while it has the focus";
 
+  // Another program takes the focus, which pauses the game. The pointer goes over the game's
+  // window, where the game hears of it, and stays there.
   TOtherProgram other;
   const std::string otherWindow = other.Window();
   ASSERT_FALSE(otherWindow.empty()) << "xmessage did not come up";
   ASSERT_TRUE(Xdotool("windowfocus --sync " + otherWindow));
-  // Over the game's window and then over the other program's: the pointer stays each time.
+  ASSERT_TRUE(WaitFor(game, window, "e2e_focus_paused.png", ShowsPause));
+  ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
+  EXPECT_EQ(PointerPosition(), std::make_pair(20, 10)) << "the pointer is held in the game's window";
   const std::pair<int, int> overGame{centre.first - 300, centre.second - 200};
   ASSERT_TRUE(Xdotool("mousemove --sync " + std::to_string(overGame.first) + " " + std::to_string(overGame.second)));
-  SleepMilliseconds(700);
-  EXPECT_EQ(PointerPosition(), overGame);
-  ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
-  SleepMilliseconds(700);
-  EXPECT_EQ(PointerPosition(), std::make_pair(20, 10));
 
-  // Back to the game, which the loss of the focus paused: once play goes on, the pointer is
-  // centred again and the player has not turned.
+  // Back to the game, still paused, where the pointer is the user's. Once the game has saved
+  // F12's picture it has taken the motion, which came before the focus and the key.
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
-  ASSERT_TRUE(WaitFor(game, window, "e2e_focus_paused.png", ShowsPause));
+  const TPixmapPtr paused = GameScreenshot(game, 1);
+  ASSERT_TRUE(paused) << game.Errors();
+  EXPECT_TRUE(ShowsPause(*paused));
+  EXPECT_EQ(PointerPosition(), overGame) << "the game moved the pointer while another program had the focus";
+
+  // Once play goes on, the pointer is centred again and the player has not turned.
   ASSERT_TRUE(Xdotool("key p"));
-  SleepMilliseconds(700);
-  EXPECT_EQ(PointerPosition(), centre);
+  EXPECT_TRUE(WaitUntil([&] { return PointerPosition() == centre; }, 30)) << "the pointer was not centred again";
   EndTheGame(game, window, "e2e_focus_score.png");
   EXPECT_EQ(PlayerPlace(ReadWholeFile(folder.LogPath() / "r.txt")), StartPlace(folder, "3")) << "the player turned";
 }
@@ -115,25 +134,29 @@ TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("pause");
   const fs::path logs = folder.LogPath();
-  TGameProcess game(
-      folder, false,
-      {"--seed", "3", "--record", (logs / "paused.demo").string(), "--report", (logs / "r.txt").string()});
+  TGameProcess game(folder, false,
+                    {"--seed", "3", "--record", (logs / "paused.demo").string(), "--report", (logs / "r.txt").string()},
+                    {{"XDG_DATA_HOME", logs.string()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_pause_play.png", ShowsHud)) << game.Errors();
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
 
-  // Paused by P: walking while paused moves nobody; P goes on.
+  // Paused by P: walking while paused moves nobody; P goes on. The game has taken W held once
+  // it saves F12's picture, which shows it still paused.
   ASSERT_TRUE(Xdotool("key p"));
   ASSERT_TRUE(WaitFor(game, window, "e2e_pause_p.png", ShowsPause));
   ASSERT_TRUE(Xdotool("keydown w"));
-  SleepMilliseconds(800);
+  const TPixmapPtr walking = GameScreenshot(game, 1);
   ASSERT_TRUE(Xdotool("keyup w"));
+  ASSERT_TRUE(walking) << game.Errors();
+  EXPECT_TRUE(ShowsPause(*walking));
   ASSERT_TRUE(Xdotool("key p"));
   ASSERT_TRUE(WaitFor(game, window, "e2e_pause_resumed.png", ShowsHud));
 
-  // Paused by another program taking the focus; getting it back does not go on by itself,
-  // a click in the window does (and fires nothing).
+  // Paused by another program taking the focus; getting it back does not go on by itself (F12's
+  // picture, taken after the focus came back, shows the pause), a click in the window does
+  // (and fires nothing).
   {
     TOtherProgram other;
     const std::string otherWindow = other.Window();
@@ -141,9 +164,8 @@ TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
     ASSERT_TRUE(Xdotool("windowfocus --sync " + otherWindow));
     ASSERT_TRUE(WaitFor(game, window, "e2e_pause_focus.png", ShowsPause));
     ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
-    SleepMilliseconds(500);
-    const TPixmapPtr still = Screenshot(window, "e2e_pause_still.png");
-    ASSERT_TRUE(still);
+    const TPixmapPtr still = GameScreenshot(game, 2);
+    ASSERT_TRUE(still) << game.Errors();
     EXPECT_TRUE(ShowsPause(*still)) << "the game went on by itself";
   }
   ASSERT_TRUE(Xdotool("mousemove --window " + window + " 100 100 click 1"));
@@ -259,20 +281,35 @@ TEST(Desktop, PlayersKeysAndMouseReachTheRulesAndTheirDemoReplaysAsPlayed) {
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   // The game holds the pointer at its centre once it has the focus: motion from there is a turn.
   const std::pair<int, int> centre = WindowCentre(window);
-  for (int i = 0; i < 100 && PointerPosition() != centre; ++i) SleepMilliseconds(100);
-  ASSERT_EQ(PointerPosition(), centre);
+  ASSERT_TRUE(WaitUntil([&] { return PointerPosition() == centre; }, 30));
+  std::istringstream start(StartPlace(folder, "3"));
+  double x0 = 0, y0 = 0;
+  int side0 = 0;
+  ASSERT_TRUE(start >> x0 >> y0 >> side0);
+  // I held until the rules have walked the player up the screen, then the pointer moved until
+  // they turn it: the demo being recorded, replayed so far, shows what they took.
   ASSERT_TRUE(Xdotool("keydown i"));
-  SleepMilliseconds(400);
+  const bool walked = WaitUntil(
+      [&] {
+        const std::vector<std::string> p = PlayerSoFar(demo);
+        return p.size() > 4 && std::stod(p[3]) < y0 - 10;
+      },
+      60, 100);
   ASSERT_TRUE(Xdotool("keyup i"));
+  EXPECT_TRUE(walked) << "I walked nobody";
   ASSERT_TRUE(Xdotool("mousemove_relative -- 30 0"));
-  SleepMilliseconds(400);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> p = PlayerSoFar(demo);
+        return p.size() > 4 && std::stod(p[4]) != side0;
+      },
+      60, 100))
+      << "the mouse turned nobody";
   EndTheGame(game, window, "e2e_bindings_score.png");
 
-  std::istringstream start(StartPlace(folder, "3"));
   std::istringstream end(PlayerPlace(ReadWholeFile(report)));
-  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  int side0 = 0, side1 = 0;
-  ASSERT_TRUE(start >> x0 >> y0 >> side0);
+  double x1 = 0, y1 = 0;
+  int side1 = 0;
   ASSERT_TRUE(end >> x1 >> y1 >> side1) << ReadWholeFile(report);
   EXPECT_EQ(side1, side0 + 60) << "30 pixels at 2 degrees each";
   EXPECT_LT(y1, y0 - 10) << "I walked forward (up the screen)";

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "../support/read_file.h"
+#include "../support/report.h"
 
 namespace fs = std::filesystem;
 
@@ -191,8 +192,7 @@ bool TGameProcess::Running() {
 }
 
 int TGameProcess::WaitForExit(int seconds) {
-  for (int i = 0; i < seconds * 10 && Running(); ++i) SleepMilliseconds(100);
-  if (Running()) {
+  if (!WaitUntil([this] { return !Running(); }, seconds, 100)) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     status_ = -1;
@@ -204,29 +204,37 @@ int TGameProcess::WaitForExit(int seconds) {
 
 std::string TGameProcess::Errors() const { return ReadWholeFile(errors_); }
 
-std::string TGameProcess::WaitForErrorLine(const std::string& head, int seconds) {
-  for (int i = 0; i < seconds * 20; ++i) {
-    const bool running = Running();
-    const std::string errors = Errors();
-    for (size_t at = errors.find(head); at != std::string::npos; at = errors.find(head, at + 1)) {
-      const size_t end = errors.find('\n', at);
-      if ((at == 0 || errors[at - 1] == '\n') && end != std::string::npos) {
-        return errors.substr(at + head.size(), end - at - head.size());
-      }
-    }
-    if (!running) break;
-    SleepMilliseconds(50);
-  }
-  return {};
+std::string TGameProcess::WaitForErrorLine(const std::string& head, int seconds, int nth) {
+  std::string line;
+  WaitUntil(
+      [&] {
+        // Asked before the read: once the program has ended, the read holds all it wrote.
+        const bool running = Running();
+        const std::string errors = Errors();
+        int seen = 0;
+        for (size_t at = errors.find(head); at != std::string::npos; at = errors.find(head, at + 1)) {
+          const size_t end = errors.find('\n', at);
+          if ((at == 0 || errors[at - 1] == '\n') && end != std::string::npos && ++seen == nth) {
+            line = errors.substr(at + head.size(), end - at - head.size());
+            return true;
+          }
+        }
+        return !running;
+      },
+      seconds);
+  return line;
 }
 
 std::string TGameProcess::Window(int seconds) {
-  for (int i = 0; i < seconds * 20 && Running(); ++i) {
-    const std::string id = FirstLine("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null");
-    if (!id.empty()) return id;
-    SleepMilliseconds(50);
-  }
-  return {};
+  std::string id;
+  WaitUntil(
+      [&] {
+        if (!Running()) return true;
+        id = FirstLine("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null");
+        return !id.empty();
+      },
+      seconds);
+  return id;
 }
 
 std::string TGameProcess::MessageBox() {
@@ -265,6 +273,35 @@ TRgb PixelAt(const TPixmap& shot, int x, int y) {
 }
 
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+bool WaitUntil(const std::function<bool()>& seen, int seconds, int everyMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (;;) {
+    if (seen()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    SleepMilliseconds(everyMs);
+  }
+}
+
+std::string ReplayedSoFar(const fs::path& demo) {
+  // A copy, so that the replay reads one state of the file while the game goes on writing.
+  const fs::path copy = fs::path(demo) += ".so_far";
+  const fs::path report = fs::path(demo) += ".so_far.txt";
+  std::ofstream(copy, std::ios::binary | std::ios::trunc) << ReadWholeFile(demo);
+  std::error_code error;
+  fs::remove(report, error);
+  const std::string command = "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + copy.string() + "' --out '" +
+                              report.string() + "' 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  // 4: the copy stops before the end record, as a demo still being recorded does.
+  const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return status == 0 || status == 4 ? ReadWholeFile(report) : std::string();
+}
+
+std::vector<std::string> PlayerSoFar(const fs::path& demo) {
+  const TReport report = ReadReport(ReplayedSoFar(demo));
+  return report.Player() != nullptr ? *report.Player() : std::vector<std::string>{};
+}
 
 std::pair<int, int> PointerPosition() {
   Display* display = ScreenshotConnection();

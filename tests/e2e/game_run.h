@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,9 +65,9 @@ class TGameProcess {
   int WaitForExit(int seconds);
   // What the program wrote to stderr so far.
   std::string Errors() const;
-  // The rest of the first stderr line that starts with `head` once one is complete, waiting for
+  // The rest of the `nth` stderr line that starts with `head` once it is complete, waiting for
   // it up to the given seconds (or until the program ends); empty if none came.
-  std::string WaitForErrorLine(const std::string& head, int seconds);
+  std::string WaitForErrorLine(const std::string& head, int seconds, int nth = 1);
   // The visible game window, waiting for it up to the given seconds; empty if
   // none came.
   std::string Window(int seconds);
@@ -94,6 +95,19 @@ using TRgb = std::array<int, 3>;
 TRgb PixelAt(const TPixmap& shot, int x, int y);
 
 void SleepMilliseconds(int ms);
+
+// Asks `seen` at once and then every `everyMs` milliseconds until it says yes; false when
+// `seconds` pass first. The tests wait this way for what the game shows or writes, never for
+// a fixed time: on a busy machine the game may take many times as long as on an idle one.
+bool WaitUntil(const std::function<bool()>& seen, int seconds, int everyMs = 50);
+
+// The report of the game that the demo being recorded holds so far: its frames replayed
+// headless by kestrova-sim, which stops at the last whole one. Empty when it cannot be
+// replayed. The demo is flushed every frame, so this is what the rules have seen.
+std::string ReplayedSoFar(const std::filesystem::path& demo);
+// The player's line of that report in words (F id X Y Side HP EP Art weapon w0 .. w4 Time);
+// empty when there is none.
+std::vector<std::string> PlayerSoFar(const std::filesystem::path& demo);
 
 // Where the system pointer is on the screen.
 std::pair<int, int> PointerPosition();

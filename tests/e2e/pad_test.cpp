@@ -7,7 +7,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "../support/read_file.h"
 #include "../support/report.h"
@@ -37,45 +40,53 @@ TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
   const fs::path logs = folder.LogPath();
   const fs::path script = logs / "pad.txt";
   const auto pad = [&](const std::string& line) { std::ofstream(script, std::ios::app) << line << '\n'; };
-  // A button held long enough for the game's pumps to see it.
-  const auto tap = [&](const std::string& button) {
-    pad("button " + button + " 1");
-    SleepMilliseconds(200);
-    pad("button " + button + " 0");
-    SleepMilliseconds(200);
-  };
   pad("attach");  // plugged in while the world is made
-  TGameProcess game(
-      folder, false,
-      {"--seed", "7", "--record", (logs / "pad.demo").string(), "--report", (logs / "played.txt").string()},
-      {{"KESTROVA_VIRTUAL_PAD", script.string()},
-       {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD},
-       {"ASAN_OPTIONS", AsanOptions()}});
+  const fs::path demo = logs / "pad.demo";
+  TGameProcess game(folder, false,
+                    {"--seed", "7", "--record", demo.string(), "--report", (logs / "played.txt").string()},
+                    {{"KESTROVA_VIRTUAL_PAD", script.string()},
+                     {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD},
+                     {"ASAN_OPTIONS", AsanOptions()}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_pad_start.png", ShowsHud)) << game.Errors();
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
 
+  // Each control is held until the rules have taken it, as the demo being recorded, replayed
+  // so far, shows: the player's words are F id X Y Side HP EP Art weapon w0 .. w4 Time.
+  const auto until = [&](const std::function<bool(const std::vector<std::string>&)>& seen) {
+    return WaitUntil(
+        [&] {
+          const std::vector<std::string> p = PlayerSoFar(demo);
+          return p.size() > 9 && seen(p);
+        },
+        60, 100);
+  };
+  std::vector<std::string> before;
+  ASSERT_TRUE(until([&](const auto& p) {
+    before = p;
+    return true;
+  })) << "no frame recorded";
   pad("axis lefty -32768");
-  SleepMilliseconds(400);
+  EXPECT_TRUE(until([&](const auto& p) { return p[3] != before[3]; })) << "the left stick walked nobody";
+  // Released before the turn, in the same pump at the latest: no frame walks and turns.
   pad("axis lefty 0");
   pad("axis rightx 32767");
-  SleepMilliseconds(300);
+  EXPECT_TRUE(until([&](const auto& p) { return p[4] != before[4]; })) << "the right stick turned nobody";
   pad("axis rightx 0");
-  // Weapon 1 fires with a chance of one in eleven a frame: two seconds fire it all but surely.
+  // Weapon 1 fires with a chance of one in eleven a frame while the trigger is held.
   pad("axis righttrigger 32767");
-  SleepMilliseconds(2000);
+  EXPECT_TRUE(WaitFor(game, window, "e2e_pad_play.png", SpentARound)) << "the first weapon spent no rounds";
   pad("axis righttrigger 0");
-  SleepMilliseconds(200);
-  const TPixmapPtr play = Screenshot(window, "e2e_pad_play.png");
-  ASSERT_TRUE(play);
-  EXPECT_LT(PixelAt(*play, 22, 30)[0], 255) << "the first weapon spent no rounds";
-  tap("rightshoulder");
+  pad("button rightshoulder 1");
+  EXPECT_TRUE(until([&](const auto& p) { return p[8] == "1"; })) << "the right shoulder selected no weapon";
+  pad("button rightshoulder 0");
 
-  tap("start");
+  pad("button start 1");
   const TPixmapPtr score = WaitFor(game, window, "e2e_pad_score.png", ShowsScore);
   ASSERT_TRUE(score) << "Start did not end play; stderr:\n" << game.Errors();
-  tap("a");
+  pad("button start 0");
+  pad("button a 1");
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
   // Every line of the pad's script was followed.
   EXPECT_EQ(game.Errors().find(script.string()), std::string::npos) << game.Errors();
@@ -106,8 +117,8 @@ TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
 
   // The demo of the pad's game replays headless to the same report.
   const fs::path replayed = logs / "replayed.txt";
-  EXPECT_EQ(ShellStatus("'" + bin + "/kestrova-sim' --replay '" + (logs / "pad.demo").string() + "' --out '" +
-                        replayed.string() + "' 2> /dev/null"),
+  EXPECT_EQ(ShellStatus("'" + bin + "/kestrova-sim' --replay '" + demo.string() + "' --out '" + replayed.string() +
+                        "' 2> /dev/null"),
             0);
   EXPECT_TRUE(ReadWholeFile(replayed) == played.text) << "the headless replay's report differs";
 }

@@ -18,12 +18,15 @@ bool ShowsHud(const TPixmap& shot) {
 
 TPixmapPtr WaitFor(TGameProcess& game, const std::string& window, const std::string& name,
                    bool (*seen)(const TPixmap&)) {
-  for (int i = 0; i < 600 && game.Running(); ++i) {
-    TPixmapPtr shot = Screenshot(window, name);
-    if (shot && seen(*shot)) return shot;
-    SleepMilliseconds(100);
-  }
-  return nullptr;
+  TPixmapPtr shot;
+  WaitUntil(
+      [&] {
+        if (!game.Running()) return true;
+        shot = Screenshot(window, name);
+        return shot && seen(*shot);
+      },
+      60, 100);
+  return shot && seen(*shot) ? shot : nullptr;
 }
 
 bool SpentARound(const TPixmap& shot) {

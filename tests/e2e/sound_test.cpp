@@ -26,12 +26,12 @@ uintmax_t FirstSound(const fs::path& raw, uintmax_t from) {
 
 // Waits until the capture has more than `size` bytes; false after 20 seconds.
 bool CaptureGrowsPast(const fs::path& raw, uintmax_t size) {
-  for (int i = 0; i < 200; ++i) {
-    std::error_code error;
-    if (fs::file_size(raw, error) > size) return true;
-    SleepMilliseconds(100);
-  }
-  return false;
+  return WaitUntil(
+      [&] {
+        std::error_code error;
+        return fs::file_size(raw, error) > size;
+      },
+      20, 100);
 }
 
 }  // namespace
@@ -66,9 +66,7 @@ TEST(Sound, VolumeZeroIsSilentAndTheKeysChangeAndKeepIt) {
   ASSERT_TRUE(WaitFor(game, window, "e2e_sound_notice.png", ShowsNotice)) << game.Errors();
   const uintmax_t heardFrom = ReadWholeFile(raw).size();
   ASSERT_TRUE(Xdotool("mousedown 1"));
-  bool heard = false;
-  for (int i = 0; i < 200 && !heard; ++i, SleepMilliseconds(100))
-    heard = FirstSound(raw, heardFrom) < fs::file_size(raw, error);
+  const bool heard = WaitUntil([&] { return FirstSound(raw, heardFrom) < fs::file_size(raw, error); }, 20, 100);
   ASSERT_TRUE(Xdotool("mouseup 1"));
   EXPECT_TRUE(heard) << "no sound at volume 10";
 
