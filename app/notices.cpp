@@ -11,8 +11,6 @@ namespace {
 constexpr int32_t kSoundNoticeMs = 2000;
 constexpr int32_t kNoticeMs = 4000;
 constexpr float kNoticeScale = 2.0f;
-// Where the HUD's full bars end (20 + 255), and a little room.
-constexpr float kHudRight = 284.0f;
 
 struct TNotice {
   std::string text;
@@ -23,8 +21,8 @@ struct TNotice {
 
 std::deque<TNotice> notices;
 
-// Top right, white, over whatever the frame shows; at half the size when it would reach over
-// the HUD's bars.
+// Top right, white, over whatever the frame shows; in the right half of the screen, away from
+// the HUD and beside the score screen's text, at half the size when twice would reach further.
 void Draw(const std::string& text) {
   const TVex2DGraphics* g = CurrentGraphics();
   if (g == nullptr) return;
@@ -37,7 +35,7 @@ void Draw(const std::string& text) {
   const float scaleX = g->tform_scale_x;
   const float scaleY = g->tform_scale_y;
   float scale = kNoticeScale;
-  if (static_cast<float>(game.screenW) - 8.0f * scale * static_cast<float>(text.size()) - 8.0f < kHudRight) scale = 1.0f;
+  if (8.0f * scale * static_cast<float>(text.size()) + 8.0f > static_cast<float>(game.screenW / 2)) scale = 1.0f;
   SetColor(255, 255, 255);
   SetAlpha(1.0f);
   SetBlend(3);

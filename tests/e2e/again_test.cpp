@@ -5,9 +5,9 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -31,14 +31,14 @@ int WhiteInCorner(const TPixmap& shot, int fromX, int toX) {
   return white;
 }
 
-// "settings.txt Zeile 4: unbekannter Name (+1 weitere)": 51 letters, too long for twice the
-// font's size beside the HUD, so at its own size, from 608 pixels on.
-bool ShowsSettingsNotice(const TPixmap& shot) {
-  return ShowsHud(shot) && WhiteInCorner(shot, 408, 600) < 10 && WhiteInCorner(shot, 608, kW - 8) > 50;
-}
+// Notices stay in the right half, at the font's own size when twice would not fit there.
+// "settings.txt Zeile 4: unbekannter Name (+1 weitere)": 51 letters, from 608 pixels on.
+bool ShowsSettingsNotice(const TPixmap& shot) { return ShowsHud(shot) && WhiteInCorner(shot, 608, 700) > 20; }
 
-// "Bild: kestrova-YYYYMMDD-HHMMSS-mmm.png": 38 letters at twice the font's size, from 408 on.
-bool ShowsPictureNotice(const TPixmap& shot) { return ShowsHud(shot) && WhiteInCorner(shot, 408, 600) > 50; }
+// "Bild: kestrova-YYYYMMDD-HHMMSS-mmm.png": 38 letters, from 712 on.
+bool ShowsPictureNotice(const TPixmap& shot) {
+  return ShowsHud(shot) && WhiteInCorner(shot, 600, 708) < 5 && WhiteInCorner(shot, 712, kW - 8) > 50;
+}
 
 // The score, then under it the best score and place, and the keys, all from the centre on.
 bool ShowsScoreWithPlayAgain(const TPixmap& shot) {
@@ -227,21 +227,19 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
   ASSERT_TRUE(WaitFor(one, first, "e2e_at_once_one.png", ShowsHud)) << one.Errors();
   TGameProcess two(folder, false, {"--seed", "12"}, env);
   std::string second;
-  for (int i = 0; i < 600 && second.empty() && two.Running(); ++i) {
-    const std::string found = FirstOtherWindow(first);
-    if (!found.empty()) second = found;
-    SleepMilliseconds(50);
-  }
+  ASSERT_TRUE(WaitUntil([&] { return !(second = FirstOtherWindow(first)).empty() || !two.Running(); }, 30));
   ASSERT_FALSE(second.empty()) << two.Errors();
   ASSERT_TRUE(WaitFor(two, second, "e2e_at_once_two.png", ShowsHud)) << two.Errors();
   // The close button ends play as Escape does; a second press of it leaves the score screen.
   ASSERT_TRUE(SendCloseRequest(first));
   ASSERT_TRUE(SendCloseRequest(second));
+  // Each line is written before its score screen shows.
   std::string kept;
-  for (int i = 0; i < 600 && std::count(kept.begin(), kept.end(), '\n') < 2; ++i) {
-    SleepMilliseconds(50);
+  const auto bothKept = [&] {
     kept = ReadWholeFile(scores);
-  }
+    return std::count(kept.begin(), kept.end(), '\n') == 2;
+  };
+  EXPECT_TRUE(WaitUntil(bothKept, 60)) << kept;
   ASSERT_TRUE(SendCloseRequest(first));
   ASSERT_TRUE(SendCloseRequest(second));
   EXPECT_EQ(one.WaitForExit(30), 0) << one.Errors();
