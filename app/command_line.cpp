@@ -6,11 +6,12 @@
 #include "platform/files/paths.h"
 
 const char* const kUsage =
-    "usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--help] [--version]\n"
+    "usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]\n"
     "  --seed N         build the world from seed N instead of the clock\n"
     "  --record FILE    write a demo of the game to FILE as it is played\n"
     "  --replay FILE    watch the demo in FILE (Escape or closing the window stops it)\n"
-    "  --report FILE    write the state of the game to FILE when play ends\n"
+    "  --report FILE    write the state of the game to FILE when play ends (each game's, in turn)\n"
+    "  --scores         list the best scores, best first\n"
     "  --help           show this text\n"
     "  --version        show the version\n";
 
@@ -23,6 +24,10 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
     }
     if (a == "--version") {
       line.version = true;
+      continue;
+    }
+    if (a == "--scores") {
+      line.scores = true;
       continue;
     }
     if (a != "--seed" && a != "--record" && a != "--replay" && a != "--report") {

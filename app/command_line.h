@@ -9,6 +9,7 @@ struct TCommandLine {
   std::string record;           // --record FILE: write a demo of the game
   std::string replay;           // --replay FILE: watch a demo instead of playing
   std::string report;           // --report FILE: the state when play ends
+  bool scores = false;          // --scores: print the best scores and end
   bool help = false;
   bool version = false;
 };

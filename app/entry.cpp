@@ -1,3 +1,7 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
 #include "app/bindings.h"
 #include "app/command_line.h"
 #include "app/loading.h"
@@ -11,6 +15,7 @@
 #include "platform/system/stop_signal.h"
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
+#include "rules/rules_clock.h"
 #include "state/game.h"
 #include "world/tmap.h"
 
@@ -20,14 +25,14 @@ int RunEntry(const TCommandLine& line) {
   entered = true;
   CreateTables();
 
-  TGameSession session;
+  auto session = std::make_unique<TGameSession>();
   if (!line.replay.empty()) {
-    if (!session.Replay(line.replay)) {
-      ReportProblem(session.Message());
-      return session.Result();
+    if (!session->Replay(line.replay)) {
+      ReportProblem(session->Message());
+      return session->Result();
     }
     // A replay is the recorded game: its seed, its screen (in a window) and its world.
-    const TDemoHeader& demo = session.Header();
+    const TDemoHeader& demo = session->Header();
     Tapp::launch.seed = demo.seed;
     Tapp::launch.screen = {demo.screen[0], demo.screen[1], 0, demo.screen[3]};
     Tapp::launch.screenSource = "the demo " + line.replay;
@@ -36,10 +41,13 @@ int RunEntry(const TCommandLine& line) {
   } else {
     Tapp::launch.seed = line.seed;
   }
+  // A demo holds one game.
+  Tapp::launch.playAgain = line.replay.empty() && line.record.empty();
+  Tapp::launch.keepScores = line.replay.empty();
 
-  if (!line.record.empty() && !session.CheckRecordTarget(line.record)) {
-    ReportProblem(session.Message());
-    return session.Result();
+  if (!line.record.empty() && !session->CheckRecordTarget(line.record)) {
+    ReportProblem(session->Message());
+    return session->Result();
   }
 
   const std::string settingsFile = PlayerSettingsFile();
@@ -50,22 +58,39 @@ int RunEntry(const TCommandLine& line) {
   if (settings.fullscreen) SetDesktopFullScreen(true);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();
-  if (!line.record.empty()) session.Record(line.record, *Tapp::launch.seed);
-  if (!line.report.empty()) session.ReportTo(line.report);
-  // Watched in the window, a replay can be paused, slowed, sped up and jumped through.
-  TReplayViewer viewer(session);
-  if (!line.replay.empty()) {
-    SetRunWatcher(&viewer);
-  } else if (!line.record.empty() || !line.report.empty()) {
-    SetRunWatcher(&session);
+  if (!line.record.empty()) session->Record(line.record, *Tapp::launch.seed);
+  // The first thing that went wrong (a replay that went astray, a report not written) sets the
+  // exit status; the player may still play on.
+  TGameSession::Status status = TGameSession::kDone;
+  std::string problem;
+  for (int32_t games = 1;; ++games) {
+    if (!line.report.empty()) session->ReportTo(line.report);
+    // Watched in the window, a replay can be paused, slowed, sped up and jumped through.
+    TReplayViewer viewer(*session);
+    if (!line.replay.empty()) {
+      SetRunWatcher(&viewer);
+    } else if (!line.record.empty() || !line.report.empty()) {
+      SetRunWatcher(session.get());
+    }
+    Tapp::laden();
+    if (!LoadingStopped()) Tapp::run();
+    SetRunWatcher(nullptr);
+    SetAnswerTap(nullptr);
+    if (status == TGameSession::kDone) {
+      status = session->Result();
+      problem = session->Message();
+    }
+    if (Tapp::next == TNextGame::End || StopSignal() != 0) break;
+    // Another game: a new world from the clock, or this one again.
+    const int32_t seed = Tapp::next == TNextGame::NewWorld ? NowMs() : *Tapp::launch.seed;
+    std::fprintf(stderr, "Kestrova: game %d, %s, seed %d\n", games + 1,
+                 Tapp::next == TNextGame::NewWorld ? "a new world" : "the same world", seed);
+    StartNextGame(seed);
+    session = std::make_unique<TGameSession>();
   }
-  Tapp::laden();
-  if (!LoadingStopped()) Tapp::run();
-  SetRunWatcher(nullptr);
-  SetAnswerTap(nullptr);
   KeepSoundSettings();
-  if (session.Result() != TGameSession::kDone) ReportProblem(session.Message());
+  if (status != TGameSession::kDone) ReportProblem(problem);
   // Ended by a stop signal: the status says so, as a signal's death would, once all is written.
   if (StopSignal() != 0) return 128 + StopSignal();
-  return session.Result();
+  return status;
 }

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/controls_help.h"
+#include "app/scores.h"
 #include "app/settings.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     std::puts("kestrova " KESTROVA_VERSION);
     return 0;
   }
+  if (line.scores) return PrintScores(ScoresFile());
   MakeAbsolute(line.record);
   MakeAbsolute(line.replay);
   MakeAbsolute(line.report);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 
+#include "app/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
 #include "platform/input/key_names.h"
@@ -225,17 +226,21 @@ std::string KeyListText(const std::vector<int32_t>& keys) {
   return text;
 }
 
-TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file,
-                                    std::vector<std::string>& problems) {
+TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file, std::vector<std::string>& problems,
+                                    std::vector<TSettingsProblem>* briefs) {
   TPlayerSettings settings;
   int32_t number = 0;
   std::vector<std::pair<std::string, int32_t>> seen;  // each name set and its last line
+  const auto brief = [&](const char* what) {
+    if (briefs != nullptr) briefs->push_back({number, what});
+  };
   for (std::string_view line : Lines(text)) {
     ++number;
     const std::string where = file + ":" + std::to_string(number) + ": ";
     if (line.size() > kLongestLine) {
       problems.push_back(where + "a line of " + std::to_string(line.size()) + " bytes, longer than any setting (" +
                          std::to_string(kLongestLine) + " at most), is passed over: '" + Shown(line) + "'");
+      brief("Zeile zu lang");
       continue;
     }
     std::string_view value;
@@ -244,6 +249,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       const std::string_view trimmed = Trim(line);
       if (!trimmed.empty() && trimmed[0] != '#') {
         problems.push_back(where + "'" + Shown(trimmed) + "' is no setting: write name = value");
+        brief("keine Einstellung");
       }
       continue;
     }
@@ -252,6 +258,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     while (action < kActions && name != Actions()[action].name) ++action;
     if (entry == nullptr && action == kActions) {
       problems.push_back(where + "unknown setting '" + Shown(name) + "'");
+      brief("unbekannter Name");
       continue;
     }
     // The last line that sets a name counts, and it is the one the game writes back to.
@@ -259,6 +266,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     if (earlier != seen.end()) {
       problems.push_back(where + std::string(name) + " is set again (line " + std::to_string(earlier->second) +
                          " set it before); this line counts");
+      brief("doppelter Name");
       earlier->second = number;
     } else {
       seen.emplace_back(name, number);
@@ -269,6 +277,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       if (!entry->parse(value, settings)) {
         problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + Shown(value) +
                            "'; using " + entry->text(TPlayerSettings{}));
+        brief("falscher Wert");
       }
       continue;
     }
@@ -278,6 +287,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       problems.push_back(where + std::string(name) + ": " +
                          (bad.empty() ? "no key given" : "'" + Shown(bad) + "' is no key name") + "; using " +
                          KeyListText(Actions()[action].keys));
+      brief("unbekannte Taste");
     }
   }
   return settings;
@@ -375,6 +385,13 @@ std::string Folder(const std::string& file) {
 
 }  // namespace
 
+std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
+  if (briefs.empty()) return {};
+  std::string notice = "settings.txt Zeile " + std::to_string(briefs[0].line) + ": " + briefs[0].brief;
+  if (briefs.size() > 1) notice += " (+" + std::to_string(briefs.size() - 1) + " weitere)";
+  return notice;
+}
+
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
   if (file.empty()) return {};
   std::string text;
@@ -389,8 +406,11 @@ TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
     return {};
   }
   std::vector<std::string> problems;
-  const TPlayerSettings settings = ParsePlayerSettings(text, file, problems);
+  std::vector<TSettingsProblem> briefs;
+  const TPlayerSettings settings = ParsePlayerSettings(text, file, problems, &briefs);
   for (const std::string& p : problems) std::fprintf(stderr, "Kestrova: %s\n", p.c_str());
+  const std::string notice = SettingsNotice(briefs);
+  if (!notice.empty()) PostNotice(notice);
   return settings;
 }
 

@@ -48,9 +48,19 @@ struct TPlayerSettings {
   bool operator==(const TPlayerSettings&) const = default;
 };
 
+// A problem of a settings line, told short in the game's language for the window.
+struct TSettingsProblem {
+  int32_t line = 0;
+  std::string brief;  // "unbekannter Name", ...
+};
+
 // The settings a file's text holds; names or values the game cannot use keep their defaults
-// and are added to problems as "FILE:LINE: ..." messages.
-TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file, std::vector<std::string>& problems);
+// and are added to problems as "FILE:LINE: ..." messages, and to `briefs` when given.
+TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& file, std::vector<std::string>& problems,
+                                    std::vector<TSettingsProblem>* briefs = nullptr);
+// The window's notice for a file's problems: "settings.txt Zeile 4: unbekannter Name", and how
+// many more there are; empty without problems.
+std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs);
 // A whole settings file with every name at the given value and a one-line comment each.
 std::string PlayerSettingsText(const TPlayerSettings& settings);
 // The text with the volume and mute put in: lines naming them get the new value, every other
@@ -61,8 +71,9 @@ std::string KeyListText(const std::vector<int32_t>& keys);
 
 // The per-user settings file; empty when there is no per-user folder.
 std::string PlayerSettingsFile();
-// Reads the file; problems go to stderr. A missing file is written with the defaults, so the
-// player finds every setting there, unless writeMissing is false.
+// Reads the file; problems go to stderr, and the first, with their number, to the window's
+// notice. A missing file is written with the defaults, so the player finds every setting
+// there, unless writeMissing is false.
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true);
 // Puts the volume and mute into the file, written beside it and renamed into place, making
 // its folder if needed; a failure is named on stderr with the file and the reason.

@@ -3,23 +3,17 @@
 #include <algorithm>
 
 #include "app/bindings.h"
+#include "app/notices.h"
 #include "platform/audio/sound.h"
-#include "platform/system/clock.h"
-#include "platform/video/graphics.h"
-#include "state/game.h"
 
 namespace {
 
 constexpr int32_t kVolumeStep = 10;
-constexpr int32_t kNoticeMs = 2000;
-constexpr float kNoticeScale = 2.0f;
 
 struct TSoundControls {
   std::string file;
   TPlayerSettings settings;
   bool changed = false;
-  std::string notice;
-  int32_t noticeSince = 0;
 };
 
 TSoundControls controls;
@@ -28,8 +22,7 @@ void Change(const TPlayerSettings& to) {
   controls.settings = to;
   controls.changed = true;
   SetSoundVolume(SoundGain(to));
-  controls.notice = "Ton " + std::to_string(to.volume) + " %" + (to.mute ? " (aus)" : "");
-  controls.noticeSince = RealNowMs();
+  PostSoundNotice("Ton " + std::to_string(to.volume) + " %" + (to.mute ? " (aus)" : ""));
 }
 
 void TakeKeys() {
@@ -37,7 +30,7 @@ void TakeKeys() {
   if (ActionPresses(TAction::Mute) % 2 != 0) {
     to.mute = !to.mute;
     Change(to);
-    controls.notice = to.mute ? "Ton aus" : "Ton an";
+    PostSoundNotice(to.mute ? "Ton aus" : "Ton an");
   }
   const int32_t up = ActionPresses(TAction::VolumeUp);
   const int32_t down = ActionPresses(TAction::VolumeDown);
@@ -46,32 +39,6 @@ void TakeKeys() {
     to.volume = std::clamp(to.volume + kVolumeStep * (up - down), 0, 100);
     Change(to);
   }
-}
-
-// Top right, white, over whatever the frame shows.
-void DrawNotice() {
-  const TVex2DGraphics* g = CurrentGraphics();
-  if (g == nullptr) return;
-  const int32_t red = g->color_red;
-  const int32_t green = g->color_green;
-  const int32_t blue = g->color_blue;
-  const float alpha = g->color_alpha;
-  const int32_t blend = g->blend_mode;
-  const float rotation = g->tform_rot;
-  const float scaleX = g->tform_scale_x;
-  const float scaleY = g->tform_scale_y;
-  SetColor(255, 255, 255);
-  SetAlpha(1.0f);
-  SetBlend(3);
-  SetDrawRotation(0.0f);
-  SetDrawScale(kNoticeScale, kNoticeScale);
-  const float width = 8.0f * kNoticeScale * static_cast<float>(controls.notice.size());
-  DrawString(controls.notice, static_cast<float>(game.screenW) - width - 8.0f, 8.0f);
-  SetColor(red, green, blue);
-  SetAlpha(alpha);
-  SetBlend(blend);
-  SetDrawRotation(rotation);
-  SetDrawScale(scaleX, scaleY);
 }
 
 }  // namespace
@@ -89,15 +56,7 @@ void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& 
   SetSoundVolume(SoundGain(settings));
 }
 
-void RunSoundControls() {
-  TakeKeys();
-  if (controls.notice.empty()) return;
-  if (ClockDiff(RealNowMs(), controls.noticeSince) >= kNoticeMs) {
-    controls.notice.clear();
-    return;
-  }
-  DrawNotice();
-}
+void RunSoundControls() { TakeKeys(); }
 
 void KeepSoundSettings() {
   if (controls.changed) WritePlayerSettings(controls.file, controls.settings);

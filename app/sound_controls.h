@@ -1,7 +1,7 @@
 // The player's hand on the sound, outside the rules of the game: key_mute (M) mutes and
 // unmutes, key_volume_down and key_volume_up (minus and plus on the main row and the keypad)
-// step the volume by 10, during play and on the score screen. A notice in the corner says the new state for two
-// seconds. The volume and mute are kept in the per-user settings file; the rules never read these keys, so recorded
+// step the volume by 10, during play and on the score screen. A notice in the corner (app/notices.h) says the new
+// state for two seconds. The volume and mute are kept in the per-user settings file; the rules never read these keys, so recorded
 // games are unaffected.
 #pragma once
 #include <string>
@@ -10,8 +10,7 @@
 
 // Sets the volume of everything played from now on; changes go back to the settings file.
 void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings);
-// After the rules of a frame have run and before it is shown: takes the keys, and draws the
-// notice if one is up, leaving the draw state as it found it.
+// After the rules of a frame have run and before it is shown: takes the keys.
 void RunSoundControls();
 // Writes a changed volume or mute back to the settings file.
 void KeepSoundSettings();

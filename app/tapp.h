@@ -15,7 +15,14 @@ struct TLaunch {
   std::optional<std::array<int32_t, 4>> screen;
   std::string screenSource = "config.txt";  // where the screen settings came from, for messages
   std::string demo;                         // the demo replayed, whose world this is; empty in play
+  // The score screen offers another game (not while a demo is recorded or watched).
+  bool playAgain = false;
+  // A game played to its end is kept among the scores (not a demo watched: it was played before).
+  bool keepScores = false;
 };
+
+// What the score screen was left for: the end of the program, or another game.
+enum class TNextGame { End, NewWorld, SameWorld };
 
 class Tapp {
  public:
@@ -35,6 +42,8 @@ class Tapp {
   static int32_t pause();
 
   static TLaunch launch;
+  // What the last score screen asked for.
+  static TNextGame next;
 
   // Reads the four screen settings from the open config.txt stream.
   static void readSettings();
@@ -44,6 +53,11 @@ class Tapp {
   static void present();
 };
 
-// The program's entry: runs once, however often it is called. Returns the exit status: 0, or
+// Makes the game that follows a finished one start exactly as in a fresh program: a fresh game
+// state on the open screen, the services a game changes back as at start, seeded with `seed`.
+void StartNextGame(int32_t seed);
+
+// The program's entry: runs once, however often it is called, and plays one game after another
+// for as long as the score screen asks for another. Returns the exit status: 0, or
 // what ended a replay early or kept the report from being written.
 int RunEntry(const TCommandLine& line);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/controls.h"
+#include "app/notices.h"
 #include "app/pause.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
@@ -48,9 +49,10 @@ void Tapp::present() {
   if (TakeScreenshotRequest()) {
     // The back buffer holds the whole frame about to be shown.
     const TVex2DGraphics* g = CurrentGraphics();
-    if (const TPixmapPtr shot = g != nullptr ? GrabPixmap(0, 0, g->g_width, g->g_height) : nullptr) {
-      SaveScreenshot(*shot, ScreenshotFolder());
-    }
+    const TPixmapPtr shot = g != nullptr ? GrabPixmap(0, 0, g->g_width, g->g_height) : nullptr;
+    const std::string path = shot ? SaveScreenshot(*shot, ScreenshotFolder()) : std::string();
+    // stderr has the whole path or the reason; the corner the name.
+    PostNotice(path.empty() ? "Bild nicht gespeichert" : "Bild: " + path.substr(path.rfind('/') + 1));
   }
   Flip(-1);
   if (!DrawingFailure().empty()) Fatal(DrawingFailure());

@@ -3,6 +3,7 @@
 
 #include "app/demo.h"
 #include "app/loading.h"
+#include "app/notices.h"
 #include "app/placement.h"
 #include "app/session.h"
 #include "app/tapp.h"
@@ -110,7 +111,12 @@ void PlaceOrStop(bool (*place)()) {
   Fatal(DemoWithoutLand(Tapp::launch.demo), TGameSession::kNotADemo);
 }
 
-void SaveMaps() { SaveGameLayerFiles(); }
+// stderr says where and why; the corner which.
+void SaveMaps() {
+  const std::vector<std::string> lost = SaveGameLayerFiles();
+  if (lost.size() == 1) PostNotice("Karte nicht gespeichert: " + lost[0]);
+  if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + " Karten nicht gespeichert");
+}
 
 }  // namespace
 

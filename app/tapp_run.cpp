@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "actors/tblood.h"
@@ -7,14 +8,18 @@
 #include "actors/tshot.h"
 #include "app/bindings.h"
 #include "app/controls.h"
+#include "app/notices.h"
 #include "app/pause.h"
 #include "app/placement.h"
 #include "app/run_watcher.h"
+#include "app/scores.h"
 #include "app/sound_controls.h"
 #include "app/tapp.h"
 #include "platform/files/textio.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
+#include "platform/input/pad.h"
+#include "platform/system/clock.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
 #include "platform/video/graphics.h"
@@ -26,10 +31,50 @@
 
 namespace {
 
-// Keys outside the rules, taken after a frame is drawn: the window's and the sound's.
+constexpr const char* kPlayAgainKeys = "Enter: Ende   N: neue Welt   R: gleiche Welt";
+
+// A pad that comes or goes is news; the one there at start is not.
+void WatchPad() {
+  static int32_t had = -1;
+  const int32_t has = PadConnected() ? 1 : 0;
+  if (had >= 0 && has != had) {
+    std::fprintf(stderr, "Kestrova: %s\n", has != 0 ? "a pad is connected" : "the pad was removed");
+    PostNotice(has != 0 ? "Pad verbunden" : "Pad entfernt");
+  }
+  had = has;
+}
+
+// Keys outside the rules, taken after a frame is drawn: the window's and the sound's; then the
+// notice due over the frame.
 void RunPlayerKeys() {
   if (FullScreenAsked()) SetDesktopFullScreen(!DesktopFullScreen());
   RunSoundControls();
+  WatchPad();
+  DrawNotices();
+}
+
+// N or the pad's X for a new world, R or Y for the same one; read past the rules.
+TNextGame PlayAgainAsked() {
+  const int32_t newWorld = KeyPressedLive('N') + PadPresses(PAD_BUTTON_X);
+  const int32_t sameWorld = KeyPressedLive('R') + PadPresses(PAD_BUTTON_Y);
+  if (newWorld != 0) return TNextGame::NewWorld;
+  if (sameWorld != 0) return TNextGame::SameWorld;
+  return TNextGame::End;
+}
+
+// Presses made during play are no answer to the score screen.
+void DropPlayAgainPresses() { PlayAgainAsked(); }
+
+// Under the score, from the centre to the right like the score itself: the best score and this
+// game's place, when kept, and the keys.
+void DrawPlayAgainLines() {
+  const auto x = static_cast<float>(game.screenW / 2);
+  const float y = static_cast<float>(game.screenH / 2) + 96.0f;
+  SetDrawScale(2.0f, 2.0f);
+  const std::string& best = ScoreScreenLine();
+  if (!best.empty()) DrawString(best, x, y);
+  SetDrawScale(1.0f, 1.0f);
+  DrawString(kPlayAgainKeys, x, y + 48.0f);
 }
 
 // The arrow key is asked first; its letter only when the arrow is not held.
@@ -44,18 +89,30 @@ int32_t Tapp::run() {
   bool going = watcher == nullptr || watcher->PlayStarts();
   UsePlayBindings(true);
   KeepFramesForPause(true);
+  // For the scores, on the real clock, so the rules' answers stay as they are.
+  const int32_t enemies = game.figureList->Count() - 1;
+  const int32_t started = RealNowMs();
+  int32_t paused = 0;
   while (going) {
     const float hp = game.player->HP;
     frame();
     if (game.player->HP < hp) RumbleForHit(static_cast<double>(hp) - game.player->HP);
     if (watcher != nullptr) going = watcher->FrameDone(false);
     if (game.gameState != TGamePhase::Running) break;
-    if (going && PauseAsked()) pause();
+    if (going && PauseAsked()) {
+      const int32_t pausedAt = RealNowMs();
+      pause();
+      paused = ClockAdd(paused, ClockDiff(RealNowMs(), pausedAt));
+    }
   }
   KeepFramesForPause(false);
   // A stop signal ends the game as the close button does, but nobody is there to read the score.
   const bool scoreScreen = going && StopSignal() == 0;
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
+  if (scoreScreen && launch.keepScores) {
+    const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
+    KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
+  }
   if (scoreScreen) endscreen();
   return 0;
 }
@@ -115,24 +172,32 @@ int32_t Tapp::frame() {
   return 0;
 }
 
+TNextGame Tapp::next = TNextGame::End;
+
 int32_t Tapp::endscreen() {
   UsePlayBindings(false);
   // Presses of Enter made while firing, or of Space, during play are still counted; dropped
   // here so the score stays up until a fresh press.
   KeyPressed(KEY_ENTER);
   KeyPressed(KEY_SPACE);
+  const bool offer = launch.playAgain;
+  if (offer) DropPlayAgainPresses();
+  next = TNextGame::End;
   const std::string score = "Score: " + IntToText(game.player->EP);
   for (;;) {
     Cls();
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(game.screenW / 2), static_cast<float>(game.screenH / 2));
+    if (offer) DrawPlayAgainLines();
     RunPlayerKeys();
     present();
     const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;
+    if (!quit && offer) next = PlayAgainAsked();
+    const bool leave = quit || next != TNextGame::End;
     TRunWatcher* watcher = RunWatcher();
-    if (watcher != nullptr && !watcher->FrameDone(quit)) break;
-    if (quit) break;
+    if (watcher != nullptr && !watcher->FrameDone(leave)) break;
+    if (leave) break;
   }
   return 0;
 }

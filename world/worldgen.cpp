@@ -80,7 +80,8 @@ bool SaveLayerFiles(const std::string& folder) {
   return all;
 }
 
-void SaveGameLayerFiles() {
+std::vector<std::string> SaveGameLayerFiles() {
+  std::vector<std::string> lost;
   const bool installed = RunsInstalled();
   const std::string folder = UserDataFolder();
   bool told = false;
@@ -112,5 +113,7 @@ void SaveGameLayerFiles() {
       WarnLayerFileLost(layer.name,
                         beside + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + problem);
     }
+    lost.push_back(layer.name);
   }
+  return lost;
 }

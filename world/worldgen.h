@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TWorldStage {
   int32_t percent;
@@ -38,5 +39,5 @@ bool SaveLayerFiles(const std::string& folder);
 // Writes the four layer files beside the program (into the current directory). One that
 // cannot be written there goes to the player's data folder instead, which stderr names once;
 // only when that fails too is it reported lost. An installed game writes them to the player's
-// data folder alone, saying nothing unless one is lost.
-void SaveGameLayerFiles();
+// data folder alone, saying nothing unless one is lost. The names of those lost.
+std::vector<std::string> SaveGameLayerFiles();

@@ -5,15 +5,19 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "actors/tfigur.h"
+#include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
 #include "platform/input/pad.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
+#include "state/game.h"
 #include "tests/support/fresh_input.h"
 #include "tests/support/virtual_pad.h"
 
@@ -149,6 +153,49 @@ TEST_F(PadTest, ShouldersHoldTheNextOrPreviousWeaponDigitForOneFrame) {
   EXPECT_EQ(KeyIsDown('4'), 0);
   Tap(pad, previous);
   EXPECT_EQ(Frame().first, 4);
+}
+
+// A screen that runs a step of the test after each frame it shows.
+class SteppingDriver : public TRecordingDriver {
+ public:
+  int32_t flips = 0;
+  std::function<void(int32_t)> step;
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    if (step) step(++flips);
+  }
+};
+
+TEST_F(PadTest, OnTheScoreScreenXPlaysANewWorldAndYTheSame) {
+  TVirtualPad& pad = Plug();
+  auto d = std::make_shared<SteppingDriver>();
+  CloseScreen();
+  ASSERT_TRUE(OpenHeadlessScreen(d, 800, 600, 0, 0, 0));
+  StartFreshGame();
+  game.screenW = 800;
+  game.screenH = 600;
+  game.player = Tfigur::neu(0, 0, 0);
+  Tapp::launch.playAgain = true;
+  const std::pair<int32_t, TNextGame> answers[] = {{SDL_CONTROLLER_BUTTON_X, TNextGame::NewWorld},
+                                                   {SDL_CONTROLLER_BUTTON_Y, TNextGame::SameWorld},
+                                                   {SDL_CONTROLLER_BUTTON_A, TNextGame::End}};
+  for (const auto& [button, next] : answers) {
+    // Presses made in play are no answer to the score screen.
+    Tap(pad, SDL_CONTROLLER_BUTTON_X);
+    Tap(pad, SDL_CONTROLLER_BUTTON_Y);
+    d->flips = 0;
+    d->step = [&pad, button = button](int32_t flips) {
+      if (flips == 2 || flips == 40) pad.SetButton(flips == 2 ? button : SDL_CONTROLLER_BUTTON_A, true);
+      if (flips == 3 || flips == 41) pad.SetButton(flips == 3 ? button : SDL_CONTROLLER_BUTTON_A, false);
+    };
+    Tapp::endscreen();
+    EXPECT_GE(d->flips, 2) << button;
+    EXPECT_LE(d->flips, 3) << button;
+    EXPECT_EQ(Tapp::next, next) << button;
+  }
+  d->step = nullptr;
+  Tapp::launch = TLaunch{};
+  StartFreshGame();
 }
 
 TEST_F(PadTest, RightStickTurnsWithADeadZoneAndAGrowingRate) {

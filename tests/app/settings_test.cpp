@@ -37,9 +37,10 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(s.Keys(TAction::VolumeUp), (std::vector<int32_t>{107, 164}));
   EXPECT_EQ(s.Keys(TAction::Back), (std::vector<int32_t>{'S', 40}));  // not named: today's keys
 
+  std::vector<TSettingsProblem> briefs;
   const TPlayerSettings bad = ParsePlayerSettings(
       "volume = 101\nmute = maybe\nmouse_sensitivity = 0.09\nkey_pause = P Pouse\nkey_mute =\nloud = 3\njust words\n",
-      "s.txt", problems);
+      "s.txt", problems, &briefs);
   EXPECT_EQ(bad, TPlayerSettings{});
   ASSERT_EQ(problems.size(), 7u);
   EXPECT_EQ(problems[0], "s.txt:1: volume must be a whole number from 0 to 100, not '101'; using 80");
@@ -49,6 +50,17 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(problems[4], "s.txt:5: key_mute: no key given; using M");
   EXPECT_EQ(problems[5], "s.txt:6: unknown setting 'loud'");
   EXPECT_EQ(problems[6], "s.txt:7: 'just words' is no setting: write name = value");
+  // The window's notice: the first problem, short and in the game's language, and how many more.
+  ASSERT_EQ(briefs.size(), 7u);
+  const std::vector<std::string> kinds = {"falscher Wert",    "falscher Wert",    "falscher Wert",    "unbekannte Taste",
+                                          "unbekannte Taste", "unbekannter Name", "keine Einstellung"};
+  for (size_t i = 0; i < briefs.size(); ++i) {
+    EXPECT_EQ(briefs[i].line, static_cast<int32_t>(i + 1));
+    EXPECT_EQ(briefs[i].brief, kinds[i]) << i;
+  }
+  EXPECT_EQ(SettingsNotice(briefs), "settings.txt Zeile 1: falscher Wert (+6 weitere)");
+  EXPECT_EQ(SettingsNotice({briefs[5]}), "settings.txt Zeile 6: unbekannter Name");
+  EXPECT_EQ(SettingsNotice({}), "");
 }
 
 TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <chrono>
@@ -157,6 +158,12 @@ TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged, const s
   argv.push_back(nullptr);
   const std::string errors = errors_.string();
   const std::string cookie = unprivileged ? ShareXAuthority(folder.LogPath()) : std::string();
+  // What the game keeps for the player (scores, screenshots) stays in the run's own folder
+  // unless the test names a home or data folder of its own.
+  const bool ownData = std::none_of(environment.begin(), environment.end(), [](const auto& e) {
+    return e.first == "HOME" || e.first == "XDG_DATA_HOME";
+  });
+  const std::string data = (folder.LogPath() / "data").string();
   pid_ = fork();
   if (pid_ != 0) return;
   const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
@@ -170,6 +177,7 @@ TGameProcess::TGameProcess(const TGameFolder& folder, bool unprivileged, const s
     setenv("HOME", "/nonexistent", 1);
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
   }
+  if (ownData && !unprivileged) setenv("XDG_DATA_HOME", data.c_str(), 1);
   for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
   execv(program.c_str(), argv.data());
   _exit(127);

@@ -1,0 +1,255 @@
+// Playing on without leaving the program: R plays the same world again, N a new one, each game
+// as a fresh program plays it; the scores of every game are kept and listed; the corner of the
+// window tells of a mistake in settings.txt and of a screenshot saved, and stderr still does.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../support/read_file.h"
+#include "game_run.h"
+#include "screens.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// White pixels in the corner's band of rows, between two columns.
+int WhiteInCorner(const TPixmap& shot, int fromX, int toX) {
+  int white = 0;
+  for (int y = 8; y < 40; ++y) {
+    for (int x = fromX; x < toX; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return white;
+}
+
+// Notices stay in the right half, at the font's own size when twice would not fit there.
+// "settings.txt Zeile 4: unbekannter Name (+1 weitere)": 51 letters, from 608 pixels on.
+bool ShowsSettingsNotice(const TPixmap& shot) { return ShowsHud(shot) && WhiteInCorner(shot, 608, 700) > 20; }
+
+// "Bild: kestrova-YYYYMMDD-HHMMSS-mmm.png": 38 letters, from 712 on.
+bool ShowsPictureNotice(const TPixmap& shot) {
+  return ShowsHud(shot) && WhiteInCorner(shot, 600, 708) < 5 && WhiteInCorner(shot, 712, kW - 8) > 50;
+}
+
+// The score, then under it the best score and place, and the keys, all from the centre on.
+bool ShowsScoreWithPlayAgain(const TPixmap& shot) {
+  if (!ShowsScore(shot)) return false;
+  int best = 0;
+  int keys = 0;
+  for (int x = kW / 2; x < kW; ++x) {
+    for (int y = kH / 2 + 96; y < kH / 2 + 128; ++y) best += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+    for (int y = kH / 2 + 144; y < kH / 2 + 160; ++y) keys += PixelAt(shot, x, y) == TRgb{255, 255, 255};
+  }
+  return best > 100 && keys > 100;
+}
+
+// The player's line of a report: "F id X Y ...", cut after X and Y; and the items' section.
+std::string StartPlace(const std::string& report) {
+  std::istringstream in(report);
+  std::string line;
+  std::string player;
+  while (std::getline(in, line)) {
+    if (line.rfind("player ", 0) == 0) player = "F " + line.substr(7) + " ";
+    if (!player.empty() && line.rfind(player, 0) == 0) {
+      std::istringstream f(line);
+      std::string word, id, x, y;
+      f >> word >> id >> x >> y;
+      return x + " " + y;
+    }
+  }
+  return {};
+}
+
+std::string Items(const std::string& report) {
+  const size_t from = report.find("\nitems ");
+  const size_t to = report.find("\nshots ");
+  return from == std::string::npos || to == std::string::npos ? std::string() : report.substr(from, to - from);
+}
+
+struct TCommand {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+TCommand RunCommand(const std::string& command, const fs::path& logs) {
+  const fs::path out = logs / "out.txt";
+  const fs::path err = logs / "err.txt";
+  const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+}
+
+// A visible game window other than `first`; empty if none.
+std::string FirstOtherWindow(const std::string& first) {
+  std::FILE* found = popen("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null", "r");
+  if (found == nullptr) return {};
+  std::string other;
+  char line[64];
+  while (other.empty() && std::fgets(line, sizeof line, found) != nullptr) {
+    std::string id(line);
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+    if (!id.empty() && id != first) other = id;
+  }
+  pclose(found);
+  return other;
+}
+
+// Escape, and the score screen with its play-again lines.
+void EndPlay(TGameProcess& game, const std::string& window, const std::string& shotName) {
+  ASSERT_TRUE(Xdotool("key Escape"));
+  ASSERT_TRUE(WaitFor(game, window, shotName, ShowsScoreWithPlayAgain)) << game.Errors();
+}
+
+TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("again");
+  const fs::path logs = folder.LogPath();
+  const fs::path config = logs / "config";
+  const fs::path data = logs / "data";
+  fs::create_directories(config / "kestrova");
+  std::ofstream(config / "kestrova" / "settings.txt") << "# mine\nvolume = 80\nmute = no\ncolour = blue\nvolume = loud\n";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", config.string()},
+                                                                {"XDG_DATA_HOME", data.string()}};
+  const std::string report = (logs / "report.txt").string();
+  std::string first, second, third;
+  int newSeed = 0;
+  {
+    TGameProcess game(folder, false, {"--seed", "7", "--report", report}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_again_settings.png", ShowsSettingsNotice)) << game.Errors();
+    EXPECT_NE(game.Errors().find("settings.txt:4: unknown setting 'colour'"), std::string::npos) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(Xdotool("key F12"));
+    const std::string saved = game.WaitForErrorLine("Kestrova: screenshot saved as ", 30);
+    ASSERT_FALSE(saved.empty()) << game.Errors();
+    EXPECT_TRUE(fs::exists(saved)) << saved;
+    EXPECT_EQ(fs::path(saved).parent_path(), data / "kestrova" / "screenshots");
+    ASSERT_TRUE(WaitFor(game, window, "e2e_again_picture.png", ShowsPictureNotice)) << game.Errors();
+    EndPlay(game, window, "e2e_again_score1.png");
+    first = ReadWholeFile(report);
+
+    // The same world: the player starts where it started before.
+    ASSERT_TRUE(Xdotool("key r"));
+    EXPECT_EQ(game.WaitForErrorLine("Kestrova: game 2, ", 60), "the same world, seed 7");
+    ASSERT_TRUE(WaitFor(game, window, "e2e_again_play2.png", ShowsHud)) << game.Errors();
+    EndPlay(game, window, "e2e_again_score2.png");
+    second = ReadWholeFile(report);
+
+    ASSERT_TRUE(Xdotool("key n"));
+    const std::string news = game.WaitForErrorLine("Kestrova: game 3, ", 60);
+    ASSERT_EQ(news.rfind("a new world, seed ", 0), 0u) << news;
+    newSeed = std::stoi(news.substr(18));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_again_play3.png", ShowsHud)) << game.Errors();
+    EndPlay(game, window, "e2e_again_score3.png");
+    third = ReadWholeFile(report);
+    ASSERT_TRUE(Xdotool("key Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  }
+  ASSERT_EQ(first.rfind("frames ", 0), 0u) << first.substr(0, 200);
+  EXPECT_FALSE(StartPlace(first).empty());
+  EXPECT_EQ(StartPlace(second), StartPlace(first));
+  EXPECT_EQ(Items(second), Items(first));
+  EXPECT_NE(Items(third), Items(first));
+
+  // A fresh program on the third game's seed, with a line spoilt in the scores meanwhile.
+  const fs::path scores = data / "kestrova" / "scores.txt";
+  std::ofstream(scores, std::ios::app) << "2026-12-08 spoilt\n";
+  std::string fresh;
+  {
+    TGameProcess game(folder, false, {"--seed", std::to_string(newSeed), "--report", report}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_again_fresh.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    EndPlay(game, window, "e2e_again_fresh_score.png");
+    fresh = ReadWholeFile(report);
+    ASSERT_TRUE(Xdotool("key Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+    EXPECT_NE(game.Errors().find(scores.string() + ":4: not a score line"), std::string::npos) << game.Errors();
+  }
+  // What the seed and the input (standing still, then Escape) fix is the same: the world with
+  // its items and where the player starts. The enemies move with every frame and the real clock,
+  // which no two runs share (the headless again_test compares whole reports).
+  EXPECT_EQ(StartPlace(fresh), StartPlace(third));
+  EXPECT_EQ(Items(fresh), Items(third));
+
+  // Four games kept, the spoilt line with them, listed best first.
+  const std::string kept = ReadWholeFile(scores);
+  EXPECT_NE(kept.find("\n2026-12-08 spoilt\n"), std::string::npos) << kept;
+  const TCommand listed = RunCommand("env XDG_DATA_HOME='" + data.string() + "' '" + folder.Program().string() +
+                                         "' --scores",
+                                     logs);
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  std::istringstream rows(listed.out);
+  std::string row;
+  std::getline(rows, row);
+  EXPECT_EQ(row.rfind("place", 0), 0u) << listed.out;
+  std::vector<long> points;
+  std::vector<std::string> seeds;
+  while (std::getline(rows, row)) {
+    std::istringstream r(row);
+    std::string place, date, time, seed;
+    long score = 0, kills = 0, seconds = 0;
+    r >> place >> date >> time >> score >> kills >> seconds >> seed;
+    points.push_back(score);
+    seeds.push_back(seed);
+  }
+  ASSERT_EQ(points.size(), 4u) << listed.out;
+  EXPECT_TRUE(std::is_sorted(points.rbegin(), points.rend())) << listed.out;
+  EXPECT_EQ(std::count(seeds.begin(), seeds.end(), "7"), 2) << listed.out;
+  EXPECT_EQ(std::count(seeds.begin(), seeds.end(), std::to_string(newSeed)), 2) << listed.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Two games closed at the same moment, each while the other writes: both lines are kept.
+TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("at_once");
+  const fs::path data = folder.LogPath() / "data";
+  const fs::path scores = data / "kestrova" / "scores.txt";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_DATA_HOME", data.string()}};
+  TGameProcess one(folder, false, {"--seed", "11"}, env);
+  const std::string first = one.Window(30);
+  ASSERT_FALSE(first.empty()) << one.Errors();
+  ASSERT_TRUE(WaitFor(one, first, "e2e_at_once_one.png", ShowsHud)) << one.Errors();
+  TGameProcess two(folder, false, {"--seed", "12"}, env);
+  std::string second;
+  ASSERT_TRUE(WaitUntil([&] { return !(second = FirstOtherWindow(first)).empty() || !two.Running(); }, 30));
+  ASSERT_FALSE(second.empty()) << two.Errors();
+  ASSERT_TRUE(WaitFor(two, second, "e2e_at_once_two.png", ShowsHud)) << two.Errors();
+  // The close button ends play as Escape does; a second press of it leaves the score screen.
+  ASSERT_TRUE(SendCloseRequest(first));
+  ASSERT_TRUE(SendCloseRequest(second));
+  // Each line is written before its score screen shows.
+  std::string kept;
+  const auto bothKept = [&] {
+    kept = ReadWholeFile(scores);
+    return std::count(kept.begin(), kept.end(), '\n') == 2;
+  };
+  EXPECT_TRUE(WaitUntil(bothKept, 60)) << kept;
+  ASSERT_TRUE(SendCloseRequest(first));
+  ASSERT_TRUE(SendCloseRequest(second));
+  EXPECT_EQ(one.WaitForExit(30), 0) << one.Errors();
+  EXPECT_EQ(two.WaitForExit(30), 0) << two.Errors();
+  kept = ReadWholeFile(scores);
+  ASSERT_EQ(std::count(kept.begin(), kept.end(), '\n'), 2) << kept;
+  std::istringstream lines(kept);
+  std::set<std::string> seeds;
+  for (std::string line; std::getline(lines, line);) seeds.insert(line.substr(line.rfind(' ') + 1));
+  EXPECT_EQ(seeds, (std::set<std::string>{"11", "12"})) << kept;
+}
+
+}  // namespace
