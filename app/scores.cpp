@@ -14,7 +14,6 @@
 
 namespace {
 
-std::string scoreScreenLine;
 
 bool Digits(std::string_view text, size_t count) {
   return text.size() == count && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -196,7 +195,7 @@ int PrintScores(const std::string& file) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-void KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed) {
+std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed) {
   TScore s;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -213,8 +212,6 @@ void KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t see
   s.seed = seed;
   TScoreRank rank;
   if (!AddScore(ScoresFile(), s, rank)) PostNotice("Score nicht gespeichert");
-  scoreScreenLine = "Bester: " + std::to_string(rank.best) + "   Platz " + std::to_string(rank.place) + " von " +
-                    std::to_string(rank.count);
+  return "Bester: " + std::to_string(rank.best) + "   Platz " + std::to_string(rank.place) + " von " +
+         std::to_string(rank.count);
 }
-
-const std::string& ScoreScreenLine() { return scoreScreenLine; }

@@ -32,10 +32,10 @@ class Tapp {
   static int32_t run();
   static int32_t drawhub();
   // The pieces of run: the player's placement and starting values, one frame of the game
-  // loop, and the score screen shown until Enter or Space.
+  // loop, and the score screen shown until Enter or Space (with the kept game's place, if any).
   static int32_t start();
   static int32_t frame();
-  static int32_t endscreen();
+  static int32_t endscreen(const std::string& place = {});
   // Between frames of play, when P, Pause or a loss of the focus asked for it: the last frame
   // dimmed under "Pause", no rules run and their clock stands still, until P, Pause, a click
   // or Escape (which then ends play in the next frame, as it does in play).

@@ -67,11 +67,10 @@ void DropPlayAgainPresses() { PlayAgainAsked(); }
 
 // Under the score, from the centre to the right like the score itself: the best score and this
 // game's place, when kept, and the keys.
-void DrawPlayAgainLines() {
+void DrawPlayAgainLines(const std::string& best) {
   const auto x = static_cast<float>(game.screenW / 2);
   const float y = static_cast<float>(game.screenH / 2) + 96.0f;
   SetDrawScale(2.0f, 2.0f);
-  const std::string& best = ScoreScreenLine();
   if (!best.empty()) DrawString(best, x, y);
   SetDrawScale(1.0f, 1.0f);
   DrawString(kPlayAgainKeys, x, y + 48.0f);
@@ -109,11 +108,12 @@ int32_t Tapp::run() {
   // A stop signal ends the game as the close button does, but nobody is there to read the score.
   const bool scoreScreen = going && StopSignal() == 0;
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
+  std::string place;
   if (scoreScreen && launch.keepScores) {
     const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
-    KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
+    place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
   }
-  if (scoreScreen) endscreen();
+  if (scoreScreen) endscreen(place);
   return 0;
 }
 
@@ -174,7 +174,7 @@ int32_t Tapp::frame() {
 
 TNextGame Tapp::next = TNextGame::End;
 
-int32_t Tapp::endscreen() {
+int32_t Tapp::endscreen(const std::string& place) {
   UsePlayBindings(false);
   // Presses of Enter made while firing, or of Space, during play are still counted; dropped
   // here so the score stays up until a fresh press.
@@ -189,7 +189,7 @@ int32_t Tapp::endscreen() {
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(game.screenW / 2), static_cast<float>(game.screenH / 2));
-    if (offer) DrawPlayAgainLines();
+    if (offer) DrawPlayAgainLines(place);
     RunPlayerKeys();
     present();
     const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;
