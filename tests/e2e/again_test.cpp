@@ -88,9 +88,12 @@ TCommand RunCommand(const std::string& command, const fs::path& logs) {
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
 }
 
-// A visible game window other than `first`; empty if none.
-std::string FirstOtherWindow(const std::string& first) {
-  std::FILE* found = popen("xdotool search --onlyvisible --name '^Kestrova$' 2>/dev/null", "r");
+// The visible game window of this process other than `first`; empty if none. With two games on
+// one display the title alone does not tell them apart.
+std::string WindowOf(const TGameProcess& game, const std::string& first) {
+  const std::string search =
+      "xdotool search --onlyvisible --pid " + std::to_string(game.Pid()) + " --name '^Kestrova$' 2>/dev/null";
+  std::FILE* found = popen(search.c_str(), "r");
   if (found == nullptr) return {};
   std::string other;
   char line[64];
@@ -227,7 +230,7 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
   ASSERT_TRUE(WaitFor(one, first, "e2e_at_once_one.png", ShowsHud)) << one.Errors();
   TGameProcess two(folder, false, {"--seed", "12"}, env);
   std::string second;
-  ASSERT_TRUE(WaitUntil([&] { return !(second = FirstOtherWindow(first)).empty() || !two.Running(); }, 30));
+  ASSERT_TRUE(WaitUntil([&] { return !(second = WindowOf(two, first)).empty() || !two.Running(); }, 30));
   ASSERT_FALSE(second.empty()) << two.Errors();
   ASSERT_TRUE(WaitFor(two, second, "e2e_at_once_two.png", ShowsHud)) << two.Errors();
   // The close button ends play as Escape does; a second press of it leaves the score screen.
@@ -239,7 +242,11 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
     kept = ReadWholeFile(scores);
     return std::count(kept.begin(), kept.end(), '\n') == 2;
   };
-  EXPECT_TRUE(WaitUntil(bothKept, 60)) << kept;
+  if (!WaitUntil(bothKept, 60)) {
+    const TPixmapPtr shot = Screenshot(second, "e2e_at_once_stuck.png");
+    ADD_FAILURE() << kept << "second game: hud " << (shot && ShowsHud(*shot)) << " pause " << (shot && ShowsPause(*shot))
+                  << " score " << (shot && ShowsScore(*shot)) << "\n" << two.Errors();
+  }
   ASSERT_TRUE(SendCloseRequest(first));
   ASSERT_TRUE(SendCloseRequest(second));
   EXPECT_EQ(one.WaitForExit(30), 0) << one.Errors();

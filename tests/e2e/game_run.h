@@ -60,6 +60,7 @@ class TGameProcess {
   TGameProcess& operator=(const TGameProcess&) = delete;
 
   bool Running();
+  pid_t Pid() const { return pid_; }
   // The exit status, or -1 when the program has not ended within the given
   // seconds (it is then killed); 128 + signal when a signal ended it.
   int WaitForExit(int seconds);
