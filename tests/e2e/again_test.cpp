@@ -75,19 +75,6 @@ std::string Items(const std::string& report) {
   return from == std::string::npos || to == std::string::npos ? std::string() : report.substr(from, to - from);
 }
 
-struct TCommand {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-TCommand RunCommand(const std::string& command, const fs::path& logs) {
-  const fs::path out = logs / "out.txt";
-  const fs::path err = logs / "err.txt";
-  const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
-}
-
 // The visible game window of this process other than `first`; empty if none. With two games on
 // one display the title alone does not tell them apart.
 std::string WindowOf(const TGameProcess& game, const std::string& first) {

@@ -23,20 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TCommand {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs a command line with stdout and stderr caught in files beside `logs`.
-TCommand RunCommand(const std::string& command, const fs::path& logs) {
-  const fs::path out = logs / "out.txt";
-  const fs::path err = logs / "err.txt";
-  const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
-}
-
 // The loading screen of the stage that carves the land: its bar at 20 %.
 bool ShowsCarving(const TPixmap& shot) {
   return shot.width == kW && PixelAt(shot, 20, kH / 2) == TRgb{128, 128, 128} &&

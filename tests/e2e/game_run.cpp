@@ -258,6 +258,13 @@ void TGameProcess::Resume() { kill(pid_, SIGCONT); }
 
 void TGameProcess::Signal(int sig) { kill(pid_, sig); }
 
+TCommand RunCommand(const std::string& command, const std::filesystem::path& logs) {
+  const std::filesystem::path out = logs / "out.txt";
+  const std::filesystem::path err = logs / "err.txt";
+  const int raw = std::system((command + " > '" + out.string() + "' 2> '" + err.string() + "'").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+}
+
 bool Xdotool(const std::string& arguments) { return RunXTool("xdotool " + arguments); }
 
 TPixmapPtr Screenshot(const std::string& window, const std::string& name) {

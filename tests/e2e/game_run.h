@@ -85,6 +85,14 @@ class TGameProcess {
   std::filesystem::path errors_;
 };
 
+struct TCommand {
+  int status = -1;  // the exit status, -1 when a signal ended it
+  std::string out;
+  std::string err;
+};
+// Runs a command line with stdout and stderr caught in files in `logs`.
+TCommand RunCommand(const std::string& command, const std::filesystem::path& logs);
+
 // Runs xdotool with these arguments; true when it succeeded.
 bool Xdotool(const std::string& arguments);
 
