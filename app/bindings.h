@@ -18,5 +18,5 @@ int32_t ActionPresses(TAction action);
 // Whether the player asked to switch between the window and full screen since last asked:
 // key_fullscreen, or Alt+Enter (whose Enter then neither quits the score screen).
 bool FullScreenAsked();
-// The bindings in force.
+// The settings in force as last bound, the HUD's among them.
 const TPlayerSettings& Bindings();

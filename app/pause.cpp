@@ -20,6 +20,8 @@ struct PauseState {
   bool buttonHeld = false;
   bool keepFrames = false;
   TPixmapPtr keptFrame;
+  bool menuOpen = false;
+  std::vector<TEvent> menuInput;
 };
 
 PauseState state;
@@ -34,6 +36,8 @@ void Press(bool& held, int32_t& count) {
 }
 
 void OnEvent(const TEvent& ev) {
+  const bool forMenu = ev.id == EVENT_KEYDOWN || ev.id == EVENT_MOUSEMOVE || (ev.id == EVENT_MOUSEDOWN && ev.data == 1);
+  if (state.menuOpen && forMenu) state.menuInput.push_back(ev);
   switch (ev.id) {
     case EVENT_KEYDOWN:
       if (IsPauseKey(ev.data)) Press(state.keyHeld[static_cast<size_t>(ev.data)], state.input.keys);
@@ -74,6 +78,16 @@ TPauseInput TakePauseInput() {
 }
 
 bool PauseAsked() { return state.input.keys > 0 || state.input.focusLost; }
+
+void OpenPauseMenu(bool open) {
+  state.menuOpen = open;
+  state.menuInput.clear();
+}
+
+std::vector<TEvent> TakeMenuInput() {
+  PumpEvents();
+  return std::exchange(state.menuInput, {});
+}
 
 void KeepFramesForPause(bool on) {
   state.keepFrames = on;

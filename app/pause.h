@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files/pixmap.h"
+#include "platform/input/events.h"
 
 struct TPauseInput {
   int32_t keys = 0;
@@ -22,6 +23,12 @@ TPauseInput TakePauseInput();
 // Whether P, Pause or a loss of the focus is waiting there. Does not pump, so it tells what
 // the events taken during the frame just shown asked for.
 bool PauseAsked();
+
+// While the pause menu is open its input is kept in order: key presses (first presses, not
+// repeats), pointer moves and presses of the left button.
+void OpenPauseMenu(bool open);
+// What came since the last call; clears it. Pumps first.
+std::vector<TEvent> TakeMenuInput();
 
 // While on, a frame presented (KeepFrameIfPausing before Flip(-1)) after which the game will
 // pause keeps a copy of itself first, for the pause to show. On only during play.

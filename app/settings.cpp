@@ -140,6 +140,14 @@ bool ParseYesNo(std::string_view value, bool& out) {
 
 std::string YesNo(bool on) { return on ? "yes" : "no"; }
 
+const char* HudName(THud hud) { return hud == THud::Extended ? "extended" : "classic"; }
+
+bool ParseHud(std::string_view value, THud& out) {
+  if (value != "classic" && value != "extended") return false;
+  out = value == "extended" ? THud::Extended : THud::Classic;
+  return true;
+}
+
 // The most of a line's text a message repeats.
 constexpr size_t kShownBytes = 60;
 // A line longer than any setting needs; it is named, not read.
@@ -196,6 +204,16 @@ const std::vector<TValueEntry>& Values() {
       {"fullscreen", "Start on the whole desktop instead of a window: yes or no", "yes or no",
        [](const TPlayerSettings& s) { return YesNo(s.fullscreen); },
        [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.fullscreen); }},
+      {"hud", "What the HUD shows: classic (the bars) or extended (numbers, the weapon, score and enemies)",
+       "classic or extended", [](const TPlayerSettings& s) { return std::string(HudName(s.hud)); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseHud(v, s.hud); }},
+      {"language", "The language of the game's texts: de, en, or auto (the desktop's)", "de, en or auto",
+       [](const TPlayerSettings& s) { return s.language; },
+       [](std::string_view v, TPlayerSettings& s) {
+         if (v != "de" && v != "en" && v != "auto") return false;
+         s.language = std::string(v);
+         return true;
+       }},
   };
   return values;
 }
@@ -307,33 +325,54 @@ std::string PlayerSettingsText(const TPlayerSettings& settings) {
 }
 
 std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& settings) {
-  std::vector<const TValueEntry*> missing = {FindValue("volume"), FindValue("mute")};
+  // Every setting: its name, comment, value as written, and whether a line's value reads as it.
+  struct TLine {
+    std::string name;
+    std::string comment;
+    std::string value;
+    std::function<bool(std::string_view)> holds;
+  };
+  std::vector<TLine> entries;
+  for (size_t a = 0; a < kActions; ++a) {
+    entries.push_back({Actions()[a].name, Actions()[a].comment, KeyListText(settings.keys[a]),
+                       [&settings, a](std::string_view value) {
+                         std::vector<int32_t> keys;
+                         std::string bad;
+                         return ParseKeys(value, keys, bad) && keys == settings.keys[a];
+                       }});
+  }
+  for (const TValueEntry& v : Values()) {
+    entries.push_back({v.name, v.comment, v.text(settings), [&settings, &v](std::string_view value) {
+                         TPlayerSettings read = settings;
+                         return v.parse(value, read) && v.text(read) == v.text(settings);
+                       }});
+  }
   const std::vector<std::string_view> lines = Lines(text);
   // Reading takes the last line that names a setting, so that is the line to change.
-  std::vector<size_t> last(missing.size(), lines.size());
+  std::vector<size_t> last(entries.size(), lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].size() > kLongestLine) continue;
     const std::string_view name = NameOf(lines[i]);
-    for (size_t v = 0; v < missing.size(); ++v) {
-      if (name == missing[v]->name) last[v] = i;
+    for (size_t e = 0; e < entries.size(); ++e) {
+      if (name == entries[e].name) last[e] = i;
     }
   }
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto kept = std::find(last.begin(), last.end(), i);
-    if (kept != last.end()) {
-      const TValueEntry* v = missing[static_cast<size_t>(kept - last.begin())];
-      out += std::string(v->name) + " = " + v->text(settings);
+    std::string_view value;
+    NameOf(lines[i], &value);
+    if (kept != last.end() && !entries[static_cast<size_t>(kept - last.begin())].holds(value)) {
+      const TLine& e = entries[static_cast<size_t>(kept - last.begin())];
+      out += e.name + " = " + e.value;
     } else {
       out += lines[i];
     }
     out += '\n';
   }
-  for (size_t v = 0; v < missing.size(); ++v) {
-    if (last[v] == lines.size()) {
-      out +=
-          std::string("# ") + missing[v]->comment + "\n" + missing[v]->name + " = " + missing[v]->text(settings) + "\n";
-    }
+  for (size_t e = 0; e < entries.size(); ++e) {
+    if (last[e] == lines.size())
+      out += "# " + entries[e].comment + "\n" + entries[e].name + " = " + entries[e].value + "\n";
   }
   return out;
 }

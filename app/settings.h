@@ -36,6 +36,10 @@ TKeyLists DefaultKeys();
 // "key_forward", ...
 std::string ActionSettingName(TAction action);
 
+// What the HUD shows: the bars and their labels, or those with the numbers, the selected
+// weapon, the score and the enemies left.
+enum class THud : int32_t { Classic, Extended };
+
 struct TPlayerSettings {
   TKeyLists keys = DefaultKeys();
   int32_t volume = 80;  // 0 .. 100
@@ -43,6 +47,8 @@ struct TPlayerSettings {
   double mouseSensitivity = 1.0;  // 0.1 .. 10; 1 turns one degree per pixel
   bool mouseInvert = false;
   bool fullscreen = false;  // start on the whole desktop
+  THud hud = THud::Classic;
+  std::string language = "de";  // de, en, or auto (the desktop's)
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;
@@ -63,8 +69,9 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
 std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs);
 // A whole settings file with every name at the given value and a one-line comment each.
 std::string PlayerSettingsText(const TPlayerSettings& settings);
-// The text with the volume and mute put in: lines naming them get the new value, every other
-// line (comments, other names) stays, and missing ones are added at the end.
+// The text with every setting put in: the line that counts for a name gets the new value
+// unless it already reads as that value, every other line (comments, other names, earlier
+// lines of a name) stays, and missing names are added at the end with their comment.
 std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& settings);
 // Key names as the file writes them: "W Up".
 std::string KeyListText(const std::vector<int32_t>& keys);
@@ -75,6 +82,6 @@ std::string PlayerSettingsFile();
 // notice. A missing file is written with the defaults, so the player finds every setting
 // there, unless writeMissing is false.
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true);
-// Puts the volume and mute into the file, written beside it and renamed into place, making
+// Puts every setting into the file (as UpdatePlayerSettings), written beside it and renamed into place, making
 // its folder if needed; a failure is named on stderr with the file and the reason.
 bool WritePlayerSettings(const std::string& file, const TPlayerSettings& settings);

@@ -63,4 +63,12 @@ void KeepSoundSettings() {
   controls.changed = false;
 }
 
+void ChangePlayerSettings(const TPlayerSettings& to) {
+  const bool sound = to.volume != controls.settings.volume || to.mute != controls.settings.mute;
+  controls.settings = to;
+  if (sound) Change(to);
+  controls.changed = true;
+  KeepSoundSettings();
+}
+
 const TPlayerSettings& SoundSettings() { return controls.settings; }

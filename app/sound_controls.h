@@ -12,9 +12,12 @@
 void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings);
 // After the rules of a frame have run and before it is shown: takes the keys.
 void RunSoundControls();
-// Writes a changed volume or mute back to the settings file.
+// Writes changed settings back to the settings file.
 void KeepSoundSettings();
-// The state in force.
+// Settings changed in the pause menu: the sound follows them (a changed volume or mute shows
+// in the notice), and the file gets every setting at once.
+void ChangePlayerSettings(const TPlayerSettings& to);
+// The player's settings in force, the sound's among them.
 const TPlayerSettings& SoundSettings();
 // The gain the mixer gets for a setting: 80, the default, plays the sounds at the level they
 // were made for; the steps follow loudness rather than amplitude; mute is silence.

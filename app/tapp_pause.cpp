@@ -1,19 +1,27 @@
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/bindings.h"
-#include "app/controls_help.h"
+#include "app/notices.h"
 #include "app/pause.h"
+#include "app/settings_menu.h"
+#include "app/sound_controls.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
+#include "platform/input/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
 #include "platform/system/clock.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
+#include "platform/video/sdl_window.h"
 #include "rules/rules_clock.h"
 #include "state/game.h"
 
@@ -32,33 +40,136 @@ std::shared_ptr<TImage> LastFrame() {
   return image;
 }
 
-// The controls in force in small print under the caption, as a block centred on the screen.
-void DrawControls() {
-  const std::vector<std::string> lines = ControlsInForce(Bindings(), PadConnected());
+constexpr float kLineHeight = 18.0f;
+// The caption's top and the menu's first line, above and below the screen's middle.
+constexpr float kCaptionAbove = 200.0f;
+constexpr float kMenuAbove = 120.0f;
+
+// Where the menu's lines are on the screen, for the pointer.
+struct TMenuPlace {
+  float x = 0.0f;
+  float y = 0.0f;
+  float width = 0.0f;
+  size_t lines = 0;
+};
+
+size_t Letters(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// The menu's lines in small print under the caption, as a block centred on the screen, the
+// chosen line marked, and what to press while a key is awaited.
+TMenuPlace DrawMenu(const TSettingsMenu& menu) {
+  const std::vector<TMenuLine> lines = menu.Lines();
   size_t longest = 0;
-  for (const std::string& line : lines) longest = std::max(longest, line.size());
-  const float x = static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(longest);
-  float y = static_cast<float>(game.screenH / 2) + 16.0f;
-  for (const std::string& line : lines) {
-    DrawString(line, x, y);
-    y += 18.0f;
+  for (const TMenuLine& line : lines) longest = std::max(longest, Letters(line.text) + 2);
+  TMenuPlace place;
+  place.width = 8.0f * static_cast<float>(longest);
+  place.x = static_cast<float>(game.screenW / 2) - place.width / 2;
+  place.y = static_cast<float>(game.screenH / 2) - kMenuAbove;
+  place.lines = lines.size();
+  float y = place.y;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const bool chosen = i == menu.Chosen();
+    if (chosen) {
+      SetColor(255, 220, 0);
+    } else if (lines[i].selectable) {
+      SetColor(255, 255, 255);
+    } else {
+      SetColor(200, 200, 200);
+    }
+    DrawString((chosen ? "> " : "  ") + lines[i].text, place.x, y);
+    y += kLineHeight;
   }
+  const std::string prompt = menu.Prompt();
+  if (!prompt.empty()) {
+    SetColor(255, 220, 0);
+    DrawString(prompt, static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(Letters(prompt)),
+               y + kLineHeight);
+  }
+  SetColor(255, 255, 255);
+  return place;
+}
+
+// The line under a point of the screen; none outside the menu.
+std::optional<size_t> LineAt(const TMenuPlace& place, int32_t x, int32_t y) {
+  const auto fx = static_cast<float>(x);
+  const auto fy = static_cast<float>(y);
+  if (fx < place.x || fx >= place.x + place.width || fy < place.y) return std::nullopt;
+  const auto line = static_cast<size_t>((fy - place.y) / kLineHeight);
+  if (line >= place.lines) return std::nullopt;
+  return line;
 }
 
 // Leaves the draw state as the end of a frame of play leaves it.
-void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
-  const std::string caption = "Pause";
+TMenuPlace DrawPauseScreen(const std::shared_ptr<TImage>& last, const TSettingsMenu& menu) {
+  const std::string caption = Tr("Pause");
   Cls();
   SetColor(kDimmed, kDimmed, kDimmed);
   DrawImageFrame(last, 0.0f, 0.0f, 0);
   SetColor(255, 255, 255);
   SetDrawScale(kCaptionScale, kCaptionScale);
-  const float width = 8.0f * kCaptionScale * static_cast<float>(caption.size());
+  const float width = 8.0f * kCaptionScale * static_cast<float>(Letters(caption));
   DrawString(caption, static_cast<float>(game.screenW / 2) - width / 2,
-             static_cast<float>(game.screenH / 2) - 8.0f * kCaptionScale);
+             static_cast<float>(game.screenH / 2) - kCaptionAbove);
   SetDrawScale(1.0f, 1.0f);
-  DrawControls();
+  const TMenuPlace place = DrawMenu(menu);
+  DrawNotices();
   Tapp::present();
+  return place;
+}
+
+// What the menu took while the game was paused, so none of it reaches the rules afterwards.
+struct TMenuUse {
+  std::vector<int32_t> keys;
+  bool clicked = false;
+};
+
+// The language a setting names; auto follows the desktop's locale.
+TLanguage LanguageOf(const std::string& setting) {
+  if (setting == "en") return TLanguage::English;
+  if (setting != "auto") return TLanguage::German;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0')
+      return std::string_view(value).starts_with("de") ? TLanguage::German : TLanguage::English;
+  }
+  return TLanguage::German;
+}
+
+// Every change takes effect at once and is kept in the settings file.
+void PutInForce(const TPlayerSettings& to) {
+  const TPlayerSettings from = SoundSettings();
+  ChangePlayerSettings(to);
+  ApplyBindings(to);
+  UsePlayBindings(true);
+  if (to.fullscreen != from.fullscreen) SetDesktopFullScreen(to.fullscreen);
+  if (to.language != from.language) UseLanguage(LanguageOf(to.language));
+}
+
+// The window's input and the pad's presses since the last frame of the pause, in the menu.
+TSettingsMenu::TResult FeedMenu(TSettingsMenu& menu, const TMenuPlace& place, TMenuUse& use) {
+  using TResult = TSettingsMenu::TResult;
+  TResult result = TResult::Stay;
+  for (const TEvent& ev : TakeMenuInput()) {
+    if (result != TResult::Stay) break;
+    if (ev.id == EVENT_KEYDOWN) {
+      result = menu.Key(ev.data);
+      use.keys.push_back(ev.data);
+    } else if (ev.id == EVENT_MOUSEMOVE) {
+      if (const std::optional<size_t> line = LineAt(place, ev.x, ev.y)) menu.Point(*line);
+    } else {
+      use.clicked = true;
+      // A click beside the menu goes on.
+      const std::optional<size_t> line = LineAt(place, ev.x, ev.y);
+      result = line ? menu.Click(*line) : TResult::Resume;
+    }
+  }
+  for (int32_t button : {PAD_BUTTON_DPAD_UP, PAD_BUTTON_DPAD_DOWN, PAD_BUTTON_DPAD_LEFT, PAD_BUTTON_DPAD_RIGHT,
+                         PAD_BUTTON_A, PAD_BUTTON_B}) {
+    for (int32_t n = PadPresses(button); n > 0 && result == TResult::Stay; --n) result = menu.PadButton(button);
+  }
+  return result;
 }
 
 }  // namespace
@@ -69,16 +180,23 @@ int32_t Tapp::pause() {
   StopRulesClock();
   PauseSounds(true);
   FreePointerWhilePaused(true);
-  bool clicked = false;
-  for (;;) {
-    DrawPauseScreen(last);
-    const bool escape = KeyPressesWaiting(KEY_ESCAPE) != 0;
-    const TPauseInput asked = TakePauseInput();
-    clicked = asked.clicks != 0;
-    if (escape || clicked || asked.keys != 0) break;
+  TSettingsMenu menu(SoundSettings(), PadConnected());
+  OpenPauseMenu(true);
+  TMenuUse use;
+  TSettingsMenu::TResult result = TSettingsMenu::TResult::Stay;
+  while (result == TSettingsMenu::TResult::Stay) {
+    const TMenuPlace place = DrawPauseScreen(last, menu);
+    result = FeedMenu(menu, place, use);
+    if (menu.TakeChanged()) PutInForce(menu.Settings());
+    // The pause keys reach the menu as keys; what pause.h counted of them is done with.
+    TakePauseInput();
   }
-  // The click that ends the pause fires nothing.
-  if (clicked) ClearButtons();
+  OpenPauseMenu(false);
+  // Keys and clicks the menu took reach nothing after it: Enter that acted does not fire.
+  for (int32_t key : use.keys) ReleaseKey(key);
+  if (use.clicked) ClearButtons();
+  // Play ends as Escape ends it, in the next frame, through the rules' own question.
+  if (result == TSettingsMenu::TResult::EndPlay) CountKeyPress(KEY_ESCAPE);
   FreePointerWhilePaused(false);
   PauseSounds(false);
   RunRulesClock();

@@ -22,6 +22,7 @@
 #include "platform/system/clock.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
@@ -76,6 +77,34 @@ void DrawPlayAgainLines(const std::string& best) {
   DrawString(kPlayAgainKeys, x, y + 48.0f);
 }
 
+// Beside the classic HUD: each bar's number ("-" for a weapon not available), a frame round
+// the selected weapon's bar, and the score and the enemies left in the bottom left corner.
+// The colour is left as the classic HUD leaves it.
+void DrawHudNumbers() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr) return;
+  const int32_t red = g->color_red;
+  const int32_t green = g->color_green;
+  const int32_t blue = g->color_blue;
+  constexpr float kNumbersX = 20.0f + 255.0f + 8.0f;
+  SetColor(255, 255, 255);
+  DrawString(IntToText(TruncToInt(game.player->HP)), kNumbersX, 2.0f);
+  for (int32_t i = 0; i < 5; ++i) {
+    const int32_t ammo = game.player->weapons[static_cast<size_t>(i)];
+    DrawString(ammo < 0 ? std::string("-") : IntToText(ammo), kNumbersX, static_cast<float>(22 + 20 * i));
+  }
+  const auto top = static_cast<float>(20 + 20 * game.player->weapon);
+  const float bottom = top + 19.0f;
+  DrawLine(19.0f, top, 276.0f, top, 1);
+  DrawLine(276.0f, top, 276.0f, bottom, 1);
+  DrawLine(276.0f, bottom, 19.0f, bottom, 1);
+  DrawLine(19.0f, bottom, 19.0f, top, 1);
+  const std::string corner =
+      Tr("Score: ") + IntToText(game.player->EP) + "   " + Tr("Gegner: ") + IntToText(game.figureList->Count() - 1);
+  DrawString(corner, 8.0f, static_cast<float>(game.screenH - 24));
+  SetColor(red, green, blue);
+}
+
 // The arrow key is asked first; its letter only when the arrow is not held.
 bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIsDown(letter) != 0; }
 
@@ -111,7 +140,8 @@ int32_t Tapp::run() {
   std::string place;
   if (scoreScreen && launch.keepScores) {
     const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
-    place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
+    place =
+        KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
   }
   if (scoreScreen) endscreen(place);
   return 0;
@@ -145,9 +175,11 @@ int32_t Tapp::frame() {
   }
 
   if (ButtonIsDown(1) != 0) {
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon, game.player);
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon,
+               game.player);
   }
-  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0)
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
 
   if (KeyPressed(KEY_ESCAPE) != 0) game.gameState = TGamePhase::Quit;
 
@@ -219,5 +251,6 @@ int32_t Tapp::drawhub() {
     DrawString(label, 0.0f, static_cast<float>(22 + 20 * i));
   }
   DrawString("HP:", 0.0f, 0.0f);
+  if (Bindings().hud == THud::Extended) DrawHudNumbers();
   return 0;
 }

@@ -208,6 +208,17 @@ int32_t AppTerminate() {
   return state.terminate;
 }
 
+void ReleaseKey(int32_t key) {
+  PumpEvents();
+  if (!ValidKey(key)) return;
+  state.keyStates[static_cast<size_t>(key)] = 0;
+  state.keyHits[static_cast<size_t>(key)] = 0;
+}
+
+void CountKeyPress(int32_t key) {
+  if (ValidKey(key)) ++state.keyHits[static_cast<size_t>(key)];
+}
+
 void ClearKeys() {
   PumpEvents();
   ClearKeyState();

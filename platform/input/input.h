@@ -49,6 +49,12 @@ int32_t AppSuspended();
 int32_t AppTerminate();
 bool PointerHidden();
 
+// A key a menu of the game has used: let go, its presses forgotten, until pressed again.
+void ReleaseKey(int32_t key);
+// Counts one press of the key, as pressing and letting go would; for a menu line that does
+// what a key does.
+void CountKeyPress(int32_t key);
+
 // Empties the character queue and releases every key; pumps first.
 void ClearKeys();
 // Releases every button and zeroes the wheel; pumps first.

@@ -1,13 +1,21 @@
-// What pauses play and what is kept for the pause screen, from injected window events.
+// What pauses play, what is kept for the pause screen, and its menu: choosing, changing and
+// binding keys, from plain inputs and from injected window events.
 #include "app/pause.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "../support/read_file.h"
+#include "app/bindings.h"
+#include "app/settings_menu.h"
+#include "app/sound_controls.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
+#include "platform/input/keys.h"
+#include "platform/input/pad.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
@@ -96,6 +104,198 @@ TEST_F(PauseTest, ThePauseShowsTheKeptFrameAndTheClickThatEndsItFiresNothing) {
   InjectEvent({EVENT_MOUSEUP, 1, 10, 10});
   InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});
   EXPECT_EQ(ButtonIsDown(1), 1) << "the next click fires";
+}
+
+using TResult = TSettingsMenu::TResult;
+using TItem = TSettingsMenu::TItem;
+
+size_t Line(TItem item) { return static_cast<size_t>(item); }
+
+TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAreTold) {
+  TSettingsMenu menu({}, false);
+  EXPECT_EQ(menu.Lines()[0].text, "Weiter");
+  EXPECT_EQ(menu.Key(KEY_DOWN), TResult::Stay);
+  EXPECT_EQ(menu.Chosen(), Line(TItem::Volume));
+  menu.Key(KEY_LEFT);
+  menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().volume, 60);
+  EXPECT_TRUE(menu.TakeChanged());
+  EXPECT_FALSE(menu.TakeChanged());
+  EXPECT_EQ(menu.Lines()[Line(TItem::Volume)].text, "Lautstärke            60") << "aligned by letters, not bytes";
+  for (int i = 0; i < 7; ++i) menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().volume, 0);
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Settings().volume, 10) << "Enter steps a value on";
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_ENTER);
+  EXPECT_TRUE(menu.Settings().mute);
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_RIGHT);
+  EXPECT_EQ(menu.Settings().mouseSensitivity, 1.25);
+  for (TItem item : {TItem::MouseInvert, TItem::FullScreen, TItem::Hud, TItem::Language}) {
+    menu.Key(KEY_DOWN);
+    ASSERT_EQ(menu.Chosen(), Line(item));
+    menu.Key(KEY_RIGHT);
+  }
+  EXPECT_TRUE(menu.Settings().mouseInvert);
+  EXPECT_TRUE(menu.Settings().fullscreen);
+  EXPECT_EQ(menu.Settings().hud, THud::Extended);
+  EXPECT_EQ(menu.Settings().language, "en");
+  EXPECT_EQ(menu.Lines()[Line(TItem::Hud)].text, "Anzeige               erweitert");
+  // Up from the first line comes round to the last.
+  for (size_t i = 0; i <= Line(TItem::Language); ++i) menu.Key(KEY_UP);
+  EXPECT_EQ(menu.Chosen(), Line(TItem::EndPlay));
+  EXPECT_EQ(menu.Key(KEY_ENTER), TResult::EndPlay);
+  EXPECT_EQ(menu.Key(KEY_ESCAPE), TResult::EndPlay);
+  EXPECT_EQ(menu.Key('P'), TResult::Resume);
+  EXPECT_EQ(menu.Key(KEY_PAUSE), TResult::Resume);
+  EXPECT_EQ(menu.Key('W'), TResult::Stay);
+}
+
+TEST(PauseMenu, KeysAreBoundByPressingThemSwappedAfterASecondEnterAndPutBackByTheDefaultsLine) {
+  TSettingsMenu menu({}, false);
+  menu.Point(Line(TItem::Keys));
+  EXPECT_EQ(menu.Click(Line(TItem::Keys)), TResult::Stay);
+  ASSERT_EQ(menu.Page(), TSettingsMenu::TPage::Keys);
+  EXPECT_EQ(menu.Lines().size(), kActions + 2);
+  EXPECT_EQ(menu.Lines()[0].text, "Vorwärts              W Up");
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Prompt(), "Neue Taste für Vorwärts drücken (Escape bricht ab)");
+  EXPECT_EQ(menu.Key('I'), TResult::Stay);
+  EXPECT_EQ(menu.Settings().Keys(TAction::Forward), std::vector<int32_t>{'I'});
+  EXPECT_TRUE(menu.TakeChanged());
+  EXPECT_EQ(menu.Prompt(), "");
+
+  // Back takes I, which forward holds: named, and swapped only after Enter.
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_ENTER);
+  menu.Key('I');
+  EXPECT_EQ(menu.Prompt(), "I gehört zu Vorwärts: Enter tauscht, Escape bricht ab");
+  EXPECT_FALSE(menu.TakeChanged());
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Settings().Keys(TAction::Back), std::vector<int32_t>{'I'});
+  EXPECT_EQ(menu.Settings().Keys(TAction::Forward), (std::vector<int32_t>{'S', KEY_DOWN}));
+
+  // Escape cancels a key awaited and a swap offered, and the pause keys are bound like any.
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Key(KEY_ESCAPE), TResult::Stay);
+  menu.Key(KEY_ENTER);
+  menu.Key('D');
+  menu.Key(KEY_ESCAPE);
+  EXPECT_EQ(menu.Settings().Keys(TAction::Left), (std::vector<int32_t>{'A', KEY_LEFT}));
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Key('P'), TResult::Stay);
+  EXPECT_EQ(menu.Key(KEY_ENTER), TResult::Stay);
+  EXPECT_EQ(menu.Settings().Keys(TAction::Left), std::vector<int32_t>{'P'});
+  EXPECT_EQ(menu.Settings().Keys(TAction::Pause), (std::vector<int32_t>{'A', KEY_LEFT, KEY_PAUSE}));
+
+  menu.Point(kActions);
+  EXPECT_EQ(menu.Lines()[kActions].text, "Standardbelegung");
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Settings().keys, DefaultKeys());
+  EXPECT_EQ(menu.Key(KEY_ESCAPE), TResult::Stay) << "Escape goes back, and play goes on";
+  EXPECT_EQ(menu.Page(), TSettingsMenu::TPage::Main);
+  EXPECT_EQ(menu.Chosen(), Line(TItem::Keys));
+}
+
+TEST(PauseMenu, ThePadAndThePointerWorkItToo) {
+  TSettingsMenu menu({}, true);
+  menu.PadButton(PAD_BUTTON_DPAD_DOWN);
+  menu.PadButton(PAD_BUTTON_DPAD_RIGHT);
+  EXPECT_EQ(menu.Settings().volume, 90);
+  // The controls list: its lines are only shown, B goes back.
+  EXPECT_EQ(menu.Click(Line(TItem::Controls)), TResult::Stay);
+  ASSERT_EQ(menu.Page(), TSettingsMenu::TPage::Controls);
+  const std::vector<TMenuLine> lines = menu.Lines();
+  EXPECT_EQ(lines[0].text, "Gehen           W Up / S Down");
+  EXPECT_FALSE(lines[0].selectable);
+  EXPECT_EQ(menu.Chosen(), lines.size() - 1);
+  menu.Point(0);
+  EXPECT_EQ(menu.Chosen(), lines.size() - 1);
+  menu.PadButton(PAD_BUTTON_B);
+  EXPECT_EQ(menu.Page(), TSettingsMenu::TPage::Main);
+  menu.PadButton(PAD_BUTTON_DPAD_DOWN);
+  menu.PadButton(PAD_BUTTON_A);
+  ASSERT_EQ(menu.Page(), TSettingsMenu::TPage::Keys);
+  menu.PadButton(PAD_BUTTON_A);
+  menu.PadButton(PAD_BUTTON_B);
+  EXPECT_EQ(menu.Prompt(), "");
+  menu.PadButton(PAD_BUTTON_B);
+  EXPECT_EQ(menu.PadButton(PAD_BUTTON_B), TResult::Resume);
+  EXPECT_EQ(menu.Click(Line(TItem::Resume)), TResult::Resume);
+}
+
+// A driver that presses (and lets go of) keys and clicks, one a frame, from the pause's second
+// frame on.
+class TMenuDriver : public TRecordingDriver {
+ public:
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    if (++flips < 2 || next >= script.size()) return;
+    const TEvent ev = script[next++];
+    InjectEvent(ev);
+    // x 1 marks a key still held when the pause ends.
+    if (ev.id == EVENT_KEYDOWN && ev.x == 0) InjectEvent({EVENT_KEYUP, ev.data});
+  }
+  TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    TRecordingDriver::GrabPixmap(x, y, w, h);
+    return TPixmap::Create(w, h, PF_RGBA8888);
+  }
+  std::vector<TEvent> script;
+  size_t next = 0;
+  int flips = 0;
+};
+
+TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt) {
+  const std::filesystem::path dir = std::filesystem::path(KESTROVA_BINARY_DIR) / "test_pause_menu";
+  std::filesystem::remove_all(dir);
+  const std::string file = (dir / "settings.txt").string();
+  StartSoundControls(file, {});
+  ApplyBindings({});
+  auto driver = std::make_shared<TMenuDriver>();
+  ASSERT_TRUE(OpenHeadlessScreen(driver, 800, 600, 0, 0, 0));
+  game.screenW = 800;
+  game.screenH = 600;
+  // Down to the volume, two steps down, the HUD extended, and Enter on Weiter, still held.
+  driver->script = {{EVENT_KEYDOWN, KEY_DOWN},
+                    {EVENT_KEYDOWN, KEY_LEFT},
+                    {EVENT_KEYDOWN, KEY_LEFT},
+                    {EVENT_MOUSEMOVE, 0, 400, 300 - 120 + 18 * 6 + 9},
+                    {EVENT_MOUSEDOWN, 1, 400, 300 - 120 + 18 * 6 + 9},
+                    {EVENT_MOUSEUP, 1, 400, 300 - 120 + 18 * 6 + 9},
+                    {EVENT_KEYDOWN, KEY_UP}};
+  driver->script.push_back({EVENT_MOUSEMOVE, 0, 400, 300 - 120 + 9});
+  driver->script.push_back({EVENT_KEYDOWN, KEY_ENTER, 1});
+  Tapp::pause();
+  EXPECT_EQ(driver->next, driver->script.size());
+  EXPECT_EQ(SoundSettings().volume, 60);
+  EXPECT_EQ(Bindings().hud, THud::Extended);
+  const std::string written = ReadWholeFile(file);
+  EXPECT_NE(written.find("\nvolume = 60\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("\nhud = extended\n"), std::string::npos) << written;
+  EXPECT_EQ(KeyIsDown(KEY_ENTER), 0) << "the Enter that acted fires nothing";
+  EXPECT_EQ(ButtonIsDown(1), 0);
+
+  // Escape in the keys page goes back; Escape on the main page ends play, through the rules.
+  driver->script = {{EVENT_KEYDOWN, KEY_UP},
+                    {EVENT_KEYDOWN, KEY_UP},
+                    {EVENT_KEYDOWN, KEY_ENTER},
+                    {EVENT_KEYDOWN, KEY_ESCAPE},
+                    {EVENT_KEYDOWN, KEY_ESCAPE}};
+  driver->next = 0;
+  driver->flips = 0;
+  Tapp::pause();
+  EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
+  // Spiel beenden does the same.
+  driver->script = {{EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_ENTER}};
+  driver->next = 0;
+  driver->flips = 0;
+  Tapp::pause();
+  EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
+  ApplyBindings({});
+  StartSoundControls({}, {});
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -52,8 +52,9 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(problems[6], "s.txt:7: 'just words' is no setting: write name = value");
   // The window's notice: the first problem, short and in the game's language, and how many more.
   ASSERT_EQ(briefs.size(), 7u);
-  const std::vector<std::string> kinds = {"falscher Wert",    "falscher Wert",    "falscher Wert",    "unbekannte Taste",
-                                          "unbekannte Taste", "unbekannter Name", "keine Einstellung"};
+  const std::vector<std::string> kinds = {"falscher Wert",    "falscher Wert",    "falscher Wert",
+                                          "unbekannte Taste", "unbekannte Taste", "unbekannter Name",
+                                          "keine Einstellung"};
   for (size_t i = 0; i < briefs.size(); ++i) {
     EXPECT_EQ(briefs[i].line, static_cast<int32_t>(i + 1));
     EXPECT_EQ(briefs[i].brief, kinds[i]) << i;
@@ -69,8 +70,34 @@ TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {
   EXPECT_EQ(ParsePlayerSettings(defaults, "s.txt", problems), TPlayerSettings{});
   EXPECT_TRUE(problems.empty()) << problems[0];
   EXPECT_NE(defaults.find("\nkey_volume_up = = Keypad +\n"), std::string::npos) << defaults;
-  EXPECT_EQ(UpdatePlayerSettings("# night\nvolume = 80\nother = 1\n", Sound(30, true)),
-            "# night\nvolume = 30\nother = 1\n# Sound off: yes or no\nmute = yes\n");
+}
+
+TEST(PlayerSettings, UpdatesPutEverySettingInAndKeepThePlayersOtherLines) {
+  TPlayerSettings s = Sound(30, true);
+  s.hud = THud::Extended;
+  s.language = "en";
+  s.keys[static_cast<size_t>(TAction::Back)] = {'I'};
+  const std::string text = "# night\nkey_forward = w up\nvolume = 80\nother = 1\n# mine\nhud = classic\n";
+  const std::string written = UpdatePlayerSettings(text, s);
+  // A line that already reads as the value stays as the player wrote it.
+  EXPECT_EQ(written.substr(0, 83),
+            "# night\nkey_forward = w up\nvolume = 30\nother = 1\n# mine\nhud = extended\n# Walk back\n")
+      << written;
+  EXPECT_NE(written.find("\nkey_back = I\n"), std::string::npos);
+  EXPECT_NE(written.find("\n# Sound off: yes or no\nmute = yes\n"), std::string::npos);
+  EXPECT_NE(written.find("\nlanguage = en\n"), std::string::npos);
+  EXPECT_EQ(written.find("key_forward = W Up"), std::string::npos) << "not added again";
+  std::vector<std::string> problems;
+  EXPECT_EQ(ParsePlayerSettings(written, "s.txt", problems), s);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "s.txt:4: unknown setting 'other'");
+  EXPECT_EQ(UpdatePlayerSettings(written, s), written);
+  problems.clear();
+  const TPlayerSettings bad = ParsePlayerSettings("hud = fancy\nlanguage = fr\n", "s.txt", problems);
+  EXPECT_EQ(bad.hud, THud::Classic);
+  EXPECT_EQ(bad.language, "de");
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0], "s.txt:1: hud must be classic or extended, not 'fancy'; using classic");
 }
 
 TEST(PlayerSettings, MissingFileIsWrittenWithDefaultsAndAFolderInItsPlaceIsLeftAlone) {
@@ -100,7 +127,7 @@ TEST(PlayerSettings, DuplicateNamesAreReportedAndTheLineThatCountsIsWrittenBack)
   EXPECT_EQ(problems[1], "s.txt:4: key_forward is set again (line 2 set it before); this line counts");
   // The player's change lands where reading takes it from.
   const std::string written = UpdatePlayerSettings(text, Sound(70, false));
-  EXPECT_EQ(written, "volume = 20\nkey_forward = I\nvolume = 70\nkey_forward = O\n# Sound off: yes or no\nmute = no\n");
+  EXPECT_EQ(written.substr(0, 59), "volume = 20\nkey_forward = I\nvolume = 70\nkey_forward = W Up\n");
   problems.clear();
   EXPECT_EQ(ParsePlayerSettings(written, "s.txt", problems).volume, 70);
   // A bad later line falls back to the default, not to the earlier line.
