@@ -2,6 +2,7 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
+#include "app/bindings.h"
 #include "app/controls.h"
 #include "app/placement.h"
 #include "app/tapp.h"
@@ -180,9 +181,10 @@ TEST_F(LoopTest, FrameDrawsDecalsItemsFiguresShotsThenTheHud) {
     if (c.pixmap == game.figureImages[0]->pixmaps[0].get()) order.push_back(c.pixmap);
     if (c.pixmap == game.shotImages[2]->pixmaps[0].get()) order.push_back(c.pixmap);
   }
-  EXPECT_EQ(order, (std::vector<const TPixmap*>{game.bloodImage->pixmaps[0].get(), game.itemImages[2]->pixmaps[0].get(),
-                                                 game.figureImages[0]->pixmaps[0].get(), game.figureImages[0]->pixmaps[0].get(),
-                                                 game.shotImages[2]->pixmaps[0].get()}));
+  EXPECT_EQ(order,
+            (std::vector<const TPixmap*>{game.bloodImage->pixmaps[0].get(), game.itemImages[2]->pixmaps[0].get(),
+                                         game.figureImages[0]->pixmaps[0].get(), game.figureImages[0]->pixmaps[0].get(),
+                                         game.shotImages[2]->pixmaps[0].get()}));
   // The HUD comes after the last shot and before the flip.
   const auto& calls = rec->Calls();
   size_t lastShot = 0;
@@ -231,6 +233,63 @@ TEST_F(LoopTest, HudBarsAtTheStartAndAtHalfHealth) {
   EXPECT_EQ(rects[0].state.r, 127);
   EXPECT_EQ(rects[0].state.g, 127);
   EXPECT_EQ(rects[0].state.b, 128);
+}
+
+// The drawing calls alone: the state calls between them follow what the driver held before.
+std::vector<TRecordedCall> Drawings(std::vector<TRecordedCall> calls) {
+  std::erase_if(calls, [](const TRecordedCall& c) {
+    return c.op != DrawOp::DrawRect && c.op != DrawOp::DrawFrame && c.op != DrawOp::DrawLine;
+  });
+  return calls;
+}
+
+// The same drawings, with the same arguments, pictures and colours.
+bool SameCalls(const std::vector<TRecordedCall>& a, const std::vector<TRecordedCall>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TRecordedCall& x, const TRecordedCall& y) {
+    return x.op == y.op && x.args == y.args && x.pixmap == y.pixmap && x.state.r == y.state.r &&
+           x.state.g == y.state.g && x.state.b == y.state.b;
+  });
+}
+
+TEST_F(LoopTest, ClassicHudIsTheBarsAloneAndExtendedAddsNumbersTheWeaponAndTheCorner) {
+  Enemy(7000, 7200, 1);
+  Start(7000, 7000);
+  game.player->weapons[2] = 40;
+  game.player->weapon = 2;
+  game.player->EP = 12;
+  Tapp::drawhub();
+  const std::vector<TRecordedCall> bars = Drawings(rec->Calls());
+  std::vector<std::string> problems;
+  ApplyBindings(ParsePlayerSettings("hud = classic\n", "s.txt", problems));
+  rec->Clear();
+  Tapp::drawhub();
+  EXPECT_TRUE(SameCalls(Drawings(rec->Calls()), bars));
+  ApplyBindings(ParsePlayerSettings("hud = extended\n", "s.txt", problems));
+  rec->Clear();
+  Tapp::drawhub();
+  const std::vector<TRecordedCall> extended = Drawings(rec->Calls());
+  ApplyBindings({});
+  ASSERT_GT(extended.size(), bars.size());
+  EXPECT_TRUE(SameCalls({extended.begin(), extended.begin() + static_cast<std::ptrdiff_t>(bars.size())}, bars))
+      << "the classic HUD first, call for call";
+  // A frame round the selected third bar, which starts at y 61 (lines drawn from their end).
+  const auto lines = rec->CallsOf(DrawOp::DrawLine);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].args[5], 60.0);
+  EXPECT_EQ(lines[2].args[5], 79.0);
+  // "1000" beside the hit points and weapon 1, "40" beside weapon 3, "-" beside the others,
+  // and the corner's text.
+  const std::string corner = "Score: 12   Gegner: 1";
+  const auto glyphs = Drawn();
+  ASSERT_EQ(glyphs.size(), 18u + 4 + 4 + 1 + 2 + 1 + 1 + corner.size());
+  EXPECT_EQ(glyphs[18].args[4], 283.0);
+  EXPECT_EQ(glyphs[18].args[5], 2.0);
+  EXPECT_EQ(glyphs[27].args[5], 62.0);  // "40"
+  EXPECT_EQ(glyphs[31].args[4], 8.0);
+  EXPECT_EQ(glyphs[31].args[5], static_cast<double>(game.screenH - 24));
+  EXPECT_EQ(glyphs[31].state.r, 255);
+  EXPECT_EQ(CurrentGraphics()->color_red, bars.back().state.r) << "the colour is left as the classic HUD leaves it";
+  EXPECT_EQ(CurrentGraphics()->color_green, bars.back().state.g);
 }
 
 // A screen that presses a key (or asks to close the window) after a given number of
