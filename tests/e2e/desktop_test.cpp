@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -181,6 +182,121 @@ TEST(Desktop, PauseStopsTheRulesAndItsDemoReplaysAsPlayed) {
                             .c_str()),
             0);
   EXPECT_TRUE(ReadWholeFile(logs / "replayed.txt") == played) << "the demo with pauses replays otherwise";
+}
+
+// The pause menu with its second line, the volume, chosen: marked in yellow.
+bool ShowsVolumeChosen(const TPixmap& shot) {
+  int yellow = 0;
+  for (int y = shot.height / 2 - 102; y < shot.height / 2 - 84; ++y) {
+    for (int x = shot.width / 2 - 200; x < shot.width / 2 + 200; ++x)
+      yellow += PixelAt(shot, x, y) == TRgb{255, 220, 0};
+  }
+  return yellow > 20;
+}
+
+// The settings file's text once it holds `line`, waiting for the game to write it; empty if it
+// never does.
+std::string SettingsOnceHolding(const fs::path& file, const std::string& line) {
+  std::string text;
+  WaitUntil(
+      [&] {
+        text = ReadWholeFile(file);
+        return text.find("\n" + line + "\n") != std::string::npos;
+      },
+      60, 100);
+  return text.find("\n" + line + "\n") != std::string::npos ? text : std::string();
+}
+
+TEST(Desktop, PauseMenuWorksByKeysMouseAndPadAndItsDemoReplaysAsPlayed) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  if (!TWindowManager::Available()) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
+  TWindowManager openbox;
+  ASSERT_TRUE(openbox.Started());
+  TGameFolder folder("menu");
+  const fs::path logs = folder.LogPath();
+  const fs::path config = logs / "config";
+  const fs::path settings = config / "kestrova" / "settings.txt";
+  const fs::path script = logs / "pad.txt";
+  // A button is let go only once the game has seen it pressed: the pad reports its state.
+  const auto pad = [&](const std::string& button, const std::function<bool()>& seen) {
+    std::ofstream(script, std::ios::app) << "button " << button << " 1\n";
+    const bool taken = WaitUntil(seen, 60, 100);
+    std::ofstream(script, std::ios::app) << "button " << button << " 0\n";
+    return taken;
+  };
+  std::ofstream(script) << "attach\n";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", config.string()},
+                                                                {"KESTROVA_VIRTUAL_PAD", script.string()},
+                                                                {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD}};
+  {
+    TGameProcess game(folder, false,
+                      {"--seed", "3", "--record", (logs / "menu.demo").string(), "--report", (logs / "r.txt").string()},
+                      env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_play.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowmove " + window + " 0 0"));
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+
+    // Keys: down to the volume, two steps down from the default 80, P goes on; the notice says so.
+    ASSERT_TRUE(Xdotool("key p"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause.png", ShowsPause));
+    ASSERT_TRUE(Xdotool("key Down Left Left p"));
+    EXPECT_NE(SettingsOnceHolding(settings, "volume = 60"), "") << ReadWholeFile(settings);
+    EXPECT_TRUE(WaitFor(game, window, "e2e_menu_notice.png", ShowsNotice));
+
+    // The mouse: a click on the HUD's line makes it extended, a click beside the menu goes on.
+    ASSERT_TRUE(Xdotool("key p"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause2.png", ShowsPause));
+    ASSERT_TRUE(Xdotool("mousemove --window " + window + " 512 381 click 1"));
+    EXPECT_NE(SettingsOnceHolding(settings, "hud = extended"), "") << ReadWholeFile(settings);
+    ASSERT_TRUE(Xdotool("mousemove --window " + window + " 100 700 click 1"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_mouse.png", ShowsHud));
+
+    // The pad: D-pad down to the volume and left a step, B goes back to play.
+    ASSERT_TRUE(Xdotool("key p"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause3.png", ShowsPause));
+    EXPECT_TRUE(
+        pad("dpdown", [&] { return WaitFor(game, window, "e2e_menu_pad_down.png", ShowsVolumeChosen) != nullptr; }));
+    EXPECT_TRUE(pad("dpleft", [&] { return !SettingsOnceHolding(settings, "volume = 50").empty(); }))
+        << ReadWholeFile(settings);
+    EXPECT_TRUE(pad("b", [&] { return WaitFor(game, window, "e2e_menu_pad.png", ShowsHud) != nullptr; }));
+
+    // Forward bound to I; the Escape that leaves the keys page does not end play.
+    ASSERT_TRUE(Xdotool("key p"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause4.png", ShowsPause));
+    ASSERT_TRUE(Xdotool("key Up Up Return Return i Escape p"));
+    EXPECT_NE(SettingsOnceHolding(settings, "key_forward = I"), "") << ReadWholeFile(settings);
+    ASSERT_TRUE(WaitFor(game, window, "e2e_menu_bound.png", ShowsHud)) << "play ended";
+    EndTheGame(game, window, "e2e_menu_score.png");
+  }
+  const std::string played = ReadWholeFile(logs / "r.txt");
+  ASSERT_EQ(std::system(("'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + (logs / "menu.demo").string() +
+                         "' --out '" + (logs / "replayed.txt").string() + "'")
+                            .c_str()),
+            0);
+  EXPECT_TRUE(ReadWholeFile(logs / "replayed.txt") == played) << "the demo with the menu used replays otherwise";
+
+  // Started again, the game walks the player forward with I.
+  const fs::path demo = logs / "again.demo";
+  TGameProcess game(folder, false, {"--seed", "3", "--record", demo.string()}, {{"XDG_CONFIG_HOME", config.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_menu_again.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  std::istringstream start(StartPlace(folder, "3"));
+  double x0 = 0, y0 = 0;
+  ASSERT_TRUE(start >> x0 >> y0);
+  ASSERT_TRUE(Xdotool("keydown i"));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> p = PlayerSoFar(demo);
+        return p.size() > 4 && std::stod(p[3]) < y0 - 10;
+      },
+      60, 100))
+      << "I walked nobody";
+  ASSERT_TRUE(Xdotool("keyup i"));
+  EndTheGame(game, window, "e2e_menu_again_score.png");
 }
 
 TEST(Desktop, CloseButtonEndsPlayThenTheGame) {

@@ -46,10 +46,10 @@ bool ShowsScore(const TPixmap& shot) {
 }
 
 bool ShowsPause(const TPixmap& shot) {
-  // Nothing but the caption is white, and its first letters stand left of the centre, where
-  // the score never reaches.
+  // Nothing but the caption is white above the menu, and its first letters stand left of the
+  // centre, where the score never reaches.
   int white = 0;
-  for (int y = kH / 2 - 32; y < kH / 2 + 32; ++y) {
+  for (int y = kH / 2 - 200; y < kH / 2 - 136; ++y) {
     for (int x = kW / 2 - 80; x < kW / 2 - 12; ++x) white += PixelAt(shot, x, y) == TRgb{255, 255, 255};
   }
   return white > 20 && !LeftHalfIsBlack(shot);
