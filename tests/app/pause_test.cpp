@@ -9,6 +9,7 @@
 
 #include "../support/read_file.h"
 #include "app/bindings.h"
+#include "app/notices.h"
 #include "app/settings_menu.h"
 #include "app/sound_controls.h"
 #include "app/tapp.h"
@@ -295,6 +296,7 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
   ApplyBindings({});
   StartSoundControls({}, {});
+  ResetNotices();
   std::filesystem::remove_all(dir);
 }
 
