@@ -36,7 +36,8 @@ void Press(bool& held, int32_t& count) {
 }
 
 void OnEvent(const TEvent& ev) {
-  const bool forMenu = ev.id == EVENT_KEYDOWN || ev.id == EVENT_MOUSEMOVE || (ev.id == EVENT_MOUSEDOWN && ev.data == 1);
+  const bool forMenu = ev.id == EVENT_KEYDOWN || ev.id == EVENT_MOUSEMOVE || ev.id == EVENT_APPTERMINATE ||
+                       (ev.id == EVENT_MOUSEDOWN && ev.data == 1);
   if (state.menuOpen && forMenu) state.menuInput.push_back(ev);
   switch (ev.id) {
     case EVENT_KEYDOWN:

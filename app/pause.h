@@ -25,7 +25,7 @@ TPauseInput TakePauseInput();
 bool PauseAsked();
 
 // While the pause menu is open its input is kept in order: key presses (first presses, not
-// repeats), pointer moves and presses of the left button.
+// repeats), pointer moves, presses of the left button and close requests.
 void OpenPauseMenu(bool open);
 // What came since the last call; clears it. Pumps first.
 std::vector<TEvent> TakeMenuInput();

@@ -156,6 +156,9 @@ TSettingsMenu::TResult FeedMenu(TSettingsMenu& menu, const TMenuPlace& place, TM
     if (ev.id == EVENT_KEYDOWN) {
       result = menu.Key(ev.data);
       use.keys.push_back(ev.data);
+    } else if (ev.id == EVENT_APPTERMINATE) {
+      // The close button and the stop signals end play as they do in play.
+      result = TResult::EndPlay;
     } else if (ev.id == EVENT_MOUSEMOVE) {
       if (const std::optional<size_t> line = LineAt(place, ev.x, ev.y)) menu.Point(*line);
     } else {

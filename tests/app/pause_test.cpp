@@ -294,6 +294,13 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   driver->flips = 0;
   Tapp::pause();
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
+  // And the close button, on a page of the menu too.
+  driver->script = {{EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_ENTER}, {EVENT_APPTERMINATE}};
+  driver->next = 0;
+  driver->flips = 0;
+  Tapp::pause();
+  EXPECT_EQ(driver->next, driver->script.size());
+  EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
   ApplyBindings({});
   StartSoundControls({}, {});
   ResetNotices();
