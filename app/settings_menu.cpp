@@ -23,11 +23,6 @@ constexpr size_t kLabelWidth = 22;
 constexpr int32_t kVolumeStep = 10;
 constexpr std::array<double, 13> kSensitivities = {0.1, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0, 5.0, 7.5, 10.0};
 
-// Letters, not bytes: a UTF-8 text's continuation bytes take no place of their own.
-size_t Letters(const std::string& text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 std::string Column(const std::string& label, const std::string& value) {
   std::string line = label;
   for (size_t n = Letters(label); n < kLabelWidth; ++n) line += ' ';
@@ -118,6 +113,11 @@ std::optional<size_t> Holder(const TPlayerSettings& s, int32_t key, size_t excep
 }
 
 }  // namespace
+
+size_t Letters(const std::string& text) {
+  // A UTF-8 text's continuation bytes take no place of their own.
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 std::string ActionLabel(TAction action) {
   switch (action) {

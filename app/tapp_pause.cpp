@@ -53,10 +53,6 @@ struct TMenuPlace {
   size_t lines = 0;
 };
 
-size_t Letters(const std::string& text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 // The menu's lines in small print under the caption, as a block centred on the screen, the
 // chosen line marked, and what to press while a key is awaited.
 TMenuPlace DrawMenu(const TSettingsMenu& menu) {
