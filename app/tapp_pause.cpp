@@ -139,7 +139,7 @@ void PutInForce(const TPlayerSettings& to) {
   ChangePlayerSettings(to);
   ApplyBindings(to);
   UsePlayBindings(true);
-  if (to.fullscreen != from.fullscreen) SetDesktopFullScreen(to.fullscreen);
+  if (to.fullscreen != DesktopFullScreen()) SetDesktopFullScreen(to.fullscreen);
   if (to.language != from.language) UseLanguage(LanguageOf(to.language));
 }
 
@@ -179,7 +179,10 @@ int32_t Tapp::pause() {
   StopRulesClock();
   PauseSounds(true);
   FreePointerWhilePaused(true);
-  TSettingsMenu menu(SoundSettings(), PadConnected());
+  // The menu shows the window as it is, whatever F11 did since the start.
+  TPlayerSettings shown = SoundSettings();
+  shown.fullscreen = DesktopFullScreen();
+  TSettingsMenu menu(shown, PadConnected());
   OpenPauseMenu(true);
   TMenuUse use;
   TSettingsMenu::TResult result = TSettingsMenu::TResult::Stay;
