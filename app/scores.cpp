@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/file_lock.h"
 #include "platform/files/paths.h"
+#include "platform/text/language.h"
 
 namespace {
-
 
 bool Digits(std::string_view text, size_t count) {
   return text.size() == count && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -24,9 +24,8 @@ bool DateOrTime(std::string_view text, char separator) {
   const bool date = separator == '-';
   if (text.size() != (date ? 10u : 8u)) return false;
   const size_t first = date ? 4 : 2;
-  return Digits(text.substr(0, first), first) && text[first] == separator &&
-         Digits(text.substr(first + 1, 2), 2) && text[first + 3] == separator &&
-         Digits(text.substr(first + 4, 2), 2);
+  return Digits(text.substr(0, first), first) && text[first] == separator && Digits(text.substr(first + 1, 2), 2) &&
+         text[first + 3] == separator && Digits(text.substr(first + 4, 2), 2);
 }
 
 bool Number(std::string_view text, int32_t& value, bool maySign) {
@@ -150,8 +149,8 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
   }
   const TFileLock lock(file + ".lock");
   if (!lock.Held()) {
-    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(),
-                 file.c_str(), lock.Problem().c_str());
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(), file.c_str(),
+                 lock.Problem().c_str());
     return false;
   }
   TScoreFile read;
@@ -184,8 +183,8 @@ int PrintScores(const std::string& file) {
   int32_t place = 0;
   for (const TScore& s : Ranked(read.scores)) {
     char row[160];
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(),
-                  s.score, s.kills, s.seconds, s.seed);
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(), s.score,
+                  s.kills, s.seconds, s.seed);
     out += row;
   }
   if (!out.empty()) {
@@ -211,7 +210,7 @@ std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int3
   s.seconds = seconds;
   s.seed = seed;
   TScoreRank rank;
-  if (!AddScore(ScoresFile(), s, rank)) PostNotice("Score nicht gespeichert");
-  return "Bester: " + std::to_string(rank.best) + "   Platz " + std::to_string(rank.place) + " von " +
+  if (!AddScore(ScoresFile(), s, rank)) PostNotice(Tr("Score nicht gespeichert"));
+  return Tr("Bester: ") + std::to_string(rank.best) + Tr("   Platz ") + std::to_string(rank.place) + Tr(" von ") +
          std::to_string(rank.count);
 }

@@ -12,6 +12,7 @@
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
 #include "platform/system/clock.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/rules_clock.h"
@@ -36,7 +37,7 @@ std::shared_ptr<TImage> LastFrame() {
 void DrawControls() {
   const std::vector<std::string> lines = ControlsInForce(Bindings(), PadConnected());
   size_t longest = 0;
-  for (const std::string& line : lines) longest = std::max(longest, line.size());
+  for (const std::string& line : lines) longest = std::max(longest, TextColumns(line));
   const float x = static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(longest);
   float y = static_cast<float>(game.screenH / 2) + 16.0f;
   for (const std::string& line : lines) {
@@ -47,13 +48,13 @@ void DrawControls() {
 
 // Leaves the draw state as the end of a frame of play leaves it.
 void DrawPauseScreen(const std::shared_ptr<TImage>& last) {
-  const std::string caption = "Pause";
+  const std::string caption = Tr("Pause");
   Cls();
   SetColor(kDimmed, kDimmed, kDimmed);
   DrawImageFrame(last, 0.0f, 0.0f, 0);
   SetColor(255, 255, 255);
   SetDrawScale(kCaptionScale, kCaptionScale);
-  const float width = 8.0f * kCaptionScale * static_cast<float>(caption.size());
+  const float width = 8.0f * kCaptionScale * static_cast<float>(TextColumns(caption));
   DrawString(caption, static_cast<float>(game.screenW / 2) - width / 2,
              static_cast<float>(game.screenH / 2) - 8.0f * kCaptionScale);
   SetDrawScale(1.0f, 1.0f);

@@ -22,6 +22,7 @@
 #include "platform/system/clock.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
@@ -31,7 +32,7 @@
 
 namespace {
 
-constexpr const char* kPlayAgainKeys = "Enter: Ende   N: neue Welt   R: gleiche Welt";
+constexpr const char* kPlayAgainKeys = TrLater("Enter: Ende   N: neue Welt   R: gleiche Welt");
 
 // A pad that comes or goes is news; the one there at start is not.
 void WatchPad() {
@@ -39,7 +40,7 @@ void WatchPad() {
   const int32_t has = PadConnected() ? 1 : 0;
   if (had >= 0 && has != had) {
     std::fprintf(stderr, "Kestrova: %s\n", has != 0 ? "a pad is connected" : "the pad was removed");
-    PostNotice(has != 0 ? "Pad verbunden" : "Pad entfernt");
+    PostNotice(has != 0 ? Tr("Pad verbunden") : Tr("Pad entfernt"));
   }
   had = has;
 }
@@ -73,7 +74,7 @@ void DrawPlayAgainLines(const std::string& best) {
   SetDrawScale(2.0f, 2.0f);
   if (!best.empty()) DrawString(best, x, y);
   SetDrawScale(1.0f, 1.0f);
-  DrawString(kPlayAgainKeys, x, y + 48.0f);
+  DrawString(Tr(kPlayAgainKeys), x, y + 48.0f);
 }
 
 // The arrow key is asked first; its letter only when the arrow is not held.
@@ -111,7 +112,8 @@ int32_t Tapp::run() {
   std::string place;
   if (scoreScreen && launch.keepScores) {
     const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
-    place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
+    place =
+        KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
   }
   if (scoreScreen) endscreen(place);
   return 0;
@@ -145,9 +147,11 @@ int32_t Tapp::frame() {
   }
 
   if (ButtonIsDown(1) != 0) {
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon, game.player);
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon,
+               game.player);
   }
-  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0)
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
 
   if (KeyPressed(KEY_ESCAPE) != 0) game.gameState = TGamePhase::Quit;
 
@@ -183,7 +187,7 @@ int32_t Tapp::endscreen(const std::string& place) {
   const bool offer = launch.playAgain;
   if (offer) DropPlayAgainPresses();
   next = TNextGame::End;
-  const std::string score = "Score: " + IntToText(game.player->EP);
+  const std::string score = Tr("Score: ") + IntToText(game.player->EP);
   for (;;) {
     Cls();
     SetColor(255, 255, 255);
@@ -218,6 +222,6 @@ int32_t Tapp::drawhub() {
     label += ':';
     DrawString(label, 0.0f, static_cast<float>(22 + 20 * i));
   }
-  DrawString("HP:", 0.0f, 0.0f);
+  DrawString(Tr("HP:"), 0.0f, 0.0f);
   return 0;
 }
