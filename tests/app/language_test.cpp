@@ -77,6 +77,8 @@ class LanguageTest : public scene::Scene {
     const auto add = [&](const std::vector<TRecordedCall>& calls) {
       for (const std::string& t : TextsDrawn(calls)) texts.push_back(t);
     };
+    CloseScreen();
+    EXPECT_TRUE(OpenHeadlessScreen(rec, 1024, 768, 0, 0, 0));
     for (const TLoadStage& stage : LoadStages()) {
       rec->Clear();
       Tapp::ladeb(stage.percent, stage.caption);
