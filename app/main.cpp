@@ -26,17 +26,18 @@ void MakeAbsolute(std::string& path) {
 int main(int argc, char** argv) {
   TCommandLine line;
   std::string error;
-  // The player's language, and for the help the keys in force: the player's settings, read
-  // without writing anything.
   const bool parsed = ParseCommandLine(argc, argv, line, error);
-  if (!parsed || line.help) {
-    const TPlayerSettings settings = ReadPlayerSettings(PlayerSettingsFile(), false);
-    if (!parsed) {
-      // Again, for the message in the player's language.
-      ParseCommandLine(argc, argv, line, error);
-      std::fprintf(stderr, "Kestrova: %s\n%s", error.c_str(), Usage().c_str());
-      return 2;
-    }
+  // What the player reads here is in the player's language, and the help lists the keys in
+  // force: the player's settings, read without writing anything.
+  TPlayerSettings settings;
+  if (!parsed || line.help || line.scores) settings = ReadPlayerSettings(PlayerSettingsFile(), false);
+  if (!parsed) {
+    // Again, for the message in the player's language.
+    ParseCommandLine(argc, argv, line, error);
+    std::fprintf(stderr, "Kestrova: %s\n%s", error.c_str(), Usage().c_str());
+    return 2;
+  }
+  if (line.help) {
     std::printf("%s\n%s", Usage().c_str(), ControlsHelp(settings).c_str());
     return 0;
   }

@@ -78,6 +78,8 @@ void DrawNotices() {
   if (!notices.empty()) Draw(notices.front().text);
 }
 
-std::string CurrentNotice() { return notices.empty() || !notices.front().shown ? std::string() : notices.front().text; }
+std::string CurrentNotice() {
+  return notices.empty() || !notices.front().shown ? std::string() : notices.front().text;
+}
 
 void ResetNotices() { notices.clear(); }

@@ -24,8 +24,9 @@ bool DateOrTime(std::string_view text, char separator) {
   const bool date = separator == '-';
   if (text.size() != (date ? 10u : 8u)) return false;
   const size_t first = date ? 4 : 2;
-  return Digits(text.substr(0, first), first) && text[first] == separator && Digits(text.substr(first + 1, 2), 2) &&
-         text[first + 3] == separator && Digits(text.substr(first + 4, 2), 2);
+  return Digits(text.substr(0, first), first) && text[first] == separator &&
+         Digits(text.substr(first + 1, 2), 2) && text[first + 3] == separator &&
+         Digits(text.substr(first + 4, 2), 2);
 }
 
 bool Number(std::string_view text, int32_t& value, bool maySign) {
@@ -149,8 +150,8 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
   }
   const TFileLock lock(file + ".lock");
   if (!lock.Held()) {
-    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(), file.c_str(),
-                 lock.Problem().c_str());
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(),
+                 file.c_str(), lock.Problem().c_str());
     return false;
   }
   TScoreFile read;
@@ -183,12 +184,12 @@ int PrintScores(const std::string& file) {
   int32_t place = 0;
   for (const TScore& s : Ranked(read.scores)) {
     char row[160];
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(), s.score,
-                  s.kills, s.seconds, s.seed);
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(),
+                  s.score, s.kills, s.seconds, s.seed);
     out += row;
   }
   if (!out.empty()) {
-    out = "place  date       time         score   kills seconds  seed\n" + out;
+    out = Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;

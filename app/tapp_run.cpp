@@ -112,8 +112,7 @@ int32_t Tapp::run() {
   std::string place;
   if (scoreScreen && launch.keepScores) {
     const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
-    place =
-        KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
+    place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds, launch.seed.value_or(0));
   }
   if (scoreScreen) endscreen(place);
   return 0;
@@ -147,11 +146,9 @@ int32_t Tapp::frame() {
   }
 
   if (ButtonIsDown(1) != 0) {
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon,
-               game.player);
+    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon, game.player);
   }
-  if (KeyIsDown(KEY_ENTER) != 0)
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0) tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
 
   if (KeyPressed(KEY_ESCAPE) != 0) game.gameState = TGamePhase::Quit;
 

@@ -1,6 +1,8 @@
 // One language at a time: German draws every caption exactly as the game has always written
 // it, English draws each in English, and a switch takes effect with the next text drawn. The
 // texts are read back from the glyphs the real drawing code hands the recording driver.
+#include "platform/text/language.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +13,6 @@
 #include "app/settings.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
-#include "platform/text/language.h"
 #include "platform/video/font.h"
 #include "platform/video/image.h"
 #include "state/game.h"
@@ -117,8 +118,8 @@ TEST_F(LanguageTest, GermanDrawsEveryCaptionAsItAlwaysWasAndEnglishInEnglish) {
       {"Tiles", "Figuren", "Schuesse", "Blut wird abgezapft", "Item", "Erstelle Map", "Runde Ecken", "Begehe Map",
        "Fuelle Ozeane", "Dekoriere Umgebung", "Suche Waelder", "Sounds werden aufgenommen",
        "Leute sterben nicht lautlos!", "Gegner werden geboren", "Items werden verloren", "Maps speichern"});
-  for (const char* hud : {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7",
-                          "Enter: Ende   N: neue Welt   R: gleiche Welt"}) {
+  for (const char* hud :
+       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: Ende   N: neue Welt   R: gleiche Welt"}) {
     german.emplace_back(hud);
   }
   EXPECT_EQ(Screens(), german);
@@ -126,11 +127,11 @@ TEST_F(LanguageTest, GermanDrawsEveryCaptionAsItAlwaysWasAndEnglishInEnglish) {
   UseLanguage(TLanguage::English);
   std::vector<std::string> english = LoadingScreen(
       "Loading Kestrova", "A world of chance, built by the Kestrova workshop", "Loading: ",
-      {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map", "Rounding corners",
-       "Walking the map", "Filling the oceans", "Decorating the land", "Looking for forests", "Recording sounds",
+      {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map", "Rounding corners", "Walking the map",
+       "Filling the oceans", "Decorating the land", "Looking for forests", "Recording sounds",
        "People do not die silently!", "Enemies are being born", "Items are being lost", "Saving the maps"});
-  for (const char* hud : {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7",
-                          "Enter: quit   N: new world   R: same world"}) {
+  for (const char* hud :
+       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: quit   N: new world   R: same world"}) {
     english.emplace_back(hud);
   }
   EXPECT_EQ(Screens(), english);
@@ -143,7 +144,7 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   UseLanguage(TLanguage::English);
   EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt line 6: unknown name (+1 more)");
   EXPECT_EQ(ControlsInForce(s, false)[1], "Strafe          A Left / D Right");
-  EXPECT_EQ(ControlsInForce(s, false)[2], "Turn            mouse, 2 degrees a pixel");
+  EXPECT_EQ(ControlsInForce(s, false)[2], "Turn            mouse, 2° a pixel");
   UseLanguage(TLanguage::German);
   EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt Zeile 6: unbekannter Name (+1 weitere)");
   // Umlauts count as one character each: what follows the label lines up.
