@@ -130,7 +130,6 @@ TGameFolder::TGameFolder(const std::string& name, TLayout layout) {
       fs::copy_file(entry.path(), game_ / entry.path().filename());
     }
     fs::copy(fs::path(GAME_PATH).parent_path() / "locale", game_ / "locale", fs::copy_options::recursive);
-    fs::copy(fs::path(GAME_PATH).parent_path() / "locale", game_ / "locale", fs::copy_options::recursive);
   }
   const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                     fs::perms::others_exec;
