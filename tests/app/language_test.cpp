@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -151,10 +154,24 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   EXPECT_EQ(ControlsInForce(s, false)[1], "Seitwärts       A Left / D Right");
   EXPECT_EQ(ControlsInForce(s, false)[4].substr(0, 19), "Waffe wählen    1 ");
 
-  // Without catalogues every text stays German.
+  // Without catalogues every text stays German, and so it does with a file that is no
+  // catalogue or one cut short inside its tables.
   UseCatalogueFolder(KESTROVA_BINARY_DIR "/no-such-folder");
   UseLanguage(TLanguage::English);
   EXPECT_EQ(Tr("Lade: "), "Lade: ");
+  const std::filesystem::path damaged = KESTROVA_BINARY_DIR "/language_test/en/LC_MESSAGES";
+  std::filesystem::create_directories(damaged);
+  std::ifstream in(KESTROVA_BINARY_DIR "/game/locale/en/LC_MESSAGES/kestrova.mo", std::ios::binary);
+  const std::string whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(whole.size(), 100u);
+  for (const std::string& bytes : {whole.substr(0, 100), "not a catalogue" + whole.substr(15)}) {
+    std::ofstream(damaged / "kestrova.mo", std::ios::binary) << bytes;
+    UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+    EXPECT_EQ(Tr("Lade: "), "Lade: ");
+  }
+  std::ofstream(damaged / "kestrova.mo", std::ios::binary) << whole;
+  UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+  EXPECT_EQ(Tr("Lade: "), "Loading: ");
 }
 
 TEST(Language, TheDesktopsLocaleChoosesGermanOnlyWhenItSaysSo) {
