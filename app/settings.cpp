@@ -415,6 +415,7 @@ std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
 }
 
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
+  // A file that cannot be read leaves the default language in force, as its other defaults.
   UseLanguage(LanguageOf(TPlayerSettings{}.language));
   if (file.empty()) return {};
   std::string text;

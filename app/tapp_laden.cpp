@@ -90,6 +90,7 @@ void LoadDeathSound() { game.deathSound = LoadSound("t.ogg"); }
 
 void LoadBlood() { game.bloodImage = LoadImage("blood.png"); }
 
+
 // Between stages and while the carver works: the window keeps answering, and Escape, the
 // close button or a stop signal end the game here as they would end play.
 bool KeepLoading() {
