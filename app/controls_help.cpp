@@ -67,12 +67,12 @@ std::string ControlsHelp(const TPlayerSettings& d) {
                                                  keys(TAction::Weapon3) + " " + keys(TAction::Weapon4) + " " +
                                                  keys(TAction::Weapon5)) +
          HelpLine(Tr("Pause und weiter"), keys(TAction::Pause)) +
-         HelpLine(Tr("Bildschirmfoto"), keys(TAction::Screenshot)) +
+         HelpLine(Tr("Bildschirmfoto speichern"), keys(TAction::Screenshot)) +
          HelpLine(Tr("Fenster oder Vollbild"), keys(TAction::FullScreen) + ", Alt+Return") +
          HelpLine(Tr("Ton aus und an"), keys(TAction::Mute)) +
          HelpLine(Tr("leiser / lauter"), keys(TAction::VolumeDown) + " / " + keys(TAction::VolumeUp)) +
          HelpLine(Tr("das Spiel beenden"), Tr("Escape; auf dem Punktestand beendet Return oder Leertaste")) +
-         HelpLine(Tr("Gamepad"), Tr("linker Stick oder Steuerkreuz geht, rechter Stick dreht, rechter")) +
+         HelpLine(Tr("Gamecontroller"), Tr("linker Stick oder Steuerkreuz geht, rechter Stick dreht, rechter")) +
          HelpLine("", Tr("Trigger feuert, linker Trigger feuert Waffe 1, die Schultertasten")) +
          HelpLine("", Tr("wechseln die Waffe, Start oder Back beendet das Spiel"));
 }
