@@ -4,16 +4,19 @@
 #include <string_view>
 
 #include "platform/files/paths.h"
+#include "platform/text/language.h"
 
-const char* const kUsage =
-    "usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]\n"
-    "  --seed N         build the world from seed N instead of the clock\n"
-    "  --record FILE    write a demo of the game to FILE as it is played\n"
-    "  --replay FILE    watch the demo in FILE (Escape or closing the window stops it)\n"
-    "  --report FILE    write the state of the game to FILE when play ends (each game's, in turn)\n"
-    "  --scores         list the best scores, best first\n"
-    "  --help           show this text\n"
-    "  --version        show the version\n";
+std::string Usage() {
+  return Tr("Aufruf: ") +
+         "kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]\n" +
+         Tr("  --seed N         die Welt aus dem Startwert N bauen statt aus der Uhr\n"
+            "  --record FILE    ein Demo des Spiels in FILE schreiben, während es gespielt wird\n"
+            "  --replay FILE    das Demo in FILE ansehen (Escape oder Schließen des Fensters beendet es)\n"
+            "  --report FILE    den Stand des Spiels bei Spielende in FILE schreiben (jedes Spiel der Reihe nach)\n"
+            "  --scores         die besten Punktestände zeigen, den besten zuerst\n"
+            "  --help           diesen Text zeigen\n"
+            "  --version        die Version zeigen\n");
+}
 
 bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std::string& error) {
   for (int i = 1; i < argc; ++i) {
@@ -31,11 +34,11 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
       continue;
     }
     if (a != "--seed" && a != "--record" && a != "--replay" && a != "--report") {
-      error = "unknown option '" + std::string(a) + "'";
+      error = Tr("unbekannte Option '") + std::string(a) + "'";
       return false;
     }
     if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
-      error = std::string(a) + " needs a value";
+      error = std::string(a) + Tr(" braucht einen Wert");
       return false;
     }
     const std::string_view value = argv[++i];
@@ -43,7 +46,7 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
       int32_t seed = 0;
       const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
       if (ec != std::errc() || end != value.data() + value.size()) {
-        error = "--seed: '" + std::string(value) + "' is not a whole number from -2147483648 to 2147483647";
+        error = "--seed: '" + std::string(value) + Tr("' ist keine ganze Zahl von -2147483648 bis 2147483647");
         return false;
       }
       line.seed = seed;
@@ -52,7 +55,7 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
     }
   }
   if (!line.replay.empty() && (line.seed || !line.record.empty())) {
-    error = "--replay plays the seed and the input of its demo; it takes no --seed or --record";
+    error = Tr("--replay spielt den Startwert und die Eingaben seines Demos; es nimmt kein --seed und kein --record");
     return false;
   }
   return FilesApart({{"--record", line.record}, {"--replay", line.replay}, {"--report", line.report}}, error);

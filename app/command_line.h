@@ -14,7 +14,8 @@ struct TCommandLine {
   bool version = false;
 };
 
-extern const char* const kUsage;
+// The options, for --help and a command line the game cannot use, in the language in force.
+std::string Usage();
 
 // False with `error` set for an unknown option, a missing or malformed value, or options
 // that cannot go together.

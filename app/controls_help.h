@@ -1,5 +1,5 @@
-// The controls in force, for a player who looks for them: listed on the pause screen in the
-// game's own language (ASCII, as the built-in font holds), and by kestrova --help.
+// The controls in force, for a player who looks for them: listed on the pause screen and by
+// kestrova --help, in the language in force.
 #pragma once
 #include <string>
 #include <vector>

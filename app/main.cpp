@@ -26,13 +26,19 @@ void MakeAbsolute(std::string& path) {
 int main(int argc, char** argv) {
   TCommandLine line;
   std::string error;
-  if (!ParseCommandLine(argc, argv, line, error)) {
-    std::fprintf(stderr, "Kestrova: %s\n%s", error.c_str(), kUsage);
+  const bool parsed = ParseCommandLine(argc, argv, line, error);
+  // What the player reads here is in the player's language, and the help lists the keys in
+  // force: the player's settings, read without writing anything.
+  TPlayerSettings settings;
+  if (!parsed || line.help || line.scores) settings = ReadPlayerSettings(PlayerSettingsFile(), false);
+  if (!parsed) {
+    // Again, for the message in the player's language.
+    ParseCommandLine(argc, argv, line, error);
+    std::fprintf(stderr, "Kestrova: %s\n%s", error.c_str(), Usage().c_str());
     return 2;
   }
   if (line.help) {
-    // The keys in force: the player's settings, read without writing anything.
-    std::printf("%s\n%s", kUsage, ControlsHelp(ReadPlayerSettings(PlayerSettingsFile(), false)).c_str());
+    std::printf("%s\n%s", Usage().c_str(), ControlsHelp(settings).c_str());
     return 0;
   }
   if (line.version) {

@@ -35,13 +35,13 @@ void Draw(const std::string& text) {
   const float scaleX = g->tform_scale_x;
   const float scaleY = g->tform_scale_y;
   float scale = kNoticeScale;
-  if (8.0f * scale * static_cast<float>(text.size()) + 8.0f > static_cast<float>(game.screenW / 2)) scale = 1.0f;
+  if (8.0f * scale * static_cast<float>(TextColumns(text)) + 8.0f > static_cast<float>(game.screenW / 2)) scale = 1.0f;
   SetColor(255, 255, 255);
   SetAlpha(1.0f);
   SetBlend(3);
   SetDrawRotation(0.0f);
   SetDrawScale(scale, scale);
-  const float width = 8.0f * scale * static_cast<float>(text.size());
+  const float width = 8.0f * scale * static_cast<float>(TextColumns(text));
   DrawString(text, static_cast<float>(game.screenW) - width - 8.0f, 8.0f);
   SetColor(red, green, blue);
   SetAlpha(alpha);

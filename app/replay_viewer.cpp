@@ -15,6 +15,7 @@
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
 #include "platform/system/clock.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/answers.h"
@@ -364,11 +365,11 @@ void TReplayViewer::DrawBar() {
   SetColor(255, 255, 255);
   const float textY = top + 18.0f;
   DrawString(Clock(shown, hertz_) + " / " + (endFrame_ ? Clock(*endFrame_, hertz_) : "?"), lineX, textY);
-  const std::string speed = std::string("Tempo ") + kSpeeds[speed_].label;
-  DrawString(speed, w / 2 - 4.0f * static_cast<float>(speed.size()), textY);
+  const std::string speed = Tr("Tempo ") + kSpeeds[speed_].label;
+  DrawString(speed, w / 2 - 4.0f * static_cast<float>(TextColumns(speed)), textY);
   if (paused_) {
-    const std::string caption = "Pause  Bild " + std::to_string(shown);
-    DrawString(caption, w - 48.0f - 8.0f * static_cast<float>(caption.size()), textY);
+    const std::string caption = Tr("Pause  Bild ") + std::to_string(shown);
+    DrawString(caption, w - 48.0f - 8.0f * static_cast<float>(TextColumns(caption)), textY);
     // Two upright strokes, the sign of a film that stands still.
     DrawRect(w - 32.0f, textY, 5.0f, 16.0f);
     DrawRect(w - 23.0f, textY, 5.0f, 16.0f);

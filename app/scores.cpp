@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/file_lock.h"
 #include "platform/files/paths.h"
+#include "platform/text/language.h"
 
 namespace {
-
 
 bool Digits(std::string_view text, size_t count) {
   return text.size() == count && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -189,7 +189,7 @@ int PrintScores(const std::string& file) {
     out += row;
   }
   if (!out.empty()) {
-    out = "place  date       time         score   kills seconds  seed\n" + out;
+    out = Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
@@ -211,7 +211,7 @@ std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int3
   s.seconds = seconds;
   s.seed = seed;
   TScoreRank rank;
-  if (!AddScore(ScoresFile(), s, rank)) PostNotice("Score nicht gespeichert");
-  return "Bester: " + std::to_string(rank.best) + "   Platz " + std::to_string(rank.place) + " von " +
+  if (!AddScore(ScoresFile(), s, rank)) PostNotice(Tr("Score nicht gespeichert"));
+  return Tr("Bester: ") + std::to_string(rank.best) + Tr("   Platz ") + std::to_string(rank.place) + Tr(" von ") +
          std::to_string(rank.count);
 }

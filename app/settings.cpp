@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -148,6 +149,19 @@ bool ParseHud(std::string_view value, THud& out) {
   return true;
 }
 
+// The file's words for the languages, in the order of TLanguageChoice.
+constexpr std::array<const char*, 3> kLanguageWords = {"de", "en", "auto"};
+
+bool ParseLanguage(std::string_view value, TLanguageChoice& out) {
+  for (size_t i = 0; i < kLanguageWords.size(); ++i) {
+    if (value == kLanguageWords[i]) {
+      out = static_cast<TLanguageChoice>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
 // The most of a line's text a message repeats.
 constexpr size_t kShownBytes = 60;
 // A line longer than any setting needs; it is named, not read.
@@ -207,13 +221,9 @@ const std::vector<TValueEntry>& Values() {
       {"hud", "What the HUD shows: classic (the bars) or extended (numbers, the weapon, score and enemies)",
        "classic or extended", [](const TPlayerSettings& s) { return std::string(HudName(s.hud)); },
        [](std::string_view v, TPlayerSettings& s) { return ParseHud(v, s.hud); }},
-      {"language", "The language of the game's texts: de, en, or auto (the desktop's)", "de, en or auto",
-       [](const TPlayerSettings& s) { return s.language; },
-       [](std::string_view v, TPlayerSettings& s) {
-         if (v != "de" && v != "en" && v != "auto") return false;
-         s.language = std::string(v);
-         return true;
-       }},
+      {"language", "Language of the game's texts: de (German), en (English) or auto (the desktop's)", "de, en or auto",
+       [](const TPlayerSettings& s) { return kLanguageWords[static_cast<size_t>(s.language)]; },
+       [](std::string_view v, TPlayerSettings& s) { return ParseLanguage(v, s.language); }},
   };
   return values;
 }
@@ -226,6 +236,11 @@ const TValueEntry* FindValue(std::string_view name) {
 }
 
 }  // namespace
+
+TLanguage LanguageOf(TLanguageChoice choice) {
+  if (choice == TLanguageChoice::Desktop) return DesktopLanguage();
+  return choice == TLanguageChoice::English ? TLanguage::English : TLanguage::German;
+}
 
 TKeyLists DefaultKeys() {
   TKeyLists keys;
@@ -258,7 +273,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     if (line.size() > kLongestLine) {
       problems.push_back(where + "a line of " + std::to_string(line.size()) + " bytes, longer than any setting (" +
                          std::to_string(kLongestLine) + " at most), is passed over: '" + Shown(line) + "'");
-      brief("Zeile zu lang");
+      brief(TrLater("Zeile zu lang"));
       continue;
     }
     std::string_view value;
@@ -267,7 +282,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       const std::string_view trimmed = Trim(line);
       if (!trimmed.empty() && trimmed[0] != '#') {
         problems.push_back(where + "'" + Shown(trimmed) + "' is no setting: write name = value");
-        brief("keine Einstellung");
+        brief(TrLater("keine Einstellung"));
       }
       continue;
     }
@@ -276,7 +291,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     while (action < kActions && name != Actions()[action].name) ++action;
     if (entry == nullptr && action == kActions) {
       problems.push_back(where + "unknown setting '" + Shown(name) + "'");
-      brief("unbekannter Name");
+      brief(TrLater("unbekannter Name"));
       continue;
     }
     // The last line that sets a name counts, and it is the one the game writes back to.
@@ -284,7 +299,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     if (earlier != seen.end()) {
       problems.push_back(where + std::string(name) + " is set again (line " + std::to_string(earlier->second) +
                          " set it before); this line counts");
-      brief("doppelter Name");
+      brief(TrLater("doppelter Name"));
       earlier->second = number;
     } else {
       seen.emplace_back(name, number);
@@ -295,7 +310,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       if (!entry->parse(value, settings)) {
         problems.push_back(where + entry->name + " must be " + entry->expected + ", not '" + Shown(value) +
                            "'; using " + entry->text(TPlayerSettings{}));
-        brief("falscher Wert");
+        brief(TrLater("falscher Wert"));
       }
       continue;
     }
@@ -305,7 +320,7 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       problems.push_back(where + std::string(name) + ": " +
                          (bad.empty() ? "no key given" : "'" + Shown(bad) + "' is no key name") + "; using " +
                          KeyListText(Actions()[action].keys));
-      brief("unbekannte Taste");
+      brief(TrLater("unbekannte Taste"));
     }
   }
   return settings;
@@ -426,12 +441,14 @@ std::string Folder(const std::string& file) {
 
 std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
   if (briefs.empty()) return {};
-  std::string notice = "settings.txt Zeile " + std::to_string(briefs[0].line) + ": " + briefs[0].brief;
-  if (briefs.size() > 1) notice += " (+" + std::to_string(briefs.size() - 1) + " weitere)";
+  std::string notice = Tr("settings.txt Zeile ") + std::to_string(briefs[0].line) + ": " + Tr(briefs[0].brief);
+  if (briefs.size() > 1) notice += " (+" + std::to_string(briefs.size() - 1) + Tr(" weitere)");
   return notice;
 }
 
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
+  // A file that cannot be read leaves the default language in force, as its other defaults.
+  UseLanguage(LanguageOf(TPlayerSettings{}.language));
   if (file.empty()) return {};
   std::string text;
   std::string why;
@@ -447,6 +464,7 @@ TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
   std::vector<std::string> problems;
   std::vector<TSettingsProblem> briefs;
   const TPlayerSettings settings = ParsePlayerSettings(text, file, problems, &briefs);
+  UseLanguage(LanguageOf(settings.language));
   for (const std::string& p : problems) std::fprintf(stderr, "Kestrova: %s\n", p.c_str());
   const std::string notice = SettingsNotice(briefs);
   if (!notice.empty()) PostNotice(notice);

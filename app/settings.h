@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/language.h"
+
 // What the player binds keys to, in the order of the file.
 enum class TAction : int32_t {
   Forward,
@@ -39,6 +41,10 @@ std::string ActionSettingName(TAction action);
 // What the HUD shows: the bars and their labels, or those with the numbers, the selected
 // weapon, the score and the enemies left.
 enum class THud : int32_t { Classic, Extended };
+// The language of the game's texts: German, English, or the desktop's.
+enum class TLanguageChoice : int32_t { German, English, Desktop };
+// The language a choice puts in force.
+TLanguage LanguageOf(TLanguageChoice choice);
 
 struct TPlayerSettings {
   TKeyLists keys = DefaultKeys();
@@ -48,7 +54,7 @@ struct TPlayerSettings {
   bool mouseInvert = false;
   bool fullscreen = false;  // start on the whole desktop
   THud hud = THud::Classic;
-  std::string language = "de";  // de, en, or auto (the desktop's)
+  TLanguageChoice language = TLanguageChoice::German;
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;
@@ -57,7 +63,7 @@ struct TPlayerSettings {
 // A problem of a settings line, told short in the game's language for the window.
 struct TSettingsProblem {
   int32_t line = 0;
-  std::string brief;  // "unbekannter Name", ...
+  std::string brief;  // "unbekannter Name", ..., in German: the notice translates it
 };
 
 // The settings a file's text holds; names or values the game cannot use keep their defaults
@@ -78,9 +84,9 @@ std::string KeyListText(const std::vector<int32_t>& keys);
 
 // The per-user settings file; empty when there is no per-user folder.
 std::string PlayerSettingsFile();
-// Reads the file; problems go to stderr, and the first, with their number, to the window's
-// notice. A missing file is written with the defaults, so the player finds every setting
-// there, unless writeMissing is false.
+// Reads the file and puts its language in force; problems go to stderr, and the first, with
+// their number, to the window's notice in that language. A missing file is written with the
+// defaults, so the player finds every setting there, unless writeMissing is false.
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true);
 // Puts every setting into the file (as UpdatePlayerSettings), written beside it and renamed into place, making
 // its folder if needed; a failure is named on stderr with the file and the reason.

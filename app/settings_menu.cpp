@@ -10,6 +10,7 @@
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
 #include "platform/text/language.h"
+#include "platform/video/graphics.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ constexpr std::array<double, 13> kSensitivities = {0.1, 0.25, 0.5, 0.75, 1.0, 1.
 
 std::string Column(const std::string& label, const std::string& value) {
   std::string line = label;
-  for (size_t n = Letters(label); n < kLabelWidth; ++n) line += ' ';
+  for (size_t n = TextColumns(label); n < kLabelWidth; ++n) line += ' ';
   return line + value;
 }
 
@@ -49,10 +50,22 @@ std::string Real(double v) {
   return text;
 }
 
-std::string LanguageName(const std::string& language) {
-  if (language == "en") return "English";
-  if (language == "auto") return Tr("automatisch");
+std::string LanguageName(TLanguageChoice language) {
+  if (language == TLanguageChoice::English) return "English";
+  if (language == TLanguageChoice::Desktop) return Tr("automatisch");
   return "Deutsch";
+}
+
+// Deutsch, English, the desktop's, and round again.
+TLanguageChoice NextLanguage(TLanguageChoice language) {
+  switch (language) {
+    case TLanguageChoice::German:
+      return TLanguageChoice::English;
+    case TLanguageChoice::English:
+      return TLanguageChoice::Desktop;
+    default:
+      return TLanguageChoice::German;
+  }
 }
 
 // The next sensitivity of the steps in the direction asked, from any value the file set.
@@ -125,11 +138,6 @@ std::optional<size_t> Holder(const TPlayerSettings& s, int32_t key, size_t excep
 }
 
 }  // namespace
-
-size_t Letters(const std::string& text) {
-  // A UTF-8 text's continuation bytes take no place of their own.
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
 
 std::string ActionLabel(TAction action) {
   switch (action) {
@@ -362,7 +370,7 @@ void TSettingsMenu::Change(int32_t step, bool wrap) {
       settings_.hud = settings_.hud == THud::Extended ? THud::Classic : THud::Extended;
       break;
     case TItem::Language:
-      settings_.language = settings_.language == "de" ? "en" : "de";
+      settings_.language = NextLanguage(settings_.language);
       break;
     default:
       break;

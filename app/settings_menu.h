@@ -80,5 +80,3 @@ class TSettingsMenu {
 
 // "Vorwärts", ...: the name of an action as the menu lists it.
 std::string ActionLabel(TAction action);
-// The letters of a UTF-8 text, each taking one place on the screen.
-size_t Letters(const std::string& text);

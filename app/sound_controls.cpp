@@ -5,6 +5,7 @@
 #include "app/bindings.h"
 #include "app/notices.h"
 #include "platform/audio/sound.h"
+#include "platform/text/language.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void Change(const TPlayerSettings& to) {
   controls.settings = to;
   controls.changed = true;
   SetSoundVolume(SoundGain(to));
-  PostSoundNotice("Ton " + std::to_string(to.volume) + " %" + (to.mute ? " (aus)" : ""));
+  PostSoundNotice(Tr("Ton ") + std::to_string(to.volume) + " %" + (to.mute ? Tr(" (aus)") : ""));
 }
 
 void TakeKeys() {
@@ -30,7 +31,7 @@ void TakeKeys() {
   if (ActionPresses(TAction::Mute) % 2 != 0) {
     to.mute = !to.mute;
     Change(to);
-    PostSoundNotice(to.mute ? "Ton aus" : "Ton an");
+    PostSoundNotice(to.mute ? Tr("Ton aus") : Tr("Ton an"));
   }
   const int32_t up = ActionPresses(TAction::VolumeUp);
   const int32_t down = ActionPresses(TAction::VolumeDown);

@@ -13,6 +13,7 @@
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/system/fatal.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/answers.h"
@@ -24,7 +25,7 @@
 namespace {
 
 // The credit line under the title.
-constexpr const char* kCredit = "Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt";
+constexpr const char* kCredit = TrLater("Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt");
 
 // The nearest single-precision value to 2.55, as the bar colour is defined with.
 constexpr double kBarFactor = static_cast<double>(2.55f);
@@ -114,30 +115,30 @@ void PlaceOrStop(bool (*place)()) {
 // stderr says where and why; the corner which.
 void SaveMaps() {
   const std::vector<std::string> lost = SaveGameLayerFiles();
-  if (lost.size() == 1) PostNotice("Karte nicht gespeichert: " + lost[0]);
-  if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + " Karten nicht gespeichert");
+  if (lost.size() == 1) PostNotice(Tr("Karte nicht gespeichert: ") + lost[0]);
+  if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + Tr(" Karten nicht gespeichert"));
 }
 
 }  // namespace
 
 const std::vector<TLoadStage>& LoadStages() {
   static const std::vector<TLoadStage> stages = {
-      {0, "Tiles", LoadTiles},
-      {3, "Figuren", LoadFigures},
-      {6, "Schuesse", LoadShots},
-      {9, "Blut wird abgezapft", LoadBlood},
-      {13, "Item", LoadItems},
+      {0, TrLater("Tiles"), LoadTiles},
+      {3, TrLater("Figuren"), LoadFigures},
+      {6, TrLater("Schuesse"), LoadShots},
+      {9, TrLater("Blut wird abgezapft"), LoadBlood},
+      {13, TrLater("Item"), LoadItems},
       {worldStages[0].percent, worldStages[0].caption, [] { GenerateStage(worldStages[0]); }},
       {worldStages[1].percent, worldStages[1].caption, [] { GenerateStage(worldStages[1]); }},
       {worldStages[2].percent, worldStages[2].caption, [] { GenerateStage(worldStages[2]); }},
       {worldStages[3].percent, worldStages[3].caption, [] { GenerateStage(worldStages[3]); }},
       {worldStages[4].percent, worldStages[4].caption, [] { GenerateStage(worldStages[4]); }},
       {worldStages[5].percent, worldStages[5].caption, [] { GenerateStage(worldStages[5]); }},
-      {80, "Sounds werden aufgenommen", LoadShotSounds},
-      {85, "Leute sterben nicht lautlos!", LoadDeathSound},
-      {88, "Gegner werden geboren", [] { PlaceOrStop(PlaceEnemies); }},
-      {90, "Items werden verloren", [] { PlaceOrStop(PlaceItems); }},
-      {90, "Maps speichern", SaveMaps},
+      {80, TrLater("Sounds werden aufgenommen"), LoadShotSounds},
+      {85, TrLater("Leute sterben nicht lautlos!"), LoadDeathSound},
+      {88, TrLater("Gegner werden geboren"), [] { PlaceOrStop(PlaceEnemies); }},
+      {90, TrLater("Items werden verloren"), [] { PlaceOrStop(PlaceItems); }},
+      {90, TrLater("Maps speichern"), SaveMaps},
   };
   return stages;
 }
@@ -145,14 +146,15 @@ const std::vector<TLoadStage>& LoadStages() {
 int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
   Cls();
   SetColor(128, 128, 128);
-  DrawString("Loading Kestrova", 5, 5);
-  DrawString(kCredit, 5, 25);
+  DrawString(Tr("Loading Kestrova"), 5, 5);
+  DrawString(Tr(kCredit), 5, 25);
   DrawRect(20, static_cast<float>(game.screenH / 2 - 20), static_cast<float>(game.screenW - 40), 40);
   const int32_t g = TruncToInt(percent * kBarFactor);
   SetColor(255 - g, g, 0);
   DrawRect(21, static_cast<float>(game.screenH / 2 - 19), static_cast<float>(game.screenW - 42), 38);
   SetColor(255, 255, 255);
-  DrawString("Lade: " + text, static_cast<float>(game.screenW / 2 - 100), static_cast<float>(game.screenH / 2 + 25));
+  DrawString(Tr("Lade: ") + Tr(text), static_cast<float>(game.screenW / 2 - 100),
+             static_cast<float>(game.screenH / 2 + 25));
   present();
   return 0;
 }

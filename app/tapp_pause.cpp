@@ -58,7 +58,7 @@ struct TMenuPlace {
 TMenuPlace DrawMenu(const TSettingsMenu& menu) {
   const std::vector<TMenuLine> lines = menu.Lines();
   size_t longest = 0;
-  for (const TMenuLine& line : lines) longest = std::max(longest, Letters(line.text) + 2);
+  for (const TMenuLine& line : lines) longest = std::max(longest, TextColumns(line.text) + 2);
   TMenuPlace place;
   place.width = 8.0f * static_cast<float>(longest);
   place.x = static_cast<float>(game.screenW / 2) - place.width / 2;
@@ -80,7 +80,7 @@ TMenuPlace DrawMenu(const TSettingsMenu& menu) {
   const std::string prompt = menu.Prompt();
   if (!prompt.empty()) {
     SetColor(255, 220, 0);
-    DrawString(prompt, static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(Letters(prompt)),
+    DrawString(prompt, static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(TextColumns(prompt)),
                y + kLineHeight);
   }
   SetColor(255, 255, 255);
@@ -105,7 +105,7 @@ TMenuPlace DrawPauseScreen(const std::shared_ptr<TImage>& last, const TSettingsM
   DrawImageFrame(last, 0.0f, 0.0f, 0);
   SetColor(255, 255, 255);
   SetDrawScale(kCaptionScale, kCaptionScale);
-  const float width = 8.0f * kCaptionScale * static_cast<float>(Letters(caption));
+  const float width = 8.0f * kCaptionScale * static_cast<float>(TextColumns(caption));
   DrawString(caption, static_cast<float>(game.screenW / 2) - width / 2,
              static_cast<float>(game.screenH / 2) - kCaptionAbove);
   SetDrawScale(1.0f, 1.0f);
@@ -120,18 +120,6 @@ struct TMenuUse {
   std::vector<int32_t> keys;
   bool clicked = false;
 };
-
-// The language a setting names; auto follows the desktop's locale.
-TLanguage LanguageOf(const std::string& setting) {
-  if (setting == "en") return TLanguage::English;
-  if (setting != "auto") return TLanguage::German;
-  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0')
-      return std::string_view(value).starts_with("de") ? TLanguage::German : TLanguage::English;
-  }
-  return TLanguage::German;
-}
 
 // Every change takes effect at once and is kept in the settings file.
 void PutInForce(const TPlayerSettings& to) {

@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr const char* kPlayAgainKeys = "Enter: Ende   N: neue Welt   R: gleiche Welt";
+constexpr const char* kPlayAgainKeys = TrLater("Enter: Ende   N: neue Welt   R: gleiche Welt");
 
 // A pad that comes or goes is news; the one there at start is not.
 void WatchPad() {
@@ -40,7 +40,7 @@ void WatchPad() {
   const int32_t has = PadConnected() ? 1 : 0;
   if (had >= 0 && has != had) {
     std::fprintf(stderr, "Kestrova: %s\n", has != 0 ? "a pad is connected" : "the pad was removed");
-    PostNotice(has != 0 ? "Pad verbunden" : "Pad entfernt");
+    PostNotice(has != 0 ? Tr("Pad verbunden") : Tr("Pad entfernt"));
   }
   had = has;
 }
@@ -74,7 +74,7 @@ void DrawPlayAgainLines(const std::string& best) {
   SetDrawScale(2.0f, 2.0f);
   if (!best.empty()) DrawString(best, x, y);
   SetDrawScale(1.0f, 1.0f);
-  DrawString(kPlayAgainKeys, x, y + 48.0f);
+  DrawString(Tr(kPlayAgainKeys), x, y + 48.0f);
 }
 
 // Beside the classic HUD: each bar's number ("-" for a weapon not available), a frame round
@@ -215,7 +215,7 @@ int32_t Tapp::endscreen(const std::string& place) {
   const bool offer = launch.playAgain;
   if (offer) DropPlayAgainPresses();
   next = TNextGame::End;
-  const std::string score = "Score: " + IntToText(game.player->EP);
+  const std::string score = Tr("Score: ") + IntToText(game.player->EP);
   for (;;) {
     Cls();
     SetColor(255, 255, 255);
@@ -250,7 +250,7 @@ int32_t Tapp::drawhub() {
     label += ':';
     DrawString(label, 0.0f, static_cast<float>(22 + 20 * i));
   }
-  DrawString("HP:", 0.0f, 0.0f);
+  DrawString(Tr("HP:"), 0.0f, 0.0f);
   if (Bindings().hud == THud::Extended) DrawHudNumbers();
   return 0;
 }

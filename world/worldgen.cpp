@@ -4,6 +4,7 @@
 
 #include "platform/files/paths.h"
 #include "platform/files/textio.h"
+#include "platform/text/language.h"
 #include "state/game.h"
 #include "world/tmap.h"
 
@@ -43,12 +44,12 @@ int32_t Forests() { return TMap::bereichmap(20); }
 }  // namespace
 
 const std::array<TWorldStage, 6> worldStages = {{
-    {20, "Erstelle Map", CreateStage},
-    {25, "Runde Ecken", Always<Smooth>},
-    {35, "Begehe Map", Always<TMap::checkmap>},
-    {40, "Fuelle Ozeane", Always<TMap::fillwatermap>},
-    {55, "Dekoriere Umgebung", Always<Decorate>},
-    {70, "Suche Waelder", Always<Forests>},
+    {20, TrLater("Erstelle Map"), CreateStage},
+    {25, TrLater("Runde Ecken"), Always<Smooth>},
+    {35, TrLater("Begehe Map"), Always<TMap::checkmap>},
+    {40, TrLater("Fuelle Ozeane"), Always<TMap::fillwatermap>},
+    {55, TrLater("Dekoriere Umgebung"), Always<Decorate>},
+    {70, TrLater("Suche Waelder"), Always<Forests>},
 }};
 
 bool GenerateWorld(std::string* problem) {

@@ -1,13 +1,30 @@
 // The language of every text the game shows. The game writes its texts in German, its own
-// language; Tr gives a text in the language in force.
+// language; Tr gives a text in the language in force, from the gettext catalogue
+// (LANG/LC_MESSAGES/kestrova.mo) of that language.
 #pragma once
 #include <string>
 
 enum class TLanguage { German, English };
 
-// From now on Tr answers in this language.
+// From now on Tr answers in this language. Its catalogue is read on first use and kept, so
+// switching back and forth takes effect at once.
 void UseLanguage(TLanguage language);
 TLanguage LanguageInForce();
 
-// `german` (UTF-8) in the language in force; the same text for German.
+// The desktop's language: German when the first of LC_ALL, LC_MESSAGES and LANG that is set
+// starts with "de", English otherwise.
+TLanguage DesktopLanguage();
+
+// The folder holding LANG/LC_MESSAGES/kestrova.mo. By default the "locale" folder beside the
+// program when it has one (a build folder), else the installation's locale folder; a new
+// folder forgets the catalogues read so far.
+void UseCatalogueFolder(const std::string& folder);
+std::string CatalogueFolder();
+
+// `german` (UTF-8) in the language in force; the German text itself when the catalogue lacks
+// it or cannot be read.
 std::string Tr(const std::string& german);
+
+// Marks a text for the catalogues where it is written down and translated later, with Tr,
+// where it is shown.
+constexpr const char* TrLater(const char* german) { return german; }

@@ -7,6 +7,7 @@
 
 #include "platform/input/input.h"
 #include "platform/system/fatal.h"
+#include "platform/text/utf8.h"
 #include "platform/video/font.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/image.h"
@@ -370,8 +371,8 @@ void DrawString(std::string_view text, float x, float y) {
   const TVex2DGraphics& g = *state.current;
   float px = x + g.origin_x + g.handle_x * g.tform_ix + g.handle_y * g.tform_iy;
   float py = y + g.origin_y + g.handle_x * g.tform_jx + g.handle_y * g.tform_jy;
-  for (const char ch : text) {
-    const TImageGlyph* glyph = g.image_font->Glyph(static_cast<unsigned char>(ch));
+  for (size_t at = 0; at < text.size();) {
+    const TImageGlyph* glyph = g.image_font->Glyph(NextCodePoint(text, at));
     if (glyph == nullptr) continue;
     if (glyph->_image) {
       const std::shared_ptr<TImageFrame> f = FrameOf(*glyph->_image, 0);
@@ -386,6 +387,15 @@ void DrawString(std::string_view text, float x, float y) {
     px += g.tform_ix * glyph->_advance;
     py += g.tform_jx * glyph->_advance;
   }
+}
+
+size_t TextColumns(std::string_view text) {
+  const std::shared_ptr<TImageFont> font = BuiltinFont();
+  size_t columns = 0;
+  for (size_t at = 0; at < text.size();) {
+    if (font->Glyph(NextCodePoint(text, at)) != nullptr) ++columns;
+  }
+  return columns;
 }
 
 void SkipDrawing(bool on) { state.skipDrawing = on; }

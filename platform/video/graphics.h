@@ -67,7 +67,12 @@ void DrawRect(float x, float y, float w, float h);
 void DrawLine(float x1, float y1, float x2, float y2, int32_t lastPixel);
 // A null image draws nothing.
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int32_t frame);
+// Text in UTF-8; characters without a glyph in the font, and bytes that are no UTF-8, are
+// skipped without advancing.
 void DrawString(std::string_view text, float x, float y);
+// The characters of text that the built-in font draws, each 8 pixels wide at scale 1: what
+// centring a text measures.
+size_t TextColumns(std::string_view text);
 // Without a screen every drawing operation above and Flip do nothing. Rectangles, lines,
 // points and images that cannot reach the visible area are left out before they reach the
 // driver (an image's texture is then not made yet either); the picture is the same.

@@ -141,7 +141,7 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   EXPECT_TRUE(menu.Settings().mouseInvert);
   EXPECT_TRUE(menu.Settings().fullscreen);
   EXPECT_EQ(menu.Settings().hud, THud::Extended);
-  EXPECT_EQ(menu.Settings().language, "en");
+  EXPECT_EQ(menu.Settings().language, TLanguageChoice::English);
   EXPECT_EQ(menu.Lines()[Line(TItem::Hud)].text, "Anzeige               erweitert");
   // Up from the first line comes round to the last.
   for (size_t i = 0; i <= Line(TItem::Language); ++i) menu.Key(KEY_UP);

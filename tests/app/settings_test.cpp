@@ -64,6 +64,29 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(SettingsNotice({}), "");
 }
 
+TEST(PlayerSettings, TheLanguageIsGermanEnglishOrTheDesktopsAndNothingElse) {
+  std::vector<std::string> problems;
+  EXPECT_EQ(ParsePlayerSettings("", "s.txt", problems).language, TLanguageChoice::German);
+  EXPECT_EQ(ParsePlayerSettings("language = de\n", "s.txt", problems).language, TLanguageChoice::German);
+  EXPECT_EQ(ParsePlayerSettings("language = en\n", "s.txt", problems).language, TLanguageChoice::English);
+  EXPECT_EQ(ParsePlayerSettings("language=auto\n", "s.txt", problems).language, TLanguageChoice::Desktop);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  std::vector<TSettingsProblem> briefs;
+  for (const char* wrong : {"language = EN\n", "mute = no\nlanguage = deutsch\n", "language =\n"}) {
+    problems.clear();
+    briefs.clear();
+    EXPECT_EQ(ParsePlayerSettings(wrong, "s.txt", problems, &briefs).language, TLanguageChoice::German) << wrong;
+    ASSERT_EQ(problems.size(), 1u) << wrong;
+    ASSERT_EQ(briefs.size(), 1u) << wrong;
+    EXPECT_EQ(briefs[0].brief, "falscher Wert");
+  }
+  EXPECT_EQ(problems[0], "s.txt:1: language must be de, en or auto, not ''; using de");
+  ParsePlayerSettings("mute = no\nlanguage = deutsch\n", "s.txt", problems);
+  EXPECT_EQ(problems.back(), "s.txt:2: language must be de, en or auto, not 'deutsch'; using de");
+  EXPECT_EQ(LanguageOf(TLanguageChoice::English), TLanguage::English);
+  EXPECT_EQ(LanguageOf(TLanguageChoice::German), TLanguage::German);
+}
+
 TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {
   std::vector<std::string> problems;
   const std::string defaults = PlayerSettingsText({});
@@ -75,7 +98,7 @@ TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {
 TEST(PlayerSettings, UpdatesPutEverySettingInAndKeepThePlayersOtherLines) {
   TPlayerSettings s = Sound(30, true);
   s.hud = THud::Extended;
-  s.language = "en";
+  s.language = TLanguageChoice::English;
   s.keys[static_cast<size_t>(TAction::Back)] = {'I'};
   const std::string text = "# night\nkey_forward = w up\nvolume = 80\nother = 1\n# mine\nhud = classic\n";
   const std::string written = UpdatePlayerSettings(text, s);
@@ -95,7 +118,7 @@ TEST(PlayerSettings, UpdatesPutEverySettingInAndKeepThePlayersOtherLines) {
   problems.clear();
   const TPlayerSettings bad = ParsePlayerSettings("hud = fancy\nlanguage = fr\n", "s.txt", problems);
   EXPECT_EQ(bad.hud, THud::Classic);
-  EXPECT_EQ(bad.language, "de");
+  EXPECT_EQ(bad.language, TLanguageChoice::German);
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_EQ(problems[0], "s.txt:1: hud must be classic or extended, not 'fancy'; using classic");
 }
@@ -198,8 +221,8 @@ TEST(PlayerSettings, PauseScreenListsTheKeysInForceAndThePadOnlyWhenThere) {
   EXPECT_EQ(lines[0], "Gehen           I / S Down");
   EXPECT_EQ(lines[2], "Drehen          Maus, 2 Grad je Pixel");
   EXPECT_EQ(ControlsInForce(s, true).size(), lines.size() + 3);
-  EXPECT_NE(ControlsHelp().find("walk forward / back       W Up / S Down"), std::string::npos);
-  EXPECT_NE(ControlsHelp(s).find("walk forward / back       I / S Down"), std::string::npos) << ControlsHelp(s);
+  EXPECT_NE(ControlsHelp().find("  vor / zurück gehen        W Up / S Down\n"), std::string::npos);
+  EXPECT_NE(ControlsHelp(s).find("  vor / zurück gehen        I / S Down\n"), std::string::npos) << ControlsHelp(s);
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
   std::istringstream rows(listed.out);
   std::string row;
   std::getline(rows, row);
-  EXPECT_EQ(row.rfind("place", 0), 0u) << listed.out;
+  EXPECT_EQ(row.rfind("Platz  Datum", 0), 0u) << listed.out;
   std::vector<long> points;
   std::vector<std::string> seeds;
   while (std::getline(rows, row)) {

@@ -36,7 +36,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   const std::string game = (folder.Path() / "kestrova").string();
   const TCommand help = RunCommand(game + " --help", folder.LogPath());
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("usage: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE]"),
+  EXPECT_NE(help.out.find("Aufruf: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE]"),
             std::string::npos);
   const TCommand version = RunCommand(game + " --version", folder.LogPath());
   EXPECT_EQ(version.status, 0);
@@ -45,7 +45,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   for (const char* args : {"--fast", "--seed", "--seed 12x", "--report", "--replay a.demo --seed 1"}) {
     const TCommand wrong = RunCommand("env -u DISPLAY " + game + " " + args, folder.LogPath());
     EXPECT_EQ(wrong.status, 2) << args;
-    EXPECT_NE(wrong.err.find("usage: kestrova"), std::string::npos) << args << ": " << wrong.err;
+    EXPECT_NE(wrong.err.find("Aufruf: kestrova"), std::string::npos) << args << ": " << wrong.err;
   }
   // Two options naming one file, however spelt, touch nothing.
   const fs::path logs = folder.LogPath();
@@ -62,7 +62,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
     const TCommand wrong = RunCommand("env -u DISPLAY " + game + " " + args, logs);
     EXPECT_EQ(wrong.status, 2) << args;
     EXPECT_NE(wrong.err.find("name the same file"), std::string::npos) << args << ": " << wrong.err;
-    EXPECT_NE(wrong.err.find("usage: kestrova"), std::string::npos) << args;
+    EXPECT_NE(wrong.err.find("Aufruf: kestrova"), std::string::npos) << args;
   }
   EXPECT_EQ(ReadWholeFile(demo), "kestrova-demo 1\n");
   EXPECT_FALSE(fs::exists(fresh));
@@ -81,13 +81,22 @@ TEST(CommandLine, HelpVersionAndMistakes) {
       RunCommand("timeout 60 " + Sim("--replay '" + forged + "' --out '" + (logs / "x.txt").string() + "'"), logs);
   EXPECT_EQ(heavy.status, 2) << heavy.err;
   EXPECT_NE(heavy.err.find(forged + ": line 4: map values that ask for a walk"), std::string::npos) << heavy.err;
-  // --help lists the keys in force: the player's own.
+  // --help lists the keys in force, the player's own, in the player's language.
   fs::create_directories(logs / "config" / "kestrova");
   std::ofstream(logs / "config" / "kestrova" / "settings.txt") << "key_forward = I\nkey_weapon2 = F2\n";
-  const TCommand own = RunCommand("env XDG_CONFIG_HOME=" + (logs / "config").string() + " " + game + " --help", logs);
+  const std::string withConfig = "env XDG_CONFIG_HOME=" + (logs / "config").string() + " ";
+  const TCommand own = RunCommand(withConfig + game + " --help", logs);
   EXPECT_EQ(own.status, 0);
-  EXPECT_NE(own.out.find("walk forward / back       I / S Down"), std::string::npos) << own.out;
-  EXPECT_NE(own.out.find("select weapon 1 .. 5      1 F2 3 4 5"), std::string::npos) << own.out;
+  EXPECT_NE(own.out.find("vor / zurück gehen        I / S Down"), std::string::npos) << own.out;
+  EXPECT_NE(own.out.find("Waffe 1 .. 5 wählen       1 F2 3 4 5"), std::string::npos) << own.out;
+  std::ofstream(logs / "config" / "kestrova" / "settings.txt", std::ios::app) << "language = en\n";
+  const TCommand english = RunCommand(withConfig + game + " --help", logs);
+  EXPECT_NE(english.out.find("usage: kestrova [--seed N]"), std::string::npos) << english.out;
+  EXPECT_NE(english.out.find("walk forward / back       I / S Down"), std::string::npos) << english.out;
+  EXPECT_NE(english.out.find("select weapon 1 .. 5      1 F2 3 4 5"), std::string::npos) << english.out;
+  const TCommand englishMistake = RunCommand(withConfig + "env -u DISPLAY " + game + " --fast", logs);
+  EXPECT_NE(englishMistake.err.find("unknown option '--fast'\nusage: kestrova"), std::string::npos)
+      << englishMistake.err;
   const TCommand missing = RunCommand("env -u DISPLAY " + game + " --replay /nonexistent.demo", folder.LogPath());
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("cannot read the demo /nonexistent.demo"), std::string::npos) << missing.err;

@@ -129,6 +129,7 @@ TGameFolder::TGameFolder(const std::string& name, TLayout layout) {
     for (const auto& entry : fs::directory_iterator(fs::path(KESTROVA_SOURCE_DIR) / "assets")) {
       fs::copy_file(entry.path(), game_ / entry.path().filename());
     }
+    fs::copy(fs::path(GAME_PATH).parent_path() / "locale", game_ / "locale", fs::copy_options::recursive);
   }
   const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                     fs::perms::others_exec;

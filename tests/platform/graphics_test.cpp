@@ -267,6 +267,21 @@ TEST_F(GraphicsTest, TextAdvancesEightPixelsAndSkipsCharactersOutsideTheFont) {
     EXPECT_EQ(draws[i].args[3], 16.0);
   }
 
+  // UTF-8: the Latin-1 letters draw their glyphs, one column each; bytes that are no UTF-8
+  // (a lone continuation, a cut or overlong sequence) and characters beyond the font (the
+  // euro sign) are skipped like any other character outside it.
+  rec_->Clear();
+  DrawString("\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9|\x80\xC0\xA0\xE2\x82\xAC\xC3", 10, 20);
+  const auto latin = rec_->CallsOf(DrawOp::DrawFrame);
+  const std::vector<int32_t> codes = {0xE4, 0xF6, 0xFC, 0xDF, 0xE9, '|'};
+  ASSERT_EQ(latin.size(), codes.size());
+  for (size_t i = 0; i < codes.size(); ++i) {
+    EXPECT_EQ(latin[i].pixmap, font->Glyph(codes[i])->_image->pixmaps[0].get()) << i;
+    EXPECT_EQ(latin[i].args[4], 10.0 + 8.0 * i) << i;
+  }
+  EXPECT_EQ(TextColumns("\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9|\x80\xC0\xA0\xE2\x82\xAC\xC3"), codes.size());
+  EXPECT_EQ(TextColumns("Seitw\xC3\xA4rts"), 9u);
+
   rec_->Clear();
   SetDrawScale(5, 5);
   DrawString("12", 0, 0);
@@ -407,9 +422,33 @@ TEST_F(GraphicsTest, PacingSwitchesFollowDepthAndRate) {
 
 TEST_F(GraphicsTest, BuiltinFontGlyphsFollowTheTable) {
   const auto font = BuiltinFont();
-  ASSERT_EQ(font->_glyphs.size(), 96u);
+  ASSERT_EQ(font->_glyphs.size(), 192u);
   EXPECT_EQ(font->Glyph(31), nullptr);
   EXPECT_EQ(font->Glyph(128), nullptr);
+  EXPECT_EQ(font->Glyph(159), nullptr);
+  EXPECT_EQ(font->Glyph(256), nullptr);
+  EXPECT_EQ(font->Glyph(-1), nullptr);
+  // The Latin-1 letters follow their own table.
+  for (int32_t code = 160; code < 256; ++code) {
+    const TPixmap& pm = *font->Glyph(code)->_image->pixmaps[0];
+    for (int32_t y = 0; y < 16; ++y) {
+      for (int32_t x = 0; x < 8; ++x) {
+        EXPECT_EQ(pm.PixelPtr(x, y)[3], ((kBuiltinLatin1Table[y * 96 + code - 160] >> x) & 1) ? 255 : 0) << code;
+      }
+    }
+  }
+  // Each accented letter has a shape of its own, not its plain letter's: ä is no a, ß no s.
+  const auto rows = [](const uint8_t* table, int32_t column) {
+    std::vector<uint8_t> shape;
+    for (int32_t y = 0; y < 16; ++y) shape.push_back(table[y * 96 + column]);
+    return shape;
+  };
+  const std::pair<int32_t, char> letters[] = {{0xE4, 'a'}, {0xF6, 'o'}, {0xFC, 'u'}, {0xDF, 's'},
+                                              {0xE9, 'e'}, {0xC4, 'A'}, {0xD6, 'O'}, {0xDC, 'U'}};
+  for (const auto& [accented, plain] : letters) {
+    EXPECT_NE(rows(kBuiltinLatin1Table, accented - 160), rows(kBuiltinFontTable, plain - 32)) << accented;
+    EXPECT_NE(rows(kBuiltinLatin1Table, accented - 160), std::vector<uint8_t>(16, 0)) << accented;
+  }
   for (int32_t code = 32; code < 128; ++code) {
     int32_t lit = 0;
     const TImageGlyph& g = *font->Glyph(code);

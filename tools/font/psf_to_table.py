@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Converts an 8 x 16 PSF console font into the built-in font table of platform/video/font_table.cpp.
 
-The table holds the printable ASCII glyphs 32..127 as 16 pixel rows of 96 bytes: byte j of
-row i is row i of glyph j, and bit k (least significant first) is the pixel at x = k.
+It writes two tables of 16 pixel rows of 96 bytes each, byte j of row i being row i of glyph j
+and bit k (least significant first) the pixel at x = k: the printable ASCII glyphs 32..127 and
+the Latin-1 glyphs 160..255.
 
 The committed table was made from Lat15-Terminus16.psf.gz of Debian's console-setup-linux
 package (Terminus Font, SIL Open Font License 1.1, see OFL.txt beside this script):
@@ -60,15 +61,7 @@ def read_psf(path):
     sys.exit("not a PSF font: " + path)
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: psf_to_table.py FONT.psf[.gz]")
-    width, height, glyphs, mapping = read_psf(sys.argv[1])
-    if width != 8 or height != 16:
-        sys.exit("the font must be 8 x 16 pixels")
-    # Code 127 has no printable ASCII shape; the house of code page 437 stands in for it.
-    codes = [mapping.get(c, c if not mapping else None) for c in range(32, 127)]
-    codes.append(mapping.get(0x2302))
+def table_rows(glyphs, codes):
     rows = []
     for i in range(16):
         row = []
@@ -76,20 +69,40 @@ def main():
             bits = glyphs[g][i] if g is not None else 0
             row.append(int("{:08b}".format(bits)[::-1], 2))
         rows.append(row)
+    return rows
 
-    out = sys.stdout
-    out.write("// The built-in 8 x 16 font: printable ASCII 32..127, 16 pixel rows of 96 bytes, byte j\n")
-    out.write("// of row i is row i of glyph j, bit k (least significant first) the pixel at x = k.\n")
-    out.write("// Converted by tools/font/psf_to_table.py from Terminus Font (Lat15-Terminus16.psf),\n")
-    out.write("// Copyright (c) 2010 Dimitar Toshkov Zhekov, licensed under the SIL Open Font License 1.1\n")
-    out.write("// (tools/font/OFL.txt).\n")
-    out.write('#include "platform/video/font.h"\n\n')
-    out.write("const uint8_t kBuiltinFontTable[1536] = {\n")
+
+def write_table(out, name, rows):
+    out.write("const uint8_t {}[1536] = {{\n".format(name))
     for i, row in enumerate(rows):
         out.write("    // row {}\n".format(i))
         for start in range(0, 96, 12):
             out.write("    " + ", ".join("0x{:02x}".format(b) for b in row[start:start + 12]) + ",\n")
     out.write("};\n")
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: psf_to_table.py FONT.psf[.gz]")
+    width, height, glyphs, mapping = read_psf(sys.argv[1])
+    if width != 8 or height != 16:
+        sys.exit("the font must be 8 x 16 pixels")
+    # Code 127 has no printable ASCII shape; the house of code page 437 stands in for it.
+    ascii_codes = [mapping.get(c, c if not mapping else None) for c in range(32, 127)]
+    ascii_codes.append(mapping.get(0x2302))
+    latin1_codes = [mapping.get(c, c if not mapping else None) for c in range(160, 256)]
+
+    out = sys.stdout
+    out.write("// The built-in 8 x 16 font: printable ASCII 32..127 and Latin-1 160..255, each 16 pixel rows\n")
+    out.write("// of 96 bytes, byte j of row i is row i of glyph j, bit k (least significant first) the pixel\n")
+    out.write("// at x = k.\n")
+    out.write("// Converted by tools/font/psf_to_table.py from Terminus Font (Lat15-Terminus16.psf),\n")
+    out.write("// Copyright (c) 2010 Dimitar Toshkov Zhekov, licensed under the SIL Open Font License 1.1\n")
+    out.write("// (tools/font/OFL.txt).\n")
+    out.write('#include "platform/video/font.h"\n\n')
+    write_table(out, "kBuiltinFontTable", table_rows(glyphs, ascii_codes))
+    out.write("\n")
+    write_table(out, "kBuiltinLatin1Table", table_rows(glyphs, latin1_codes))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,199 @@
+// One language at a time: German draws every caption exactly as the game has always written
+// it, English draws each in English, and a switch takes effect with the next text drawn. The
+// texts are read back from the glyphs the real drawing code hands the recording driver.
+#include "platform/text/language.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/controls_help.h"
+#include "app/loading.h"
+#include "app/settings.h"
+#include "app/tapp.h"
+#include "platform/input/events.h"
+#include "platform/video/font.h"
+#include "platform/video/image.h"
+#include "state/game.h"
+#include "tests/actors/scene.h"
+
+namespace {
+
+// UTF-8 of a code point of the built-in font (at most U+00FF).
+std::string Utf8(int32_t code) {
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  return {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
+}
+
+// The texts drawn, one a line: glyphs follow each other on one line, 8 pixels apart times
+// the scale; another y, or a jump along x, starts the next text.
+std::vector<std::string> TextsDrawn(const std::vector<TRecordedCall>& calls) {
+  const auto font = BuiltinFont();
+  std::vector<std::string> texts;
+  double nextX = 0;
+  double lineY = -1;
+  for (const TRecordedCall& c : calls) {
+    if (c.op != DrawOp::DrawFrame) continue;
+    int32_t code = -1;
+    for (int32_t k = 32; k < 256 && code < 0; ++k) {
+      const TImageGlyph* g = font->Glyph(k);
+      if (g != nullptr && g->_image->pixmaps[0].get() == c.pixmap) code = k;
+    }
+    if (code < 0) continue;  // a picture, not a letter
+    if (texts.empty() || c.args[5] != lineY || c.args[4] != nextX) texts.emplace_back();
+    texts.back() += Utf8(code);
+    lineY = c.args[5];
+    nextX = c.args[4] + 8.0 * c.state.ix;
+  }
+  return texts;
+}
+
+// Presses Enter once the score screen has been presented, which ends it.
+class EnterDriver : public TRecordingDriver {
+ public:
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    InjectEvent({EVENT_KEYDOWN, 13});
+    InjectEvent({EVENT_KEYUP, 13});
+  }
+};
+
+class LanguageTest : public scene::Scene {
+ protected:
+  void SetUp() override {
+    Scene::SetUp();
+    UseCatalogueFolder(KESTROVA_BINARY_DIR "/game/locale");
+  }
+  void TearDown() override {
+    UseLanguage(TLanguage::German);
+    Tapp::launch.playAgain = false;
+    Scene::TearDown();
+  }
+
+  // The loading screen of each stage, the HUD, and the score screen with the best score and
+  // the keys: every text drawn, in order.
+  std::vector<std::string> Screens() {
+    std::vector<std::string> texts;
+    const auto add = [&](const std::vector<TRecordedCall>& calls) {
+      for (const std::string& t : TextsDrawn(calls)) texts.push_back(t);
+    };
+    CloseScreen();
+    EXPECT_TRUE(OpenHeadlessScreen(rec, 1024, 768, 0, 0, 0));
+    for (const TLoadStage& stage : LoadStages()) {
+      rec->Clear();
+      Tapp::ladeb(stage.percent, stage.caption);
+      add(rec->Calls());
+    }
+    Player(7000, 7000);
+    rec->Clear();
+    Tapp::drawhub();
+    add(rec->Calls());
+    auto enter = std::make_shared<EnterDriver>();
+    CloseScreen();
+    EXPECT_TRUE(OpenHeadlessScreen(enter, 1024, 768, 0, 0, 0));
+    game.player->EP = 42;
+    Tapp::launch.playAgain = true;
+    Tapp::endscreen("7");
+    add(enter->Calls());
+    return texts;
+  }
+};
+
+std::vector<std::string> LoadingScreen(const std::string& title, const std::string& credit, const std::string& lade,
+                                       const std::vector<std::string>& captions) {
+  std::vector<std::string> texts;
+  for (const std::string& caption : captions) {
+    texts.push_back(title);
+    texts.push_back(credit);
+    texts.push_back(lade + caption);
+  }
+  return texts;
+}
+
+TEST_F(LanguageTest, GermanDrawsEveryCaptionAsItAlwaysWasAndEnglishInEnglish) {
+  UseLanguage(TLanguage::German);
+  std::vector<std::string> german = LoadingScreen(
+      "Loading Kestrova", "Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt", "Lade: ",
+      {"Tiles", "Figuren", "Schuesse", "Blut wird abgezapft", "Item", "Erstelle Map", "Runde Ecken", "Begehe Map",
+       "Fuelle Ozeane", "Dekoriere Umgebung", "Suche Waelder", "Sounds werden aufgenommen",
+       "Leute sterben nicht lautlos!", "Gegner werden geboren", "Items werden verloren", "Maps speichern"});
+  for (const char* hud :
+       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: Ende   N: neue Welt   R: gleiche Welt"}) {
+    german.emplace_back(hud);
+  }
+  EXPECT_EQ(Screens(), german);
+
+  UseLanguage(TLanguage::English);
+  std::vector<std::string> english = LoadingScreen(
+      "Loading Kestrova", "A world of chance, built by the Kestrova workshop", "Loading: ",
+      {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map", "Rounding corners", "Walking the map",
+       "Filling the oceans", "Decorating the land", "Looking for forests", "Recording sounds",
+       "People do not die silently!", "Enemies are being born", "Items are being lost", "Saving the maps"});
+  for (const char* hud :
+       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: quit   N: new world   R: same world"}) {
+    english.emplace_back(hud);
+  }
+  EXPECT_EQ(Screens(), english);
+}
+
+TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
+  TPlayerSettings s;
+  s.mouseSensitivity = 2;
+  const TSettingsProblem problem{6, "unbekannter Name"};
+  UseLanguage(TLanguage::English);
+  EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt line 6: unknown name (+1 more)");
+  EXPECT_EQ(ControlsInForce(s, false)[1], "Strafe          A Left / D Right");
+  EXPECT_EQ(ControlsInForce(s, false)[2], "Turn            mouse, 2° a pixel");
+  UseLanguage(TLanguage::German);
+  EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt Zeile 6: unbekannter Name (+1 weitere)");
+  // Umlauts count as one character each: what follows the label lines up.
+  EXPECT_EQ(ControlsInForce(s, false)[1], "Seitwärts       A Left / D Right");
+  EXPECT_EQ(ControlsInForce(s, false)[4].substr(0, 19), "Waffe wählen    1 ");
+
+  // Without catalogues every text stays German, and so it does with a file that is no
+  // catalogue or one cut short inside its tables.
+  UseCatalogueFolder(KESTROVA_BINARY_DIR "/no-such-folder");
+  UseLanguage(TLanguage::English);
+  EXPECT_EQ(Tr("Lade: "), "Lade: ");
+  const std::filesystem::path damaged = KESTROVA_BINARY_DIR "/language_test/en/LC_MESSAGES";
+  std::filesystem::create_directories(damaged);
+  std::ifstream in(KESTROVA_BINARY_DIR "/game/locale/en/LC_MESSAGES/kestrova.mo", std::ios::binary);
+  const std::string whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(whole.size(), 100u);
+  for (const std::string& bytes : {whole.substr(0, 100), "not a catalogue" + whole.substr(15)}) {
+    std::ofstream(damaged / "kestrova.mo", std::ios::binary) << bytes;
+    UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+    EXPECT_EQ(Tr("Lade: "), "Lade: ");
+  }
+  std::ofstream(damaged / "kestrova.mo", std::ios::binary) << whole;
+  UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+  EXPECT_EQ(Tr("Lade: "), "Loading: ");
+}
+
+TEST(Language, TheDesktopsLocaleChoosesGermanOnlyWhenItSaysSo) {
+  const auto with = [](const char* all, const char* messages, const char* lang) {
+    for (const auto& [name, value] : {std::pair{"LC_ALL", all}, {"LC_MESSAGES", messages}, {"LANG", lang}}) {
+      if (value == nullptr) {
+        unsetenv(name);
+      } else {
+        setenv(name, value, 1);
+      }
+    }
+    return DesktopLanguage();
+  };
+  EXPECT_EQ(with(nullptr, nullptr, "de_DE.UTF-8"), TLanguage::German);
+  EXPECT_EQ(with(nullptr, "de_AT.UTF-8", "en_US.UTF-8"), TLanguage::German);
+  EXPECT_EQ(with("fr_FR.UTF-8", "de_DE.UTF-8", "de_DE.UTF-8"), TLanguage::English);
+  EXPECT_EQ(with("", "", "de_CH"), TLanguage::German);
+  EXPECT_EQ(with(nullptr, nullptr, "C.UTF-8"), TLanguage::English);
+  EXPECT_EQ(with(nullptr, nullptr, nullptr), TLanguage::English);
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  unsetenv("LANG");
+}
+
+}  // namespace
