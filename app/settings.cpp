@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "app/notices.h"
 #include "platform/files/atomic_file.h"
@@ -140,6 +142,26 @@ bool ParseYesNo(std::string_view value, bool& out) {
 
 std::string YesNo(bool on) { return on ? "yes" : "no"; }
 
+constexpr std::array<std::pair<const char*, TScaling>, 3> kScalings = {
+    {{"smooth", TScaling::Smooth}, {"sharp", TScaling::Sharp}, {"whole", TScaling::Whole}}};
+
+bool ParseScaling(std::string_view value, TScaling& out) {
+  for (const auto& [name, scaling] : kScalings) {
+    if (value == name) {
+      out = scaling;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ScalingName(TScaling scaling) {
+  for (const auto& [name, s] : kScalings) {
+    if (s == scaling) return name;
+  }
+  return kScalings[0].first;
+}
+
 // The most of a line's text a message repeats.
 constexpr size_t kShownBytes = 60;
 // A line longer than any setting needs; it is named, not read.
@@ -196,6 +218,11 @@ const std::vector<TValueEntry>& Values() {
       {"fullscreen", "Start on the whole desktop instead of a window: yes or no", "yes or no",
        [](const TPlayerSettings& s) { return YesNo(s.fullscreen); },
        [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.fullscreen); }},
+      {"scaling",
+       "How full screen or a resized window scales the picture: smooth (filtered), sharp (nearest pixel) or "
+       "whole (the largest whole multiple that fits, sharp)",
+       "smooth, sharp or whole", [](const TPlayerSettings& s) { return ScalingName(s.scaling); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseScaling(v, s.scaling); }},
   };
   return values;
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/video/letterbox.h"
+
 // What the player binds keys to, in the order of the file.
 enum class TAction : int32_t {
   Forward,
@@ -43,6 +45,7 @@ struct TPlayerSettings {
   double mouseSensitivity = 1.0;  // 0.1 .. 10; 1 turns one degree per pixel
   bool mouseInvert = false;
   bool fullscreen = false;  // start on the whole desktop
+  TScaling scaling = TScaling::Smooth;  // how a window or full screen larger or smaller than the screen shows it
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;

@@ -17,6 +17,7 @@
 #include "platform/video/image.h"
 #include "rules/answers.h"
 #include "rules/degrees.h"
+#include "rules/random.h"
 #include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -118,6 +119,24 @@ void SaveMaps() {
   if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + " Karten nicht gespeichert");
 }
 
+// The ground's blocks around the player's start, made while the loading screen is still up:
+// the first frame of play then draws none. The start cell is found as Tapp::start finds it
+// and the generator put back, so the rules draw what they always did.
+void PrepareStartGround() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr || g->_driver->GroundCache() == nullptr || DrawingSkipped()) return;
+  const int32_t drawn = RandomState();
+  int32_t x = 0;
+  int32_t y = 0;
+  const bool found = FindLandCell(x, y);
+  SetRandomState(drawn);
+  if (!found) return;
+  const auto playerX = static_cast<double>(static_cast<float>(64 * x - 32));
+  const auto playerY = static_cast<double>(static_cast<float>(64 * y - 32));
+  TMap::prepare(TruncToInt(playerX - game.screenW / 2), TruncToInt(playerY - game.screenH / 2), game.screenW,
+                game.screenH);
+}
+
 }  // namespace
 
 const std::vector<TLoadStage>& LoadStages() {
@@ -137,7 +156,11 @@ const std::vector<TLoadStage>& LoadStages() {
       {85, "Leute sterben nicht lautlos!", LoadDeathSound},
       {88, "Gegner werden geboren", [] { PlaceOrStop(PlaceEnemies); }},
       {90, "Items werden verloren", [] { PlaceOrStop(PlaceItems); }},
-      {90, "Maps speichern", SaveMaps},
+      {90, "Maps speichern",
+       [] {
+         SaveMaps();
+         PrepareStartGround();
+       }},
   };
   return stages;
 }
