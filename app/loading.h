@@ -17,3 +17,8 @@ const std::vector<TLoadStage>& LoadStages();
 // Whether Escape, the close button or a stop signal ended the loading sequence; the game then
 // ends without playing.
 bool LoadingStopped();
+
+// The ground's blocks around the player's start made in the driver, while the loading screen
+// is still up (the last stage's work, after the layer files): the first frame of play then
+// draws none. Shows nothing and leaves the generator and the draw state as they were.
+void PrepareStartGround();

@@ -119,24 +119,6 @@ void SaveMaps() {
   if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + " Karten nicht gespeichert");
 }
 
-// The ground's blocks around the player's start, made while the loading screen is still up:
-// the first frame of play then draws none. The start cell is found as Tapp::start finds it
-// and the generator put back, so the rules draw what they always did.
-void PrepareStartGround() {
-  const TVex2DGraphics* g = CurrentGraphics();
-  if (g == nullptr || g->_driver->GroundCache() == nullptr || DrawingSkipped()) return;
-  const int32_t drawn = RandomState();
-  int32_t x = 0;
-  int32_t y = 0;
-  const bool found = FindLandCell(x, y);
-  SetRandomState(drawn);
-  if (!found) return;
-  const auto playerX = static_cast<double>(static_cast<float>(64 * x - 32));
-  const auto playerY = static_cast<double>(static_cast<float>(64 * y - 32));
-  TMap::prepare(TruncToInt(playerX - game.screenW / 2), TruncToInt(playerY - game.screenH / 2), game.screenW,
-                game.screenH);
-}
-
 }  // namespace
 
 const std::vector<TLoadStage>& LoadStages() {
@@ -193,3 +175,21 @@ int32_t Tapp::laden() {
 }
 
 bool LoadingStopped() { return game.loadingStopped; }
+
+// The start cell is found as Tapp::start finds it and the generator put back, so the rules
+// draw what they always did.
+void PrepareStartGround() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr || g->_driver->GroundCache() == nullptr || DrawingSkipped()) return;
+  const int32_t drawn = RandomState();
+  int32_t x = 0;
+  int32_t y = 0;
+  const bool found = FindLandCell(x, y);
+  SetRandomState(drawn);
+  if (!found) return;
+  const auto playerX = static_cast<double>(static_cast<float>(64 * x - 32));
+  const auto playerY = static_cast<double>(static_cast<float>(64 * y - 32));
+  TMap::prepare(TruncToInt(playerX - game.screenW / 2), TruncToInt(playerY - game.screenH / 2), game.screenW,
+                game.screenH);
+}
+
