@@ -18,7 +18,9 @@ const std::vector<TLoadStage>& LoadStages();
 // ends without playing.
 bool LoadingStopped();
 
-// The ground's blocks around the player's start made in the driver, while the loading screen
-// is still up (the last stage's work, after the layer files): the first frame of play then
-// draws none. Shows nothing and leaves the generator and the draw state as they were.
-void PrepareStartGround();
+// The first frame of play's drawing work done while the loading screen is still up (the last
+// stage's work, after the layer files), where the driver keeps ground blocks (OpenGL): the
+// textures of the actors' pictures, and the ground's blocks around the player's start. The
+// first frame then makes none. Shows nothing and leaves the generator and the draw state as
+// they were.
+void PrepareFirstFrame();

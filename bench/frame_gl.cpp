@@ -123,7 +123,7 @@ void BM_FrameOpenGL(benchmark::State& state) {
   SetBlend(3);
   SetAutoMidHandle(1);
   driver->KeepGround(cached);
-  PrepareStartGround();
+  PrepareFirstFrame();
   Tapp::start();
   InjectEvent({EVENT_KEYDOWN, 87});
   InjectEvent({EVENT_MOUSEDOWN, 1});

@@ -165,8 +165,8 @@ void TMap::prepare(int32_t x, int32_t y, int32_t w, int32_t h) {
   const float scaleX = g->tform_scale_x, scaleY = g->tform_scale_y;
   game.camX = x;
   game.camY = y;
-  // The blocks are drawn in the back buffer as a frame would draw them; its next frame
-  // clears it before anything is shown.
+  // The blocks are drawn in the back buffer as a frame would draw them; the next frame clears
+  // it before anything is shown.
   Cls();
   if (TGroundCache* cache = CacheFor(x, y, w, h)) {
     const TBlockRange r = BlocksUnder(x, y, w, h);
@@ -174,7 +174,13 @@ void TMap::prepare(int32_t x, int32_t y, int32_t w, int32_t h) {
     for (int32_t bx = r.rx0; bx <= r.rx1; ++bx) {
       for (int32_t by = r.ry0; by <= r.ry1; ++by) BuildBlock(*cache, bx, by, refused);
     }
-    cache->Abandon();
+    // Drawn once too: a software renderer makes its code for a way of drawing on first use.
+    constexpr int32_t side = TGroundCache::kBlockPixels;
+    if (refused) {
+      cache->Abandon();
+    } else {
+      cache->Draw(r.bx0, r.by0, r.bx1, r.by1, r.bx0 * side + kBlockStart - x, r.by0 * side + kBlockStart - y);
+    }
   }
   game.camX = camX;
   game.camY = camY;

@@ -238,7 +238,7 @@ TEST_F(ScreenshotTest, FirstFrameOfPlayFindsItsGroundMade) {
   for (size_t i = 0; i < 5; ++i) LoadStages()[i].work();
   ASSERT_TRUE(PlaceEnemies() && PlaceItems());
   const int32_t drawn = RandomState();
-  PrepareStartGround();
+  PrepareFirstFrame();
   EXPECT_EQ(RandomState(), drawn);
   const int64_t made = gl->GroundCache()->Built();
   EXPECT_GE(made, 20);  // 4 x 3 blocks under the screen, and their ring
