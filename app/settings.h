@@ -45,7 +45,8 @@ struct TPlayerSettings {
   double mouseSensitivity = 1.0;  // 0.1 .. 10; 1 turns one degree per pixel
   bool mouseInvert = false;
   bool fullscreen = false;  // start on the whole desktop
-  TScaling scaling = TScaling::Smooth;  // how a window or full screen larger or smaller than the screen shows it
+  // How a window or full screen larger or smaller than the screen shows it.
+  TScaling scaling = TScaling::Smooth;
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;

@@ -227,4 +227,3 @@ void PrepareFirstFrame() {
   TMap::prepare(TruncToInt(playerX - game.screenW / 2), TruncToInt(playerY - game.screenH / 2), game.screenW,
                 game.screenH);
 }
-

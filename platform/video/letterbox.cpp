@@ -96,9 +96,8 @@ void SetScreenViewport(const TViewport& viewport) {
 }
 
 bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
-  return state.pointing.screenW > 0 &&
-         Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH,
-                           state.scaling == TScaling::Whole));
+  return state.pointing.screenW > 0 && Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW,
+                                                         windowH, state.scaling == TScaling::Whole));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {

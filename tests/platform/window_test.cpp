@@ -190,7 +190,8 @@ std::array<double, 3> Resampled(const TPixmap& frame, const TViewport& shown, in
   const double u = (x + 0.5 - shown.x) * frame.width / shown.w;
   const double v = (y + 0.5 - shown.y) * frame.height / shown.h;
   const auto texel = [&frame](int tx, int ty, int c) {
-    return static_cast<double>(frame.PixelPtr(std::clamp(tx, 0, frame.width - 1), std::clamp(ty, 0, frame.height - 1))[c]);
+    return static_cast<double>(
+        frame.PixelPtr(std::clamp(tx, 0, frame.width - 1), std::clamp(ty, 0, frame.height - 1))[c]);
   };
   std::array<double, 3> out{};
   const auto tx = static_cast<int>(std::floor(filtered ? u - 0.5 : u));
