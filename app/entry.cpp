@@ -13,6 +13,7 @@
 #include "platform/input/input.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
+#include "platform/video/letterbox.h"
 #include "platform/video/sdl_window.h"
 #include "rules/answers.h"
 #include "rules/rules_clock.h"
@@ -55,6 +56,7 @@ int RunEntry(const TCommandLine& line) {
   StartSoundControls(settingsFile, settings);
   ApplyBindings(settings);
   Tapp::init();
+  SetScreenScaling(settings.scaling);
   if (settings.fullscreen) SetDesktopFullScreen(true);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();

@@ -17,3 +17,10 @@ const std::vector<TLoadStage>& LoadStages();
 // Whether Escape, the close button or a stop signal ended the loading sequence; the game then
 // ends without playing.
 bool LoadingStopped();
+
+// The first frame of play's drawing work done while the loading screen is still up (the last
+// stage's work, after the layer files), where the driver keeps ground blocks (OpenGL): the
+// textures of the actors' pictures, and the ground's blocks around the player's start. The
+// first frame then makes none. Shows nothing and leaves the generator and the draw state as
+// they were.
+void PrepareFirstFrame();

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "app/notices.h"
 #include "platform/files/atomic_file.h"
@@ -162,6 +163,26 @@ bool ParseLanguage(std::string_view value, TLanguageChoice& out) {
   return false;
 }
 
+constexpr std::array<std::pair<const char*, TScaling>, 3> kScalings = {
+    {{"smooth", TScaling::Smooth}, {"sharp", TScaling::Sharp}, {"whole", TScaling::Whole}}};
+
+bool ParseScaling(std::string_view value, TScaling& out) {
+  for (const auto& [name, scaling] : kScalings) {
+    if (value == name) {
+      out = scaling;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ScalingName(TScaling scaling) {
+  for (const auto& [name, s] : kScalings) {
+    if (s == scaling) return name;
+  }
+  return kScalings[0].first;
+}
+
 // The most of a line's text a message repeats.
 constexpr size_t kShownBytes = 60;
 // A line longer than any setting needs; it is named, not read.
@@ -224,6 +245,11 @@ const std::vector<TValueEntry>& Values() {
       {"language", "Language of the game's texts: de (German), en (English) or auto (the desktop's)", "de, en or auto",
        [](const TPlayerSettings& s) { return kLanguageWords[static_cast<size_t>(s.language)]; },
        [](std::string_view v, TPlayerSettings& s) { return ParseLanguage(v, s.language); }},
+      {"scaling",
+       "How full screen or a resized window scales the picture: smooth (filtered), sharp (nearest pixel) or "
+       "whole (the largest whole multiple that fits, sharp)",
+       "smooth, sharp or whole", [](const TPlayerSettings& s) { return ScalingName(s.scaling); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseScaling(v, s.scaling); }},
   };
   return values;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/text/language.h"
+#include "platform/video/letterbox.h"
 
 // What the player binds keys to, in the order of the file.
 enum class TAction : int32_t {
@@ -55,6 +56,8 @@ struct TPlayerSettings {
   bool fullscreen = false;  // start on the whole desktop
   THud hud = THud::Classic;
   TLanguageChoice language = TLanguageChoice::German;
+  // How a window or full screen larger or smaller than the screen shows it.
+  TScaling scaling = TScaling::Smooth;
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;

@@ -56,16 +56,22 @@ std::string LanguageName(TLanguageChoice language) {
   return "Deutsch";
 }
 
-// Deutsch, English, the desktop's, and round again.
-TLanguageChoice NextLanguage(TLanguageChoice language) {
-  switch (language) {
-    case TLanguageChoice::German:
-      return TLanguageChoice::English;
-    case TLanguageChoice::English:
-      return TLanguageChoice::Desktop;
-    default:
-      return TLanguageChoice::German;
-  }
+// The values a line steps through, in order; Right steps on, Left back, both round.
+constexpr std::array<TLanguageChoice, 3> kLanguages = {TLanguageChoice::German, TLanguageChoice::English,
+                                                       TLanguageChoice::Desktop};
+constexpr std::array<TScaling, 3> kScalings = {TScaling::Smooth, TScaling::Sharp, TScaling::Whole};
+
+template <typename T, size_t N>
+T Cycled(T value, const std::array<T, N>& values, int32_t step) {
+  const auto at = static_cast<int32_t>(std::find(values.begin(), values.end(), value) - values.begin());
+  const auto n = static_cast<int32_t>(N);
+  return values[static_cast<size_t>(((at + (step < 0 ? -1 : 1)) % n + n) % n)];
+}
+
+std::string ScalingName(TScaling scaling) {
+  if (scaling == TScaling::Sharp) return Tr("scharf");
+  if (scaling == TScaling::Whole) return Tr("ganzzahlig");
+  return Tr("weich");
 }
 
 // The next sensitivity of the steps in the direction asked, from any value the file set.
@@ -94,6 +100,8 @@ std::string MainLabel(TItem item) {
       return Tr("Maus umkehren");
     case TItem::FullScreen:
       return Tr("Vollbild");
+    case TItem::Scaling:
+      return Tr("Skalierung");
     case TItem::Hud:
       return Tr("Anzeige");
     case TItem::Language:
@@ -120,6 +128,8 @@ std::string MainValue(TItem item, const TPlayerSettings& s) {
       return s.mouseInvert ? Tr("ja") : Tr("nein");
     case TItem::FullScreen:
       return OnOff(s.fullscreen);
+    case TItem::Scaling:
+      return ScalingName(s.scaling);
     case TItem::Hud:
       return s.hud == THud::Extended ? Tr("erweitert") : Tr("klassisch");
     case TItem::Language:
@@ -369,8 +379,11 @@ void TSettingsMenu::Change(int32_t step, bool wrap) {
     case TItem::Hud:
       settings_.hud = settings_.hud == THud::Extended ? THud::Classic : THud::Extended;
       break;
+    case TItem::Scaling:
+      settings_.scaling = Cycled(settings_.scaling, kScalings, step);
+      break;
     case TItem::Language:
-      settings_.language = NextLanguage(settings_.language);
+      settings_.language = Cycled(settings_.language, kLanguages, step);
       break;
     default:
       break;

@@ -29,7 +29,7 @@ class TSettingsMenu {
     MouseSensitivity,
     MouseInvert,
     FullScreen,
-    // A setting of the window's scaling goes here, after the full screen.
+    Scaling,
     Hud,
     Language,
     Controls,

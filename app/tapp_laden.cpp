@@ -18,6 +18,7 @@
 #include "platform/video/image.h"
 #include "rules/answers.h"
 #include "rules/degrees.h"
+#include "rules/random.h"
 #include "state/game.h"
 #include "world/tmap.h"
 #include "world/worldgen.h"
@@ -119,6 +120,32 @@ void SaveMaps() {
   if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + Tr(" Karten nicht gespeichert"));
 }
 
+// A software renderer makes its code for each way of drawing (blend, texture, filter) the
+// first time it is used: each way play draws is used once here, in the back buffer, which the
+// ground's blocks clear again and the first frame of play clears before it is shown.
+void RehearseDrawing() {
+  const TVex2DGraphics& g = *CurrentGraphics();
+  const int32_t blend = g.blend_mode;
+  const int32_t red = g.color_red, green = g.color_green, blue = g.color_blue;
+  const float alpha = g.color_alpha;
+  Cls();
+  SetBlend(ALPHABLEND);
+  SetColor(255, 255, 255);
+  DrawImageFrame(game.figureImages[0], 100, 100, 0);
+  DrawImageFrame(game.shotImages[0], 100, 100, 0);
+  DrawImageFrame(game.itemImages[0], 100, 100, 0);
+  DrawRect(100, 100, 10, 10);
+  DrawLine(100, 100, 110, 110, 1);
+  DrawString("0", 100, 100);
+  SetBlend(LIGHTBLEND);
+  SetAlpha(0.5f);
+  DrawImageFrame(game.bloodImage, 100, 100, 0);
+  SetBlend(blend);
+  SetColor(red, green, blue);
+  SetAlpha(alpha);
+  Cls();
+}
+
 }  // namespace
 
 const std::vector<TLoadStage>& LoadStages() {
@@ -138,7 +165,11 @@ const std::vector<TLoadStage>& LoadStages() {
       {85, TrLater("Leute sterben nicht lautlos!"), LoadDeathSound},
       {88, TrLater("Gegner werden geboren"), [] { PlaceOrStop(PlaceEnemies); }},
       {90, TrLater("Items werden verloren"), [] { PlaceOrStop(PlaceItems); }},
-      {90, TrLater("Maps speichern"), SaveMaps},
+      {90, TrLater("Maps speichern"),
+       [] {
+         SaveMaps();
+         PrepareFirstFrame();
+       }},
   };
   return stages;
 }
@@ -172,3 +203,29 @@ int32_t Tapp::laden() {
 }
 
 bool LoadingStopped() { return game.loadingStopped; }
+
+// The start cell is found as Tapp::start finds it and the generator put back, so the rules
+// draw what they always did.
+void PrepareFirstFrame() {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr || g->_driver->GroundCache() == nullptr || DrawingSkipped()) return;
+  const auto makeTextures = [g](const std::shared_ptr<TImage>& image) {
+    if (!image) return;
+    for (size_t i = 0; i < image->frames.size(); ++i) image->Frame(static_cast<int32_t>(i), *g->_driver, GraphicsSeq());
+  };
+  for (const auto* images : {&game.figureImages, &game.shotImages, &game.itemImages}) {
+    for (const std::shared_ptr<TImage>& image : *images) makeTextures(image);
+  }
+  makeTextures(game.bloodImage);
+  RehearseDrawing();
+  const int32_t drawn = RandomState();
+  int32_t x = 0;
+  int32_t y = 0;
+  const bool found = FindLandCell(x, y);
+  SetRandomState(drawn);
+  if (!found) return;
+  const auto playerX = static_cast<double>(static_cast<float>(64 * x - 32));
+  const auto playerY = static_cast<double>(static_cast<float>(64 * y - 32));
+  TMap::prepare(TruncToInt(playerX - game.screenW / 2), TruncToInt(playerY - game.screenH / 2), game.screenW,
+                game.screenH);
+}

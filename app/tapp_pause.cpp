@@ -21,6 +21,7 @@
 #include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
+#include "platform/video/letterbox.h"
 #include "platform/video/sdl_window.h"
 #include "rules/rules_clock.h"
 #include "state/game.h"
@@ -128,6 +129,7 @@ void PutInForce(const TPlayerSettings& to) {
   ApplyBindings(to);
   UsePlayBindings(true);
   if (to.fullscreen != DesktopFullScreen()) SetDesktopFullScreen(to.fullscreen);
+  SetScreenScaling(to.scaling);
   if (to.language != from.language) UseLanguage(LanguageOf(to.language));
 }
 

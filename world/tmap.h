@@ -88,6 +88,11 @@ class TMap {
   // Draws the cells under the screen rectangle at camera (x, y), size w x h, plus two cells
   // on every side.
   static int32_t draw(int32_t x, int32_t y, int32_t w, int32_t h);
+  // Makes the ground blocks the driver keeps (platform/video/ground_cache.h) for a camera at
+  // (x, y), size w x h, and the ring of blocks around them, as the first frame there would:
+  // that frame then draws none. Shows nothing, leaves the draw state as it found it, and
+  // does nothing where no blocks are kept (the recording driver sees no call).
+  static void prepare(int32_t x, int32_t y, int32_t w, int32_t h);
 };
 
 // Writes a layer file as Savemap does, saying nothing: empty when written, else what kept it

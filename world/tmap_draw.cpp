@@ -64,13 +64,13 @@ void LeaveStateOfCells(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
   }
 }
 
-// The ground under a full-screen camera from the OpenGL driver's blocks: the same pixels
-// for a fraction of the fill. False when the cache cannot serve this picture.
-bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
-  const TVex2DGraphics* g = CurrentGraphics();
-  TGroundCache* cache = g != nullptr ? g->_driver->GroundCache() : nullptr;
-  if (cache == nullptr || x != game.camX || y != game.camY || w != g->g_width || h != g->g_height) return false;
-  if (!cache->Begin({game.tileImages.begin(), game.tileImages.end()})) return false;
+// The blocks under a camera at (x, y), size w x h, and their ring.
+struct TBlockRange {
+  int32_t bx0, bx1, by0, by1;  // under the screen
+  int32_t rx0, rx1, ry0, ry1;  // with the ring around it
+};
+
+TBlockRange BlocksUnder(int32_t x, int32_t y, int32_t w, int32_t h) {
   constexpr int32_t side = TGroundCache::kBlockPixels;
   // Only blocks with a cell of the world in them or in their last column or row hold ground.
   const auto blocks = [](int32_t from, int32_t to) {
@@ -78,23 +78,48 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   };
   const auto [bx0, bx1] = blocks(FloorDiv(x - kBlockStart, side), FloorDiv(x + w - 1 - kBlockStart, side));
   const auto [by0, by1] = blocks(FloorDiv(y - kBlockStart, side), FloorDiv(y + h - 1 - kBlockStart, side));
+  const auto [rx0, rx1] = blocks(bx0 - kKeptMargin, bx1 + kKeptMargin);
+  const auto [ry0, ry1] = blocks(by0 - kKeptMargin, by1 + kKeptMargin);
+  return {bx0, bx1, by0, by1, rx0, rx1, ry0, ry1};
+}
+
+// Draws block (bx, by) into the cache unless it is kept already; true when it was drawn.
+// `refused` is set when a block found no room, and no more are drawn then.
+bool BuildBlock(TGroundCache& cache, int32_t bx, int32_t by, bool& refused) {
+  TGroundCache::TKey key = BlockKey(bx, by);
+  if (refused || cache.Has(bx, by, key)) return false;
+  if (!cache.BeginBlock(bx, by)) {
+    refused = true;
+    return false;
+  }
+  const int32_t cx = bx * kBlockCells;
+  const int32_t cy = by * kBlockCells;
+  DrawCells(cx, cx + kBlockCells, cy, cy + kBlockCells, cx * kCell + kBlockStart, cy * kCell + kBlockStart);
+  cache.EndBlock(bx, by, std::move(key));
+  return true;
+}
+
+// The driver's cache when it can serve a picture of the ground under a full-screen camera at
+// (x, y), size w x h, drawn now; else null.
+TGroundCache* CacheFor(int32_t x, int32_t y, int32_t w, int32_t h) {
+  const TVex2DGraphics* g = CurrentGraphics();
+  TGroundCache* cache = g != nullptr ? g->_driver->GroundCache() : nullptr;
+  if (cache == nullptr || x != game.camX || y != game.camY || w != g->g_width || h != g->g_height) return nullptr;
+  if (!cache->Begin({game.tileImages.begin(), game.tileImages.end()})) return nullptr;
+  return cache;
+}
+
+// The ground under a full-screen camera from the OpenGL driver's blocks: the same pixels
+// for a fraction of the fill. False when the cache cannot serve this picture.
+bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  TGroundCache* cache = CacheFor(x, y, w, h);
+  if (cache == nullptr) return false;
+  constexpr int32_t side = TGroundCache::kBlockPixels;
+  const TBlockRange r = BlocksUnder(x, y, w, h);
   bool refused = false;  // a block found no room: this frame is drawn cell by cell
-  const auto build = [cache, &refused](int32_t bx, int32_t by) {
-    TGroundCache::TKey key = BlockKey(bx, by);
-    if (refused || cache->Has(bx, by, key)) return false;
-    if (!cache->BeginBlock(bx, by)) {
-      refused = true;
-      return false;
-    }
-    const int32_t cx = bx * kBlockCells;
-    const int32_t cy = by * kBlockCells;
-    DrawCells(cx, cx + kBlockCells, cy, cy + kBlockCells, cx * kCell + kBlockStart, cy * kCell + kBlockStart);
-    cache->EndBlock(bx, by, std::move(key));
-    return true;
-  };
   bool built = false;
-  for (int32_t bx = bx0; bx <= bx1; ++bx) {
-    for (int32_t by = by0; by <= by1; ++by) built = build(bx, by) || built;
+  for (int32_t bx = r.bx0; bx <= r.bx1; ++bx) {
+    for (int32_t by = r.by0; by <= r.by1; ++by) built = BuildBlock(*cache, bx, by, refused) || built;
   }
   if (refused) {
     cache->Abandon();
@@ -102,15 +127,13 @@ bool DrawCached(int32_t x, int32_t y, int32_t w, int32_t h, int32_t x0, int32_t 
   }
   // At most one block of the ring around the screen a frame, ahead of the camera: walking
   // then seldom finds a whole row of blocks to draw in one frame.
-  const auto [rx0, rx1] = blocks(bx0 - kKeptMargin, bx1 + kKeptMargin);
-  const auto [ry0, ry1] = blocks(by0 - kKeptMargin, by1 + kKeptMargin);
-  for (int32_t bx = rx0; bx <= rx1 && !built; ++bx) {
-    for (int32_t by = ry0; by <= ry1 && !built; ++by) {
-      if (bx < bx0 || bx > bx1 || by < by0 || by > by1) built = build(bx, by);
+  for (int32_t bx = r.rx0; bx <= r.rx1 && !built; ++bx) {
+    for (int32_t by = r.ry0; by <= r.ry1 && !built; ++by) {
+      if (bx < r.bx0 || bx > r.bx1 || by < r.by0 || by > r.by1) built = BuildBlock(*cache, bx, by, refused);
     }
   }
-  cache->Draw(bx0, by0, bx1, by1, bx0 * side + kBlockStart - x, by0 * side + kBlockStart - y);
-  cache->KeepOnly(bx0 - kKeptMargin, by0 - kKeptMargin, bx1 + kKeptMargin, by1 + kKeptMargin);
+  cache->Draw(r.bx0, r.by0, r.bx1, r.by1, r.bx0 * side + kBlockStart - x, r.by0 * side + kBlockStart - y);
+  cache->KeepOnly(r.bx0 - kKeptMargin, r.by0 - kKeptMargin, r.bx1 + kKeptMargin, r.by1 + kKeptMargin);
   LeaveStateOfCells(x0, x1, y0, y1);
   return true;
 }
@@ -130,4 +153,38 @@ int32_t TMap::draw(int32_t x, int32_t y, int32_t w, int32_t h) {
     DrawCells(x0, x1, y0, y1, game.camX, game.camY);
   }
   return 0;
+}
+
+void TMap::prepare(int32_t x, int32_t y, int32_t w, int32_t h) {
+  const TVex2DGraphics* g = CurrentGraphics();
+  if (g == nullptr || g->_driver->GroundCache() == nullptr || DrawingSkipped()) return;
+  const int32_t camX = game.camX;
+  const int32_t camY = game.camY;
+  const int32_t red = g->color_red, green = g->color_green, blue = g->color_blue;
+  const float alpha = g->color_alpha;
+  const float scaleX = g->tform_scale_x, scaleY = g->tform_scale_y;
+  game.camX = x;
+  game.camY = y;
+  // The blocks are drawn in the back buffer as a frame would draw them; the next frame clears
+  // it before anything is shown.
+  Cls();
+  if (TGroundCache* cache = CacheFor(x, y, w, h)) {
+    const TBlockRange r = BlocksUnder(x, y, w, h);
+    bool refused = false;
+    for (int32_t bx = r.rx0; bx <= r.rx1; ++bx) {
+      for (int32_t by = r.ry0; by <= r.ry1; ++by) BuildBlock(*cache, bx, by, refused);
+    }
+    // Drawn once too: a software renderer makes its code for a way of drawing on first use.
+    constexpr int32_t side = TGroundCache::kBlockPixels;
+    if (refused) {
+      cache->Abandon();
+    } else {
+      cache->Draw(r.bx0, r.by0, r.bx1, r.by1, r.bx0 * side + kBlockStart - x, r.by0 * side + kBlockStart - y);
+    }
+  }
+  game.camX = camX;
+  game.camY = camY;
+  SetColor(red, green, blue);
+  SetAlpha(alpha);
+  SetDrawScale(scaleX, scaleY);
 }

@@ -101,6 +101,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   current_ = graphics;
   contextSeq_ = ++state.contextsUsed;
   ground_.Forget();
+  scaler_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   screen->MakeCurrent();
@@ -138,20 +139,28 @@ void TGLVex2DDriver::ResetContext() {
   clipY_ = 0;
   clipW_ = width_;
   clipH_ = height_;
-  if (!shown_.OneToOne()) ApplyScaledState();
+  if (!drawn_.OneToOne()) ApplyScaledState();
 }
 
 TViewport TGLVex2DDriver::FittedViewport() const {
   int32_t drawableW = 0, drawableH = 0;
   SDL_GL_GetDrawableSize(Window(), &drawableW, &drawableH);
-  return FitViewport(width_, height_, drawableW, drawableH);
+  return FitViewport(width_, height_, drawableW, drawableH, ScreenScaling() == TScaling::Whole);
 }
 
 void TGLVex2DDriver::ApplyViewport() {
   SetScreenViewport(shown_);
+  drawn_ = scaler_.Target(shown_);
   int32_t rect[4];
-  ScreenRectInWindow(shown_, 0, 0, width_, height_, rect);
+  ScreenRectInWindow(drawn_, 0, 0, width_, height_, rect);
   glViewport(rect[0], rect[1], rect[2], rect[3]);
+}
+
+void TGLVex2DDriver::AllowFramebuffer(bool on) {
+  scaler_.AllowFramebuffer(on);
+  if (Window() == nullptr) return;
+  ApplyViewport();
+  ApplyScaledState();
 }
 
 void TGLVex2DDriver::FollowWindowSize() {
@@ -165,12 +174,12 @@ void TGLVex2DDriver::FollowWindowSize() {
 // Lines and points keep their thickness on the screen as it is shown.
 void TGLVex2DDriver::ApplyScaledState() {
   ApplyClip();
-  glLineWidth(lineWidth_ * shown_.scale);
-  glPointSize(shown_.scale);
+  glLineWidth(lineWidth_ * drawn_.scale);
+  glPointSize(drawn_.scale);
 }
 
 void TGLVex2DDriver::ApplyClip() {
-  if (shown_.OneToOne()) {
+  if (drawn_.OneToOne()) {
     if (clipX_ == 0 && clipY_ == 0 && clipW_ == width_ && clipH_ == height_) {
       glDisable(GL_SCISSOR_TEST);
     } else {
@@ -181,8 +190,8 @@ void TGLVex2DDriver::ApplyClip() {
   }
   // Clears, pixel copies and wide lines would otherwise reach into the bars.
   int32_t clip[4], box[4];
-  ScreenRectInWindow(shown_, clipX_, clipY_, clipW_, clipH_, clip);
-  ScreenRectInWindow(shown_, 0, 0, width_, height_, box);
+  ScreenRectInWindow(drawn_, clipX_, clipY_, clipW_, clipH_, clip);
+  ScreenRectInWindow(drawn_, 0, 0, width_, height_, box);
   const int32_t left = std::max(clip[0], box[0]);
   const int32_t bottom = std::max(clip[1], box[1]);
   const int32_t right = std::min(clip[0] + clip[2], box[0] + box[2]);
@@ -226,19 +235,30 @@ void TGLVex2DDriver::Flip(int32_t sync) {
   if (screen == nullptr || screen->Window() == nullptr) return;
   Flush();
   cleared_ = false;
-  if (!shown_.OneToOne()) ClearBars();
+  if (scaler_.Path() != TScalePath::None) {
+    scaler_.Present(shown_);
+  } else if (!shown_.OneToOne()) {
+    ClearBars();
+  }
   const int32_t interval = sync ? 1 : 0;
   if (interval != swapInterval_) {
     SDL_GL_SetSwapInterval(interval);
     swapInterval_ = interval;
   }
   screen->Swap();
+  if (scaler_.Path() != TScalePath::None) {
+    // Back to drawing the next frame at the screen's size.
+    scaler_.Swapped();
+    ApplyViewport();
+    ApplyScaledState();
+  }
   FollowWindowSize();
 }
 
 void TGLVex2DDriver::Finish() {
   if (Window() == nullptr) return;
   Flush();
+  scaler_.Present(shown_);
   glFinish();
 }
 
@@ -411,7 +431,7 @@ void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
 void TGLVex2DDriver::SetLineWidth(float width) {
   Flush();
   lineWidth_ = width;
-  glLineWidth(width * shown_.scale);
+  glLineWidth(width * drawn_.scale);
 }
 
 void TGLVex2DDriver::SetResolution(float width, float height) {
@@ -515,7 +535,7 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
   Flush();
   const TPixmapPtr rgba = ConvertPixmap(pixmap, PF_RGBA8888);
   glRasterPos2i(x, y);
-  glPixelZoom(shown_.scale, -shown_.scale);
+  glPixelZoom(drawn_.scale, -drawn_.scale);
   glDrawPixels(rgba->width, rgba->height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->pixels.data());
   glPixelZoom(1.0f, 1.0f);
 }
@@ -523,16 +543,16 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int32_t x, int32_t y) {
 TPixmapPtr TGLVex2DDriver::GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
   if (Window() == nullptr || w <= 0 || h <= 0) return nullptr;
   Flush();
-  if (shown_.OneToOne()) return ReadBack(x, height_ - y - h, w, h);
+  if (drawn_.OneToOne()) return ReadBack(x, height_ - y - h, w, h);
   // The screen's pixels as drawn at the size they are shown, brought back to their own size.
   int32_t rect[4];
-  ScreenRectInWindow(shown_, x, y, w, h, rect);
+  ScreenRectInWindow(drawn_, x, y, w, h, rect);
   return ResizePixmap(*ReadBack(rect[0], rect[1], std::max(1, rect[2]), std::max(1, rect[3])), w, h);
 }
 
 TPixmapPtr TGLVex2DDriver::ReadBack(int32_t x, int32_t y, int32_t w, int32_t h) {
   auto out = TPixmap::Create(w, h, PF_RGBA8888);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(scaler_.ReadBuffer());
   std::vector<uint8_t> raw(static_cast<size_t>(w) * h * 4);
   glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
   // GL counts rows from the bottom.

@@ -2,13 +2,15 @@
 // orthographic projection, textured quads for images and text. Consecutive quads are batched
 // into client-side vertex arrays and flushed whenever GL state changes, so the drawing order
 // and result are those of drawing each quad at once. A window of another size than the screen
-// shows it letterboxed (platform/video/letterbox.h).
+// shows it letterboxed (platform/video/letterbox.h), the frame drawn at the screen's size and
+// scaled as a whole where it can be (platform/video/frame_scaler.h).
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/video/frame_scaler.h"
 #include "platform/video/graphics_driver.h"
 #include "platform/video/ground_cache.h"
 #include "platform/video/letterbox.h"
@@ -61,6 +63,11 @@ class TGLVex2DDriver : public TVex2DDriver {
   TGroundCache* GroundCache() override { return keepGround_ ? &ground_ : nullptr; }
   // Off: the ground is drawn cell by cell as everywhere else; for comparing both ways.
   void KeepGround(bool on) { keepGround_ = on; }
+  // How a frame the window does not show 1:1 is scaled.
+  TScalePath ScalePath() const { return scaler_.Path(); }
+  // Off: scaled frames are copied from the back buffer even where a framebuffer object could
+  // be had; for testing both ways. Takes effect at once, so between frames.
+  void AllowFramebuffer(bool on);
 
   const TGLStats& Stats() const { return stats_; }
   SDL_Window* Window() const;
@@ -71,6 +78,7 @@ class TGLVex2DDriver : public TVex2DDriver {
 
  private:
   friend class TGroundCache;
+  friend class TFrameScaler;
   struct Vertex {
     float x, y, u, v;
     uint8_t r, g, b, a;
@@ -83,12 +91,12 @@ class TGLVex2DDriver : public TVex2DDriver {
   TSdlWindow* Screen() const;
   // The letterbox for the window's drawable size now.
   TViewport FittedViewport() const;
-  // shown_ as the OpenGL viewport and as everyone's ScreenViewport().
+  // shown_ as everyone's ScreenViewport(), and drawn_ as the OpenGL viewport.
   void ApplyViewport();
   // Takes a new letterbox when the window's size changed.
   void FollowWindowSize();
   void ApplyScaledState();
-  // The game's clip rectangle, within the letterbox when the screen is not shown 1:1.
+  // The game's clip rectangle, within the letterbox when the screen is not drawn 1:1.
   void ApplyClip();
   void ClearBars();
   // The back buffer's pixels in the window rectangle (OpenGL's bottom-left origin), top row first.
@@ -106,7 +114,8 @@ class TGLVex2DDriver : public TVex2DDriver {
   float ix_ = 1, iy_ = 0, jx_ = 0, jy_ = 1;
   float lineWidth_ = 1;
   int32_t width_ = 0, height_ = 0;
-  TViewport shown_;
+  TViewport shown_;  // the letterbox in the window
+  TViewport drawn_;  // where the frame is drawn: 1:1 when the scaler scales it, else shown_
   int32_t clipX_ = 0, clipY_ = 0, clipW_ = 0, clipH_ = 0;
   float clsRed_ = 0, clsGreen_ = 0, clsBlue_ = 0;
   int32_t contextSeq_ = 0;  // tells the contexts apart, for the textures each one owns
@@ -115,6 +124,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   uint32_t clearedColour_ = 0;  // what the last whole-screen Cls filled the back buffer with
   bool cleared_ = false;        // nothing drawn since that Cls
   TGroundCache ground_{*this};
+  TFrameScaler scaler_{*this};
   bool keepGround_ = true;
 };
 

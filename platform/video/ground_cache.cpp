@@ -10,9 +10,9 @@
 bool TGroundCache::Begin(const std::vector<std::shared_ptr<const void>>& sources) {
   const TVex2DGraphics* g = CurrentGraphics();
   // Blocks are drawn in the cleared back buffer and their place cleared again afterwards.
-  // A scaled window's back buffer holds the frame resampled, not its own pixels.
+  // A frame drawn scaled picture by picture holds them resampled, not their own pixels.
   if (g == nullptr || g->_driver.get() != &driver_ || driver_.Window() == nullptr || !driver_.cleared_ ||
-      driver_.clsColour_ != driver_.clearedColour_ || !driver_.shown_.OneToOne()) {
+      driver_.clsColour_ != driver_.clearedColour_ || !driver_.drawn_.OneToOne()) {
     return false;
   }
   const bool plain =
@@ -103,9 +103,10 @@ void TGroundCache::EndBlock(int32_t bx, int32_t by, TKey key) {
   driver_.Flush();
   TBlock& block = blocks_.at({bx, by});
   block.key = std::move(key);
+  ++built_;
   glBindTexture(GL_TEXTURE_2D, pages_[block.slot.page]);
   driver_.boundTexture_ = pages_[block.slot.page];
-  glReadBuffer(GL_BACK);
+  glReadBuffer(driver_.scaler_.ReadBuffer());
   // GL counts rows from the bottom: the block's lowest row goes to its place's first row.
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, block.slot.x * kBlockPixels, block.slot.y * kBlockPixels, 0,
                       driver_.height_ - kBlockPixels, kBlockPixels, kBlockPixels);

@@ -42,6 +42,7 @@ struct LetterboxState {
   TViewport pointing;
   TAxis pointerX;
   TAxis pointerY;
+  TScaling scaling = TScaling::Smooth;
 };
 
 LetterboxState state;
@@ -62,7 +63,7 @@ bool Point(const TViewport& viewport) {
 
 }  // namespace
 
-TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH) {
+TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH, bool whole) {
   TViewport v;
   v.screenW = screenW;
   v.screenH = screenH;
@@ -73,7 +74,8 @@ TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t
   }
   v.windowW = windowW;
   v.windowH = windowH;
-  const double scale = std::min(static_cast<double>(windowW) / screenW, static_cast<double>(windowH) / screenH);
+  double scale = std::min(static_cast<double>(windowW) / screenW, static_cast<double>(windowH) / screenH);
+  if (whole && scale >= 1.0) scale = std::floor(scale);
   v.w = std::clamp(static_cast<int32_t>(std::lround(screenW * scale)), 1, windowW);
   v.h = std::clamp(static_cast<int32_t>(std::lround(screenH * scale)), 1, windowH);
   v.x = (windowW - v.w) / 2;
@@ -84,14 +86,18 @@ TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t
 
 TViewport ScreenViewport() { return state.shown; }
 
+void SetScreenScaling(TScaling scaling) { state.scaling = scaling; }
+
+TScaling ScreenScaling() { return state.scaling; }
+
 void SetScreenViewport(const TViewport& viewport) {
   state.shown = viewport;
   Point(viewport);
 }
 
 bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
-  return state.pointing.screenW > 0 &&
-         Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH));
+  return state.pointing.screenW > 0 && Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW,
+                                                         windowH, state.scaling == TScaling::Whole));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {

@@ -6,6 +6,13 @@
 #pragma once
 #include <cstdint>
 
+// How the finished frame is brought to the size it is shown at: filtered (smooth), each
+// window pixel taking the nearest screen pixel (sharp), or magnified by the largest whole
+// number that fits, nearest, with black bars around (whole). A window smaller than the screen
+// has no whole number that fits; it is then shown as sharp shows it, as large as fits, since
+// black bars alone would hide part of the game.
+enum class TScaling : int32_t { Smooth, Sharp, Whole };
+
 // Where the configured screen lies in the window's drawable.
 struct TViewport {
   int32_t x = 0, y = 0;  // top left corner in window pixels, from the window's top left
@@ -19,8 +26,14 @@ struct TViewport {
 };
 
 // The screenW x screenH screen fitted into a windowW x windowH drawable; 1:1 when the window has
-// no area (minimised), so nothing is drawn at a size of nothing.
-TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH);
+// no area (minimised), so nothing is drawn at a size of nothing. With `whole`, magnified by
+// the largest whole number that fits, when at least 1 does.
+TViewport FitViewport(int32_t screenW, int32_t screenH, int32_t windowW, int32_t windowH, bool whole = false);
+
+// The scaling the frames are shown with; smooth until set. A change reaches the letterbox and
+// the pointer with the next frame shown, as a new window size does.
+void SetScreenScaling(TScaling scaling);
+TScaling ScreenScaling();
 
 // The letterbox the frames are drawn with now. Set by the OpenGL driver when it makes a window
 // current and after each swap that finds the window resized (so a frame is drawn with one

@@ -133,16 +133,24 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   menu.Key(KEY_DOWN);
   menu.Key(KEY_RIGHT);
   EXPECT_EQ(menu.Settings().mouseSensitivity, 1.25);
-  for (TItem item : {TItem::MouseInvert, TItem::FullScreen, TItem::Hud, TItem::Language}) {
+  for (TItem item : {TItem::MouseInvert, TItem::FullScreen, TItem::Scaling, TItem::Hud, TItem::Language}) {
     menu.Key(KEY_DOWN);
     ASSERT_EQ(menu.Chosen(), Line(item));
     menu.Key(KEY_RIGHT);
   }
   EXPECT_TRUE(menu.Settings().mouseInvert);
   EXPECT_TRUE(menu.Settings().fullscreen);
+  EXPECT_EQ(menu.Settings().scaling, TScaling::Sharp);
   EXPECT_EQ(menu.Settings().hud, THud::Extended);
   EXPECT_EQ(menu.Settings().language, TLanguageChoice::English);
   EXPECT_EQ(menu.Lines()[Line(TItem::Hud)].text, "Anzeige               erweitert");
+  // Left steps the other way, round the end as Right does.
+  menu.Key(KEY_LEFT);
+  menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().language, TLanguageChoice::Desktop);
+  menu.Key(KEY_RIGHT);
+  EXPECT_EQ(menu.Settings().language, TLanguageChoice::German);
+  menu.Key(KEY_RIGHT);
   // Up from the first line comes round to the last.
   for (size_t i = 0; i <= Line(TItem::Language); ++i) menu.Key(KEY_UP);
   EXPECT_EQ(menu.Chosen(), Line(TItem::EndPlay));

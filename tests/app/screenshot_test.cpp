@@ -12,6 +12,7 @@
 #include <random>
 
 #include "app/loading.h"
+#include "app/placement.h"
 #include "app/tables.h"
 #include "app/tapp.h"
 #include "platform/video/gl_driver.h"
@@ -207,6 +208,48 @@ TEST_F(GroundCacheTest, OddScreenSizeAndClearColour) {
   EXPECT_GE(gl_->GroundCache()->Blocks(), 20);
   game.screenW = 800;
   game.screenH = 600;
+}
+
+// Drawn at the screen's size and scaled as a whole, a larger window keeps the blocks, pixel
+// for pixel.
+TEST_F(GroundCacheTest, ScaledWindowKeepsTheBlocks) {
+  TScratchFolder folder("screens_ground_scaled", true);
+  SetUpGround();
+  SDL_SetWindowSize(gl_->Window(), 1000, 700);
+  for (int i = 0; i < 200 && gl_->ScalePath() == TScalePath::None; ++i) {
+    SDL_Delay(10);
+    Flip(0);
+  }
+  ASSERT_NE(gl_->ScalePath(), TScalePath::None);
+  const int64_t built = gl_->GroundCache()->Built();
+  ExpectSameFrames({{6400, 6400}, {6403, 6398}});
+  gl_->KeepGround(true);
+  EXPECT_GT(gl_->GroundCache()->Built(), built);
+}
+
+// The loading screen's last stage makes the blocks around the player's start, so the first
+// frame of play draws none, and the rules' generator stands where it stood.
+TEST_F(ScreenshotTest, FirstFrameOfPlayFindsItsGroundMade) {
+  TScratchFolder folder("screens_first_frame", true);
+  auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+  ASSERT_NE(gl, nullptr);
+  SeedRandom(99);
+  ASSERT_TRUE(GenerateWorld());
+  for (size_t i = 0; i < 5; ++i) LoadStages()[i].work();
+  ASSERT_TRUE(PlaceEnemies() && PlaceItems());
+  const int32_t drawn = RandomState();
+  PrepareFirstFrame();
+  EXPECT_EQ(RandomState(), drawn);
+  const int64_t made = gl->GroundCache()->Built();
+  EXPECT_GE(made, 20);  // 4 x 3 blocks under the screen, and their ring
+  Tapp::start();
+  Tapp::frame();
+  EXPECT_EQ(gl->GroundCache()->Built(), made);
+  game.player.reset();
+  game.shotList.reset();
+  game.figureList.reset();
+  game.itemList.reset();
+  game.bloodList.reset();
 }
 
 }  // namespace

@@ -27,11 +27,13 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   std::vector<std::string> problems;
   const TPlayerSettings s = ParsePlayerSettings(
       "# mine\n\n  volume =  35 \r\nmute=yes\nkey_forward = i Keypad 8\nkey_volume_up = Keypad + Left Alt\n"
-      "mouse_sensitivity = 2.5\nmouse_invert = yes\nfullscreen = on\n",
+      "mouse_sensitivity = 2.5\nmouse_invert = yes\nfullscreen = on\nscaling = whole\n",
       "s.txt", problems);
   EXPECT_TRUE(problems.empty()) << problems[0];
   EXPECT_EQ(s.volume, 35);
   EXPECT_TRUE(s.mute && s.mouseInvert && s.fullscreen);
+  EXPECT_EQ(s.scaling, TScaling::Whole);
+  EXPECT_EQ(ParsePlayerSettings("scaling = sharp\n", "s.txt", problems).scaling, TScaling::Sharp);
   EXPECT_EQ(s.mouseSensitivity, 2.5);
   EXPECT_EQ(s.Keys(TAction::Forward), (std::vector<int32_t>{'I', 104}));
   EXPECT_EQ(s.Keys(TAction::VolumeUp), (std::vector<int32_t>{107, 164}));
@@ -39,10 +41,14 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
 
   std::vector<TSettingsProblem> briefs;
   const TPlayerSettings bad = ParsePlayerSettings(
-      "volume = 101\nmute = maybe\nmouse_sensitivity = 0.09\nkey_pause = P Pouse\nkey_mute =\nloud = 3\njust words\n",
+      "volume = 101\nmute = maybe\nmouse_sensitivity = 0.09\nkey_pause = P Pouse\nkey_mute =\nloud = 3\njust words\n"
+      "scaling = Smooth\n",
       "s.txt", problems, &briefs);
   EXPECT_EQ(bad, TPlayerSettings{});
-  ASSERT_EQ(problems.size(), 7u);
+  ASSERT_EQ(problems.size(), 8u);
+  EXPECT_EQ(problems[7], "s.txt:8: scaling must be smooth, sharp or whole, not 'Smooth'; using smooth");
+  problems.pop_back();
+  briefs.pop_back();
   EXPECT_EQ(problems[0], "s.txt:1: volume must be a whole number from 0 to 100, not '101'; using 80");
   EXPECT_EQ(problems[1], "s.txt:2: mute must be yes or no, not 'maybe'; using no");
   EXPECT_EQ(problems[2], "s.txt:3: mouse_sensitivity must be a number from 0.1 to 10, not '0.09'; using 1");
@@ -93,6 +99,7 @@ TEST(PlayerSettings, DefaultsReadBackAndUpdatesKeepEveryOtherLine) {
   EXPECT_EQ(ParsePlayerSettings(defaults, "s.txt", problems), TPlayerSettings{});
   EXPECT_TRUE(problems.empty()) << problems[0];
   EXPECT_NE(defaults.find("\nkey_volume_up = = Keypad +\n"), std::string::npos) << defaults;
+  EXPECT_NE(defaults.find("\nscaling = smooth\n"), std::string::npos) << defaults;
 }
 
 TEST(PlayerSettings, UpdatesPutEverySettingInAndKeepThePlayersOtherLines) {

@@ -38,6 +38,10 @@ TEST_F(LetterboxTest, ScreenIsFittedWithItsShapeKeptAndCentred) {
   EXPECT_EQ(small, (TViewport{0, 12, 100, 75, 100, 100, 200, 150, 0.5f}));
   // A minimised window has no size; the screen stays as it was configured.
   EXPECT_TRUE(FitViewport(200, 150, 0, 0).OneToOne());
+  // Whole: the largest whole multiple that fits, and below 1 as large as fits.
+  EXPECT_EQ(FitViewport(800, 600, 1280, 1024, true), (TViewport{240, 212, 800, 600, 1280, 1024, 800, 600, 1.0f}));
+  EXPECT_EQ(FitViewport(200, 150, 500, 320, true), (TViewport{50, 10, 400, 300, 500, 320, 200, 150, 2.0f}));
+  EXPECT_EQ(FitViewport(200, 150, 100, 100, true), small);
 
   int32_t rect[4];
   ScreenRectInWindow(FitViewport(200, 150, 200, 150), 10, 20, 30, 40, rect);

@@ -11,6 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -177,6 +180,135 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
     EXPECT_EQ((x - 50) / 2, 30);
     EXPECT_EQ(y / 2, 40);
   }
+}
+
+// What the window shows of the 1:1 frame `frame` (top row first) in the letterbox `shown`:
+// each window pixel's centre mapped into the frame, the nearest pixel taken, or the four
+// around it weighed (clamped at the frame's edges); black outside.
+std::array<double, 3> Resampled(const TPixmap& frame, const TViewport& shown, int x, int y, bool filtered) {
+  if (x < shown.x || x >= shown.x + shown.w || y < shown.y || y >= shown.y + shown.h) return {0, 0, 0};
+  const double u = (x + 0.5 - shown.x) * frame.width / shown.w;
+  const double v = (y + 0.5 - shown.y) * frame.height / shown.h;
+  const auto texel = [&frame](int tx, int ty, int c) {
+    return static_cast<double>(
+        frame.PixelPtr(std::clamp(tx, 0, frame.width - 1), std::clamp(ty, 0, frame.height - 1))[c]);
+  };
+  std::array<double, 3> out{};
+  const auto tx = static_cast<int>(std::floor(filtered ? u - 0.5 : u));
+  const auto ty = static_cast<int>(std::floor(filtered ? v - 0.5 : v));
+  const double fx = u - 0.5 - tx;
+  const double fy = v - 0.5 - ty;
+  for (int c = 0; c < 3; ++c) {
+    if (!filtered) {
+      out[c] = texel(tx, ty, c);
+      continue;
+    }
+    const double top = texel(tx, ty, c) * (1 - fx) + texel(tx + 1, ty, c) * fx;
+    const double bottom = texel(tx, ty + 1, c) * (1 - fx) + texel(tx + 1, ty + 1, c) * fx;
+    out[c] = top * (1 - fy) + bottom * fy;
+  }
+  return out;
+}
+
+// Each scaling, through each way of making a scaled frame the device offers, against the
+// 1:1 frame resampled: sharp and whole exact, smooth within 2 levels. Window sizes scale by
+// 6/5, 2 and 4/5, where no window pixel's centre falls near a border between frame pixels.
+// The kept frame and screenshots are the 1:1 frame itself, and the pointer follows whole's
+// letterbox.
+TEST_F(WindowTest, ScaledWindowsShowTheOneToOneFrameResampled) {
+  const unsigned long id = XWindowId();
+  if (id == 0) GTEST_SKIP() << "not an X11 window";
+  const auto draw = [] {
+    SetClsColor(0, 0, 255);
+    Cls();
+    SetColor(255, 0, 0);
+    DrawRect(0, 0, 10, 10);
+    for (int i = 0; i < 200; ++i) {
+      SetColor(i, 255 - i, i * 7 % 256);
+      DrawRect(static_cast<float>(i), 100, 1, 50);
+    }
+    SetColor(255, 255, 255);
+    DrawString("Kestrova", 20, 40);
+    SetColor(0, 255, 0);
+    DrawLine(5, 60, 190, 90, 1);
+  };
+  draw();
+  const TPixmapPtr frame = GrabPixmap(0, 0, 200, 150);
+  ASSERT_TRUE(frame);
+  Flip(0);
+  const auto expectShown = [&](TScaling scaling, bool filtered, const std::string& what) {
+    SetScreenScaling(scaling);
+    Flip(0);
+    for (int i = 0; i < 2; ++i) {  // both buffers
+      draw();
+      const TPixmapPtr grabbed = GrabPixmap(0, 0, 200, 150);
+      ASSERT_TRUE(grabbed);
+      EXPECT_EQ(grabbed->pixels, frame->pixels) << what << ": the kept frame";
+      Flip(0);
+    }
+    const TViewport shown = ScreenViewport();
+    const TPixmapPtr shot = XShot();
+    ASSERT_TRUE(shot);
+    ASSERT_EQ(shot->width, shown.windowW);
+    ASSERT_EQ(shot->height, shown.windowH);
+    int wrong = 0;
+    for (int y = 0; y < shot->height; ++y) {
+      for (int x = 0; x < shot->width; ++x) {
+        const std::array<double, 3> want = Resampled(*frame, shown, x, y, filtered);
+        for (int c = 0; c < 3; ++c) {
+          const double off = std::fabs(shot->PixelPtr(x, y)[c] - want[c]);
+          if (filtered ? off <= 2.0 : off == 0.0) continue;
+          if (++wrong <= 3) {
+            ADD_FAILURE() << what << ": window pixel " << x << "," << y << " channel " << c << " is "
+                          << int{shot->PixelPtr(x, y)[c]} << ", resampled " << want[c];
+          }
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << what;
+  };
+  const auto resize = [&](int w, int h) {
+    SDL_SetWindowSize(gl_->Window(), w, h);
+    ASSERT_TRUE(DrawableSizeIs(gl_->Window(), w, h));
+    Flip(0);
+  };
+  const bool framebuffer = [&] {
+    resize(240, 180);
+    return gl_->ScalePath() == TScalePath::Framebuffer;
+  }();
+  for (const bool allow : {true, false}) {
+    if (allow && !framebuffer) continue;
+    gl_->AllowFramebuffer(allow);
+    const TScalePath path = allow ? TScalePath::Framebuffer : TScalePath::Copy;
+    const std::string how = allow ? "framebuffer" : "copy";
+    resize(240, 180);
+    EXPECT_EQ(gl_->ScalePath(), path);
+    expectShown(TScaling::Smooth, true, how + ", smooth at 6/5");
+    expectShown(TScaling::Sharp, false, how + ", sharp at 6/5");
+    expectShown(TScaling::Whole, false, how + ", whole at 6/5");
+    EXPECT_EQ(ScreenViewport().w, 200);
+    resize(500, 320);
+    expectShown(TScaling::Whole, false, how + ", whole at 2");
+    const TViewport whole = ScreenViewport();
+    EXPECT_EQ((std::array{whole.x, whole.y, whole.w, whole.h}), (std::array{50, 10, 400, 300}));
+    MovePointer(30, 40);
+    EXPECT_EQ(PointerX(), 30);
+    if (!RelativePointer()) {
+      const auto [x, y] = SystemPointer();
+      EXPECT_EQ((std::pair{(x - 50) / 2, (y - 10) / 2}), (std::pair{30, 40}));
+    }
+    expectShown(TScaling::Smooth, true, how + ", smooth at 2.13");
+    resize(160, 120);
+    EXPECT_EQ(gl_->ScalePath(), allow ? path : TScalePath::None);
+    if (allow) {
+      expectShown(TScaling::Smooth, true, how + ", smooth at 4/5");
+      expectShown(TScaling::Whole, false, how + ", whole at 4/5, as sharp");
+    }
+  }
+  gl_->AllowFramebuffer(true);
+  SetScreenScaling(TScaling::Smooth);
+  resize(200, 150);
+  EXPECT_EQ(gl_->ScalePath(), TScalePath::None);
 }
 
 TEST_F(WindowTest, WindowHasTheAskedClientSizeAndTitle) {
