@@ -43,6 +43,10 @@ uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)
 
 }  // namespace
 
+void ReleaseTexture(uint32_t name, int32_t seq) {
+  if (name != 0) state.deadTextures.push_back({name, seq});
+}
+
 bool ChooseTextureSize(int32_t width, int32_t height, bool (*accepts)(int32_t, int32_t), int32_t& tw,
                        int32_t& th) {
   tw = 1;
@@ -101,6 +105,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   current_ = graphics;
   contextSeq_ = ++state.contextsUsed;
   ground_.Forget();
+  sheets_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   screen->MakeCurrent();
@@ -133,6 +138,9 @@ void TGLVex2DDriver::ResetContext() {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   blend_ = 0;
   boundTexture_ = 0;
+  boundSheet_ = 0;
+  layered_ = false;
+  glDisable(GL_TEXTURE_3D);
   swapInterval_ = -1;
   clipX_ = 0;
   clipY_ = 0;
@@ -214,11 +222,16 @@ void TGLVex2DDriver::Flush() {
   if (batch_.empty()) return;
   const Vertex* v = batch_.data();
   glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &v->x);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->u);
+  glTexCoordPointer(3, GL_FLOAT, sizeof(Vertex), &v->u);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &v->r);
   glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch_.size()));
   ++stats_.batches;
   batch_.clear();
+  if (layered_) {
+    glDisable(GL_TEXTURE_3D);
+    layered_ = false;
+    ++stats_.textureToggles;
+  }
 }
 
 void TGLVex2DDriver::Flip(int32_t sync) {
@@ -252,6 +265,7 @@ bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
 }
 
 void TGLVex2DDriver::EnableTex(uint32_t texture) {
+  if (layered_) Flush();
   if (texture != boundTexture_) {
     Flush();
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -266,7 +280,23 @@ void TGLVex2DDriver::EnableTex(uint32_t texture) {
   }
 }
 
+void TGLVex2DDriver::EnableSheet(uint32_t sheet) {
+  if (sheet != boundSheet_) {
+    Flush();
+    glBindTexture(GL_TEXTURE_3D, sheet);
+    boundSheet_ = sheet;
+    ++stats_.textureBinds;
+  }
+  if (!layered_) {
+    Flush();
+    glEnable(GL_TEXTURE_3D);
+    layered_ = true;
+    ++stats_.textureToggles;
+  }
+}
+
 void TGLVex2DDriver::DisableTex() {
+  if (layered_) Flush();
   if (texEnabled_ == 0) return;
   Flush();
   glDisable(GL_TEXTURE_2D);
@@ -279,8 +309,12 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   if (!pixmap || Window() == nullptr) return nullptr;
   Flush();
   const int32_t seq = contextSeq_;
-  std::erase_if(state.deadTextures, [seq](const DeadTexture& t) {
-    if (t.seq == seq) glDeleteTextures(1, &t.name);
+  std::erase_if(state.deadTextures, [this, seq](const DeadTexture& t) {
+    if (t.seq != seq) return true;
+    glDeleteTextures(1, &t.name);
+    // A deleted texture is unbound; its name may come back for the next one made.
+    if (t.name == boundTexture_) boundTexture_ = 0;
+    if (t.name == boundSheet_) boundSheet_ = 0;
     return true;
   });
   int32_t tw = 0, th = 0;
@@ -295,29 +329,7 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   TPixmapPtr level =
       (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
 
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  boundTexture_ = name;
-  ++stats_.textureBinds;
-  const bool mipmap = (flags & MIPMAPPEDIMAGE) != 0;
-  const bool filter = (flags & FILTEREDIMAGE) != 0;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter ? GL_LINEAR : GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                  filter ? (mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
-                         : (mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST));
-  for (GLint lod = 0;; ++lod) {
-    glTexImage2D(GL_TEXTURE_2D, lod, GL_RGBA8, level->width, level->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 level->pixels.data());
-    if (!mipmap || (level->width == 1 && level->height == 1)) break;
-    level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
-  }
-  ++stats_.texturesCreated;
-
   auto frame = std::make_shared<TGLImageFrame>();
-  frame->name = name;
   frame->seq = seq;
   frame->texWidth = tw;
   frame->texHeight = th;
@@ -326,15 +338,55 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   frame->u1 = static_cast<float>(src->width) * frame->uscale;
   frame->v1 = static_cast<float>(src->height) * frame->vscale;
   frame->driver = this;
+  const bool filter = (flags & FILTEREDIMAGE) != 0;
+  if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
+    frame->place = sheets_.Place(*level, filter, seq);
+    if (frame->place) {
+      const TGLSheet& sheet = *frame->place->sheet;
+      frame->name = sheet.texture;
+      boundSheet_ = sheet.texture;
+      ++stats_.textureBinds;
+      frame->sheetScale = 1.0f / static_cast<float>(sheet.side);
+      frame->layer = (static_cast<float>(frame->place->layer) + 0.5f) / static_cast<float>(sheet.layers);
+      ++stats_.sheetPictures;
+      return frame;
+    }
+  }
+
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  boundTexture_ = name;
+  ++stats_.textureBinds;
+  const bool mipmap = (flags & MIPMAPPEDIMAGE) != 0;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(
+      GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+      filter ? (mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : (mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST));
+  for (GLint lod = 0;; ++lod) {
+    glTexImage2D(GL_TEXTURE_2D, lod, GL_RGBA8, level->width, level->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 level->pixels.data());
+    if (!mipmap || (level->width == 1 && level->height == 1)) break;
+    level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
+  }
+  ++stats_.texturesCreated;
+  frame->name = name;
   return frame;
 }
 
 TGLImageFrame::~TGLImageFrame() {
-  if (name != 0) state.deadTextures.push_back({name, seq});
+  if (!place) ReleaseTexture(name, seq);
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
                          float sh) {
+  if (place) {
+    driver->DrawSheetQuad(name, x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale, (sx + sw) * sheetScale,
+                          (sy + sh) * sheetScale, layer);
+    return;
+  }
   driver->DrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, sx * uscale, sy * vscale, (sx + sw) * uscale,
                            (sy + sh) * vscale);
 }
@@ -451,15 +503,15 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
 }
 
 void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
-                              float u1, float v1) {
+                              float u1, float v1, float layer) {
   cleared_ = false;
   const size_t n = batch_.size();
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
-  v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, r_, g_, b_, a_};
-  v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, r_, g_, b_, a_};
-  v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, r_, g_, b_, a_};
-  v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, r_, g_, b_, a_};
+  v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, layer, r_, g_, b_, a_};
+  v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, layer, r_, g_, b_, a_};
+  v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, layer, r_, g_, b_, a_};
+  v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, layer, r_, g_, b_, a_};
   ++stats_.quads;
 }
 
@@ -472,6 +524,12 @@ void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, floa
                                       float u0, float v0, float u1, float v1) {
   EnableTex(texture);
   PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+}
+
+void TGLVex2DDriver::DrawSheetQuad(uint32_t sheet, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
+                                   float v0, float u1, float v1, float r) {
+  EnableSheet(sheet);
+  PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, r);
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/video/gl_sheets.h"
 #include "platform/video/graphics_driver.h"
 #include "platform/video/ground_cache.h"
 #include "platform/video/letterbox.h"
@@ -24,6 +25,7 @@ struct TGLStats {
   int64_t batches = 0;         // glDrawArrays calls for quads
   int64_t quads = 0;
   int64_t texturesCreated = 0;
+  int64_t sheetPictures = 0;  // pictures put into sheets rather than textures of their own
 };
 
 class TGLVex2DDriver : public TVex2DDriver {
@@ -61,6 +63,8 @@ class TGLVex2DDriver : public TVex2DDriver {
   TGroundCache* GroundCache() override { return keepGround_ ? &ground_ : nullptr; }
   // Off: the ground is drawn cell by cell as everywhere else; for comparing both ways.
   void KeepGround(bool on) { keepGround_ = on; }
+  // Off: pictures made from then on get a texture of their own each; for comparing both ways.
+  void UseSheets(bool on) { useSheets_ = on; }
 
   const TGLStats& Stats() const { return stats_; }
   SDL_Window* Window() const;
@@ -68,17 +72,24 @@ class TGLVex2DDriver : public TVex2DDriver {
   // Used by the frames: a textured quad with the texture bound.
   void DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
                         float v0, float u1, float v1);
+  // The same from layer coordinate `r` of a sheet (platform/video/gl_sheets.h).
+  void DrawSheetQuad(uint32_t sheet, float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
+                     float u1, float v1, float r);
 
  private:
   friend class TGroundCache;
   struct Vertex {
-    float x, y, u, v;
+    float x, y, u, v, layer;
     uint8_t r, g, b, a;
   };
+  // Draws the quads batched so far; a batch from a sheet leaves 3D texturing off again, so
+  // that whatever draws next (the ground cache too) finds only 2D texturing to set.
   void Flush();
   void EnableTex(uint32_t texture);
+  void EnableSheet(uint32_t sheet);
   void DisableTex();
-  void PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1, float v1);
+  void PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1, float v1,
+                float layer = 0);
   void ResetContext();
   TSdlWindow* Screen() const;
   // The letterbox for the window's drawable size now.
@@ -100,7 +111,9 @@ class TGLVex2DDriver : public TVex2DDriver {
   TGLStats stats_;
   int32_t blend_ = 0;  // 0: unknown after a reset
   uint32_t boundTexture_ = 0;
-  int32_t texEnabled_ = -1;  // -1: unknown
+  int32_t texEnabled_ = -1;  // 2D texturing; -1: unknown
+  uint32_t boundSheet_ = 0;  // bound to GL_TEXTURE_3D
+  bool layered_ = false;     // 3D texturing on, for the batch being gathered
   int32_t swapInterval_ = -1;
   uint8_t r_ = 255, g_ = 255, b_ = 255, a_ = 255;
   float ix_ = 1, iy_ = 0, jx_ = 0, jy_ = 1;
@@ -116,6 +129,8 @@ class TGLVex2DDriver : public TVex2DDriver {
   bool cleared_ = false;        // nothing drawn since that Cls
   TGroundCache ground_{*this};
   bool keepGround_ = true;
+  TGLSheets sheets_;
+  bool useSheets_ = true;
 };
 
 // The OpenGL frame of an image: its texture and where the image lies in it.
@@ -125,13 +140,23 @@ class TGLImageFrame : public TImageFrame {
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
             float sh) override;
 
+  // Where the image lies in its own texture (texWidth x texHeight), as if it had one.
   float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
   float uscale = 0, vscale = 0;
-  uint32_t name = 0;  // the texture
+  uint32_t name = 0;  // the texture: its own, or its sheet's
   int32_t seq = 0;    // graphics sequence number it was made under
   int32_t texWidth = 0, texHeight = 0;
   TGLVex2DDriver* driver = nullptr;
+  // In a sheet: its layer, the texture coordinate scale there (1 / the layer's side, so
+  // s / side is exactly s / texWidth times a power of two) and the layer's centre.
+  std::shared_ptr<TGLSheetPlace> place;
+  float sheetScale = 0;
+  float layer = 0;
 };
+
+// Gives up a texture made under the screen `seq`; it is deleted when the next texture is made
+// under the same screen (a closed screen's context took its textures with it).
+void ReleaseTexture(uint32_t name, int32_t seq);
 
 // The texture layout a pixmap gets: power-of-two sides, halved while the device refuses.
 // The sizes are checked with accepts(width, height); false when even 1 x 1 is refused.
