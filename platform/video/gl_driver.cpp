@@ -513,6 +513,7 @@ void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, 
   v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, layer, r_, g_, b_, a_};
   v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, layer, r_, g_, b_, a_};
   ++stats_.quads;
+  if (drawEachQuad_) Flush();
 }
 
 void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {

@@ -65,6 +65,10 @@ class TGLVex2DDriver : public TVex2DDriver {
   void KeepGround(bool on) { keepGround_ = on; }
   // Off: pictures made from then on get a texture of their own each; for comparing both ways.
   void UseSheets(bool on) { useSheets_ = on; }
+  // On: every quad is a draw of its own. Software OpenGL (llvmpipe) may round a pixel of a
+  // quad differently, by a level or two, depending on which quads share its draw; comparing
+  // pixels both ways with this on leaves only what the pictures themselves make.
+  void DrawEachQuad(bool on) { drawEachQuad_ = on; }
 
   const TGLStats& Stats() const { return stats_; }
   SDL_Window* Window() const;
@@ -131,6 +135,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   bool keepGround_ = true;
   TGLSheets sheets_;
   bool useSheets_ = true;
+  bool drawEachQuad_ = false;
 };
 
 // The OpenGL frame of an image: its texture and where the image lies in it.
