@@ -120,6 +120,8 @@ void TGLVex2DDriver::ResetContext() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width_, height_, 0, -1, 1);
+  projW_ = static_cast<float>(width_);
+  projH_ = static_cast<float>(height_);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   shown_ = FittedViewport();
@@ -224,9 +226,16 @@ void TGLVex2DDriver::Flush() {
   glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &v->x);
   glTexCoordPointer(3, GL_FLOAT, sizeof(Vertex), &v->u);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &v->r);
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch_.size()));
-  ++stats_.batches;
+  for (size_t i = 0; i < runs_.size();) {
+    size_t next = i + 1;
+    while (!runs_[i].outside && next < runs_.size() && !runs_[next].outside) ++next;
+    const size_t end = next < runs_.size() ? runs_[next].start : batch_.size();
+    glDrawArrays(GL_QUADS, static_cast<GLint>(runs_[i].start), static_cast<GLsizei>(end - runs_[i].start));
+    ++stats_.batches;
+    i = next;
+  }
   batch_.clear();
+  runs_.clear();
   if (layered_) {
     glDisable(GL_TEXTURE_3D);
     layered_ = false;
@@ -383,8 +392,8 @@ TGLImageFrame::~TGLImageFrame() {
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
                          float sh) {
   if (place) {
-    driver->DrawSheetQuad(name, x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale, (sx + sw) * sheetScale,
-                          (sy + sh) * sheetScale, layer);
+    driver->DrawSheetQuad(name, place.get(), x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale,
+                          (sx + sw) * sheetScale, (sy + sh) * sheetScale, layer);
     return;
   }
   driver->DrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, sx * uscale, sy * vscale, (sx + sw) * uscale,
@@ -471,6 +480,8 @@ void TGLVex2DDriver::SetResolution(float width, float height) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
+  projW_ = width;
+  projH_ = height;
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -502,35 +513,42 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
   glEnd();
 }
 
-void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
-                              float u1, float v1, float layer) {
+void TGLVex2DDriver::PushQuad(uintptr_t picture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
+                              float v0, float u1, float v1, float layer) {
   cleared_ = false;
   const size_t n = batch_.size();
+  if (runs_.empty() || picture != runPicture_) {
+    runs_.push_back({n, false});
+    runPicture_ = picture;
+  }
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
   v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, layer, r_, g_, b_, a_};
   v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, layer, r_, g_, b_, a_};
   v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, layer, r_, g_, b_, a_};
   v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, layer, r_, g_, b_, a_};
+  for (int32_t k = 0; k < 4; ++k) {
+    // Written so that NaN counts as outside.
+    if (!(v[k].x >= 0 && v[k].x <= projW_ && v[k].y >= 0 && v[k].y <= projH_)) runs_.back().outside = true;
+  }
   ++stats_.quads;
-  if (drawEachQuad_) Flush();
 }
 
 void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   DisableTex();
-  PushQuad(x0, y0, x1, y1, tx, ty, 0, 0, 0, 0);
+  PushQuad(0, x0, y0, x1, y1, tx, ty, 0, 0, 0, 0);
 }
 
 void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty,
                                       float u0, float v0, float u1, float v1) {
   EnableTex(texture);
-  PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+  PushQuad(texture, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
 }
 
-void TGLVex2DDriver::DrawSheetQuad(uint32_t sheet, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
-                                   float v0, float u1, float v1, float r) {
+void TGLVex2DDriver::DrawSheetQuad(uint32_t sheet, const void* picture, float x0, float y0, float x1, float y1,
+                                   float tx, float ty, float u0, float v0, float u1, float v1, float r) {
   EnableSheet(sheet);
-  PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, r);
+  PushQuad(reinterpret_cast<uintptr_t>(picture), x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, r);
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {

@@ -65,10 +65,6 @@ class TGLVex2DDriver : public TVex2DDriver {
   void KeepGround(bool on) { keepGround_ = on; }
   // Off: pictures made from then on get a texture of their own each; for comparing both ways.
   void UseSheets(bool on) { useSheets_ = on; }
-  // On: every quad is a draw of its own. Software OpenGL (llvmpipe) may round a pixel of a
-  // quad differently, by a level or two, depending on which quads share its draw; comparing
-  // pixels both ways with this on leaves only what the pictures themselves make.
-  void DrawEachQuad(bool on) { drawEachQuad_ = on; }
 
   const TGLStats& Stats() const { return stats_; }
   SDL_Window* Window() const;
@@ -77,8 +73,8 @@ class TGLVex2DDriver : public TVex2DDriver {
   void DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
                         float v0, float u1, float v1);
   // The same from layer coordinate `r` of a sheet (platform/video/gl_sheets.h).
-  void DrawSheetQuad(uint32_t sheet, float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
-                     float u1, float v1, float r);
+  void DrawSheetQuad(uint32_t sheet, const void* picture, float x0, float y0, float x1, float y1, float tx, float ty,
+                     float u0, float v0, float u1, float v1, float r);
 
  private:
   friend class TGroundCache;
@@ -92,8 +88,8 @@ class TGLVex2DDriver : public TVex2DDriver {
   void EnableTex(uint32_t texture);
   void EnableSheet(uint32_t sheet);
   void DisableTex();
-  void PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1, float v1,
-                float layer = 0);
+  void PushQuad(uintptr_t picture, float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
+                float u1, float v1, float layer = 0);
   void ResetContext();
   TSdlWindow* Screen() const;
   // The letterbox for the window's drawable size now.
@@ -112,6 +108,19 @@ class TGLVex2DDriver : public TVex2DDriver {
   std::shared_ptr<TGraphics> current_;
   std::string lastError_;
   std::vector<Vertex> batch_;
+  // The batch in runs of quads of one picture (one texture, or one sheet's layer), each with
+  // whether a corner lies outside the projection. Software OpenGL (llvmpipe) takes every
+  // quad of a draw that holds a quad it must clip through its clipper, which rounds
+  // positions a little differently. So a run that reaches outside is a draw of its own, as
+  // it is without sheets, and only runs wholly inside share draws: every quad is rounded as
+  // when each picture's run was a draw of its own.
+  struct Run {
+    size_t start;
+    bool outside;
+  };
+  std::vector<Run> runs_;
+  uintptr_t runPicture_ = 0;
+  float projW_ = 0, projH_ = 0;  // the projection's extent
   TGLStats stats_;
   int32_t blend_ = 0;  // 0: unknown after a reset
   uint32_t boundTexture_ = 0;
@@ -135,7 +144,6 @@ class TGLVex2DDriver : public TVex2DDriver {
   bool keepGround_ = true;
   TGLSheets sheets_;
   bool useSheets_ = true;
-  bool drawEachQuad_ = false;
 };
 
 // The OpenGL frame of an image: its texture and where the image lies in it.

@@ -332,8 +332,9 @@ TPixmapPtr DrawSheetScene(const std::vector<std::shared_ptr<TImage>>& images, co
   for (int32_t n = 0; n < 300; ++n) {
     // Filtered ones of the sizes of the game's figures and items, as its actors draw.
     const size_t crowd[] = {7, 8, 13, 14};
-    DrawImageFrame(images[crowd[n * 7 % 4]], static_cast<float>(n % 20) * 10.5f, static_cast<float>(n / 20) * 10.25f,
-                   0);
+    // Wholly on the screen: quads that reach beyond it are drawn by picture.
+    DrawImageFrame(images[crowd[n * 7 % 4]], 30.0f + static_cast<float>(n % 20) * 7.5f,
+                   30.0f + static_cast<float>(n / 20) * 6.1f, 0);
   }
   TPixmapPtr shot = GrabPixmap(0, 0, 200, 150);
   crowdDraws = gl.Stats().batches - before;
