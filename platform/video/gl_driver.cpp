@@ -350,6 +350,8 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   const bool filter = (flags & FILTEREDIMAGE) != 0;
   if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
     frame->place = sheets_.Place(*level, filter, seq);
+    // A sheet that could not be made may have been bound, and deleted.
+    boundSheet_ = 0;
     if (frame->place) {
       const TGLSheet& sheet = *frame->place->sheet;
       frame->name = sheet.texture;

@@ -1,8 +1,9 @@
 // The game's graphics driver: OpenGL 1.1 in the window of platform/video/sdl_window.h, a 2D
 // orthographic projection, textured quads for images and text. Consecutive quads are batched
 // into client-side vertex arrays and flushed whenever GL state changes, so the drawing order
-// and result are those of drawing each quad at once. A window of another size than the screen
-// shows it letterboxed (platform/video/letterbox.h).
+// and result are those of drawing each quad at once. Small pictures share sheets
+// (platform/video/gl_sheets.h), so quads of different pictures share draws too. A window of
+// another size than the screen shows it letterboxed (platform/video/letterbox.h).
 #pragma once
 #include <cstdint>
 #include <memory>
