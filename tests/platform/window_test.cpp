@@ -323,7 +323,7 @@ TPixmapPtr DrawSheetScene(const std::vector<std::shared_ptr<TImage>>& images, co
   SetBlend(ALPHABLEND);
   SetAlpha(1);
   SetColor(255, 255, 255);
-  DrawString("Sheets 29", 3.5f, 130.25f);
+  DrawString("Sheets Wq", 3.5f, 130.25f);
   SetDrawRotation(12.5f);
   DrawString("Aq", 150.0f, 20.0f);
   SetDrawRotation(0);
