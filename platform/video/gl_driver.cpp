@@ -226,21 +226,49 @@ void TGLVex2DDriver::Flush() {
   glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &v->x);
   glTexCoordPointer(3, GL_FLOAT, sizeof(Vertex), &v->u);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &v->r);
+  // A batch holds runs from sheets only, or none.
+  bool layered = layered_;
   for (size_t i = 0; i < runs_.size();) {
     size_t next = i + 1;
     while (!runs_[i].outside && next < runs_.size() && !runs_[next].outside) ++next;
     const size_t end = next < runs_.size() ? runs_[next].start : batch_.size();
-    glDrawArrays(GL_QUADS, static_cast<GLint>(runs_[i].start), static_cast<GLsizei>(end - runs_[i].start));
+    const Run& run = runs_[i];
+    if (run.own != 0 && next == i + 1) {
+      if (layered) {
+        glDisable(GL_TEXTURE_3D);
+        layered = false;
+        ++stats_.textureToggles;
+      }
+      if (texEnabled_ != 1) {
+        glEnable(GL_TEXTURE_2D);
+        texEnabled_ = 1;
+        ++stats_.textureToggles;
+      }
+      if (run.own != boundTexture_) {
+        glBindTexture(GL_TEXTURE_2D, run.own);
+        boundTexture_ = run.own;
+        ++stats_.textureBinds;
+      }
+      for (size_t k = run.start; k < end; ++k) {
+        batch_[k].u *= run.uScale;
+        batch_[k].v *= run.vScale;
+      }
+    } else if (run.own != 0 && !layered) {
+      glEnable(GL_TEXTURE_3D);
+      layered = true;
+      ++stats_.textureToggles;
+    }
+    glDrawArrays(GL_QUADS, static_cast<GLint>(run.start), static_cast<GLsizei>(end - run.start));
     ++stats_.batches;
     i = next;
   }
   batch_.clear();
   runs_.clear();
-  if (layered_) {
+  if (layered) {
     glDisable(GL_TEXTURE_3D);
-    layered_ = false;
     ++stats_.textureToggles;
   }
+  layered_ = false;
 }
 
 void TGLVex2DDriver::Flip(int32_t sync) {
@@ -348,22 +376,6 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   frame->v1 = static_cast<float>(src->height) * frame->vscale;
   frame->driver = this;
   const bool filter = (flags & FILTEREDIMAGE) != 0;
-  if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
-    frame->place = sheets_.Place(*level, filter, seq);
-    // A sheet that could not be made may have been bound, and deleted.
-    boundSheet_ = 0;
-    if (frame->place) {
-      const TGLSheet& sheet = *frame->place->sheet;
-      frame->name = sheet.texture;
-      boundSheet_ = sheet.texture;
-      ++stats_.textureBinds;
-      frame->sheetScale = 1.0f / static_cast<float>(sheet.side);
-      frame->layer = (static_cast<float>(frame->place->layer) + 0.5f) / static_cast<float>(sheet.layers);
-      ++stats_.sheetPictures;
-      return frame;
-    }
-  }
-
   GLuint name = 0;
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
@@ -384,18 +396,32 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   }
   ++stats_.texturesCreated;
   frame->name = name;
+  if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
+    // Not mipmapped: `level` is still the whole picture.
+    frame->place = sheets_.Place(*level, filter, seq);
+    // A sheet that could not be made may have been bound, and deleted.
+    boundSheet_ = 0;
+    if (frame->place) {
+      const TGLSheet& sheet = *frame->place->sheet;
+      boundSheet_ = sheet.texture;
+      ++stats_.textureBinds;
+      frame->sheetScale = 1.0f / static_cast<float>(sheet.side);
+      frame->layer = (static_cast<float>(frame->place->layer) + 0.5f) / static_cast<float>(sheet.layers);
+      frame->toOwnU = static_cast<float>(sheet.side) / static_cast<float>(tw);
+      frame->toOwnV = static_cast<float>(sheet.side) / static_cast<float>(th);
+      ++stats_.sheetPictures;
+    }
+  }
   return frame;
 }
 
-TGLImageFrame::~TGLImageFrame() {
-  if (!place) ReleaseTexture(name, seq);
-}
+TGLImageFrame::~TGLImageFrame() { ReleaseTexture(name, seq); }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
                          float sh) {
   if (place) {
-    driver->DrawSheetQuad(name, place.get(), x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale,
-                          (sx + sw) * sheetScale, (sy + sh) * sheetScale, layer);
+    driver->DrawSheetQuad(*this, x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale, (sx + sw) * sheetScale,
+                          (sy + sh) * sheetScale);
     return;
   }
   driver->DrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, sx * uscale, sy * vscale, (sx + sw) * uscale,
@@ -516,13 +542,18 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
 }
 
 void TGLVex2DDriver::PushQuad(uintptr_t picture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
-                              float v0, float u1, float v1, float layer) {
+                              float v0, float u1, float v1, const TGLImageFrame* frame) {
   cleared_ = false;
   const size_t n = batch_.size();
   if (runs_.empty() || picture != runPicture_) {
-    runs_.push_back({n, false});
+    if (frame != nullptr) {
+      runs_.push_back({n, false, frame->name, frame->toOwnU, frame->toOwnV});
+    } else {
+      runs_.push_back({n, false, 0, 1, 1});
+    }
     runPicture_ = picture;
   }
+  const float layer = frame != nullptr ? frame->layer : 0.0f;
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
   v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, layer, r_, g_, b_, a_};
@@ -547,10 +578,10 @@ void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, floa
   PushQuad(texture, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
 }
 
-void TGLVex2DDriver::DrawSheetQuad(uint32_t sheet, const void* picture, float x0, float y0, float x1, float y1,
-                                   float tx, float ty, float u0, float v0, float u1, float v1, float r) {
-  EnableSheet(sheet);
-  PushQuad(reinterpret_cast<uintptr_t>(picture), x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, r);
+void TGLVex2DDriver::DrawSheetQuad(const TGLImageFrame& frame, float x0, float y0, float x1, float y1, float tx,
+                                   float ty, float u0, float v0, float u1, float v1) {
+  EnableSheet(frame.place->sheet->texture);
+  PushQuad(reinterpret_cast<uintptr_t>(&frame), x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, &frame);
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {

@@ -17,6 +17,7 @@
 
 struct SDL_Window;
 class TSdlWindow;
+class TGLImageFrame;
 
 // How many GL state changes and draws the driver issued; for tests and benchmarks.
 struct TGLStats {
@@ -73,9 +74,10 @@ class TGLVex2DDriver : public TVex2DDriver {
   // Used by the frames: a textured quad with the texture bound.
   void DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
                         float v0, float u1, float v1);
-  // The same from layer coordinate `r` of a sheet (platform/video/gl_sheets.h).
-  void DrawSheetQuad(uint32_t sheet, const void* picture, float x0, float y0, float x1, float y1, float tx, float ty,
-                     float u0, float v0, float u1, float v1, float r);
+  // The same from the frame's layer of its sheet (platform/video/gl_sheets.h), with the sheet's
+  // texture coordinates.
+  void DrawSheetQuad(const TGLImageFrame& frame, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
+                     float v0, float u1, float v1);
 
  private:
   friend class TGroundCache;
@@ -89,8 +91,9 @@ class TGLVex2DDriver : public TVex2DDriver {
   void EnableTex(uint32_t texture);
   void EnableSheet(uint32_t sheet);
   void DisableTex();
+  // `picture` tells runs apart; `frame` is the frame of a quad from a sheet.
   void PushQuad(uintptr_t picture, float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
-                float u1, float v1, float layer = 0);
+                float u1, float v1, const TGLImageFrame* frame = nullptr);
   void ResetContext();
   TSdlWindow* Screen() const;
   // The letterbox for the window's drawable size now.
@@ -114,10 +117,14 @@ class TGLVex2DDriver : public TVex2DDriver {
   // quad of a draw that holds a quad it must clip through its clipper, which rounds
   // positions a little differently. So a run that reaches outside is a draw of its own, as
   // it is without sheets, and only runs wholly inside share draws: every quad is rounded as
-  // when each picture's run was a draw of its own.
+  // when each picture's run was a draw of its own. A run from a sheet that is a draw alone
+  // is drawn from the picture's own texture: the same pixels, and llvmpipe fills from a 2D
+  // texture faster than from a 3D one.
   struct Run {
     size_t start;
     bool outside;
+    uint32_t own;          // a run from a sheet: the picture's own texture; else 0
+    float uScale, vScale;  // from the sheet's texture coordinates to its own: powers of two
   };
   std::vector<Run> runs_;
   uintptr_t runPicture_ = 0;
@@ -157,7 +164,7 @@ class TGLImageFrame : public TImageFrame {
   // Where the image lies in its own texture (texWidth x texHeight), as if it had one.
   float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
   float uscale = 0, vscale = 0;
-  uint32_t name = 0;  // the texture: its own, or its sheet's
+  uint32_t name = 0;  // its own texture, made for pictures in sheets too
   int32_t seq = 0;    // graphics sequence number it was made under
   int32_t texWidth = 0, texHeight = 0;
   TGLVex2DDriver* driver = nullptr;
@@ -166,6 +173,7 @@ class TGLImageFrame : public TImageFrame {
   std::shared_ptr<TGLSheetPlace> place;
   float sheetScale = 0;
   float layer = 0;
+  float toOwnU = 0, toOwnV = 0;  // the layer's side over texWidth and over texHeight
 };
 
 // Gives up a texture made under the screen `seq`; it is deleted when the next texture is made
