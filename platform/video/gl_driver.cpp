@@ -366,7 +366,29 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   TPixmapPtr level =
       (src->width < tw || src->height < th) ? PadPixmap(*src, tw, th) : ConvertPixmap(*src, PF_RGBA8888);
 
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  boundTexture_ = name;
+  ++stats_.textureBinds;
+  const bool mipmap = (flags & MIPMAPPEDIMAGE) != 0;
+  const bool filter = (flags & FILTEREDIMAGE) != 0;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  filter ? (mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
+                         : (mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST));
+  for (GLint lod = 0;; ++lod) {
+    glTexImage2D(GL_TEXTURE_2D, lod, GL_RGBA8, level->width, level->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 level->pixels.data());
+    if (!mipmap || (level->width == 1 && level->height == 1)) break;
+    level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
+  }
+  ++stats_.texturesCreated;
+
   auto frame = std::make_shared<TGLImageFrame>();
+  frame->name = name;
   frame->seq = seq;
   frame->texWidth = tw;
   frame->texHeight = th;
@@ -375,27 +397,6 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   frame->u1 = static_cast<float>(src->width) * frame->uscale;
   frame->v1 = static_cast<float>(src->height) * frame->vscale;
   frame->driver = this;
-  const bool filter = (flags & FILTEREDIMAGE) != 0;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  boundTexture_ = name;
-  ++stats_.textureBinds;
-  const bool mipmap = (flags & MIPMAPPEDIMAGE) != 0;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter ? GL_LINEAR : GL_NEAREST);
-  glTexParameteri(
-      GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-      filter ? (mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR) : (mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST));
-  for (GLint lod = 0;; ++lod) {
-    glTexImage2D(GL_TEXTURE_2D, lod, GL_RGBA8, level->width, level->height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 level->pixels.data());
-    if (!mipmap || (level->width == 1 && level->height == 1)) break;
-    level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
-  }
-  ++stats_.texturesCreated;
-  frame->name = name;
   if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
     // Not mipmapped: `level` is still the whole picture.
     frame->place = sheets_.Place(*level, filter, seq);
