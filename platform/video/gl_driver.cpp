@@ -43,6 +43,10 @@ uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)
 
 }  // namespace
 
+void ReleaseTexture(uint32_t name, int32_t seq) {
+  if (name != 0) state.deadTextures.push_back({name, seq});
+}
+
 bool ChooseTextureSize(int32_t width, int32_t height, bool (*accepts)(int32_t, int32_t), int32_t& tw,
                        int32_t& th) {
   tw = 1;
@@ -102,6 +106,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   contextSeq_ = ++state.contextsUsed;
   ground_.Forget();
   scaler_.Forget();
+  sheets_.Forget();
   TSdlWindow* screen = Screen();
   if (screen == nullptr || screen->Window() == nullptr) return;
   screen->MakeCurrent();
@@ -116,6 +121,8 @@ void TGLVex2DDriver::ResetContext() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width_, height_, 0, -1, 1);
+  projW_ = static_cast<float>(width_);
+  projH_ = static_cast<float>(height_);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   shown_ = FittedViewport();
@@ -134,6 +141,9 @@ void TGLVex2DDriver::ResetContext() {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   blend_ = 0;
   boundTexture_ = 0;
+  boundSheet_ = 0;
+  layered_ = false;
+  glDisable(GL_TEXTURE_3D);
   swapInterval_ = -1;
   clipX_ = 0;
   clipY_ = 0;
@@ -223,11 +233,51 @@ void TGLVex2DDriver::Flush() {
   if (batch_.empty()) return;
   const Vertex* v = batch_.data();
   glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &v->x);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->u);
+  glTexCoordPointer(3, GL_FLOAT, sizeof(Vertex), &v->u);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &v->r);
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch_.size()));
-  ++stats_.batches;
+  // A batch holds runs from sheets only, or none.
+  bool layered = layered_;
+  for (size_t i = 0; i < runs_.size();) {
+    size_t next = i + 1;
+    while (!runs_[i].outside && next < runs_.size() && !runs_[next].outside) ++next;
+    const size_t end = next < runs_.size() ? runs_[next].start : batch_.size();
+    const Run& run = runs_[i];
+    if (run.own != 0 && next == i + 1) {
+      if (layered) {
+        glDisable(GL_TEXTURE_3D);
+        layered = false;
+        ++stats_.textureToggles;
+      }
+      if (texEnabled_ != 1) {
+        glEnable(GL_TEXTURE_2D);
+        texEnabled_ = 1;
+        ++stats_.textureToggles;
+      }
+      if (run.own != boundTexture_) {
+        glBindTexture(GL_TEXTURE_2D, run.own);
+        boundTexture_ = run.own;
+        ++stats_.textureBinds;
+      }
+      for (size_t k = run.start; k < end; ++k) {
+        batch_[k].u *= run.uScale;
+        batch_[k].v *= run.vScale;
+      }
+    } else if (run.own != 0 && !layered) {
+      glEnable(GL_TEXTURE_3D);
+      layered = true;
+      ++stats_.textureToggles;
+    }
+    glDrawArrays(GL_QUADS, static_cast<GLint>(run.start), static_cast<GLsizei>(end - run.start));
+    ++stats_.batches;
+    i = next;
+  }
   batch_.clear();
+  runs_.clear();
+  if (layered) {
+    glDisable(GL_TEXTURE_3D);
+    ++stats_.textureToggles;
+  }
+  layered_ = false;
 }
 
 void TGLVex2DDriver::Flip(int32_t sync) {
@@ -272,6 +322,7 @@ bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
 }
 
 void TGLVex2DDriver::EnableTex(uint32_t texture) {
+  if (layered_) Flush();
   if (texture != boundTexture_) {
     Flush();
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -286,7 +337,23 @@ void TGLVex2DDriver::EnableTex(uint32_t texture) {
   }
 }
 
+void TGLVex2DDriver::EnableSheet(uint32_t sheet) {
+  if (sheet != boundSheet_) {
+    Flush();
+    glBindTexture(GL_TEXTURE_3D, sheet);
+    boundSheet_ = sheet;
+    ++stats_.textureBinds;
+  }
+  if (!layered_) {
+    Flush();
+    glEnable(GL_TEXTURE_3D);
+    layered_ = true;
+    ++stats_.textureToggles;
+  }
+}
+
 void TGLVex2DDriver::DisableTex() {
+  if (layered_) Flush();
   if (texEnabled_ == 0) return;
   Flush();
   glDisable(GL_TEXTURE_2D);
@@ -299,8 +366,12 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   if (!pixmap || Window() == nullptr) return nullptr;
   Flush();
   const int32_t seq = contextSeq_;
-  std::erase_if(state.deadTextures, [seq](const DeadTexture& t) {
-    if (t.seq == seq) glDeleteTextures(1, &t.name);
+  std::erase_if(state.deadTextures, [this, seq](const DeadTexture& t) {
+    if (t.seq != seq) return true;
+    glDeleteTextures(1, &t.name);
+    // A deleted texture is unbound; its name may come back for the next one made.
+    if (t.name == boundTexture_) boundTexture_ = 0;
+    if (t.name == boundSheet_) boundSheet_ = 0;
     return true;
   });
   int32_t tw = 0, th = 0;
@@ -346,15 +417,34 @@ std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap
   frame->u1 = static_cast<float>(src->width) * frame->uscale;
   frame->v1 = static_cast<float>(src->height) * frame->vscale;
   frame->driver = this;
+  if (useSheets_ && TGLSheets::Takes(tw, th, flags)) {
+    // Not mipmapped: `level` is still the whole picture.
+    frame->place = sheets_.Place(*level, filter, seq);
+    // A sheet that could not be made may have been bound, and deleted.
+    boundSheet_ = 0;
+    if (frame->place) {
+      const TGLSheet& sheet = *frame->place->sheet;
+      boundSheet_ = sheet.texture;
+      ++stats_.textureBinds;
+      frame->sheetScale = 1.0f / static_cast<float>(sheet.side);
+      frame->layer = (static_cast<float>(frame->place->layer) + 0.5f) / static_cast<float>(sheet.layers);
+      frame->toOwnU = static_cast<float>(sheet.side) / static_cast<float>(tw);
+      frame->toOwnV = static_cast<float>(sheet.side) / static_cast<float>(th);
+      ++stats_.sheetPictures;
+    }
+  }
   return frame;
 }
 
-TGLImageFrame::~TGLImageFrame() {
-  if (name != 0) state.deadTextures.push_back({name, seq});
-}
+TGLImageFrame::~TGLImageFrame() { ReleaseTexture(name, seq); }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty, float sx, float sy, float sw,
                          float sh) {
+  if (place) {
+    driver->DrawSheetQuad(*this, x0, y0, x1, y1, tx, ty, sx * sheetScale, sy * sheetScale, (sx + sw) * sheetScale,
+                          (sy + sh) * sheetScale);
+    return;
+  }
   driver->DrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, sx * uscale, sy * vscale, (sx + sw) * uscale,
                            (sy + sh) * vscale);
 }
@@ -439,6 +529,8 @@ void TGLVex2DDriver::SetResolution(float width, float height) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
+  projW_ = width;
+  projH_ = height;
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -470,28 +562,47 @@ void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, 
   glEnd();
 }
 
-void TGLVex2DDriver::PushQuad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0,
-                              float u1, float v1) {
+void TGLVex2DDriver::PushQuad(uintptr_t picture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
+                              float v0, float u1, float v1, const TGLImageFrame* frame) {
   cleared_ = false;
   const size_t n = batch_.size();
+  if (runs_.empty() || picture != runPicture_) {
+    if (frame != nullptr) {
+      runs_.push_back({n, false, frame->name, frame->toOwnU, frame->toOwnV});
+    } else {
+      runs_.push_back({n, false, 0, 1, 1});
+    }
+    runPicture_ = picture;
+  }
+  const float layer = frame != nullptr ? frame->layer : 0.0f;
   batch_.resize(n + 4);
   Vertex* v = batch_.data() + n;
-  v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, r_, g_, b_, a_};
-  v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, r_, g_, b_, a_};
-  v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, r_, g_, b_, a_};
-  v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, r_, g_, b_, a_};
+  v[0] = {x0 * ix_ + y0 * iy_ + tx, x0 * jx_ + y0 * jy_ + ty, u0, v0, layer, r_, g_, b_, a_};
+  v[1] = {x1 * ix_ + y0 * iy_ + tx, x1 * jx_ + y0 * jy_ + ty, u1, v0, layer, r_, g_, b_, a_};
+  v[2] = {x1 * ix_ + y1 * iy_ + tx, x1 * jx_ + y1 * jy_ + ty, u1, v1, layer, r_, g_, b_, a_};
+  v[3] = {x0 * ix_ + y1 * iy_ + tx, x0 * jx_ + y1 * jy_ + ty, u0, v1, layer, r_, g_, b_, a_};
+  for (int32_t k = 0; k < 4; ++k) {
+    // Written so that NaN counts as outside.
+    if (!(v[k].x >= 0 && v[k].x <= projW_ && v[k].y >= 0 && v[k].y <= projH_)) runs_.back().outside = true;
+  }
   ++stats_.quads;
 }
 
 void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   DisableTex();
-  PushQuad(x0, y0, x1, y1, tx, ty, 0, 0, 0, 0);
+  PushQuad(0, x0, y0, x1, y1, tx, ty, 0, 0, 0, 0);
 }
 
 void TGLVex2DDriver::DrawTexturedQuad(uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty,
                                       float u0, float v0, float u1, float v1) {
   EnableTex(texture);
-  PushQuad(x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+  PushQuad(texture, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+}
+
+void TGLVex2DDriver::DrawSheetQuad(const TGLImageFrame& frame, float x0, float y0, float x1, float y1, float tx,
+                                   float ty, float u0, float v0, float u1, float v1) {
+  EnableSheet(frame.place->sheet->texture);
+  PushQuad(reinterpret_cast<uintptr_t>(&frame), x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, &frame);
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {

@@ -11,13 +11,19 @@
 #include <filesystem>
 #include <random>
 
+#include "actors/tblood.h"
+#include "actors/tfigur.h"
+#include "actors/titem.h"
+#include "actors/tshot.h"
 #include "app/loading.h"
 #include "app/placement.h"
 #include "app/tables.h"
 #include "app/tapp.h"
+#include "platform/system/clock.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
+#include "rules/degrees.h"
 #include "rules/random.h"
 #include "scene.h"
 #include "state/game.h"
@@ -118,6 +124,74 @@ TEST_F(ScreenshotTest, PieceOfTheWorld) {
   EXPECT_GT(centre[0] + centre[1] + centre[2], 60);
 }
 
+// A crowded frame of the game's own pictures (enemies, items, shots of every weapon, blood,
+// the HUD), drawn on a screen of its own so every picture is made afresh; `draws` counts the
+// draws OpenGL is handed for all but the ground.
+TPixmapPtr DrawCrowdedFrame(bool sheets, int64_t& draws) {
+  CloseScreen();
+  if (!OpenScreen(800, 600, 0, 0, 0)) return nullptr;
+  SetBlend(3);
+  auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+  if (gl == nullptr) return nullptr;
+  gl->UseSheets(sheets);
+  const int64_t pictures = gl->Stats().sheetPictures;
+  game.player.reset();
+  game.shotList.reset();
+  game.figureList.reset();
+  game.itemList.reset();
+  game.bloodList.reset();
+  SeedRandom(2);
+  UseFixedClock(1000);  // the weapons' rate limits read it
+  if (!PlaceEnemies() || !PlaceItems()) return nullptr;
+  Tapp::start();
+  game.player->weapons.fill(1000);
+  const int32_t px = TruncToInt(game.player->X);
+  const int32_t py = TruncToInt(game.player->Y);
+  for (int32_t k = 0; k < 60; ++k) {
+    tshot::neu(px, py, k * 37, k % 5, game.player);
+    Tblood::neu(px - 300 + k * 11, py - 200 + k * 7);
+  }
+  game.camX = px - 400;
+  game.camY = py - 300;
+  Cls();
+  SetDrawRotation(0.0f);
+  TMap::draw(game.camX, game.camY, game.screenW, game.screenH);
+  const int64_t before = gl->Stats().batches;
+  Tblood::draw();
+  SetColor(255, 255, 255);
+  TItem::all();
+  Tfigur::all();
+  tshot::all();
+  Tapp::drawhub();
+  TPixmapPtr shot = GrabPixmap(0, 0, 800, 600);
+  draws = gl->Stats().batches - before;
+  EXPECT_EQ(gl->Stats().sheetPictures > pictures, sheets);
+  gl->UseSheets(true);
+  Flip(0);
+  return shot;
+}
+
+// The game's pictures in the OpenGL driver's sheets, their quads batched across pictures,
+// give the same pixels as with a texture each, and reach OpenGL in fewer draws: what is left
+// is about one a figure, whose marker line is drawn between it and the next, and one for each
+// picture's quads that reach beyond the screen.
+TEST_F(ScreenshotTest, CrowdedFrameInSheetsHasTheSamePixelsInFewerDraws) {
+  TScratchFolder folder("screens_crowd", true);
+  SeedRandom(1);
+  game.mapParamsGiven = TMapParams{0, 0, 0, 100, 100, 10, 1000};
+  ASSERT_TRUE(GenerateWorld());
+  const std::vector<TLoadStage>& stages = LoadStages();
+  for (size_t i = 0; i < 5; ++i) stages[i].work();
+  int64_t draws[2] = {0, 0};
+  const TPixmapPtr own = DrawCrowdedFrame(false, draws[0]);
+  const TPixmapPtr shared = DrawCrowdedFrame(true, draws[1]);
+  ASSERT_TRUE(own && shared);
+  size_t differ = 0;
+  while (differ < own->pixels.size() && own->pixels[differ] == shared->pixels[differ]) ++differ;
+  EXPECT_EQ(differ, own->pixels.size()) << "pixel " << differ / 4 % 800 << ", " << differ / 4 / 800;
+  EXPECT_LT(draws[1] * 5, draws[0] * 4) << draws[1] << " draws in sheets, " << draws[0] << " with a texture each";
+}
+
 // The ground from the OpenGL driver's cached blocks against the same frame drawn cell by
 // cell, read back pixel for pixel, with what is drawn after it on the state it leaves.
 class GroundCacheTest : public ScreenshotTest {
@@ -152,8 +226,8 @@ class GroundCacheTest : public ScreenshotTest {
       ASSERT_TRUE(cached && direct);
       size_t differ = 0;
       while (differ < direct->pixels.size() && cached->pixels[differ] == direct->pixels[differ]) ++differ;
-      EXPECT_EQ(differ, direct->pixels.size())
-          << "camera " << x << ", " << y << ": pixel " << differ / 4 % game.screenW << ", " << differ / 4 / game.screenW;
+      EXPECT_EQ(differ, direct->pixels.size()) << "camera " << x << ", " << y << ": pixel " << differ / 4 % game.screenW
+                                               << ", " << differ / 4 / game.screenW;
     }
   }
 
@@ -185,7 +259,7 @@ TEST_F(GroundCacheTest, CachedGroundHasTheSamePixelsAsEveryCellDrawn) {
                     {-301, -157},        // beyond the top-left corner
                     {-3, 5},
                     {end - 531, end - 77},  // the bottom-right corner
-                    {end - 800, 99999}});  // the right edge
+                    {end - 800, 99999}});   // the right edge
   // A changed cell draws its block again.
   game.mapGrid[100][100] ^= 0x61;
   ExpectSameFrames({{6403, 6398}});

@@ -16,8 +16,10 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <utility>
 
 #include "../support/window_manager.h"
@@ -376,6 +378,7 @@ TEST_F(WindowTest, RectanglesImagesAndTextReachThePixels) {
 }
 
 TEST_F(WindowTest, StateChangesAreIssuedOnlyWhenTheyDiffer) {
+  gl_->UseSheets(false);  // the layout of a texture of its own is looked at
   auto image = TImage::Create(100, 60, 1, FILTEREDIMAGE, 0, 0, 0);
   image->SetPixmap(0, TPixmap::Create(100, 60, PF_RGBA8888));
   const TGLStats before = gl_->Stats();
@@ -397,6 +400,110 @@ TEST_F(WindowTest, StateChangesAreIssuedOnlyWhenTheyDiffer) {
   EXPECT_EQ(gl_->Stats().textureToggles, drawn.textureToggles + 1);
   Flip(0);
   EXPECT_EQ(gl_->Stats().quads, drawn.quads + 20);
+}
+
+// Pictures of odd sizes with every flag but mipmaps: random colours and alpha, and for the
+// masked ones pixels of the mask colour (black), in a format without alpha.
+std::vector<std::shared_ptr<TImage>> SheetPictures() {
+  std::mt19937 random(29);
+  std::vector<std::shared_ptr<TImage>> images;
+  const int32_t sizes[][2] = {{13, 7}, {52, 52}, {32, 32}, {8, 16}, {100, 60}, {1, 1}};
+  for (const int32_t flags : {0, int32_t{FILTEREDIMAGE}, MASKEDIMAGE | FILTEREDIMAGE, int32_t{MASKEDIMAGE}}) {
+    for (const auto& size : sizes) {
+      const bool masked = (flags & MASKEDIMAGE) != 0;
+      auto pixmap = TPixmap::Create(size[0], size[1], masked ? PF_RGB888 : PF_RGBA8888);
+      for (uint8_t& byte : pixmap->pixels) byte = static_cast<uint8_t>(random());
+      if (masked) {
+        for (int32_t y = 0; y < size[1]; ++y) {
+          for (int32_t x = 0; x < size[0]; ++x) {
+            if (random() % 3 == 0) std::memset(pixmap->PixelPtr(x, y), 0, 3);
+          }
+        }
+      }
+      auto image = TImage::Create(size[0], size[1], 1, flags, 0, 0, 0);
+      image->SetPixmap(0, pixmap);
+      image->handle_x = static_cast<float>(size[0]) * 0.5f;
+      image->handle_y = static_cast<float>(size[1]) * 0.5f;
+      images.push_back(image);
+    }
+  }
+  return images;
+}
+
+// Each picture turned, scaled and blended at positions between pixels, then text and a
+// crowd of them interleaved as the game's actors draw; what the back buffer holds.
+// `crowdDraws` counts the draws OpenGL is handed for the crowd.
+TPixmapPtr DrawSheetScene(const std::vector<std::shared_ptr<TImage>>& images, const TGLVex2DDriver& gl,
+                          int64_t& crowdDraws) {
+  SetClsColor(40, 90, 160);
+  Cls();
+  const int32_t blends[] = {ALPHABLEND, LIGHTBLEND, MASKBLEND, SOLIDBLEND, SHADEBLEND};
+  const float rotations[] = {0.0f, 33.3f, 90.0f, 217.9f, -7.25f};
+  const float scales[] = {1.0f, 1.7f, 0.61f, 2.5f, 1.0f};
+  for (size_t i = 0; i < images.size(); ++i) {
+    for (size_t k = 0; k < 5; ++k) {
+      const size_t n = i * 5 + k;
+      SetBlend(blends[(i + k) % 5]);
+      SetColor(255, 255 - static_cast<int32_t>(40 * k), 200 + static_cast<int32_t>(n % 56));
+      SetAlpha(k == 3 ? 0.5f : 1.0f);
+      SetDrawRotation(rotations[k]);
+      SetDrawScale(scales[(i + k) % 5], scales[(i + 2 * k) % 5]);
+      DrawImageFrame(images[i], 7.37f + static_cast<float>(n * 37 % 190), 5.81f + static_cast<float>(n * 53 % 140), 0);
+    }
+  }
+  SetDrawRotation(0);
+  SetDrawScale(1, 1);
+  SetBlend(ALPHABLEND);
+  SetAlpha(1);
+  SetColor(255, 255, 255);
+  DrawString("Sheets Wq", 3.5f, 130.25f);
+  SetDrawRotation(12.5f);
+  DrawString("Aq", 150.0f, 20.0f);
+  SetDrawRotation(0);
+  GrabPixmap(0, 0, 1, 1);  // hands over what is drawn so far
+  const int64_t before = gl.Stats().batches;
+  for (int32_t n = 0; n < 300; ++n) {
+    // Filtered ones of the sizes of the game's figures and items, as its actors draw.
+    const size_t crowd[] = {7, 8, 13, 14};
+    // Wholly on the screen: quads that reach beyond it are drawn by picture.
+    DrawImageFrame(images[crowd[n * 7 % 4]], 30.0f + static_cast<float>(n % 20) * 7.5f,
+                   30.0f + static_cast<float>(n / 20) * 6.1f, 0);
+  }
+  TPixmapPtr shot = GrabPixmap(0, 0, 200, 150);
+  crowdDraws = gl.Stats().batches - before;
+  return shot;
+}
+
+// Pictures in shared sheets sample exactly as with a texture each, and a crowd of
+// different pictures reaches OpenGL in a few draws instead of one per change of picture.
+TEST_F(WindowTest, PicturesInSheetsDrawAsWithTexturesOfTheirOwn) {
+  const auto images = SheetPictures();
+  TPixmapPtr shots[2];
+  int64_t draws[2] = {0, 0};
+  for (const bool sheets : {false, true}) {
+    // A screen of its own, so every picture, the font's too, is made afresh.
+    CloseScreen();
+    ASSERT_TRUE(OpenScreen(200, 150, 0, 0, 0)) << LastScreenError();
+    gl_ = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+    ASSERT_NE(gl_, nullptr);
+    gl_->UseSheets(sheets);
+    const TGLStats before = gl_->Stats();
+    shots[sheets] = DrawSheetScene(images, *gl_, draws[sheets]);
+    ASSERT_TRUE(shots[sheets]);
+    EXPECT_EQ(gl_->Stats().sheetPictures > before.sheetPictures, sheets);
+    Flip(0);
+  }
+  gl_->UseSheets(true);
+  int32_t differing = 0;
+  for (int32_t y = 0; y < 150; ++y) {
+    for (int32_t x = 0; x < 200; ++x) {
+      if (At(*shots[0], x, y) == At(*shots[1], x, y)) continue;
+      if (++differing <= 5) ADD_FAILURE() << "pixel " << x << "," << y << " differs";
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(draws[1], 1);
+  EXPECT_EQ(draws[0], 300);
 }
 
 TEST_F(WindowTest, XInputReachesThePolledState) {
