@@ -225,9 +225,8 @@ TEST(Desktop, PauseMenuWorksByKeysMouseAndPadAndItsDemoReplaysAsPlayed) {
     return taken;
   };
   std::ofstream(script) << "attach\n";
-  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", config.string()},
-                                                                {"KESTROVA_VIRTUAL_PAD", script.string()},
-                                                                {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD}};
+  std::vector<std::pair<std::string, std::string>> env = VirtualPadEnvironment(script.string());
+  env.emplace_back("XDG_CONFIG_HOME", config.string());
   {
     TGameProcess game(folder, false,
                       {"--seed", "3", "--record", (logs / "menu.demo").string(), "--report", (logs / "r.txt").string()},

@@ -290,6 +290,13 @@ TRgb PixelAt(const TPixmap& shot, int x, int y) {
 
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+std::vector<std::pair<std::string, std::string>> VirtualPadEnvironment(const std::string& script) {
+  const char* set = std::getenv("ASAN_OPTIONS");
+  return {{"KESTROVA_VIRTUAL_PAD", script},
+          {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD},
+          {"ASAN_OPTIONS", std::string(set != nullptr ? set : "") + ":verify_asan_link_order=0"}};
+}
+
 bool WaitUntil(const std::function<bool()>& seen, int seconds, int everyMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   for (;;) {

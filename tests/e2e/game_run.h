@@ -105,6 +105,11 @@ TRgb PixelAt(const TPixmap& shot, int x, int y);
 
 void SleepMilliseconds(int ms);
 
+// The environment a game started with the virtual pad preloaded needs: a sanitized game would
+// refuse a library loaded before its sanitizer's, so that check is off (other builds ignore
+// the setting).
+std::vector<std::pair<std::string, std::string>> VirtualPadEnvironment(const std::string& script);
+
 // Asks `seen` at once and then every `everyMs` milliseconds until it says yes; false when
 // `seconds` pass first. The tests wait this way for what the game shows or writes, never for
 // a fixed time: on a busy machine the game may take many times as long as on an idle one.

@@ -27,13 +27,6 @@ int ShellStatus(const std::string& command) {
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-// A sanitized game would refuse a library loaded before its sanitizer's; the check is off for
-// the preloaded pad. Other builds ignore the setting.
-std::string AsanOptions() {
-  const char* set = std::getenv("ASAN_OPTIONS");
-  return std::string(set != nullptr ? set : "") + ":verify_asan_link_order=0";
-}
-
 TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("pad");
@@ -44,9 +37,7 @@ TEST(EndToEnd, PlaysWithAVirtualPadAlone) {
   const fs::path demo = logs / "pad.demo";
   TGameProcess game(folder, false,
                     {"--seed", "7", "--record", demo.string(), "--report", (logs / "played.txt").string()},
-                    {{"KESTROVA_VIRTUAL_PAD", script.string()},
-                     {"LD_PRELOAD", VIRTUAL_PAD_PRELOAD},
-                     {"ASAN_OPTIONS", AsanOptions()}});
+                    VirtualPadEnvironment(script.string()));
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_pad_start.png", ShowsHud)) << game.Errors();
