@@ -196,6 +196,8 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
                     : i == 1 ? ParseInts(line, "screen", header.screen)
                              : ParseInts(line, "map", header.map);
     if (!ok) return Bad("expected " + Quoted(expected[i]));
+    // Kept at once: a header refused for its map still tells which seed its walk was counted with.
+    if (i == 0) header.seed = seed[0];
     // A replay draws every frame at this size: a forged one must not take hours a frame.
     const auto side = [](int32_t v) { return v >= 1 && v <= kDemoMaxScreenSide; };
     if (i == 1 && !(side(header.screen[0]) && side(header.screen[1]))) {
@@ -208,7 +210,6 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
                  std::to_string(kMaxCarveCells) + " cells, which no game carves");
     }
   }
-  header.seed = seed[0];
   return true;
 }
 
