@@ -59,7 +59,8 @@ TEST(Sound, VolumeZeroIsSilentAndTheKeysChangeAndKeepIt) {
   std::error_code error;
   const uintmax_t silentPart = fs::file_size(raw, error) + 44100 * 4;
   ASSERT_TRUE(CaptureGrowsPast(raw, silentPart)) << game.Errors();
-  EXPECT_EQ(FirstSound(raw, 0), ReadWholeFile(raw).size()) << "sound at volume 0";
+  // One reading: the capture grows while the game runs.
+  EXPECT_EQ(ReadWholeFile(raw).find_first_not_of('\0'), std::string::npos) << "sound at volume 0";
 
   // Plus on the keypad: volume 10, heard at the next shot; the notice says so.
   ASSERT_TRUE(Xdotool("key KP_Add"));
