@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   ShowBoxesWithoutWindow(true);
   InstallCrashHandler();
   InstallStopSignals();
+  IgnoreBrokenPipes();
   if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   const int status = RunEntry(line);
   CloseScreenForExit();

@@ -59,7 +59,7 @@ FAULTS = [
        "std::min(ax, bx), std::min(ay, by), std::min(ax, bx), std::min(ay, by)")]),
 ]
 
-SUITE = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "env", "LIBGL_ALWAYS_SOFTWARE=1",
+SUITE = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -noreset", "env", "LIBGL_ALWAYS_SOFTWARE=1",
          "ctest", "-j2", "--timeout", "300"]
 
 

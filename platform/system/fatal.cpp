@@ -52,8 +52,8 @@ void ShowMessageBox(const char* title, const char* text) {
   static const bool watched = pthread_atfork(nullptr, nullptr, InBoxProcess) == 0;
   (void)watched;
   boxOwner = getpid();
-  // A box without a window opens a connection of its own, which a busy X server now and then
-  // drops during its handshake: a few tries, as for the window.
+  // A box without a window opens a connection of its own, which an X server resetting as
+  // its last client left drops in its handshake: a few tries, as for the window.
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, state.boxWindow) == 0 || state.boxWindow != nullptr)
       break;

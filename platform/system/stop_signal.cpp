@@ -33,4 +33,6 @@ void InstallStopSignals() {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
+void IgnoreBrokenPipes() { signal(SIGPIPE, SIG_IGN); }
+
 int StopSignal() { return received; }

@@ -5,5 +5,9 @@
 #pragma once
 
 void InstallStopSignals();
+// A write to a pipe nobody reads any more (stderr piped into a closed reader, a display
+// connection dropped by its server) fails with EPIPE for its writer to report, instead of
+// ending the game without a word.
+void IgnoreBrokenPipes();
 // The first stop signal that arrived, 0 while none did.
 int StopSignal();

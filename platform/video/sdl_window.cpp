@@ -91,8 +91,9 @@ bool StartVideo(std::string& error) {
   // A button press captures the pointer, so its release outside the window still arrives.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  // A busy X server now and then drops a new connection during its handshake, so a display
-  // that cannot be reached is tried a few times before the game gives up on it.
+  // An X server that resets when its last client leaves (Xvfb does by default) drops a
+  // connection made meanwhile in its handshake, so a display that cannot be reached is tried
+  // a few times before the game gives up on it.
   for (int attempt = 1;; ++attempt) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       error = std::string("SDL cannot start its video: ") + SDL_GetError();

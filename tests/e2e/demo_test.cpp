@@ -74,6 +74,12 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   EXPECT_NE(unread.err.find("cannot write the demo " + fifo + ": it is a FIFO that no process reads"),
             std::string::npos)
       << unread.err;
+  // The same with its stderr piped into a reader that has gone: the game still ends with its
+  // own status, not killed by the broken pipe.
+  const TCommand gone = RunCommand("sh -c 'exec 3>&1; { sleep 0.3; env -u DISPLAY timeout 20 " + game +
+                                       " --seed 3 --record " + fifo + "; echo $? >&3; } 2>&1 | true'",
+                                   logs);
+  EXPECT_EQ(gone.out, "1\n") << gone.err;
   // A forged demo whose world would take hours to carve is refused at once, naming its line.
   const std::string forged = (logs / "forged.demo").string();
   std::ofstream(forged) << "kestrova-demo 1\nseed 7\nscreen 1024 768 0 60\nmap 16000000 1 1 2047 2047 2047 3\n";
