@@ -137,7 +137,7 @@ void TReplayViewer::FrameDrawn() {
     KeepPicture();
     stillFrame_ = Shown() + 1;
   }
-  DrawBar();
+  DrawBar(Shown() + 1);
 }
 
 bool TReplayViewer::FrameDone(bool lastFrame) {
@@ -329,13 +329,14 @@ void TReplayViewer::ShowStill() {
     SetDrawScale(1.0f, 1.0f);
     DrawImageFrame(still_, 0.0f, 0.0f, 0);
   }
-  DrawBar();
+  DrawBar(Shown());
   Tapp::present();
 }
 
 // Along the bottom: time shown and the demo's length, the speed, the progress and "Pause";
-// shown on input, faded out after a while without, always while paused.
-void TReplayViewer::DrawBar() {
+// shown on input, faded out after a while without, always while paused. `shown` is the frame
+// on the screen: while a frame is drawn, it is not counted yet.
+void TReplayViewer::DrawBar(int32_t shown) {
   const int32_t since = ClockDiff(RealNowMs(), lastInputMs_);
   float shade = 1.0f;
   if (!paused_ && since >= kViewerBarMs) {
@@ -357,7 +358,6 @@ void TReplayViewer::DrawBar() {
   const float lineW = w - 32.0f;
   SetColor(90, 90, 90);
   DrawRect(lineX, top + 6.0f, lineW, 4.0f);
-  const int32_t shown = Shown();
   if (endFrame_ && *endFrame_ > 0) {
     SetColor(255, 255, 255);
     DrawRect(lineX, top + 6.0f, lineW * std::min(1.0f, static_cast<float>(shown) / *endFrame_), 4.0f);

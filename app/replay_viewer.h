@@ -65,7 +65,7 @@ class TReplayViewer : public TRunWatcher {
   void TakeInput();
   bool StopAsked();
   void ShowStill();
-  void DrawBar();
+  void DrawBar(int32_t shown);
   void KeepPicture();
   void ApplySound();
 

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/placement.h"
 #include "app/report.h"
+#include "app/run_watcher.h"
 #include "app/session.h"
 #include "app/tables.h"
 #include "app/tapp.h"
@@ -18,6 +20,7 @@
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
 #include "rules/random.h"
+#include "scene.h"
 #include "state/game.h"
 #include "world/worldgen.h"
 
@@ -68,6 +71,15 @@ TEST(ReplayViewer, JumpsBackLandWhereStraightPlayLands) {
     ASSERT_TRUE(viewer.SeekTo(300));
     ASSERT_TRUE(viewer.SeekTo(INT32_MAX));
     EXPECT_TRUE(Report(viewer, session) == end);
+    // The frame drawn there carries its own number in the bar, as the still kept of it does.
+    const int32_t next = viewer.Shown() + 1;
+    driver->SetRecording(true);
+    SetRunWatcher(&viewer);
+    Tapp::frame();
+    SetRunWatcher(nullptr);
+    const std::vector<std::string> texts = TextsDrawn(driver->Calls());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Pause  Bild " + std::to_string(next)), texts.end())
+        << testing::PrintToString(texts);
   }
   SetAnswerTap(nullptr);
 }

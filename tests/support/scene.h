@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/video/recording_driver.h"
 
@@ -27,3 +28,8 @@ class TScratchFolder {
 
 // The calls between two Cls calls: one drawn screen.
 std::vector<std::vector<TRecordedCall>> SplitScreens(const std::vector<TRecordedCall>& calls);
+
+// The texts drawn, one an entry, read back from the built-in font's glyphs: glyphs follow each
+// other on one line, 8 pixels apart times the scale; another y, or a jump along x, starts the
+// next text. Letters beyond ASCII come back as UTF-8.
+std::vector<std::string> TextsDrawn(const std::vector<TRecordedCall>& calls);
