@@ -62,22 +62,8 @@ bool TFrameScaler::MakeTexture(int32_t width, int32_t height) {
   // the frame's pixels read back alike both ways.
   GLint alphaBits = 0;
   glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
-  DropErrors();
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  driver_.boundTexture_ = name;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_2D, 0, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, texWidth_, texHeight_, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, nullptr);
-  if (glGetError() != GL_NO_ERROR) {
-    glDeleteTextures(1, &name);
-    driver_.boundTexture_ = 0;
-    return false;
-  }
+  const uint32_t name = driver_.NewPixelTexture(texWidth_, texHeight_, alphaBits > 0);
+  if (name == 0) return false;
   texture_ = name;
   return true;
 }

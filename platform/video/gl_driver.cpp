@@ -321,6 +321,25 @@ bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {
   return true;
 }
 
+uint32_t TGLVex2DDriver::NewPixelTexture(int32_t width, int32_t height, bool alpha) {
+  // Earlier errors are not this texture's; a lost context keeps answering, hence the bound.
+  for (int32_t i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  boundTexture_ = name;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, alpha ? GL_RGBA8 : GL_RGB8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  if (glGetError() == GL_NO_ERROR) return name;
+  glDeleteTextures(1, &name);
+  boundTexture_ = 0;
+  return 0;
+}
+
 void TGLVex2DDriver::EnableTex(uint32_t texture) {
   if (layered_) Flush();
   if (texture != boundTexture_) {

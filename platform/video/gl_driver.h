@@ -98,6 +98,9 @@ class TGLVex2DDriver : public TVex2DDriver {
   // that whatever draws next (the ground cache too) finds only 2D texturing to set.
   void Flush();
   void EnableTex(uint32_t texture);
+  // A texture of width x height texels, bound, clamped and sampled nearest, its texels
+  // undefined (for the ground's pages and the scaled frame); 0 when OpenGL refuses it.
+  uint32_t NewPixelTexture(int32_t width, int32_t height, bool alpha);
   void EnableSheet(uint32_t sheet);
   void DisableTex();
   // `picture` tells runs apart; `frame` is the frame of a quad from a sheet.

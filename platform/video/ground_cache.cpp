@@ -58,24 +58,9 @@ int32_t TGroundCache::PageBlocks() {
 bool TGroundCache::TakeSlot(TSlot& slot) {
   if (spare_.empty()) {
     const int32_t side = PageBlocks() * kBlockPixels;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    driver_.boundTexture_ = name;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     // One texel to one pixel, at whole-pixel offsets: nearest sampling copies them exactly.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    // Earlier errors are not this page's; a lost context keeps answering, hence the bound.
-    for (int32_t i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    if (glGetError() != GL_NO_ERROR) {
-      glDeleteTextures(1, &name);
-      driver_.boundTexture_ = 0;
-      return false;
-    }
+    const uint32_t name = driver_.NewPixelTexture(side, side, true);
+    if (name == 0) return false;
     const auto page = static_cast<int32_t>(pages_.size());
     pages_.push_back(name);
     // Taken from the back: the first page fills in rows.
