@@ -73,41 +73,32 @@ class LanguageTest : public scene::Scene {
   }
 };
 
-std::vector<std::string> LoadingScreen(const std::string& title, const std::string& credit, const std::string& lade,
-                                       const std::vector<std::string>& captions) {
+// Each language's loading captions, the HUD and the score screen's keys, in drawing order.
+std::vector<std::string> Expected(const std::string& credit, const std::string& lade,
+                                  const std::vector<std::string>& captions, const std::string& keys) {
   std::vector<std::string> texts;
   for (const std::string& caption : captions) {
-    texts.push_back(title);
-    texts.push_back(credit);
-    texts.push_back(lade + caption);
+    texts.insert(texts.end(), {"Loading Kestrova", credit, lade + caption});
   }
+  texts.insert(texts.end(), {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", keys});
   return texts;
 }
 
 TEST_F(LanguageTest, GermanDrawsEveryCaptionAsItAlwaysWasAndEnglishInEnglish) {
   UseLanguage(TLanguage::German);
-  std::vector<std::string> german = LoadingScreen(
-      "Loading Kestrova", "Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt", "Lade: ",
-      {"Tiles", "Figuren", "Schuesse", "Blut wird abgezapft", "Item", "Erstelle Map", "Runde Ecken", "Begehe Map",
-       "Fuelle Ozeane", "Dekoriere Umgebung", "Suche Waelder", "Sounds werden aufgenommen",
-       "Leute sterben nicht lautlos!", "Gegner werden geboren", "Items werden verloren", "Maps speichern"});
-  for (const char* hud :
-       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: Ende   N: neue Welt   R: gleiche Welt"}) {
-    german.emplace_back(hud);
-  }
-  EXPECT_EQ(Screens(), german);
-
+  EXPECT_EQ(Screens(), Expected("Eine Welt aus Zufall, gebaut von der Kestrova-Werkstatt", "Lade: ",
+                                {"Tiles", "Figuren", "Schuesse", "Blut wird abgezapft", "Item", "Erstelle Map",
+                                 "Runde Ecken", "Begehe Map", "Fuelle Ozeane", "Dekoriere Umgebung", "Suche Waelder",
+                                 "Sounds werden aufgenommen", "Leute sterben nicht lautlos!", "Gegner werden geboren",
+                                 "Items werden verloren", "Maps speichern"},
+                                "Enter: Ende   N: neue Welt   R: gleiche Welt"));
   UseLanguage(TLanguage::English);
-  std::vector<std::string> english = LoadingScreen(
-      "Loading Kestrova", "A world of chance, built by the Kestrova workshop", "Loading: ",
-      {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map", "Rounding corners", "Walking the map",
-       "Filling the oceans", "Decorating the land", "Looking for forests", "Recording sounds",
-       "People do not die silently!", "Enemies are being born", "Items are being lost", "Saving the maps"});
-  for (const char* hud :
-       {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", "Enter: quit   N: new world   R: same world"}) {
-    english.emplace_back(hud);
-  }
-  EXPECT_EQ(Screens(), english);
+  EXPECT_EQ(Screens(), Expected("A world of chance, built by the Kestrova workshop", "Loading: ",
+                                {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map",
+                                 "Rounding corners", "Walking the map", "Filling the oceans", "Decorating the land",
+                                 "Looking for forests", "Recording sounds", "People do not die silently!",
+                                 "Enemies are being born", "Items are being lost", "Saving the maps"},
+                                "Enter: quit   N: new world   R: same world"));
 }
 
 TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
