@@ -58,17 +58,9 @@ void Prepare() {
   GenerateWorld();
 }
 
-void ResetActors() {
-  game.player.reset();
-  game.shotList.reset();
-  game.figureList.reset();
-  game.itemList.reset();
-  game.bloodList.reset();
-}
-
 // The world as the loading sequence leaves it, and the player placed.
 void StartScene(int32_t seed) {
-  ResetActors();
+  ForgetActors();
   SeedRandom(seed);
   UseFixedClock(100000);
   game.gameState = TGamePhase::Running;

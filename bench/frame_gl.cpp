@@ -70,11 +70,7 @@ bool Prepare(TScene scene) {
     if (!MakeWorld(scene)) return false;
     made = scene;
   }
-  game.player.reset();
-  game.shotList.reset();
-  game.figureList.reset();
-  game.itemList.reset();
-  game.bloodList.reset();
+  ForgetActors();
   SeedRandom(2);
   return PlaceEnemies() && PlaceItems();
 }

@@ -9,3 +9,11 @@ void StartFreshGame() {
   game.mapGrid.Clear();
   ResetRulesClock();
 }
+
+void ForgetActors() {
+  game.player.reset();
+  game.shotList.reset();
+  game.figureList.reset();
+  game.itemList.reset();
+  game.bloodList.reset();
+}

@@ -91,3 +91,7 @@ extern TGame game;
 // Makes `game` a fresh game: every value as at the start of a process, the grid all zero, the
 // rules' clock running with no paused time.
 void StartFreshGame();
+
+// Lets the actors go (player, enemies, items, shots, blood) and keeps the world, as the
+// world stands before anyone is placed in it.
+void ForgetActors();

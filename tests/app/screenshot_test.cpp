@@ -135,11 +135,7 @@ TPixmapPtr DrawCrowdedFrame(bool sheets, int64_t& draws) {
   if (gl == nullptr) return nullptr;
   gl->UseSheets(sheets);
   const int64_t pictures = gl->Stats().sheetPictures;
-  game.player.reset();
-  game.shotList.reset();
-  game.figureList.reset();
-  game.itemList.reset();
-  game.bloodList.reset();
+  ForgetActors();
   SeedRandom(2);
   UseFixedClock(1000);  // the weapons' rate limits read it
   if (!PlaceEnemies() || !PlaceItems()) return nullptr;
@@ -319,11 +315,7 @@ TEST_F(ScreenshotTest, FirstFrameOfPlayFindsItsGroundMade) {
   Tapp::start();
   Tapp::frame();
   EXPECT_EQ(gl->GroundCache()->Built(), made);
-  game.player.reset();
-  game.shotList.reset();
-  game.figureList.reset();
-  game.itemList.reset();
-  game.bloodList.reset();
+  ForgetActors();
 }
 
 }  // namespace
