@@ -11,10 +11,13 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
+#include "app/bindings.h"
 #include "app/placement.h"
+#include "app/settings.h"
 #include "app/tables.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
+#include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "platform/video/recording_driver.h"
@@ -98,17 +101,32 @@ void BuildCrowd(int32_t seed) {
   }
 }
 
+// Today's HUD, then the extended one in German and in English: what the numbers and the
+// texts' lookups add to a frame.
 void BM_FrameStartScene(benchmark::State& state) {
   Prepare();
   StartScene(1);
+  TPlayerSettings settings;
+  settings.hud = state.range(0) != 0 ? THud::Extended : THud::Classic;
+  ApplyBindings(settings);
+  UseCatalogueFolder(KESTROVA_BINARY_DIR "/game/locale");
+  UseLanguage(state.range(1) != 0 ? TLanguage::English : TLanguage::German);
   int32_t k = 0;
   for (auto _ : state) {
     UseFixedClock(100000 + 16 * (k++ % 100000));
     Tapp::frame();
   }
   state.counters["shots"] = game.shotList ? game.shotList->Count() : 0;
+  ApplyBindings(TPlayerSettings{});
+  UseLanguage(TLanguage::German);
 }
-BENCHMARK(BM_FrameStartScene)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_FrameStartScene)
+    ->ArgNames({"extended", "en"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(2.0);
 
 // Each measured frame starts from a freshly built crowd, so every sample sees the same load.
 void BM_FrameCrowdedScene(benchmark::State& state) {
