@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "../support/read_file.h"
 #include "app/bindings.h"
@@ -268,12 +270,8 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   game.screenH = 600;
   // Down to the volume, two steps down, the HUD extended, and Enter on Weiter, still held.
   const auto hudY = 300 - 120 + 18 * static_cast<int32_t>(Line(TItem::Hud)) + 9;
-  driver->script = {{EVENT_KEYDOWN, KEY_DOWN},
-                    {EVENT_KEYDOWN, KEY_LEFT},
-                    {EVENT_KEYDOWN, KEY_LEFT},
-                    {EVENT_MOUSEMOVE, 0, 400, hudY},
-                    {EVENT_MOUSEDOWN, 1, 400, hudY},
-                    {EVENT_MOUSEUP, 1, 400, hudY},
+  driver->script = {{EVENT_KEYDOWN, KEY_DOWN},       {EVENT_KEYDOWN, KEY_LEFT},       {EVENT_KEYDOWN, KEY_LEFT},
+                    {EVENT_MOUSEMOVE, 0, 400, hudY}, {EVENT_MOUSEDOWN, 1, 400, hudY}, {EVENT_MOUSEUP, 1, 400, hudY},
                     {EVENT_KEYDOWN, KEY_UP}};
   driver->script.push_back({EVENT_MOUSEMOVE, 0, 400, 300 - 120 + 9});
   driver->script.push_back({EVENT_KEYDOWN, KEY_ENTER, 1});
@@ -287,28 +285,24 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   EXPECT_EQ(KeyIsDown(KEY_ENTER), 0) << "the Enter that acted fires nothing";
   EXPECT_EQ(ButtonIsDown(1), 0);
 
+  const auto pauseWith = [&](std::vector<TEvent> script) {
+    driver->script = std::move(script);
+    driver->next = 0;
+    driver->flips = 0;
+    Tapp::pause();
+    EXPECT_EQ(driver->next, driver->script.size());
+  };
   // Escape in the keys page goes back; Escape on the main page ends play, through the rules.
-  driver->script = {{EVENT_KEYDOWN, KEY_UP},
-                    {EVENT_KEYDOWN, KEY_UP},
-                    {EVENT_KEYDOWN, KEY_ENTER},
-                    {EVENT_KEYDOWN, KEY_ESCAPE},
-                    {EVENT_KEYDOWN, KEY_ESCAPE}};
-  driver->next = 0;
-  driver->flips = 0;
-  Tapp::pause();
+  const TEvent up{EVENT_KEYDOWN, KEY_UP};
+  const TEvent enter{EVENT_KEYDOWN, KEY_ENTER};
+  const TEvent escape{EVENT_KEYDOWN, KEY_ESCAPE};
+  pauseWith({up, up, enter, escape, escape});
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
   // Spiel beenden does the same.
-  driver->script = {{EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_ENTER}};
-  driver->next = 0;
-  driver->flips = 0;
-  Tapp::pause();
+  pauseWith({up, enter});
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
   // And the close button, on a page of the menu too.
-  driver->script = {{EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_UP}, {EVENT_KEYDOWN, KEY_ENTER}, {EVENT_APPTERMINATE}};
-  driver->next = 0;
-  driver->flips = 0;
-  Tapp::pause();
-  EXPECT_EQ(driver->next, driver->script.size());
+  pauseWith({up, up, enter, {EVENT_APPTERMINATE}});
   EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
   ApplyBindings({});
   StartSoundControls({}, {});
