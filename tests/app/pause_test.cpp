@@ -163,6 +163,34 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   EXPECT_EQ(menu.Key('W'), TResult::Stay);
 }
 
+// The ends of the number lines: Right stops at the top and Left at the bottom, while Enter
+// goes round from the top to the bottom.
+TEST(PauseMenu, NumbersStopAtTheirEndsAndEnterGoesRound) {
+  TPlayerSettings top;
+  top.volume = 90;
+  top.mouseSensitivity = 7.5;
+  TSettingsMenu menu(top, false);
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_RIGHT);
+  EXPECT_EQ(menu.Settings().volume, 100);
+  menu.Key(KEY_RIGHT);
+  EXPECT_EQ(menu.Settings().volume, 100);
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Settings().volume, 0);
+  menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().volume, 0);
+  menu.Key(KEY_DOWN);
+  menu.Key(KEY_DOWN);
+  ASSERT_EQ(menu.Chosen(), Line(TItem::MouseSensitivity));
+  menu.Key(KEY_RIGHT);
+  menu.Key(KEY_RIGHT);
+  EXPECT_EQ(menu.Settings().mouseSensitivity, 10.0);
+  menu.Key(KEY_ENTER);
+  EXPECT_EQ(menu.Settings().mouseSensitivity, 0.1);
+  menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().mouseSensitivity, 0.1);
+}
+
 TEST(PauseMenu, KeysAreBoundByPressingThemSwappedAfterASecondEnterAndPutBackByTheDefaultsLine) {
   TSettingsMenu menu({}, false);
   menu.Point(Line(TItem::Keys));
