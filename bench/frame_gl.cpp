@@ -88,22 +88,28 @@ bool ShowFullScreen() {
   return false;
 }
 
-void BM_FrameOpenGL(benchmark::State& state) {
+// A window of the size asked for on the OpenGL driver; the benchmark is skipped without one.
+bool OpenWindow(benchmark::State& state, int32_t width, int32_t height) {
   const char* display = std::getenv("DISPLAY");
   if (display == nullptr || *display == 0) {
     state.SkipWithError("no X display: run under xvfb-run");
-    return;
+    return false;
   }
+  SetGraphicsDriver(nullptr);
+  if (!OpenScreen(width, height, 0, 0, 0)) {
+    state.SkipWithError(LastScreenError().c_str());
+    return false;
+  }
+  return true;
+}
+
+void BM_FrameOpenGL(benchmark::State& state) {
   const auto scene = static_cast<TScene>(state.range(0));
   const auto width = static_cast<int32_t>(state.range(1));
   const auto height = static_cast<int32_t>(state.range(2));
   const bool cached = state.range(3) != 0;
   const bool full = state.range(4) != 0;
-  SetGraphicsDriver(nullptr);
-  if (!OpenScreen(width, height, 0, 0, 0)) {
-    state.SkipWithError(LastScreenError().c_str());
-    return;
-  }
+  if (!OpenWindow(state, width, height)) return;
   auto* driver = dynamic_cast<TGLVex2DDriver*>(CurrentGraphics()->_driver.get());
   if (driver == nullptr || !Prepare(scene)) {
     state.SkipWithError("no OpenGL driver, or cannot load the game's pictures or make the world");
@@ -169,18 +175,9 @@ BENCHMARK(BM_FrameOpenGL)
 // The floor under any frame: one filtered, blended picture as large as the screen, then the
 // buffer swap, which waits for the rasteriser.
 void BM_FullScreenQuad(benchmark::State& state) {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == 0) {
-    state.SkipWithError("no X display: run under xvfb-run");
-    return;
-  }
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
-  SetGraphicsDriver(nullptr);
-  if (!OpenScreen(width, height, 0, 0, 0)) {
-    state.SkipWithError(LastScreenError().c_str());
-    return;
-  }
+  if (!OpenWindow(state, width, height)) return;
   auto picture = TImage::Create(width, height, 1, FILTEREDIMAGE, 0, 0, 0);
   auto pixmap = TPixmap::Create(width, height, PF_RGBA8888);
   for (size_t i = 0; i < pixmap->pixels.size(); ++i) pixmap->pixels[i] = static_cast<uint8_t>(i * 7 % 251);
