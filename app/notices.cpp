@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "platform/system/clock.h"
+#include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
 #include "state/game.h"
 
@@ -24,16 +25,8 @@ std::deque<TNotice> notices;
 // Top right, white, over whatever the frame shows; in the right half of the screen, away from
 // the HUD and beside the score screen's text, at half the size when twice would reach further.
 void Draw(const std::string& text) {
-  const TVex2DGraphics* g = CurrentGraphics();
-  if (g == nullptr) return;
-  const int32_t red = g->color_red;
-  const int32_t green = g->color_green;
-  const int32_t blue = g->color_blue;
-  const float alpha = g->color_alpha;
-  const int32_t blend = g->blend_mode;
-  const float rotation = g->tform_rot;
-  const float scaleX = g->tform_scale_x;
-  const float scaleY = g->tform_scale_y;
+  if (CurrentGraphics() == nullptr) return;
+  const TDrawStateKept kept;
   float scale = kNoticeScale;
   if (8.0f * scale * static_cast<float>(TextColumns(text)) + 8.0f > static_cast<float>(game.screenW / 2)) scale = 1.0f;
   SetColor(255, 255, 255);
@@ -43,11 +36,6 @@ void Draw(const std::string& text) {
   SetDrawScale(scale, scale);
   const float width = 8.0f * scale * static_cast<float>(TextColumns(text));
   DrawString(text, static_cast<float>(game.screenW) - width - 8.0f, 8.0f);
-  SetColor(red, green, blue);
-  SetAlpha(alpha);
-  SetBlend(blend);
-  SetDrawRotation(rotation);
-  SetDrawScale(scaleX, scaleY);
 }
 
 }  // namespace
@@ -78,8 +66,6 @@ void DrawNotices() {
   if (!notices.empty()) Draw(notices.front().text);
 }
 
-std::string CurrentNotice() {
-  return notices.empty() || !notices.front().shown ? std::string() : notices.front().text;
-}
+std::string CurrentNotice() { return notices.empty() || !notices.front().shown ? std::string() : notices.front().text; }
 
 void ResetNotices() { notices.clear(); }

@@ -16,6 +16,7 @@
 #include "platform/input/pad.h"
 #include "platform/system/clock.h"
 #include "platform/text/language.h"
+#include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/answers.h"
@@ -49,40 +50,6 @@ class TUnseen {
 
  private:
   bool drawing_;
-};
-
-// The draw state as found, given back when this goes: what the viewer draws changes nothing
-// of the next frame of play.
-class TDrawStateKept {
- public:
-  TDrawStateKept() {
-    if (const TVex2DGraphics* g = CurrentGraphics()) {
-      kept_ = true;
-      red_ = g->color_red;
-      green_ = g->color_green;
-      blue_ = g->color_blue;
-      alpha_ = g->color_alpha;
-      blend_ = g->blend_mode;
-      rotation_ = g->tform_rot;
-      scaleX_ = g->tform_scale_x;
-      scaleY_ = g->tform_scale_y;
-    }
-  }
-  ~TDrawStateKept() {
-    if (!kept_) return;
-    SetColor(red_, green_, blue_);
-    SetAlpha(alpha_);
-    SetBlend(blend_);
-    SetDrawRotation(rotation_);
-    SetDrawScale(scaleX_, scaleY_);
-  }
-  TDrawStateKept(const TDrawStateKept&) = delete;
-  TDrawStateKept& operator=(const TDrawStateKept&) = delete;
-
- private:
-  bool kept_ = false;
-  int32_t red_ = 0, green_ = 0, blue_ = 0, blend_ = 0;
-  float alpha_ = 1.0f, rotation_ = 0.0f, scaleX_ = 1.0f, scaleY_ = 1.0f;
 };
 
 // "m:ss" of a frame count.

@@ -14,6 +14,7 @@
 #include "platform/input/keys.h"
 #include "platform/system/fatal.h"
 #include "platform/text/language.h"
+#include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "rules/answers.h"
@@ -124,10 +125,7 @@ void SaveMaps() {
 // first time it is used: each way play draws is used once here, in the back buffer, which the
 // ground's blocks clear again and the first frame of play clears before it is shown.
 void RehearseDrawing() {
-  const TVex2DGraphics& g = *CurrentGraphics();
-  const int32_t blend = g.blend_mode;
-  const int32_t red = g.color_red, green = g.color_green, blue = g.color_blue;
-  const float alpha = g.color_alpha;
+  const TDrawStateKept kept;
   Cls();
   SetBlend(ALPHABLEND);
   SetColor(255, 255, 255);
@@ -140,9 +138,6 @@ void RehearseDrawing() {
   SetBlend(LIGHTBLEND);
   SetAlpha(0.5f);
   DrawImageFrame(game.bloodImage, 100, 100, 0);
-  SetBlend(blend);
-  SetColor(red, green, blue);
-  SetAlpha(alpha);
   Cls();
 }
 
