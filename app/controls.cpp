@@ -132,6 +132,7 @@ void StartControls() {
 }
 
 void StartControlsFrame() {
+  StartInputFrame();
   PumpEvents();
   TakePadPresses();
   if (state.shoulderDigitRead) {

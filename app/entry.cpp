@@ -60,6 +60,8 @@ int RunEntry(const TCommandLine& line) {
   if (settings.fullscreen) SetDesktopFullScreen(true);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();
+  // A player's tap shorter than a frame still counts; the simulator's scripts keep their frames.
+  CountQuickTaps(true);
   if (!line.record.empty()) session->Record(line.record, *Tapp::launch.seed);
   // The first thing that went wrong (a replay that went astray, a report not written) sets the
   // exit status; the player may still play on.
@@ -82,7 +84,7 @@ int RunEntry(const TCommandLine& line) {
       status = session->Result();
       problem = session->Message();
     }
-    if (Tapp::next == TNextGame::End || StopSignal() != 0) break;
+    if (Tapp::next == TNextGame::End || StopStatus() != 0) break;
     // Another game: a new world from the clock, or this one again.
     const int32_t seed = Tapp::next == TNextGame::NewWorld ? NowMs() : *Tapp::launch.seed;
     std::fprintf(stderr, "Kestrova: game %d, %s, seed %d\n", games + 1,
@@ -92,7 +94,7 @@ int RunEntry(const TCommandLine& line) {
   }
   KeepSoundSettings();
   if (status != TGameSession::kDone) ReportProblem(problem);
-  // Ended by a stop signal: the status says so, as a signal's death would, once all is written.
-  if (StopSignal() != 0) return 128 + StopSignal();
+  // Ended by a stop signal or a lost display: the status says so, once all is written.
+  if (StopStatus() != 0) return StopStatus();
   return status;
 }

@@ -146,6 +146,8 @@ TSettingsMenu::TResult FeedMenu(TSettingsMenu& menu, const TMenuPlace& place, TM
       // The close button and the stop signals end play as they do in play.
       result = TResult::EndPlay;
     } else if (ev.id == EVENT_MOUSEMOVE) {
+      // Only the player's hand chooses: a window that changed under a resting pointer does not.
+      if (ev.data != kPointerMoved) continue;
       if (const std::optional<size_t> line = LineAt(place, ev.x, ev.y)) menu.Point(*line);
     } else {
       use.clicked = true;
@@ -168,7 +170,7 @@ int32_t Tapp::pause() {
   TakePauseInput();
   StopRulesClock();
   PauseSounds(true);
-  FreePointerWhilePaused(true);
+  HoldPointerForPlay(false);
   // The menu shows the window as it is, whatever F11 did since the start.
   TPlayerSettings shown = SoundSettings();
   shown.fullscreen = DesktopFullScreen();
@@ -189,7 +191,7 @@ int32_t Tapp::pause() {
   if (use.clicked) ClearButtons();
   // Play ends as Escape ends it, in the next frame, through the rules' own question.
   if (result == TSettingsMenu::TResult::EndPlay) CountKeyPress(KEY_ESCAPE);
-  FreePointerWhilePaused(false);
+  HoldPointerForPlay(true);
   PauseSounds(false);
   RunRulesClock();
   return 0;

@@ -111,6 +111,8 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 }  // namespace
 
 int32_t Tapp::run() {
+  // The pointer is play's while it runs, and the player's on the screens around it.
+  HoldPointerForPlay(true);
   start();
   // A watcher (demo, report) sees the loop from outside; without one the loop runs alone.
   TRunWatcher* watcher = RunWatcher();
@@ -134,8 +136,10 @@ int32_t Tapp::run() {
     }
   }
   KeepFramesForPause(false);
-  // A stop signal ends the game as the close button does, but nobody is there to read the score.
-  const bool scoreScreen = going && StopSignal() == 0;
+  HoldPointerForPlay(false);
+  // A stop signal or a lost display ends the game as the close button does, but nobody is
+  // there to read the score.
+  const bool scoreScreen = going && StopStatus() == 0;
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
   std::string place;
   if (scoreScreen && launch.keepScores) {

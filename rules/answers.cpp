@@ -46,11 +46,11 @@ int32_t LiveKeyPressed(int32_t key) {
 }
 
 int32_t KeyboardKeyIsDown(int32_t key) {
-  if (!Bound(key)) return CurrentKeyDown(key);
-  for (int32_t k : BoundKeys(key)) {
-    if (CurrentKeyDown(k) != 0) return 1;
-  }
-  return 0;
+  if (!Bound(key)) return TakeCurrentKeyHeld(key);
+  int32_t held = 0;
+  // Each bound key's tap is taken, so none of them answers again in a later frame.
+  for (int32_t k : BoundKeys(key)) held |= TakeCurrentKeyHeld(k);
+  return held;
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <deque>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,9 +27,17 @@ struct EventState {
   uint32_t tickerEventType = 0;
   void (*tickerHandler)(int32_t slot, uint32_t generation) = nullptr;
   SDL_Window* window = nullptr;
-  bool relativePointer = false;
-  // Where the pointer is believed to be: the last position reported, or in relative mode the
-  // last warp target plus the motion since.
+  bool holdAsked = false;
+  // Held now: asked for and the window focused.
+  bool held = false;
+  // Held by the desktop's pointer lock (SDL's relative mode, on exactly while held) rather
+  // than by the game's warps.
+  bool heldByLock = false;
+  // Until this SDL tick a pointer motion comes from the window changing (its size, full
+  // screen, the hold let go) rather than from the player's hand.
+  uint32_t settleUntil = 0;
+  // Where the pointer is believed to be: the last position reported, or while held the last
+  // warp target plus the motion since.
   int32_t pointerX = 0;
   int32_t pointerY = 0;
   // The pointer belongs to the game only while its window has the input focus; without a
@@ -37,6 +48,10 @@ struct EventState {
   bool warping = true;
   int32_t warpX = 0;
   int32_t warpY = 0;
+  // The window pixel of the last warp that moved the system pointer.
+  int32_t warpWindowX = 0;
+  int32_t warpWindowY = 0;
+  bool warpedInWindow = false;
   // Whether the system pointer was put there, with nothing since that the game could not
   // follow (the focus gone, the window resized or left).
   bool pointerPlaced = false;
@@ -45,6 +60,25 @@ struct EventState {
 };
 
 EventState state;
+
+// How long after a change of the window a pointer motion is still taken as the change's.
+constexpr uint32_t kSettleMs = 250;
+
+void Settle(uint32_t from) { state.settleUntil = from + kSettleMs; }
+
+bool Settling(uint32_t timestamp) { return static_cast<int32_t>(state.settleUntil - timestamp) > 0; }
+
+// Locks the pointer while play holds it and the window has the focus, lets it go otherwise.
+void UpdateHold() {
+  const bool hold = state.holdAsked && state.focused;
+  if (hold == state.held) return;
+  state.held = hold;
+  if (state.window != nullptr && state.heldByLock) {
+    SDL_SetRelativeMouseMode(hold ? SDL_TRUE : SDL_FALSE);
+    // SDL puts the pointer back where it was when it lets go.
+    Settle(SDL_GetTicks());
+  }
+}
 
 int32_t ButtonCode(uint8_t sdlButton) {
   switch (sdlButton) {
@@ -82,6 +116,15 @@ void QueueCharacters(const char* utf8) {
   }
 }
 
+// The display the window is on, as the player would name it.
+std::string DisplayName() {
+  const char* video = SDL_GetCurrentVideoDriver();
+  const bool wayland = video != nullptr && std::strcmp(video, "wayland") == 0;
+  const char* name = std::getenv(wayland ? "WAYLAND_DISPLAY" : "DISPLAY");
+  if (name != nullptr && *name != 0) return name;
+  return wayland ? "wayland-0" : "the X display";
+}
+
 void Translate(const SDL_Event& e) {
   if (e.type == state.tickerEventType && state.tickerEventType != 0) {
     Queue(kTickerNotification, e.user.code, static_cast<int32_t>(reinterpret_cast<intptr_t>(e.user.data1)));
@@ -102,24 +145,30 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEMOTION:
       // Motion made for another program is none of the game's business.
       if (!state.focused) return;
-      if (state.relativePointer) {
-        int32_t dx = e.motion.xrel;
-        int32_t dy = e.motion.yrel;
-        WindowMotionToScreen(dx, dy);
-        state.pointerX += dx;
-        state.pointerY += dy;
-      } else {
-        state.pointerX = e.motion.x;
-        state.pointerY = e.motion.y;
-        WindowPointToScreen(state.pointerX, state.pointerY);
+      // Held, motion counts in the window's units, not the picture's: how large the picture
+      // is shown does not change how far a hand's move turns.
+      if (state.held && state.heldByLock) {
+        state.pointerX += e.motion.xrel;
+        state.pointerY += e.motion.yrel;
+        Queue(EVENT_MOUSEMOVE, kPointerMoved, state.pointerX, state.pointerY);
+        return;
       }
-      Queue(EVENT_MOUSEMOVE, 0, state.pointerX, state.pointerY);
+      if (state.held && state.warpedInWindow) {
+        state.pointerX = state.warpX + (e.motion.x - state.warpWindowX);
+        state.pointerY = state.warpY + (e.motion.y - state.warpWindowY);
+        Queue(EVENT_MOUSEMOVE, kPointerMoved, state.pointerX, state.pointerY);
+        return;
+      }
+      state.pointerX = e.motion.x;
+      state.pointerY = e.motion.y;
+      WindowPointToScreen(state.pointerX, state.pointerY);
+      Queue(EVENT_MOUSEMOVE, Settling(e.motion.timestamp) ? 0 : kPointerMoved, state.pointerX, state.pointerY);
       return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const int32_t button = ButtonCode(e.button.button);
       if (button == 0) return;
-      if (!state.relativePointer && state.focused) {
+      if (!state.held && state.focused) {
         state.pointerX = e.button.x;
         state.pointerY = e.button.y;
         WindowPointToScreen(state.pointerX, state.pointerY);
@@ -143,19 +192,25 @@ void Translate(const SDL_Event& e) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           state.focused = true;
+          UpdateHold();
           Queue(EVENT_APPRESUME, 0);
-          // Back where the game last put it, so wherever it wandered turns nobody.
-          RewarpPointer();
+          // Back where the game last put it, so wherever it wandered turns nobody; a free
+          // pointer stays where the user left it.
+          if (state.held) RewarpPointer();
           return;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           state.focused = false;
+          UpdateHold();
           state.pointerPlaced = false;
           Queue(EVENT_APPSUSPEND, 0);
           return;
+        case SDL_WINDOWEVENT_MOVED:
+          Settle(e.window.timestamp);
+          return;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           state.pointerPlaced = false;
-          // Where the game last put it, in the new letterbox.
-          if (FitPointerToWindow(e.window.data1, e.window.data2)) RewarpPointer();
+          Settle(e.window.timestamp);
+          FitPointerToWindow(e.window.data1, e.window.data2);
           return;
         case SDL_WINDOWEVENT_ENTER:
           Queue(EVENT_MOUSEENTER, 0, state.pointerX, state.pointerY);
@@ -170,6 +225,11 @@ void Translate(const SDL_Event& e) {
         default:
           return;
       }
+    case SDL_QUIT:
+      // With no signal handlers of SDL's and no quit on closing the last window, only a
+      // display connection that broke (a Wayland compositor gone) quits.
+      StopForLostDisplay(DisplayName());
+      return;
     default:
       return;
   }
@@ -194,6 +254,7 @@ uint32_t TickerEventType() { return state.tickerEventType; }
 void SetTickerHandler(void (*handler)(int32_t, uint32_t)) { state.tickerHandler = handler; }
 
 void ResetEvents() {
+  if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
   EventState fresh;
   fresh.hooks = std::move(state.hooks);
   fresh.nextHookId = state.nextHookId;
@@ -214,9 +275,9 @@ void PumpEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) Translate(e);
   }
-  // A stop signal asks, once, what the close button asks; before the window exists nothing
-  // would take the request, so it waits for one.
-  if (StopSignal() != 0 && !state.stopSignalTaken && state.window != nullptr) {
+  // A stop signal or a lost display asks, once, what the close button asks; before the window
+  // exists nothing would take the request, so it waits for one.
+  if (StopStatus() != 0 && !state.stopSignalTaken && state.window != nullptr) {
     state.stopSignalTaken = true;
     state.pending.push_back({EVENT_APPTERMINATE});
   }
@@ -226,7 +287,7 @@ void PumpEvents() {
     if (ev.id == kTickerNotification) {
       if (state.tickerHandler != nullptr) state.tickerHandler(ev.data, static_cast<uint32_t>(ev.x));
     } else {
-      if (ev.id == EVENT_MOUSEMOVE && !state.relativePointer) {
+      if (ev.id == EVENT_MOUSEMOVE && !state.held) {
         state.pointerX = ev.x;
         state.pointerY = ev.y;
       }
@@ -261,10 +322,14 @@ void RemoveEventHook(int32_t id) {
 }
 
 void SetEventWindow(void* sdlWindow) {
+  if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
+  state.held = false;
+  state.warpedInWindow = false;
   state.window = static_cast<SDL_Window*>(sdlWindow);
   state.focused = state.window == nullptr || (SDL_GetWindowFlags(state.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
   state.warpAsked = false;
   state.pointerPlaced = false;
+  UpdateHold();
 }
 
 bool WindowFocused() { return state.focused; }
@@ -279,12 +344,17 @@ void RewarpPointer() {
   if (state.warpAsked) WarpPointer(state.warpX, state.warpY);
 }
 
-void SetRelativePointer(bool on) {
-  state.relativePointer = on;
-  if (state.window != nullptr) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+void HoldPointer(bool on) {
+  state.holdAsked = on;
+  UpdateHold();
 }
 
-bool RelativePointer() { return state.relativePointer; }
+bool PointerHeld() { return state.held; }
+
+void HoldPointerByLock(bool on) {
+  if (state.held && state.window != nullptr && state.heldByLock != on) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+  state.heldByLock = on;
+}
 
 void WarpPointer(int32_t x, int32_t y) {
   const bool resting =
@@ -293,7 +363,7 @@ void WarpPointer(int32_t x, int32_t y) {
   state.warpX = x;
   state.warpY = y;
   state.pointerPlaced = false;
-  if (state.relativePointer) {
+  if (state.held && state.heldByLock) {
     state.pointerX = x;
     state.pointerY = y;
   } else if (state.window != nullptr && state.focused && state.warping) {
@@ -305,6 +375,9 @@ void WarpPointer(int32_t x, int32_t y) {
       int32_t windowY = y;
       ScreenPointToWindow(windowX, windowY);
       SDL_WarpMouseInWindow(state.window, windowX, windowY);
+      state.warpWindowX = windowX;
+      state.warpWindowY = windowY;
+      state.warpedInWindow = true;
     }
     state.pointerPlaced = true;
   }

@@ -18,7 +18,7 @@ enum : int32_t {
   EVENT_KEYREPEAT = 516,     // data: key code
   EVENT_MOUSEDOWN = 1025,    // data: button 1 left, 2 right, 3 middle; x, y
   EVENT_MOUSEUP = 1026,      // data: button; x, y
-  EVENT_MOUSEMOVE = 1027,    // x, y in pixels of the configured screen, however large it is shown
+  EVENT_MOUSEMOVE = 1027,    // data: kPointerMoved when the player moved it; x, y in pixels of the configured screen
   EVENT_MOUSEWHEEL = 1028,   // data: notches
   EVENT_MOUSEENTER = 1029,   // x, y
   EVENT_MOUSELEAVE = 1030,   // x, y
@@ -28,6 +28,10 @@ enum : int32_t {
   EVENT_PADREMOVED = 4098,     // data: instance id of the pad
   EVENT_PADBUTTONDOWN = 4099,  // data: SDL_GameControllerButton; x: instance id of the pad
 };
+
+// EVENT_MOUSEMOVE's data when the player moved the pointer; 0 when the game put it somewhere or
+// the window changed under a resting pointer, which must not count as the player's choice.
+inline constexpr int32_t kPointerMoved = 1;
 
 struct TEvent {
   int32_t id = 0;
@@ -66,12 +70,20 @@ void* EventWindow();
 // Whether the window has the input focus (always, without a window). Only then does the game
 // warp the system pointer and take its motion.
 bool WindowFocused();
-// Whether the pointer position is built from relative motion (where warps are ignored,
-// as under Wayland) instead of the absolute positions the window reports.
-void SetRelativePointer(bool on);
-bool RelativePointer();
-// Moves the system pointer (when a window exists and has the focus) and queues the move
-// event that makes the stored position follow at the next pump.
+// Play asks to hold the pointer: while the window has the focus (and only then, since a
+// desktop grants a pointer lock to the focused window alone) the system pointer is held and
+// hidden, and the position is the last warp target plus the motion since, counted in the
+// window's own units, so a turn is the same in a small window, a large one and full screen.
+// Otherwise the pointer is free and read where it is, through the letterbox.
+void HoldPointer(bool on);
+// Whether the pointer is held now: asked for, and the window has the focus.
+bool PointerHeld();
+// How a held pointer is held: by the game warping it back every frame, where warps work (X11
+// on its own), or by the desktop's pointer lock (SDL's relative mode), where they may be
+// ignored (Wayland, XWayland). Warps until set.
+void HoldPointerByLock(bool on);
+// Moves the system pointer (when a window exists, has the focus and does not hold it) and
+// queues the move event that makes the stored position follow at the next pump.
 void WarpPointer(int32_t x, int32_t y);
 // Off: the system pointer is never moved, only the stored position follows (a replay's
 // viewer keeps the pointer).

@@ -20,9 +20,15 @@ struct TPointerScale {
   int32_t anchorX = 0;  // where the game last put the pointer
 };
 
+// A key's quick tap, pressed since it was last asked for: new in this frame, or kept from the one
+// before.
+enum class TTap : uint8_t { None, New, Kept };
+
 struct PolledState {
   std::array<int32_t, 256> keyStates{};
   std::array<int32_t, 256> keyHits{};
+  std::array<TTap, 256> keyTaps{};
+  bool quickTaps = false;
   std::array<int32_t, 256> charQueue{};
   uint32_t charPut = 0;
   uint32_t charGet = 0;
@@ -35,9 +41,8 @@ struct PolledState {
   int32_t terminate = 0;
   int32_t hookId = 0;
   bool pointerHidden = false;
-  // The user's rather than the game's: for a replay's viewer for good, or while paused.
+  // The user's rather than the game's for good: a replay's viewer.
   bool pointerLeftToUser = false;
-  bool pointerFreeWhilePaused = false;
   TPointerScale pointerScale;
   std::vector<int32_t> closeRequestKeys;
 };
@@ -50,6 +55,7 @@ bool ValidButton(int32_t button) { return button >= 0 && button < 4; }
 void ClearKeyState() {
   state.keyStates.fill(0);
   state.keyHits.fill(0);
+  state.keyTaps.fill(TTap::None);
   state.charPut = state.charGet = 0;
 }
 
@@ -84,7 +90,9 @@ void OnEvent(const TEvent& ev) {
       for (int32_t key : state.closeRequestKeys) ++state.keyHits[static_cast<size_t>(key)];
       break;
     case EVENT_KEYDOWN:
-      if (ValidKey(ev.data)) Press(state.keyStates, state.keyHits, ev.data);
+      if (!ValidKey(ev.data)) break;
+      if (state.keyStates[static_cast<size_t>(ev.data)] == 0) state.keyTaps[static_cast<size_t>(ev.data)] = TTap::New;
+      Press(state.keyStates, state.keyHits, ev.data);
       break;
     case EVENT_KEYUP:
       if (ValidKey(ev.data)) state.keyStates[static_cast<size_t>(ev.data)] = 0;
@@ -133,6 +141,19 @@ int32_t TakeCurrentKeyPresses(int32_t key) {
 
 int32_t CurrentKeyDown(int32_t key) { return ValidKey(key) ? state.keyStates[static_cast<size_t>(key)] : 0; }
 
+int32_t TakeCurrentKeyHeld(int32_t key) {
+  if (!ValidKey(key)) return 0;
+  const auto k = static_cast<size_t>(key);
+  const bool tapped = std::exchange(state.keyTaps[k], TTap::None) != TTap::None;
+  return state.keyStates[k] != 0 || (tapped && state.quickTaps) ? 1 : 0;
+}
+
+void CountQuickTaps(bool on) { state.quickTaps = on; }
+
+void StartInputFrame() {
+  for (TTap& tap : state.keyTaps) tap = tap == TTap::New ? TTap::Kept : TTap::None;
+}
+
 int32_t CurrentButtonDown(int32_t button) {
   return ValidButton(button) ? state.buttonStates[static_cast<size_t>(button)] : 0;
 }
@@ -166,23 +187,24 @@ void HidePointer() {
 }
 
 void ShowOrHidePointer() {
-  // SDL hides the cursor over its own windows only, as wanted; while another program has
-  // the focus it shows there too, for the user of that program.
-  const bool hide = state.pointerHidden && WindowFocused() && !state.pointerLeftToUser && !state.pointerFreeWhilePaused;
+  // SDL hides the cursor over its own windows only, as wanted; a pointer not held (another
+  // program has the focus, or play does not run) shows.
+  const bool hide = state.pointerHidden && PointerHeld();
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
+}
+
+void HoldPointerForPlay(bool on) {
+  PumpEvents();
+  HoldPointer(on && !state.pointerLeftToUser);
+  ShowOrHidePointer();
+  if (on) RewarpPointer();
 }
 
 void ReleasePointer() {
   state.pointerLeftToUser = true;
   SetPointerWarping(false);
+  HoldPointer(false);
   ShowOrHidePointer();
-}
-
-void FreePointerWhilePaused(bool on) {
-  state.pointerFreeWhilePaused = on;
-  SetPointerWarping(!on && !state.pointerLeftToUser);
-  ShowOrHidePointer();
-  if (!on) RewarpPointer();
 }
 
 int32_t KeyPressesWaiting(int32_t key) {
@@ -213,6 +235,7 @@ void ReleaseKey(int32_t key) {
   if (!ValidKey(key)) return;
   state.keyStates[static_cast<size_t>(key)] = 0;
   state.keyHits[static_cast<size_t>(key)] = 0;
+  state.keyTaps[static_cast<size_t>(key)] = TTap::None;
 }
 
 void CountKeyPress(int32_t key) {

@@ -19,6 +19,13 @@ void SetCloseRequestKeys(const std::vector<int32_t>& keys);
 // The physical state as of the last pump. Taking a key's presses resets its count.
 int32_t TakeCurrentKeyPresses(int32_t key);
 int32_t CurrentKeyDown(int32_t key);
+// With quick taps counted: a key pressed and let go again before a frame asked for it counts
+// as held once, in the frame that asks next (or none, if two frames begin before one asks),
+// so a tap shorter than a frame is not lost. Without them, the same as CurrentKeyDown.
+int32_t TakeCurrentKeyHeld(int32_t key);
+void CountQuickTaps(bool on);
+// A frame begins: taps not asked for since the frame before are dropped.
+void StartInputFrame();
 // 1 left, 2 right, 3 middle.
 int32_t CurrentButtonDown(int32_t button);
 // With the player's sensitivity applied.
@@ -28,16 +35,18 @@ int32_t CurrentPointerY();
 // Moves the system pointer while the window has the focus; the stored position follows at
 // the next pump either way.
 void MovePointer(int32_t x, int32_t y);
-// Hides the system pointer while it is over the window and the window has the focus.
+// Hides the system pointer over the window while play holds it.
 void HidePointer();
-// Shows or hides the system pointer over the window as HidePointer and the focus say.
+// Shows or hides the system pointer over the window as HidePointer and the hold say.
 void ShowOrHidePointer();
-// Leaves the system pointer to the user from now on: shown, and never moved by the game
-// (MovePointer still sets the position the game reads). For watching a replay.
+// Play holds the pointer (while the window has the focus: platform/input/events.h) or lets it
+// go: in the pause, on the loading and end screens it is the user's, shown and free. Taken
+// again, it is put where the game last asked for it, so wherever the user moved it turns
+// nobody.
+void HoldPointerForPlay(bool on);
+// Leaves the system pointer to the user from now on: shown, never held and never moved by the
+// game (MovePointer still sets the position the game reads). For watching a replay.
 void ReleasePointer();
-// The same while the game is paused; afterwards the pointer is taken back and put where the
-// game last asked for it, so that wherever the user moved it turns nobody.
-void FreePointerWhilePaused(bool on);
 
 // Presses of the key counted and not yet taken; leaves them for the next taker.
 int32_t KeyPressesWaiting(int32_t key);

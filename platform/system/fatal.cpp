@@ -93,12 +93,12 @@ void ReportProblem(const std::string& message) {
   // Message boxes do not wrap text themselves.
   // Without a display the box fails at once; stderr has the message anyway. After a stop
   // signal nobody waits for a box to be closed.
-  if ((state.boxWindow != nullptr || state.boxesWithoutWindow) && StopSignal() == 0)
+  if ((state.boxWindow != nullptr || state.boxesWithoutWindow) && StopStatus() == 0)
     ShowMessageBox("Kestrova", WrapLines(message, 72).c_str());
 }
 
 void Fatal(const std::string& message, int status) {
   ReportProblem(message);
   CloseScreenForExit();
-  std::exit(StopSignal() != 0 ? 128 + StopSignal() : status);
+  std::exit(StopStatus() != 0 ? StopStatus() : status);
 }

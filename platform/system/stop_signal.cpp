@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "platform/system/fatal.h"
@@ -9,6 +10,7 @@
 namespace {
 
 volatile sig_atomic_t received = 0;
+bool displayLost = false;
 
 // The second signal takes its default course, ending the process at once as if no handler
 // were there (the signal stays blocked until the handler returns, then kills).
@@ -36,3 +38,17 @@ void InstallStopSignals() {
 void IgnoreBrokenPipes() { signal(SIGPIPE, SIG_IGN); }
 
 int StopSignal() { return received; }
+
+void StopForLostDisplay(const std::string& display) {
+  if (displayLost) return;
+  displayLost = true;
+  std::fprintf(stderr, "Kestrova: the display %s is gone (its X server or Wayland compositor ended); the game ends\n",
+               display.c_str());
+}
+
+bool DisplayLost() { return displayLost; }
+
+int StopStatus() {
+  if (received != 0) return 128 + received;
+  return displayLost ? kDisplayLostStatus : 0;
+}

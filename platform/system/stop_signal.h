@@ -3,6 +3,10 @@
 // play ends as the close button ends it and the demo and report are written; a second one while
 // that runs ends the process at once, as that signal does by default.
 #pragma once
+#include <string>
+
+// The exit status of a game whose display went away (its X server or Wayland compositor ended).
+inline constexpr int kDisplayLostStatus = 5;
 
 void InstallStopSignals();
 // A write to a pipe nobody reads any more (stderr piped into a closed reader, a display
@@ -11,3 +15,11 @@ void InstallStopSignals();
 void IgnoreBrokenPipes();
 // The first stop signal that arrived, 0 while none did.
 int StopSignal();
+
+// The display the window was on has gone: said once on stderr, then play ends as on a stop
+// signal. Nothing may be drawn or asked of the display any more.
+void StopForLostDisplay(const std::string& display);
+bool DisplayLost();
+// What the game ends with when stopped from outside: 128 + the stop signal, or
+// kDisplayLostStatus; 0 while nothing stopped it.
+int StopStatus();

@@ -159,7 +159,10 @@ TViewport TGLVex2DDriver::FittedViewport() const {
 }
 
 void TGLVex2DDriver::ApplyViewport() {
-  SetScreenViewport(shown_);
+  int32_t windowW = 0;
+  int32_t windowH = 0;
+  SDL_GetWindowSize(Window(), &windowW, &windowH);
+  SetScreenViewport(shown_, windowW > 0 ? static_cast<double>(shown_.windowW) / windowW : 1.0);
   drawn_ = scaler_.Target(shown_);
   int32_t rect[4];
   ScreenRectInWindow(drawn_, 0, 0, width_, height_, rect);

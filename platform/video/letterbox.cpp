@@ -14,18 +14,11 @@ struct TAxis {
   bool anchored = false;
   double anchorScreen = 0.0;
   int32_t anchorWindow = 0;
-  double last = 0.5;    // the exact screen position last reported
-  double motion = 0.5;  // relative motion not yet reported, plus half a pixel for symmetry
+  double last = 0.5;  // the exact screen position last reported
 
   int32_t ToScreen(int32_t window, int32_t offset, double scale) {
     last = anchored ? anchorScreen + (window - anchorWindow) / scale : (window - offset + 0.5) / scale;
     return static_cast<int32_t>(std::floor(last));
-  }
-  int32_t Move(int32_t delta, double scale) {
-    motion += delta / scale;
-    const double whole = std::floor(motion);
-    motion -= whole;
-    return static_cast<int32_t>(whole);
   }
   int32_t ToWindow(int32_t screen, int32_t offset, double scale) {
     anchorWindow = static_cast<int32_t>(std::floor(offset + (screen + 0.5) * scale));
@@ -90,9 +83,24 @@ void SetScreenScaling(TScaling scaling) { state.scaling = scaling; }
 
 TScaling ScreenScaling() { return state.scaling; }
 
-void SetScreenViewport(const TViewport& viewport) {
+void SetScreenViewport(const TViewport& viewport, double pixelsPerUnit) {
   state.shown = viewport;
-  Point(viewport);
+  if (pixelsPerUnit == 1.0 || pixelsPerUnit <= 0.0) {
+    Point(viewport);
+    return;
+  }
+  const auto units = [pixelsPerUnit](int32_t pixels) {
+    return static_cast<int32_t>(std::lround(pixels / pixelsPerUnit));
+  };
+  TViewport pointing = viewport;
+  pointing.x = units(viewport.x);
+  pointing.y = units(viewport.y);
+  pointing.w = units(viewport.w);
+  pointing.h = units(viewport.h);
+  pointing.windowW = units(viewport.windowW);
+  pointing.windowH = units(viewport.windowH);
+  pointing.scale = static_cast<float>(viewport.scale / pixelsPerUnit);
+  Point(pointing);
 }
 
 bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
@@ -120,12 +128,6 @@ void WindowPointToScreen(int32_t& x, int32_t& y) {
   if (!Converted()) return;
   x = state.pointerX.ToScreen(x, state.pointing.x, ScaleX());
   y = state.pointerY.ToScreen(y, state.pointing.y, ScaleY());
-}
-
-void WindowMotionToScreen(int32_t& dx, int32_t& dy) {
-  if (!Converted()) return;
-  dx = state.pointerX.Move(dx, ScaleX());
-  dy = state.pointerY.Move(dy, ScaleY());
 }
 
 void ScreenPointToWindow(int32_t& x, int32_t& y) {

@@ -37,10 +37,12 @@ TScaling ScreenScaling();
 
 // The letterbox the frames are drawn with now. Set by the OpenGL driver when it makes a window
 // current and after each swap that finds the window resized (so a frame is drawn with one
-// letterbox throughout), for the pointer as well; reset to 1:1 without a window.
+// letterbox throughout), for the pointer as well; reset to 1:1 without a window. The window
+// reports the pointer in its own units, of which a desktop scaled by 2 has 2 pixels each way:
+// pixelsPerUnit.
 TViewport ScreenViewport();
-void SetScreenViewport(const TViewport& viewport);
-// The pointer follows a new window size at once, before the frames do: the game warps the
+void SetScreenViewport(const TViewport& viewport, double pixelsPerUnit = 1.0);
+// The pointer follows a new window size (in the window's units) at once, before the frames do: the game warps the
 // pointer during the frame, and a warp made for the old letterbox would read back in the new
 // one as a jump. True when the pointer's letterbox changed.
 bool FitPointerToWindow(int32_t windowW, int32_t windowH);
@@ -55,7 +57,5 @@ void ScreenRectInWindow(const TViewport& viewport, int32_t x, int32_t y, int32_t
 //
 // The screen pixel under the window pixel (x, y), in place.
 void WindowPointToScreen(int32_t& x, int32_t& y);
-// Relative motion of the window's pointer, in place, in screen pixels.
-void WindowMotionToScreen(int32_t& dx, int32_t& dy);
 // The window pixel to warp the pointer to for the screen pixel (x, y), in place.
 void ScreenPointToWindow(int32_t& x, int32_t& y);

@@ -1,6 +1,7 @@
 #include "platform/video/sdl_window.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,11 +15,18 @@
 #include "platform/input/input.h"
 #include "platform/input/pad.h"
 #include "platform/system/fatal.h"
+#include "platform/system/stop_signal.h"
 #include "platform/video/letterbox.h"
 
 namespace {
 
 constexpr const char* kWindowTitle = "Kestrova";
+// The desktop entry's name: docks and task bars find the entry, and its icon, by the Wayland
+// app_id and the X11 WM_CLASS.
+constexpr const char* kAppId = "org.kestrova.Kestrova";
+// The least a picture too large for the desktop is shrunk to; beyond that it is refused, as
+// it would be unreadable and take gigabytes of frame buffer.
+constexpr double kSmallestFit = 0.25;
 
 constexpr int kDisplayAttempts = 4;
 
@@ -27,6 +35,8 @@ constexpr const char* kIconFile = "icon.png";
 
 // The window the desktop full-screen switch acts on; null when none is open.
 SDL_Window* gameWindow = nullptr;
+// Whether that window had to be made smaller than its screen to fit the desktop.
+bool shrunkToFit = false;
 
 // The display mode for width x height (at hertz when it is not 0), or false when none fits.
 bool FindDisplayMode(int32_t width, int32_t height, int32_t depth, int32_t hertz, SDL_DisplayMode& out) {
@@ -55,6 +65,50 @@ bool WarpsUnreliable() {
   if (std::strcmp(video, "wayland") == 0) return true;
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return std::strcmp(video, "x11") == 0 && wayland != nullptr && *wayland != 0;
+}
+
+// The window's name for the desktop; one the player set in the environment wins.
+void NameTheWindow() {
+  setenv("SDL_VIDEO_X11_WMCLASS", kAppId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kAppId, 0);
+}
+
+// The size of the window for a width x height screen: the screen's own, or where that does
+// not fit the usable desktop (a small screen, or a desktop scaled by 150 or 200 %), the largest
+// of its shape that does. False when even a quarter of the screen would not fit.
+bool FitWindowToDesktop(int32_t width, int32_t height, int32_t& windowW, int32_t& windowH, std::string& error) {
+  windowW = width;
+  windowH = height;
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return true;
+  if (width <= usable.w && height <= usable.h) return true;
+  const double scale = std::min(static_cast<double>(usable.w) / width, static_cast<double>(usable.h) / height);
+  if (scale < kSmallestFit) {
+    error = "the window would be more than four times larger than the desktop of " + std::to_string(usable.w) +
+            " x " + std::to_string(usable.h) + " pixels";
+    return false;
+  }
+  windowW = std::max(1, static_cast<int32_t>(width * scale));
+  windowH = std::max(1, static_cast<int32_t>(height * scale));
+  return true;
+}
+
+// A lost X connection ends in Xlib's handlers, whose defaults exit at once; the exit would
+// then wait for ever on the dead connection while closing the window. The game notes the loss
+// instead and ends as on a stop signal, drawing nothing more.
+int OnXConnectionLost(Display* display) {
+  StopForLostDisplay(DisplayString(display));
+  return 0;
+}
+
+void OnXConnectionLostExit(Display* /*display*/, void* /*data*/) {}
+
+void WatchDisplayConnection(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
+  XSetIOErrorHandler(OnXConnectionLost);
+  XSetIOErrorExitHandler(info.info.x11.display, OnXConnectionLostExit, nullptr);
 }
 
 // The game's icon on the window. Without the file the game plays on with the system's icon;
@@ -91,6 +145,10 @@ bool StartVideo(std::string& error) {
   // A button press captures the pointer, so its release outside the window still arrives.
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The close button is a close request the game answers; SDL's quit then only means a
+  // display connection that broke.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  NameTheWindow();
   // An X server that resets when its last client leaves (Xvfb does by default) drops a
   // connection made meanwhile in its handshake, so a display that cannot be reached is tried
   // a few times before the game gives up on it.
@@ -153,24 +211,20 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
 
   SDL_Window* window = nullptr;
   if (depth == 0) {
-    SDL_DisplayMode desktop{};
-    int x = SDL_WINDOWPOS_CENTERED;
-    int y = SDL_WINDOWPOS_CENTERED;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-      // Part of a larger window could never be seen, and a huge one takes gigabytes of
-      // frame buffer and seconds a frame.
-      if (width > desktop.w || height > desktop.h) {
-        error = "the window would be larger than the desktop of " + std::to_string(desktop.w) + " x " +
-                std::to_string(desktop.h) + " pixels";
-        return nullptr;
-      }
-      x = desktop.w / 2 - width / 2;
-      y = desktop.h / 2 - height / 2;
-    }
+    // Part of a larger window could never be seen: the screen is shown shrunk instead.
+    int32_t windowW = 0;
+    int32_t windowH = 0;
+    if (!FitWindowToDesktop(width, height, windowW, windowH, error)) return nullptr;
+    shrunkToFit = windowW != width || windowH != height;
     // The player may resize it: the screen is then shown letterboxed (platform/video/letterbox.h),
-    // down to half its size, where the game can still be read.
-    window = SDL_CreateWindow(kWindowTitle, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
-    if (window != nullptr) SDL_SetWindowMinimumSize(window, std::max(1, width / 2), std::max(1, height / 2));
+    // down to half its size, where the game can still be read. Where the desktop's pixels are
+    // finer than its units the picture is drawn into the finer pixels.
+    window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (window != nullptr) {
+      SDL_SetWindowMinimumSize(window, std::max(1, std::min(width / 2, windowW)),
+                               std::max(1, std::min(height / 2, windowH)));
+    }
   } else {
     SDL_DisplayMode mode{};
     // Without the rate when the rate cannot be had.
@@ -203,9 +257,10 @@ std::shared_ptr<TSdlWindow> TSdlWindow::Open(TGraphicsDriver* driver, int32_t wi
     return nullptr;
   }
   SDL_DisableScreenSaver();
+  WatchDisplayConnection(window);
   SetMessageBoxWindow(window);
+  HoldPointerByLock(WarpsUnreliable());
   SetEventWindow(window);
-  SetRelativePointer(WarpsUnreliable());
   ShowOrHidePointer();
   gameWindow = window;
   return std::make_shared<TSdlWindow>(driver, window, context, width, height, depth, hertz, flags);
@@ -225,10 +280,14 @@ void TSdlWindow::Close() {
     SetScreenViewport(TViewport{});
   }
   SetMessageBoxWindow(nullptr);
-  SDL_GL_MakeCurrent(window_, nullptr);
-  SDL_GL_DeleteContext(context_);
-  SDL_DestroyWindow(window_);
-  SDL_EnableScreenSaver();
+  // A window on a display that has gone is gone with it; asking the display to close it
+  // would wait for an answer that never comes.
+  if (!DisplayLost()) {
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+    SDL_DestroyWindow(window_);
+    SDL_EnableScreenSaver();
+  }
   window_ = nullptr;
   context_ = nullptr;
 }
@@ -246,11 +305,13 @@ int32_t TSdlWindow::RefreshRate() const {
 }
 
 bool SetDesktopFullScreen(bool on) {
-  if (gameWindow == nullptr || InDisplayMode(gameWindow)) return false;
+  if (gameWindow == nullptr || InDisplayMode(gameWindow) || DisplayLost()) return false;
   if (SDL_SetWindowFullscreen(gameWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) return true;
   if (on) SDL_SetWindowFullscreen(gameWindow, 0);
   return false;
 }
+
+bool WindowShrunkToFit() { return gameWindow != nullptr && shrunkToFit; }
 
 bool DesktopFullScreen() {
   return gameWindow != nullptr &&

@@ -1,8 +1,9 @@
 // The game's window and the video around it: SDL's video started (a display that cannot be
 // reached at once is tried again), display modes listed and picked, a window with an OpenGL
-// context opened centred on the desktop or full screen, with the game's icon, and the window
-// handed to the message box, the event layer and the pointer while it exists. The OpenGL
-// driver draws into it.
+// context opened centred on the desktop (shrunk to fit it where needed) or full screen, with
+// the game's icon and the desktop entry's name, and the window handed to the message box, the
+// event layer and the pointer while it exists. A display connection that breaks stops the
+// game (platform/system/stop_signal.h). The OpenGL driver draws into it.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -52,3 +53,6 @@ std::vector<TGraphicsMode> ListDisplayModes(std::string& error);
 bool SetDesktopFullScreen(bool on);
 // Whether the game's window is full screen on the desktop's resolution.
 bool DesktopFullScreen();
+// Whether the game's window opened smaller than its screen, as the screen did not fit the
+// usable desktop; the picture is shown shrunk into it.
+bool WindowShrunkToFit();

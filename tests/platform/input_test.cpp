@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "../support/fresh_input.h"
 #include "platform/input/events.h"
 #include "platform/system/timer.h"
 #include "platform/video/graphics.h"
+#include "platform/video/letterbox.h"
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
 
@@ -23,7 +25,9 @@ class InputTest : public ::testing::Test {
     CloseScreen();
     SetEventWindow(nullptr);
     SetGraphicsDriver(nullptr);
-    SetRelativePointer(false);
+    HoldPointer(false);
+    HoldPointerByLock(false);
+    SetScreenViewport(TViewport{});
   }
   static void Key(int32_t id, int32_t key) { InjectEvent({id, key}); }
   static void PushSdlKey(uint32_t type, SDL_Scancode sc, SDL_Keycode sym, uint8_t repeat = 0) {
@@ -62,6 +66,40 @@ TEST_F(InputTest, PressesAreCountedUntilAskedAndKeyIsDownLeavesTheCount) {
   EXPECT_EQ(KeyPressed(13), 0);
   EXPECT_EQ(KeyPressed(-1), 0);
   EXPECT_EQ(KeyIsDown(256), 0);
+}
+
+// A tap shorter than a frame reads as held once, in the next frame that asks; one no frame asks
+// for is dropped after a frame. Without quick taps (the simulator's scripts) it reads as it is.
+TEST_F(InputTest, QuickTapCountsAsHeldForOneFrame) {
+  CountQuickTaps(true);
+  StartInputFrame();
+  Key(EVENT_KEYDOWN, '3');
+  Key(EVENT_KEYUP, '3');
+  EXPECT_EQ(KeyIsDown('3'), 1);
+  EXPECT_EQ(KeyIsDown('3'), 0);
+  // Tapped after this frame asked: the next frame has it.
+  Key(EVENT_KEYDOWN, '4');
+  Key(EVENT_KEYUP, '4');
+  PumpEvents();
+  StartInputFrame();
+  EXPECT_EQ(KeyIsDown('4'), 1);
+  Key(EVENT_KEYDOWN, '5');
+  Key(EVENT_KEYUP, '5');
+  PumpEvents();
+  StartInputFrame();
+  StartInputFrame();
+  EXPECT_EQ(KeyIsDown('5'), 0);
+  // Through a binding too, once.
+  BindKey('W', {'I', 'K'});
+  Key(EVENT_KEYDOWN, 'K');
+  Key(EVENT_KEYUP, 'K');
+  EXPECT_EQ(KeyIsDown('W'), 1);
+  EXPECT_EQ(KeyIsDown('W'), 0);
+  UnbindAllKeys();
+  CountQuickTaps(false);
+  Key(EVENT_KEYDOWN, '3');
+  Key(EVENT_KEYUP, '3');
+  EXPECT_EQ(KeyIsDown('3'), 0);
 }
 
 TEST_F(InputTest, LosingTheFocusReleasesKeysAndButtonsUntilPressedAgain) {
@@ -105,23 +143,58 @@ TEST_F(InputTest, WarpIsFollowedAtTheNextPump) {
   EXPECT_EQ(PointerX(), 407);
 }
 
-TEST_F(InputTest, RelativePointerReadsTheWarpTargetPlusTheMotionSince) {
-  SetRelativePointer(true);
-  MovePointer(400, 300);
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.x = 733;  // where the system pointer really is; ignored
-  e.motion.y = 12;
-  e.motion.xrel = 5;
-  e.motion.yrel = -2;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
-  e.motion.xrel = 3;
-  e.motion.yrel = 0;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
-  EXPECT_EQ(PointerX(), 408);
-  EXPECT_EQ(PointerY(), 298);
-  MovePointer(400, 300);
-  EXPECT_EQ(PointerX(), 400);
+// Shown twice as large: the locked pointer's motion counts whole, in the window's units; the free
+// pointer is read where it is, through the letterbox, and chooses only when the hand moved it.
+TEST_F(InputTest, HeldPointerCountsMotionInWindowUnitsAndAFreeOneIsReadWhereItIs) {
+  SetScreenViewport(FitViewport(200, 150, 400, 300));
+  std::vector<TEvent> moves;
+  const int32_t hook = AddEventHook([&moves](const TEvent& ev) {
+    if (ev.id == EVENT_MOUSEMOVE) moves.push_back(ev);
+  });
+  const auto motion = [](int32_t x, int32_t y, int32_t dx, int32_t dy) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.xrel = dx;
+    e.motion.yrel = dy;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+  };
+  HoldPointerByLock(true);
+  HoldPointer(true);
+  ASSERT_TRUE(PointerHeld());
+  MovePointer(100, 75);
+  motion(733, 12, 5, -2);  // where the system pointer is: ignored while held
+  motion(733, 12, 3, 0);
+  EXPECT_EQ(PointerX(), 108);
+  EXPECT_EQ(PointerY(), 73);
+  MovePointer(100, 75);
+  EXPECT_EQ(PointerX(), 100);
+  motion(0, 0, -7, 0);
+  EXPECT_EQ(PointerX(), 93);
+  EXPECT_EQ(moves.back().data, kPointerMoved);
+
+  HoldPointer(false);
+  EXPECT_FALSE(PointerHeld());
+  motion(300, 100, 0, 0);
+  EXPECT_EQ(PointerX(), 150);
+  EXPECT_EQ(PointerY(), 50);
+  EXPECT_EQ(moves.back().data, kPointerMoved);
+  // The window changing under a resting pointer moves it in the window, but not by the hand.
+  SDL_Event resized{};
+  resized.type = SDL_WINDOWEVENT;
+  resized.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+  resized.window.data1 = 400;
+  resized.window.data2 = 300;
+  ASSERT_EQ(SDL_PushEvent(&resized), 1);
+  motion(100, 100, -200, 0);
+  EXPECT_EQ(PointerX(), 50);
+  EXPECT_EQ(moves.back().data, 0);
+  // A warp is the game's, never the hand's.
+  MovePointer(20, 30);
+  EXPECT_EQ(PointerX(), 20);
+  EXPECT_EQ(moves.back().data, 0);
+  RemoveEventHook(hook);
 }
 
 TEST_F(InputTest, PointerMotionIsNotTakenWhileAnotherProgramHasTheFocus) {
@@ -141,6 +214,8 @@ TEST_F(InputTest, PointerMotionIsNotTakenWhileAnotherProgramHasTheFocus) {
   const int32_t hook = AddEventHook([&moves](const TEvent& ev) {
     if (ev.id == EVENT_MOUSEMOVE) moves.push_back(ev);
   });
+  // In play, which holds the pointer while the window has the focus.
+  HoldPointer(true);
   push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST, 0);
   EXPECT_EQ(AppSuspended(), 1);
   EXPECT_FALSE(WindowFocused());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -59,10 +60,6 @@ TEST_F(LetterboxTest, PointerIsUntouchedOneToOne) {
     EXPECT_EQ(y, v);
     ScreenPointToWindow(x, y);
     EXPECT_EQ(x, v);
-    int32_t dx = v, dy = -v;
-    WindowMotionToScreen(dx, dy);
-    EXPECT_EQ(dx, v);
-    EXPECT_EQ(dy, -v);
   }
   EXPECT_EQ(TurnOverTenFrames(3), 30);
 }
@@ -86,13 +83,24 @@ TEST_F(LetterboxTest, PointerOnADoubledScreenAddsUpSlowMovesBothWays) {
   EXPECT_EQ(TurnOverTenFrames(1), 5);
   EXPECT_EQ(TurnOverTenFrames(-1), -5);
   EXPECT_EQ(TurnOverTenFrames(4), 20);
-  int32_t moved = 0;
-  for (int i = 0; i < 10; ++i) {
-    int32_t dx = -1, dy = 0;
-    WindowMotionToScreen(dx, dy);
-    moved += dx;
+}
+
+// A desktop scaled by 2 draws into two pixels a unit each way, and reports the pointer in units.
+TEST_F(LetterboxTest, PointerOnAFinerDesktopCountsInItsUnits) {
+  SetScreenViewport(FitViewport(200, 150, 400, 300), 2.0);
+  EXPECT_EQ(ScreenViewport().w, 400);
+  EXPECT_EQ(TurnOverTenFrames(1), 10);
+  EXPECT_EQ(TurnOverTenFrames(-3), -30);
+  // 500 x 300 units, 1000 x 600 pixels: the screen between bars of 50 units.
+  SetScreenViewport(FitViewport(200, 150, 1000, 600), 2.0);
+  for (const auto& [window, screen] : {std::pair{50, 0}, std::pair{250, 100}, std::pair{449, 199}}) {
+    int32_t x = window, y = 150;
+    WindowPointToScreen(x, y);
+    EXPECT_EQ(x, screen) << window;
+    EXPECT_EQ(y, 75);
   }
-  EXPECT_EQ(moved, -5);
+  EXPECT_EQ(TurnOverTenFrames(2), 10);
+  EXPECT_EQ(TurnOverTenFrames(-2), -10);
 }
 
 }  // namespace

@@ -130,11 +130,9 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   Flip(0);
   // Still the centre: the warp went to the window's centre, and reads back as the screen's.
   EXPECT_TRUE(Eventually([] { return PointerX() == 100 && PointerY() == 75; })) << PointerX() << "," << PointerY();
-  if (!RelativePointer()) {
-    const auto [x, y] = SystemPointer();
-    EXPECT_EQ((x - 50) / 2, 100);
-    EXPECT_EQ(y / 2, 75);
-  }
+  const auto [x, y] = SystemPointer();
+  EXPECT_EQ((x - 50) / 2, 100);
+  EXPECT_EQ(y / 2, 75);
   const TViewport shown = ScreenViewport();
   EXPECT_EQ(shown.x, 50);
   EXPECT_EQ(shown.y, 0);
@@ -177,11 +175,9 @@ TEST_F(WindowTest, ResizedWindowShowsTheScreenScaledBetweenBlackBars) {
   MovePointer(30, 40);
   EXPECT_EQ(PointerX(), 30);
   EXPECT_EQ(PointerY(), 40);
-  if (!RelativePointer()) {
-    const auto [x, y] = SystemPointer();
-    EXPECT_EQ((x - 50) / 2, 30);
-    EXPECT_EQ(y / 2, 40);
-  }
+  const auto [warpedX, warpedY] = SystemPointer();
+  EXPECT_EQ((warpedX - 50) / 2, 30);
+  EXPECT_EQ(warpedY / 2, 40);
 }
 
 // What the window shows of the 1:1 frame `frame` (top row first) in the letterbox `shown`:
@@ -295,10 +291,8 @@ TEST_F(WindowTest, ScaledWindowsShowTheOneToOneFrameResampled) {
     EXPECT_EQ((std::array{whole.x, whole.y, whole.w, whole.h}), (std::array{50, 10, 400, 300}));
     MovePointer(30, 40);
     EXPECT_EQ(PointerX(), 30);
-    if (!RelativePointer()) {
-      const auto [x, y] = SystemPointer();
-      EXPECT_EQ((std::pair{(x - 50) / 2, (y - 10) / 2}), (std::pair{30, 40}));
-    }
+    const auto [x, y] = SystemPointer();
+    EXPECT_EQ((std::pair{(x - 50) / 2, (y - 10) / 2}), (std::pair{30, 40}));
     expectShown(TScaling::Smooth, true, how + ", smooth at 2.13");
     resize(160, 120);
     EXPECT_EQ(gl_->ScalePath(), allow ? path : TScalePath::None);
@@ -530,15 +524,13 @@ TEST_F(WindowTest, XInputReachesThePolledState) {
   MovePointer(100, 75);
   EXPECT_EQ(PointerX(), 100);
   EXPECT_EQ(PointerY(), 75);
-  if (!RelativePointer()) {
-    // The system pointer really moved there.
-    EXPECT_EQ(SystemPointer(), (std::pair{100, 75}));
-    // Moved on before the game has heard of it, a pointer that rested where the game put it is
-    // not put back there by the next warp: the move reaches the game.
-    ASSERT_TRUE(Shell("xdotool mousemove_relative --sync 30 0"));
-    WarpPointer(100, 75);
-    EXPECT_TRUE(Eventually([] { return PointerX() == 130; })) << PointerX();
-  }
+  // The system pointer really moved there.
+  EXPECT_EQ(SystemPointer(), (std::pair{100, 75}));
+  // Moved on before the game has heard of it, a pointer that rested where the game put it is
+  // not put back there by the next warp: the move reaches the game.
+  ASSERT_TRUE(Shell("xdotool mousemove_relative --sync 30 0"));
+  WarpPointer(100, 75);
+  EXPECT_TRUE(Eventually([] { return PointerX() == 130; })) << PointerX();
 }
 
 TEST(WindowModeTest, FullScreenModeThatCannotBeSetIsRefused) {
