@@ -6,6 +6,7 @@
 #include "app/notices.h"
 #include "platform/audio/sound.h"
 #include "platform/text/language.h"
+#include "platform/video/sdl_window.h"
 
 namespace {
 
@@ -70,6 +71,13 @@ void ChangePlayerSettings(const TPlayerSettings& to) {
   if (sound) Change(to);
   controls.changed = true;
   KeepSoundSettings();
+}
+
+void KeepFullScreen(bool on) {
+  SetDesktopFullScreen(on);
+  TPlayerSettings to = controls.settings;
+  to.fullscreen = DesktopFullScreen();
+  if (to.fullscreen != controls.settings.fullscreen) ChangePlayerSettings(to);
 }
 
 const TPlayerSettings& SoundSettings() { return controls.settings; }

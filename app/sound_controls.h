@@ -17,6 +17,9 @@ void KeepSoundSettings();
 // Settings changed in the pause menu: the sound follows them (a changed volume or mute shows
 // in the notice), and the file gets every setting at once.
 void ChangePlayerSettings(const TPlayerSettings& to);
+// Full screen on or off (F11, Alt+Enter), kept in the settings file at once as the window then
+// is, so the next launch opens the way the player left it.
+void KeepFullScreen(bool on);
 // The player's settings in force, the sound's among them.
 const TPlayerSettings& SoundSettings();
 // The gain the mixer gets for a setting: 80, the default, plays the sounds at the level they

@@ -48,7 +48,7 @@ void WatchPad() {
 // Keys outside the rules, taken after a frame is drawn: the window's and the sound's; then the
 // notice due over the frame.
 void RunPlayerKeys() {
-  if (FullScreenAsked()) SetDesktopFullScreen(!DesktopFullScreen());
+  if (FullScreenAsked()) KeepFullScreen(!DesktopFullScreen());
   RunSoundControls();
   WatchPad();
   DrawNotices();

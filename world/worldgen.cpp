@@ -1,6 +1,7 @@
 #include "world/worldgen.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/files/paths.h"
 #include "platform/files/textio.h"
@@ -81,10 +82,29 @@ bool SaveLayerFiles(const std::string& folder) {
   return all;
 }
 
+namespace {
+
+// Earlier versions kept the layer files with the player's data; they are a cache, made again at
+// every launch.
+void RemoveLayerFilesFromDataFolder() {
+  const std::string data = UserDataFolder();
+  if (data.empty()) return;
+  for (const TLayerFile& layer : layerFiles) {
+    std::error_code error;
+    const std::filesystem::path old = std::filesystem::path(data) / layer.name;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(old, error))) {
+      std::filesystem::remove(old, error);
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<std::string> SaveGameLayerFiles() {
+  RemoveLayerFilesFromDataFolder();
   std::vector<std::string> lost;
   const bool installed = RunsInstalled();
-  const std::string folder = UserDataFolder();
+  const std::string folder = UserCacheFolder();
   bool told = false;
   for (const TLayerFile& layer : layerFiles) {
     std::string beside;
@@ -112,7 +132,7 @@ std::vector<std::string> SaveGameLayerFiles() {
     } else {
       // Each place's own reason: the player can act only on the one that tells what went wrong.
       WarnLayerFileLost(layer.name,
-                        beside + "; nor in " + (folder.empty() ? "the data folder" : folder) + ": " + problem);
+                        beside + "; nor in " + (folder.empty() ? "the cache folder" : folder) + ": " + problem);
     }
     lost.push_back(layer.name);
   }

@@ -37,7 +37,8 @@ extern const std::array<TLayerFile, 4> layerFiles;
 bool SaveLayerFiles(const std::string& folder);
 
 // Writes the four layer files beside the program (into the current directory). One that
-// cannot be written there goes to the player's data folder instead, which stderr names once;
+// cannot be written there goes to the player's cache folder instead, which stderr names once;
 // only when that fails too is it reported lost. An installed game writes them to the player's
-// data folder alone, saying nothing unless one is lost. The names of those lost.
+// cache folder alone, saying nothing unless one is lost. Layer files an earlier version left
+// in the player's data folder are removed. The names of those lost.
 std::vector<std::string> SaveGameLayerFiles();

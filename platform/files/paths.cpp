@@ -58,6 +58,8 @@ std::string UserConfigFolder() { return UserFolder("XDG_CONFIG_HOME", ".config")
 
 std::string UserDataFolder() { return UserFolder("XDG_DATA_HOME", ".local/share"); }
 
+std::string UserCacheFolder() { return UserFolder("XDG_CACHE_HOME", ".cache"); }
+
 std::string ScreenshotFolder() {
   const std::string data = UserDataFolder();
   return data.empty() ? data : data + "/screenshots";

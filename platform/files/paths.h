@@ -21,6 +21,9 @@ bool EnterGameFolder();
 std::string UserConfigFolder();
 // $XDG_DATA_HOME/kestrova, else ~/.local/share/kestrova; empty when neither is known.
 std::string UserDataFolder();
+// $XDG_CACHE_HOME/kestrova, else ~/.cache/kestrova; empty when neither is known. For files the
+// game makes again at every launch, which a player may delete.
+std::string UserCacheFolder();
 // Where F12 screenshots go: the screenshots folder in UserDataFolder().
 std::string ScreenshotFolder();
 

@@ -5,36 +5,19 @@
 
 namespace {
 
-// One axis of the pointer on a magnified or shrunk screen. Absolute positions count from an
-// anchor: the screen's edge, or the pixel of the game's last warp together with the fraction
-// of a screen pixel the pointer was past its reported pixel then. Each frame the game warps
-// the pointer back to the centre and turns by the whole pixels it was moved; without the
-// carried fraction a one-pixel move on a doubled screen would turn one way and not the other.
-struct TAxis {
-  bool anchored = false;
-  double anchorScreen = 0.0;
-  int32_t anchorWindow = 0;
-  double last = 0.5;  // the exact screen position last reported
+// One axis of the pointer on a magnified or shrunk screen: pixel centres map onto each other.
+int32_t ToScreen(int32_t window, int32_t offset, double scale) {
+  return static_cast<int32_t>(std::floor((window - offset + 0.5) / scale));
+}
 
-  int32_t ToScreen(int32_t window, int32_t offset, double scale) {
-    last = anchored ? anchorScreen + (window - anchorWindow) / scale : (window - offset + 0.5) / scale;
-    return static_cast<int32_t>(std::floor(last));
-  }
-  int32_t ToWindow(int32_t screen, int32_t offset, double scale) {
-    anchorWindow = static_cast<int32_t>(std::floor(offset + (screen + 0.5) * scale));
-    anchorScreen = screen + (last - std::floor(last));
-    last = anchorScreen;
-    anchored = true;
-    return anchorWindow;
-  }
-};
+int32_t ToWindow(int32_t screen, int32_t offset, double scale) {
+  return static_cast<int32_t>(std::floor(offset + (screen + 0.5) * scale));
+}
 
 struct LetterboxState {
   TViewport shown;
   // The letterbox of the window's size as last reported, which the pointer is mapped in.
   TViewport pointing;
-  TAxis pointerX;
-  TAxis pointerY;
   TScaling scaling = TScaling::Smooth;
 };
 
@@ -45,14 +28,7 @@ bool Converted() { return state.pointing.screenW > 0 && state.pointing.screenH >
 double ScaleX() { return static_cast<double>(state.pointing.w) / state.pointing.screenW; }
 double ScaleY() { return static_cast<double>(state.pointing.h) / state.pointing.screenH; }
 
-bool Point(const TViewport& viewport) {
-  if (viewport == state.pointing) return false;
-  state.pointing = viewport;
-  // Anchors in the old letterbox mean nothing in the new one.
-  state.pointerX.anchored = false;
-  state.pointerY.anchored = false;
-  return true;
-}
+void Point(const TViewport& viewport) { state.pointing = viewport; }
 
 }  // namespace
 
@@ -103,9 +79,10 @@ void SetScreenViewport(const TViewport& viewport, double pixelsPerUnit) {
   Point(pointing);
 }
 
-bool FitPointerToWindow(int32_t windowW, int32_t windowH) {
-  return state.pointing.screenW > 0 && Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW,
-                                                         windowH, state.scaling == TScaling::Whole));
+void FitPointerToWindow(int32_t windowW, int32_t windowH) {
+  if (state.pointing.screenW <= 0) return;
+  Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH,
+                    state.scaling == TScaling::Whole));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {
@@ -126,12 +103,12 @@ void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int
 
 void WindowPointToScreen(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = state.pointerX.ToScreen(x, state.pointing.x, ScaleX());
-  y = state.pointerY.ToScreen(y, state.pointing.y, ScaleY());
+  x = ToScreen(x, state.pointing.x, ScaleX());
+  y = ToScreen(y, state.pointing.y, ScaleY());
 }
 
 void ScreenPointToWindow(int32_t& x, int32_t& y) {
   if (!Converted()) return;
-  x = state.pointerX.ToWindow(x, state.pointing.x, ScaleX());
-  y = state.pointerY.ToWindow(y, state.pointing.y, ScaleY());
+  x = ToWindow(x, state.pointing.x, ScaleX());
+  y = ToWindow(y, state.pointing.y, ScaleY());
 }

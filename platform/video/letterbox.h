@@ -42,18 +42,16 @@ TScaling ScreenScaling();
 // pixelsPerUnit.
 TViewport ScreenViewport();
 void SetScreenViewport(const TViewport& viewport, double pixelsPerUnit = 1.0);
-// The pointer follows a new window size (in the window's units) at once, before the frames do: the game warps the
-// pointer during the frame, and a warp made for the old letterbox would read back in the new
-// one as a jump. True when the pointer's letterbox changed.
-bool FitPointerToWindow(int32_t windowW, int32_t windowH);
+// The pointer follows a new window size (in the window's units) at once, before the frames do,
+// so a position reported in the new window is read in the new letterbox.
+void FitPointerToWindow(int32_t windowW, int32_t windowH);
 
 // The screen rectangle x, y, w, h (from the top left) in window pixels as OpenGL counts them
 // (from the bottom left): out = {x, y, w, h}.
 void ScreenRectInWindow(const TViewport& viewport, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]);
 
-// The pointer between window and screen pixels. A magnified screen has more window pixels than
-// screen pixels, so the fraction of a screen pixel the pointer moved is kept (across the game's
-// warps too) and slow movements still add up, in both directions alike.
+// The pointer between window and screen pixels. Only a free pointer is read this way: a held one
+// counts motion in the window's own units (platform/input/events.h).
 //
 // The screen pixel under the window pixel (x, y), in place.
 void WindowPointToScreen(int32_t& x, int32_t& y);

@@ -545,19 +545,36 @@ TEST(WindowModeTest, FullScreenModeThatCannotBeSetIsRefused) {
   EXPECT_EQ(modes[0].rfind("1280 x 1024, 24 bit", 0), 0u) << modes[0];
 }
 
-TEST(WindowModeTest, WindowsLargerThanTheDesktopAreRefused) {
+// The largest window of the screen's shape that fits, the screen itself as configured; down
+// to a quarter of its size, and no further.
+TEST(WindowModeTest, WindowsLargerThanTheDesktopAreShrunkToFitIt) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   SetGraphicsDriver(nullptr);
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
   SDL_DisplayMode desktop;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
-  EXPECT_FALSE(OpenScreen(desktop.w + 1, 100, 0, 0, 0));
-  EXPECT_NE(LastScreenError().find("larger than the desktop"), std::string::npos) << LastScreenError();
-  EXPECT_FALSE(OpenScreen(100, desktop.h + 1, 0, 0, 0));
+  const auto opens = [](int32_t w, int32_t h, int32_t windowW, int32_t windowH) {
+    ASSERT_TRUE(OpenScreen(w, h, 0, 0, 0)) << LastScreenError();
+    auto* gl = dynamic_cast<TGLVex2DDriver*>(GraphicsDriver().get());
+    ASSERT_NE(gl, nullptr);
+    int shownW = 0, shownH = 0;
+    SDL_GetWindowSize(gl->Window(), &shownW, &shownH);
+    EXPECT_EQ((std::pair{shownW, shownH}), (std::pair{windowW, windowH})) << w << " x " << h;
+    EXPECT_EQ(WindowShrunkToFit(), windowW != w) << w << " x " << h;
+    EXPECT_EQ(CurrentGraphics()->g_width, w);
+    EXPECT_EQ(CurrentGraphics()->g_height, h);
+    CloseScreen();
+  };
+  opens(desktop.w, desktop.h, desktop.w, desktop.h);
+  opens(desktop.w * 2, 100, desktop.w, 50);
+  opens(100, desktop.h * 2, 50, desktop.h);
+  opens(desktop.w * 4, desktop.h * 4, desktop.w, desktop.h);
+  EXPECT_FALSE(OpenScreen(desktop.w * 4 + 4, desktop.h, 0, 0, 0));
+  EXPECT_NE(LastScreenError().find("more than four times larger than the desktop"), std::string::npos)
+      << LastScreenError();
+  EXPECT_FALSE(OpenScreen(100, desktop.h * 4 + 4, 0, 0, 0));
   EXPECT_FALSE(OpenScreen(2147483647, 2147483647, 0, 0, 0));
   EXPECT_EQ(CurrentGraphics(), nullptr);
-  ASSERT_TRUE(OpenScreen(desktop.w, desktop.h, 0, 0, 0)) << LastScreenError();
-  CloseScreen();
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
