@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -16,6 +17,7 @@
 #include "platform/text/language.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
+#include "platform/video/sdl_window.h"
 #include "rules/random.h"
 #include "rules/rules_clock.h"
 #include "state/game.h"
@@ -32,7 +34,14 @@ TLaunch Tapp::launch;
 void Tapp::openScreen() {
   StartControls();
   StartPauseWatch();
-  if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) return;
+  if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) {
+    if (WindowShrunkToFit()) {
+      std::fprintf(stderr, "Kestrova: the screen of %d x %d pixels of %s is larger than the desktop; it is shown smaller\n",
+                   game.screenW, game.screenH, launch.screenSource.c_str());
+      PostNotice(Tr("Bild verkleinert: das Fenster passt sonst nicht auf den Desktop"));
+    }
+    return;
+  }
   const std::string kind = game.screenDepth == 0 ? "a window" : "a full-screen mode";
   const std::string asked = launch.screenSource + " asks for " + kind + " of " + IntToText(game.screenW) + " x " +
                             IntToText(game.screenH) + " pixels, depth " + IntToText(game.screenDepth) + ", at " +

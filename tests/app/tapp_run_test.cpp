@@ -111,6 +111,20 @@ TEST_F(LoopTest, HighestHeldDigitSelectsTheWeapon) {
   Tapp::frame();
   EXPECT_EQ(game.player->weapon, 1);
   EXPECT_EQ(Count(game.shotList), 0);  // weapon 2 at -1 never fires; nothing was asked to
+  // The game counts a tap made and let go between two frames as held in the next one.
+  Release(50);
+  CountQuickTaps(true);
+  Press(53);
+  Release(53);
+  Tapp::frame();
+  EXPECT_EQ(game.player->weapon, 4);
+  Press(49);
+  Release(49);
+  Tapp::frame();
+  EXPECT_EQ(game.player->weapon, 0);
+  Tapp::frame();
+  EXPECT_EQ(game.player->weapon, 0);
+  CountQuickTaps(false);
 }
 
 TEST_F(LoopTest, ButtonAndEnterMakeTwoFireCalls) {

@@ -319,14 +319,16 @@ TEST(Desktop, CloseButtonEndsPlayThenTheGame) {
   EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
 }
 
-// The four layer files, each written in full, in the player's data folder and not in the
-// installed game's; an installed game writes them there as a matter of course and says nothing.
-void ExpectLayerFilesWithThePlayer(const fs::path& data, const TGameFolder& installed, const std::string& errors) {
+// The four layer files, each written in full, in the player's cache folder and neither in the
+// installed game's nor in the player's data folder; an installed game writes them there as a
+// matter of course and says nothing.
+void ExpectLayerFilesWithThePlayer(const fs::path& home, const TGameFolder& installed, const std::string& errors) {
   for (const char* name : {"mapall.map", "mapcol.map", "maptyp.map", "maphight.map"}) {
     std::error_code error;
     // At least one digit a cell and a line end a column: written in full.
-    EXPECT_GE(fs::file_size(data / name, error), 4198400u) << name;
+    EXPECT_GE(fs::file_size(home / ".cache" / "kestrova" / name, error), 4198400u) << name;
     EXPECT_FALSE(fs::exists(installed.Path() / name)) << name;
+    EXPECT_FALSE(fs::exists(home / ".local" / "share" / "kestrova" / name)) << name;
   }
   EXPECT_EQ(errors.find("instead"), std::string::npos) << errors;
   EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
@@ -351,7 +353,12 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
   const fs::path home = installed.LogPath() / "home";
   fs::create_directories(home / ".config" / "kestrova");
   std::ofstream(home / ".config" / "kestrova" / "config.txt") << "640\n480\n0\n60\n";
-  fs::permissions(home, fs::perms::all);
+  // Layer files an earlier version kept with the player's data, which are removed.
+  const fs::path data = home / ".local" / "share" / "kestrova";
+  fs::create_directories(data);
+  for (const char* name : {"mapall.map", "maphight.map"}) std::ofstream(data / name) << "0\n";
+  for (const fs::path& folder : {home, home / ".local", home / ".local" / "share", data, home / ".config"})
+    fs::permissions(folder, fs::perms::all);
 
   // Run from "/" as a player who cannot write into the installation.
   TGameProcess game(installed, true, {}, {{"HOME", home.string()}});
@@ -362,8 +369,7 @@ TEST(Desktop, InstalledGameKeepsThePlayersFilesInThePlayersFolders) {
   EXPECT_EQ(play->width, 640);
   EXPECT_EQ(play->height, 480);
 
-  const fs::path data = home / ".local" / "share" / "kestrova";
-  ExpectLayerFilesWithThePlayer(data, installed, game.Errors());
+  ExpectLayerFilesWithThePlayer(home, installed, game.Errors());
 
   ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
   ASSERT_TRUE(Xdotool("key F12"));
@@ -448,13 +454,13 @@ TEST(Desktop, PackagedGameLeavesItsRootAsInstalled) {
   fs::create_directories(home);
 
   TGameProcess game(packaged, false, {"--seed", "3"},
-                    {{"HOME", home.string()}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", ""}});
+                    {{"HOME", home.string()}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", ""}, {"XDG_CACHE_HOME", ""}});
   const std::string window = game.Window(30);
   ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
   ASSERT_TRUE(WaitFor(game, window, "e2e_packaged_play.png", ShowsHud)) << game.Errors();
   EndTheGame(game, window, "e2e_packaged_score.png");
 
-  ExpectLayerFilesWithThePlayer(home / ".local" / "share" / "kestrova", packaged, game.Errors());
+  ExpectLayerFilesWithThePlayer(home, packaged, game.Errors());
   std::string added;
   for (const std::string& entry : Listing(packaged.Installation())) {
     if (unpacked.count(entry) == 0) added += entry + "\n";
