@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -56,6 +57,12 @@ int main(int argc, char** argv) {
   IgnoreBrokenPipes();
   if (!EnterGameFolder()) Fatal("cannot change to the game's folder " + GameFolder());
   const int status = RunEntry(line);
+  // With its display gone, closing the window and the drawing library's own teardown at exit
+  // would wait on or fault in the dead connection; all the game writes is written by now.
+  if (DisplayLost()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
   CloseScreenForExit();
   return status;
 }

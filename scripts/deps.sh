@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri libgl1-mesa-dev openbox
+  sway xwayland libwayland-dev
   imagemagick sox vorbis-tools
   clang
   dpkg-dev file desktop-file-utils appstream lintian

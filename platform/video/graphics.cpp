@@ -7,6 +7,7 @@
 
 #include "platform/input/input.h"
 #include "platform/system/fatal.h"
+#include "platform/system/stop_signal.h"
 #include "platform/text/utf8.h"
 #include "platform/video/font.h"
 #include "platform/video/gl_driver.h"
@@ -27,8 +28,9 @@ GraphicsState state;
 
 TVex2DDriver& Drv() { return *state.current->_driver; }
 
-// Whether drawings reach a screen: one is open and frames are not being skipped.
-bool Drawing() { return state.current && !state.skipDrawing; }
+// Whether drawings reach a screen: one is open, frames are not being skipped, and the display
+// has not gone (whose buffers the drawing library may have freed with it).
+bool Drawing() { return state.current && !state.skipDrawing && !DisplayLost(); }
 
 // Sine and cosine of a rotation, remembered by its exact value: frame after frame the same
 // angles come back, and the extended-precision functions are costly.
@@ -403,6 +405,6 @@ void SkipDrawing(bool on) { state.skipDrawing = on; }
 bool DrawingSkipped() { return state.skipDrawing; }
 
 TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!state.current) return nullptr;
+  if (!state.current || DisplayLost()) return nullptr;
   return Drv().GrabPixmap(x, y, w, h);
 }

@@ -4,6 +4,7 @@
 #include <SDL2/SDL_syswm.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,7 +102,16 @@ int OnXConnectionLost(Display* display) {
   return 0;
 }
 
-void OnXConnectionLostExit(Display* /*display*/, void* /*data*/) {}
+// Found in the middle of a buffer swap, the loss is not handed back to the drawing library,
+// which would go on to fault on the buffers it shared with the display: the swap is left.
+std::jmp_buf swapLeft;
+bool swapping = false;
+
+void OnXConnectionLostExit(Display* /*display*/, void* /*data*/) {
+  if (!swapping) return;
+  swapping = false;
+  std::longjmp(swapLeft, 1);
+}
 
 void WatchDisplayConnection(SDL_Window* window) {
   SDL_SysWMinfo info;
@@ -295,7 +305,11 @@ void TSdlWindow::Close() {
 bool TSdlWindow::MakeCurrent() { return window_ != nullptr && SDL_GL_MakeCurrent(window_, context_) == 0; }
 
 void TSdlWindow::Swap() {
-  if (window_ != nullptr) SDL_GL_SwapWindow(window_);
+  if (window_ == nullptr || DisplayLost()) return;
+  if (setjmp(swapLeft) != 0) return;
+  swapping = true;
+  SDL_GL_SwapWindow(window_);
+  swapping = false;
 }
 
 int32_t TSdlWindow::RefreshRate() const {
