@@ -61,7 +61,8 @@ struct EventState {
 
 EventState state;
 
-// How long after a change of the window a pointer motion is still taken as the change's.
+// How long after a change of the window or of the hold a pointer motion is still taken as the
+// change's.
 constexpr uint32_t kSettleMs = 250;
 
 void Settle(uint32_t from) { state.settleUntil = from + kSettleMs; }
@@ -148,6 +149,9 @@ void Translate(const SDL_Event& e) {
       // Held, motion counts in the window's units, not the picture's: how large the picture
       // is shown does not change how far a hand's move turns.
       if (state.held && state.heldByLock) {
+        // Until the desktop has locked the pointer it reports its moves twice (as motion and
+        // as relative motion) and the jump to where it is: none of that is the player's turn.
+        if (Settling(e.motion.timestamp)) return;
         state.pointerX += e.motion.xrel;
         state.pointerY += e.motion.yrel;
         Queue(EVENT_MOUSEMOVE, kPointerMoved, state.pointerX, state.pointerY);

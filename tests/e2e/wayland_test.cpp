@@ -63,6 +63,13 @@ class TWaylandGame {
   bool Faces(int side) {
     return WaitUntil([&] { return Side() == side; }, 60, 100);
   }
+  // Once the desktop has locked the pointer for play, motion turns: nudged a unit at a time
+  // until it does, the player's facing then. Nothing before that may count as a turn.
+  std::optional<int> Held() {
+    const std::optional<int> before = Side();
+    if (!before || !WaitUntil([&] { return desktop_.MovePointer(1, 0) && Side() != before; }, 30, 300)) return {};
+    return Side();
+  }
   // The game's own pictures of its frames, F12 after F12, until one shows what `seen` looks for
   // (a key pressed together with F12 acts after the frame it is seen in); null if none does.
   TPixmapPtr PictureShowing(bool (*seen)(const TPixmap&)) {
@@ -119,7 +126,9 @@ TEST(Wayland, NativeAtScaleTwoTurnsPausesAndClosesToTheScore) {
   ASSERT_TRUE(game.Shown()) << desktop.Tree() << game.Process().Errors();
   ASSERT_TRUE(WaitUntil([&] { return game.Side().has_value(); }, 60, 100)) << game.Process().Errors();
   desktop.Sway(game.Window() + " focus");
-  const int side = *game.Side();
+  const std::optional<int> held = game.Held();
+  ASSERT_TRUE(held) << game.Process().Errors();
+  const int side = *held;
   ASSERT_TRUE(desktop.MovePointer(30, 0));
   EXPECT_TRUE(game.Faces(side + 30)) << *game.Side();
   ASSERT_TRUE(desktop.MovePointer(-45, 7));
@@ -139,8 +148,11 @@ TEST(Wayland, NativeAtScaleTwoTurnsPausesAndClosesToTheScore) {
             std::string::npos);
   ASSERT_TRUE(desktop.Keys({"p"}));
   ASSERT_TRUE(game.PictureShowing(ShowsHud));
+  EXPECT_EQ(game.Side(), side - 15) << "the pause turned the player";
+  const std::optional<int> resumed = game.Held();
+  ASSERT_TRUE(resumed);
   ASSERT_TRUE(desktop.MovePointer(12, 0));
-  EXPECT_TRUE(game.Faces(side - 3)) << "the pause turned the player: " << *game.Side();
+  EXPECT_TRUE(game.Faces(*resumed + 12)) << *game.Side();
 
   desktop.Sway(game.Window() + " kill");
   ASSERT_TRUE(game.PictureShowing(ShowsScore)) << game.Process().Errors();
@@ -161,7 +173,9 @@ TEST(Wayland, XWaylandAtScaleOneAndAHalfEndsWhenTheCompositorGoes) {
   ASSERT_TRUE(game.Shown()) << desktop.Tree() << game.Process().Errors();
   ASSERT_TRUE(WaitUntil([&] { return game.Side().has_value(); }, 60, 100)) << game.Process().Errors();
   desktop.Sway(game.Window() + " focus");
-  const int side = *game.Side();
+  const std::optional<int> held = game.Held();
+  ASSERT_TRUE(held) << game.Process().Errors();
+  const int side = *held;
   ASSERT_TRUE(desktop.MovePointer(-20, 0));
   EXPECT_TRUE(game.Faces(side - 20)) << *game.Side();
   ASSERT_TRUE(desktop.MovePointer(50, 0));
