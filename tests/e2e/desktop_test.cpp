@@ -490,31 +490,90 @@ bool ShowsHudAtItsOwnSize(const TPixmap& shot) { return shot.width == kW && shot
 
 }  // namespace
 
-TEST(Desktop, WindowScalesAndGoesFullScreenWhilePlayGoesOnOnTheSameScreen) {
+// The window scaled, full screen and back, with play going on on the configured screen; the
+// same motion turns the same angle in a scaled window and in full screen, both ways; the pause
+// menu's full-screen line by keys switches full screen and nothing else, even with the window
+// changing under the resting pointer; the pointer is free on the score screen; and full screen
+// is kept as left for the next launch, both ways.
+TEST(Desktop, WindowScalesGoesFullScreenKeepsItAndTurnsAlike) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   if (!TWindowManager::Available()) GTEST_SKIP() << "no openbox (scripts/deps.sh installs it)";
   TWindowManager openbox;
   ASSERT_TRUE(openbox.Started());
   TGameFolder folder("scale");
   const fs::path report = folder.LogPath() / "r.txt";
-  TGameProcess game(folder, false, {"--seed", "3", "--report", report.string()});
-  const std::string window = game.Window(30);
-  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
-  ASSERT_TRUE(WaitFor(game, window, "e2e_scale_play.png", ShowsHud)) << game.Errors();
+  const fs::path demo = folder.LogPath() / "d.demo";
+  const fs::path config = folder.LogPath() / "config";
+  const fs::path settings = config / "kestrova" / "settings.txt";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", config.string()}};
+  {
+    TGameProcess game(folder, false, {"--seed", "3", "--record", demo.string(), "--report", report.string()}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_scale_play.png", ShowsHud)) << game.Errors();
+    const auto faces = [&](int side) {
+      return WaitUntil(
+          [&] {
+            const std::vector<std::string> p = PlayerSoFar(demo);
+            return p.size() > 4 && std::stoi(p[4]) == side;
+          },
+          60, 100);
+    };
+    ASSERT_TRUE(faces(0));
+    // The game's own pictures, at the screen's size however large the window: F12 after F12
+    // until one shows it, as a key pressed with F12 acts after the frame it comes in.
+    int pictures = 0;
+    const auto pictureShows = [&](bool (*seen)(const TPixmap&)) {
+      for (int tries = 0; tries < 5; ++tries) {
+        const TPixmapPtr shot = GameScreenshot(game, ++pictures);
+        if (!shot || seen(*shot)) return shot != nullptr;
+      }
+      return false;
+    };
 
-  // Wholly on the screen, where the X server can take its picture.
-  ASSERT_TRUE(Xdotool("windowmove " + window + " 0 0"));
-  ASSERT_TRUE(Xdotool("windowsize " + window + " 1100 600"));
-  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_wide.png", ShowsFrameBetweenSideBars)) << game.Errors();
-  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
-  ASSERT_TRUE(Xdotool("key alt+Return"));
-  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_full.png", ShowsFrameBetweenBarsAboveAndBelow)) << game.Errors();
-  ASSERT_TRUE(Xdotool("key F11"));
-  EXPECT_TRUE(WaitFor(game, window, "e2e_scale_back.png", ShowsFrameBetweenSideBars)) << game.Errors();
-  ASSERT_TRUE(Xdotool("windowsize " + window + " 1024 768"));
-  ASSERT_TRUE(WaitFor(game, window, "e2e_scale_own.png", ShowsHudAtItsOwnSize)) << game.Errors();
-  EndTheGame(game, window, "e2e_scale_score.png");
+    // Wholly on the screen, where the X server can take its picture.
+    ASSERT_TRUE(Xdotool("windowmove " + window + " 0 0"));
+    ASSERT_TRUE(Xdotool("windowsize " + window + " 1100 600"));
+    EXPECT_TRUE(WaitFor(game, window, "e2e_scale_wide.png", ShowsFrameBetweenSideBars)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(Xdotool("mousemove_relative -- 30 0"));
+    EXPECT_TRUE(faces(30)) << "30 pixels in a window showing the screen at 0.78";
+    ASSERT_TRUE(Xdotool("key alt+Return"));
+    EXPECT_TRUE(WaitFor(game, window, "e2e_scale_full.png", ShowsFrameBetweenBarsAboveAndBelow)) << game.Errors();
+    EXPECT_NE(SettingsOnceHolding(settings, "fullscreen = yes"), "");
+    ASSERT_TRUE(Xdotool("mousemove_relative -- -45 0"));
+    EXPECT_TRUE(faces(-15)) << "45 pixels back in full screen showing it at 1.25";
 
+    // The menu's full-screen line by keys: Right leaves full screen, Left takes it again.
+    ASSERT_TRUE(Xdotool("key p"));
+    ASSERT_TRUE(pictureShows(ShowsPause));
+    ASSERT_TRUE(Xdotool("key Down Down Down Down Down Right"));
+    EXPECT_NE(SettingsOnceHolding(settings, "fullscreen = no"), "");
+    EXPECT_TRUE(WaitFor(game, window, "e2e_scale_menu_window.png", [](const TPixmap& shot) {
+      return shot.width == 1100 && shot.height == 600 && IsBlack(PixelAt(shot, 10, 300));
+    }));
+    ASSERT_TRUE(Xdotool("key Left"));
+    const std::string again = SettingsOnceHolding(settings, "fullscreen = yes");
+    EXPECT_NE(again.find("\nscaling = smooth\n"), std::string::npos) << again;
+    ASSERT_TRUE(Xdotool("key p"));
+    EXPECT_TRUE(WaitFor(game, window, "e2e_scale_resumed.png", ShowsFrameBetweenBarsAboveAndBelow));
+    EXPECT_TRUE(faces(-15)) << "the pause turned the player";
+
+    // On the score screen the pointer is the player's: moved, it stays.
+    ASSERT_TRUE(Xdotool("key Escape"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_scale_score.png", ShowsScore));
+    ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_scale_score2.png", ShowsScore));
+    EXPECT_EQ(PointerPosition(), std::make_pair(20, 10)) << "the score screen moved the pointer";
+    ASSERT_TRUE(Xdotool("key Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  }
+  const fs::path replayed = folder.LogPath() / "replayed.txt";
+  EXPECT_EQ(std::system(("'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + demo.string() + "' --out '" +
+                         replayed.string() + "'")
+                            .c_str()),
+            0);
+  EXPECT_EQ(ReadWholeFile(replayed), ReadWholeFile(report));
   // The rules saw the configured screen all along: the camera is half of it from the player.
   std::istringstream place(PlayerPlace(ReadWholeFile(report)));
   double x = 0, y = 0;
@@ -523,4 +582,22 @@ TEST(Desktop, WindowScalesAndGoesFullScreenWhilePlayGoesOnOnTheSameScreen) {
                                        std::to_string(static_cast<int>(y - 384)) + "\n"),
             std::string::npos)
       << ReadWholeFile(report);
+
+  // Launched again it opens full screen, as left; F11 takes it back to a window, which the
+  // launch after opens.
+  {
+    TGameProcess game(folder, false, {"--seed", "3"}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_scale_relaunch.png", ShowsFrameBetweenBarsAboveAndBelow)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(Xdotool("key F11"));
+    EXPECT_NE(SettingsOnceHolding(settings, "fullscreen = no"), "");
+    EndTheGame(game, window, "e2e_scale_relaunch_score.png");
+  }
+  TGameProcess game(folder, false, {"--seed", "3"}, env);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_scale_windowed.png", ShowsHudAtItsOwnSize)) << game.Errors();
+  EndTheGame(game, window, "e2e_scale_windowed_score.png");
 }
