@@ -36,7 +36,8 @@ void Tapp::openScreen() {
   StartPauseWatch();
   if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) {
     if (WindowShrunkToFit()) {
-      std::fprintf(stderr, "Kestrova: the screen of %d x %d pixels of %s is larger than the desktop; it is shown smaller\n",
+      std::fprintf(stderr,
+                   "Kestrova: the screen of %d x %d pixels of %s is larger than the desktop; it is shown smaller\n",
                    game.screenW, game.screenH, launch.screenSource.c_str());
       PostNotice(Tr("Bild verkleinert: das Fenster passt sonst nicht auf den Desktop"));
     }

@@ -356,7 +356,8 @@ void HoldPointer(bool on) {
 bool PointerHeld() { return state.held; }
 
 void HoldPointerByLock(bool on) {
-  if (state.held && state.window != nullptr && state.heldByLock != on) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+  if (state.held && state.window != nullptr && state.heldByLock != on)
+    SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
   state.heldByLock = on;
 }
 

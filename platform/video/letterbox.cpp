@@ -81,8 +81,8 @@ void SetScreenViewport(const TViewport& viewport, double pixelsPerUnit) {
 
 void FitPointerToWindow(int32_t windowW, int32_t windowH) {
   if (state.pointing.screenW <= 0) return;
-  Point(FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH,
-                    state.scaling == TScaling::Whole));
+  Point(
+      FitViewport(state.pointing.screenW, state.pointing.screenH, windowW, windowH, state.scaling == TScaling::Whole));
 }
 
 void ScreenRectInWindow(const TViewport& v, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]) {

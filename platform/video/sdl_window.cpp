@@ -85,8 +85,8 @@ bool FitWindowToDesktop(int32_t width, int32_t height, int32_t& windowW, int32_t
   if (width <= usable.w && height <= usable.h) return true;
   const double scale = std::min(static_cast<double>(usable.w) / width, static_cast<double>(usable.h) / height);
   if (scale < kSmallestFit) {
-    error = "the window would be more than four times larger than the desktop of " + std::to_string(usable.w) +
-            " x " + std::to_string(usable.h) + " pixels";
+    error = "the window would be more than four times larger than the desktop of " + std::to_string(usable.w) + " x " +
+            std::to_string(usable.h) + " pixels";
     return false;
   }
   windowW = std::max(1, static_cast<int32_t>(width * scale));

@@ -298,8 +298,9 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   game.screenH = 600;
   // Down to the volume, two steps down, the HUD extended, and Enter on Weiter, still held.
   const auto hudY = 300 - 120 + 18 * static_cast<int32_t>(Line(TItem::Hud)) + 9;
-  driver->script = {{EVENT_KEYDOWN, KEY_DOWN},       {EVENT_KEYDOWN, KEY_LEFT},       {EVENT_KEYDOWN, KEY_LEFT},
-                    {EVENT_MOUSEMOVE, kPointerMoved, 400, hudY}, {EVENT_MOUSEDOWN, 1, 400, hudY}, {EVENT_MOUSEUP, 1, 400, hudY},
+  driver->script = {{EVENT_KEYDOWN, KEY_DOWN},       {EVENT_KEYDOWN, KEY_LEFT},
+                    {EVENT_KEYDOWN, KEY_LEFT},       {EVENT_MOUSEMOVE, kPointerMoved, 400, hudY},
+                    {EVENT_MOUSEDOWN, 1, 400, hudY}, {EVENT_MOUSEUP, 1, 400, hudY},
                     {EVENT_KEYDOWN, KEY_UP}};
   driver->script.push_back({EVENT_MOUSEMOVE, kPointerMoved, 400, 300 - 120 + 9});
   driver->script.push_back({EVENT_KEYDOWN, KEY_ENTER, 1});

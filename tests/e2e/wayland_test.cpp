@@ -84,8 +84,8 @@ class TWaylandGame {
   // The demo replayed headless gives the report the game wrote.
   bool Replays() const {
     const fs::path replayed = fs::path(report_) += ".replayed";
-    const std::string command = "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + demo_.string() + "' --out '" +
-                                replayed.string() + "'";
+    const std::string command =
+        "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" + demo_.string() + "' --out '" + replayed.string() + "'";
     return std::system(command.c_str()) == 0 && ReadWholeFile(replayed) == ReadWholeFile(report_);
   }
 

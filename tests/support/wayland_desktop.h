@@ -52,8 +52,9 @@ class TWaylandDesktop {
   TWaylandDesktop& operator=(const TWaylandDesktop&) = delete;
 
   static bool Available() {
-    return std::system("command -v sway >/dev/null && command -v swaymsg >/dev/null && "
-                       "command -v Xwayland >/dev/null") == 0 &&
+    return std::system(
+               "command -v sway >/dev/null && command -v swaymsg >/dev/null && "
+               "command -v Xwayland >/dev/null") == 0 &&
            std::system("command -v " WL_INPUT_PATH " >/dev/null") == 0;
   }
   // Sway answers and the virtual mouse and keyboard are plugged in.
@@ -89,14 +90,12 @@ class TWaylandDesktop {
   bool KeyDown(const std::string& key) { return Input("keydown " + key); }
   bool KeyUp(const std::string& key) { return Input("keyup " + key); }
   // Relative motion, in logical pixels: what a game in SDL's relative mouse mode hears.
-  bool MovePointer(double dx, double dy) {
-    return Input("move " + std::to_string(dx) + " " + std::to_string(dy));
-  }
+  bool MovePointer(double dx, double dy) { return Input("move " + std::to_string(dx) + " " + std::to_string(dy)); }
   // The cursor to x, y of the whole desktop in logical pixels (width and height as
   // `swaymsg -t get_outputs` has them).
   bool PointerTo(int x, int y, int width, int height) {
-    return Input("abs " + std::to_string(x) + " " + std::to_string(y) + " " +
-                 std::to_string(width) + " " + std::to_string(height));
+    return Input("abs " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " +
+                 std::to_string(height));
   }
   // Buttons: 1 left, 2 middle, 3 right.
   bool Click(int button = 1) { return Input("click " + std::to_string(button)); }
@@ -126,8 +125,8 @@ class TWaylandDesktop {
     // mouse mode asks for: the stock configuration has none.
     if (!stock_config) config << "seat * pointer_constraint enable\n";
     // Written whole, then renamed: once there it is complete.
-    config << "exec env > " << runtime_dir_ << "/env.new && mv " << runtime_dir_ << "/env.new "
-           << runtime_dir_ << "/env\n";
+    config << "exec env > " << runtime_dir_ << "/env.new && mv " << runtime_dir_ << "/env.new " << runtime_dir_
+           << "/env\n";
   }
 
   void StartSway() {
@@ -146,8 +145,7 @@ class TWaylandDesktop {
     setenv("WLR_BACKENDS", "headless", 1);
     setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
     setenv("WLR_RENDERER", "pixman", 1);
-    for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK", "WAYLAND_SOCKET"})
-      unsetenv(name);
+    for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK", "WAYLAND_SOCKET"}) unsetenv(name);
     // Sway refuses to run as root. In a user namespace of its own root is user 1000 to it, and
     // it is still root to the files it makes and to Xwayland, which lets in only clients of
     // the user it runs as: the tests', root.
@@ -207,8 +205,7 @@ class TWaylandDesktop {
   bool Input(const std::string& line) {
     if (input_fd_ < 0 || !input_out_) return false;
     const std::string text = line + "\n";
-    if (send(input_fd_, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
-      return false;
+    if (send(input_fd_, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size())) return false;
     char answer[16];
     return fgets(answer, sizeof answer, input_out_) && std::string(answer) == "ok\n";
   }

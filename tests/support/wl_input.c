@@ -38,14 +38,13 @@
 // --- zwlr_virtual_pointer_manager_v1, zwlr_virtual_pointer_v1, version 1 -------------------
 extern const struct wl_interface zwlr_virtual_pointer_v1_interface;
 static const struct wl_interface* no_types[] = {NULL, NULL, NULL, NULL, NULL};
-static const struct wl_interface* pointer_create_types[] = {&wl_seat_interface,
-                                                            &zwlr_virtual_pointer_v1_interface};
+static const struct wl_interface* pointer_create_types[] = {&wl_seat_interface, &zwlr_virtual_pointer_v1_interface};
 static const struct wl_message pointer_manager_requests[] = {
     {"create_virtual_pointer", "?on", pointer_create_types},
     {"destroy", "", no_types},
 };
-const struct wl_interface zwlr_virtual_pointer_manager_v1_interface = {
-    "zwlr_virtual_pointer_manager_v1", 1, 2, pointer_manager_requests, 0, NULL};
+const struct wl_interface zwlr_virtual_pointer_manager_v1_interface = {"zwlr_virtual_pointer_manager_v1", 1, 2,
+                                                                       pointer_manager_requests,          0, NULL};
 static const struct wl_message pointer_requests[] = {
     {"motion", "uff", no_types},   {"motion_absolute", "uuuuu", no_types},
     {"button", "uuu", no_types},   {"axis", "uuf", no_types},
@@ -53,28 +52,26 @@ static const struct wl_message pointer_requests[] = {
     {"axis_stop", "uu", no_types}, {"axis_discrete", "uufi", no_types},
     {"destroy", "", no_types},
 };
-const struct wl_interface zwlr_virtual_pointer_v1_interface = {
-    "zwlr_virtual_pointer_v1", 1, 9, pointer_requests, 0, NULL};
-enum { kMotion, kMotionAbsolute, kButton, kAxis, kFrame, kAxisSource, kAxisStop, kAxisDiscrete,
-       kPointerDestroy };
+const struct wl_interface zwlr_virtual_pointer_v1_interface = {"zwlr_virtual_pointer_v1", 1, 9,
+                                                               pointer_requests,          0, NULL};
+enum { kMotion, kMotionAbsolute, kButton, kAxis, kFrame, kAxisSource, kAxisStop, kAxisDiscrete, kPointerDestroy };
 
 // --- zwp_virtual_keyboard_manager_v1, zwp_virtual_keyboard_v1, version 1 -------------------
 extern const struct wl_interface zwp_virtual_keyboard_v1_interface;
-static const struct wl_interface* keyboard_create_types[] = {&wl_seat_interface,
-                                                             &zwp_virtual_keyboard_v1_interface};
+static const struct wl_interface* keyboard_create_types[] = {&wl_seat_interface, &zwp_virtual_keyboard_v1_interface};
 static const struct wl_message keyboard_manager_requests[] = {
     {"create_virtual_keyboard", "on", keyboard_create_types},
 };
-const struct wl_interface zwp_virtual_keyboard_manager_v1_interface = {
-    "zwp_virtual_keyboard_manager_v1", 1, 1, keyboard_manager_requests, 0, NULL};
+const struct wl_interface zwp_virtual_keyboard_manager_v1_interface = {"zwp_virtual_keyboard_manager_v1", 1, 1,
+                                                                       keyboard_manager_requests,         0, NULL};
 static const struct wl_message keyboard_requests[] = {
     {"keymap", "uhu", no_types},
     {"key", "uuu", no_types},
     {"modifiers", "uuuu", no_types},
     {"destroy", "", no_types},
 };
-const struct wl_interface zwp_virtual_keyboard_v1_interface = {
-    "zwp_virtual_keyboard_v1", 1, 4, keyboard_requests, 0, NULL};
+const struct wl_interface zwp_virtual_keyboard_v1_interface = {"zwp_virtual_keyboard_v1", 1, 4,
+                                                               keyboard_requests,         0, NULL};
 enum { kKeymap, kKey, kModifiers, kKeyboardDestroy };
 // --------------------------------------------------------------------------------------------
 
@@ -92,19 +89,19 @@ static const struct {
   const char* name;
   int code;
 } kKeys[] = {
-    {"Escape", 1}, {"1", 2}, {"2", 3}, {"3", 4}, {"4", 5}, {"5", 6}, {"6", 7}, {"7", 8},
-    {"8", 9}, {"9", 10}, {"0", 11}, {"minus", 12}, {"equal", 13}, {"BackSpace", 14},
-    {"Tab", 15}, {"q", 16}, {"w", 17}, {"e", 18}, {"r", 19}, {"t", 20}, {"y", 21}, {"u", 22},
-    {"i", 23}, {"o", 24}, {"p", 25}, {"Return", 28}, {"Control_L", 29}, {"a", 30}, {"s", 31},
-    {"d", 32}, {"f", 33}, {"g", 34}, {"h", 35}, {"j", 36}, {"k", 37}, {"l", 38},
-    {"Shift_L", 42}, {"z", 44}, {"x", 45}, {"c", 46}, {"v", 47}, {"b", 48}, {"n", 49},
-    {"m", 50}, {"comma", 51}, {"period", 52}, {"slash", 53}, {"Shift_R", 54}, {"Alt_L", 56},
-    {"space", 57}, {"F1", 59}, {"F2", 60}, {"F3", 61}, {"F4", 62}, {"F5", 63}, {"F6", 64},
-    {"F7", 65}, {"F8", 66}, {"F9", 67}, {"F10", 68}, {"F11", 87}, {"F12", 88},
-    {"KP_Enter", 96}, {"Control_R", 97}, {"Alt_R", 100}, {"Home", 102}, {"Up", 103},
-    {"Prior", 104}, {"Page_Up", 104}, {"Left", 105}, {"Right", 106}, {"End", 107},
-    {"Down", 108}, {"Next", 109}, {"Page_Down", 109}, {"Insert", 110}, {"Delete", 111},
-    {"Pause", 119},
+    {"Escape", 1},   {"1", 2},          {"2", 3},           {"3", 4},          {"4", 5},        {"5", 6},
+    {"6", 7},        {"7", 8},          {"8", 9},           {"9", 10},         {"0", 11},       {"minus", 12},
+    {"equal", 13},   {"BackSpace", 14}, {"Tab", 15},        {"q", 16},         {"w", 17},       {"e", 18},
+    {"r", 19},       {"t", 20},         {"y", 21},          {"u", 22},         {"i", 23},       {"o", 24},
+    {"p", 25},       {"Return", 28},    {"Control_L", 29},  {"a", 30},         {"s", 31},       {"d", 32},
+    {"f", 33},       {"g", 34},         {"h", 35},          {"j", 36},         {"k", 37},       {"l", 38},
+    {"Shift_L", 42}, {"z", 44},         {"x", 45},          {"c", 46},         {"v", 47},       {"b", 48},
+    {"n", 49},       {"m", 50},         {"comma", 51},      {"period", 52},    {"slash", 53},   {"Shift_R", 54},
+    {"Alt_L", 56},   {"space", 57},     {"F1", 59},         {"F2", 60},        {"F3", 61},      {"F4", 62},
+    {"F5", 63},      {"F6", 64},        {"F7", 65},         {"F8", 66},        {"F9", 67},      {"F10", 68},
+    {"F11", 87},     {"F12", 88},       {"KP_Enter", 96},   {"Control_R", 97}, {"Alt_R", 100},  {"Home", 102},
+    {"Up", 103},     {"Prior", 104},    {"Page_Up", 104},   {"Left", 105},     {"Right", 106},  {"End", 107},
+    {"Down", 108},   {"Next", 109},     {"Page_Down", 109}, {"Insert", 110},   {"Delete", 111}, {"Pause", 119},
 };
 // The modifier masks of the keymap above, which the client is told of itself: the compositor
 // does not work them out from the keys of a virtual keyboard.
@@ -118,8 +115,7 @@ static struct wl_proxy* pointer;
 static struct wl_proxy* keyboard;
 static uint32_t modifiers;
 
-static void Global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
-                   uint32_t version) {
+static void Global(void* data, struct wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
   (void)data;
   (void)version;
   if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
@@ -145,9 +141,12 @@ static uint32_t Now(void) {
 
 static int ButtonCode(const char* name) {
   switch (atoi(name)) {
-    case 1: return 0x110;  // BTN_LEFT
-    case 2: return 0x112;  // BTN_MIDDLE
-    case 3: return 0x111;  // BTN_RIGHT
+    case 1:
+      return 0x110;  // BTN_LEFT
+    case 2:
+      return 0x112;  // BTN_MIDDLE
+    case 3:
+      return 0x111;  // BTN_RIGHT
   }
   return -1;
 }
@@ -160,9 +159,15 @@ static int KeyCode(const char* name) {
 
 static uint32_t ModifierMask(int code) {
   switch (code) {
-    case 42: case 54: return kShiftMask;
-    case 29: case 97: return kControlMask;
-    case 56: case 100: return kAltMask;
+    case 42:
+    case 54:
+      return kShiftMask;
+    case 29:
+    case 97:
+      return kControlMask;
+    case 56:
+    case 100:
+      return kAltMask;
   }
   return 0;
 }
@@ -191,8 +196,7 @@ static int Connect(void) {
     return 0;
   }
   // No seat for the pointer: the compositor's default one.
-  pointer = wl_proxy_marshal_constructor(pointer_manager, 0, &zwlr_virtual_pointer_v1_interface,
-                                         NULL, NULL);
+  pointer = wl_proxy_marshal_constructor(pointer_manager, 0, &zwlr_virtual_pointer_v1_interface, NULL, NULL);
   // In place, as a mouse plugged in would be, before it is used.
   return wl_display_roundtrip(display) >= 0;
 }
@@ -201,16 +205,14 @@ static int Connect(void) {
 // whenever a keyboard is added.
 static int AddKeyboard(void) {
   if (keyboard) return 1;
-  keyboard = wl_proxy_marshal_constructor(keyboard_manager, 0, &zwp_virtual_keyboard_v1_interface,
-                                          seat, NULL);
+  keyboard = wl_proxy_marshal_constructor(keyboard_manager, 0, &zwp_virtual_keyboard_v1_interface, seat, NULL);
   const int fd = memfd_create("keymap", MFD_CLOEXEC);
   if (fd < 0 || write(fd, kKeymapText, sizeof kKeymapText) != (ssize_t)sizeof kKeymapText) {
     fprintf(stderr, "wl_input: cannot write the keymap\n");
     exit(1);
   }
   // The size counts the terminating zero, which the compositor expects inside the map.
-  wl_proxy_marshal(keyboard, kKeymap, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
-                   (uint32_t)sizeof kKeymapText);
+  wl_proxy_marshal(keyboard, kKeymap, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, (uint32_t)sizeof kKeymapText);
   close(fd);
   return wl_display_roundtrip(display) >= 0;
 }
@@ -226,13 +228,13 @@ static int Run(char** words, int count) {
     return 3;
   }
   if (strcmp(command, "abs") == 0 && args >= 4) {
-    wl_proxy_marshal(pointer, kMotionAbsolute, Now(), (uint32_t)atoi(words[1]),
-                     (uint32_t)atoi(words[2]), (uint32_t)atoi(words[3]), (uint32_t)atoi(words[4]));
+    wl_proxy_marshal(pointer, kMotionAbsolute, Now(), (uint32_t)atoi(words[1]), (uint32_t)atoi(words[2]),
+                     (uint32_t)atoi(words[3]), (uint32_t)atoi(words[4]));
     wl_proxy_marshal(pointer, kFrame);
     return 5;
   }
-  if ((strcmp(command, "press") == 0 || strcmp(command, "release") == 0 ||
-       strcmp(command, "click") == 0) && args >= 1 && ButtonCode(words[1]) >= 0) {
+  if ((strcmp(command, "press") == 0 || strcmp(command, "release") == 0 || strcmp(command, "click") == 0) &&
+      args >= 1 && ButtonCode(words[1]) >= 0) {
     const int button = ButtonCode(words[1]);
     if (command[0] != 'r') {
       wl_proxy_marshal(pointer, kButton, Now(), button, WL_POINTER_BUTTON_STATE_PRESSED);
@@ -248,13 +250,13 @@ static int Run(char** words, int count) {
     const int notches = atoi(words[1]);
     wl_proxy_marshal(pointer, kAxisSource, WL_POINTER_AXIS_SOURCE_WHEEL);
     // 15 units a notch, what libinput reports for a common mouse wheel.
-    wl_proxy_marshal(pointer, kAxisDiscrete, Now(), WL_POINTER_AXIS_VERTICAL_SCROLL,
-                     wl_fixed_from_int(15 * notches), notches);
+    wl_proxy_marshal(pointer, kAxisDiscrete, Now(), WL_POINTER_AXIS_VERTICAL_SCROLL, wl_fixed_from_int(15 * notches),
+                     notches);
     wl_proxy_marshal(pointer, kFrame);
     return 2;
   }
-  if ((strcmp(command, "keydown") == 0 || strcmp(command, "keyup") == 0 ||
-       strcmp(command, "key") == 0) && args >= 1 && KeyCode(words[1]) >= 0) {
+  if ((strcmp(command, "keydown") == 0 || strcmp(command, "keyup") == 0 || strcmp(command, "key") == 0) && args >= 1 &&
+      KeyCode(words[1]) >= 0) {
     if (!AddKeyboard()) return 0;
     const int code = KeyCode(words[1]);
     if (strcmp(command, "keyup") != 0) Key(code, 1);
