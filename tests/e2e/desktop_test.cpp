@@ -555,6 +555,9 @@ TEST(Desktop, WindowScalesGoesFullScreenKeepsItAndTurnsAlike) {
     ASSERT_TRUE(Xdotool("key Left"));
     const std::string again = SettingsOnceHolding(settings, "fullscreen = yes");
     EXPECT_NE(again.find("\nscaling = smooth\n"), std::string::npos) << again;
+    ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
+    ASSERT_TRUE(pictureShows(ShowsPause));
+    EXPECT_EQ(PointerPosition(), std::make_pair(20, 10)) << "the pause moved the pointer";
     ASSERT_TRUE(Xdotool("key p"));
     EXPECT_TRUE(WaitFor(game, window, "e2e_scale_resumed.png", ShowsFrameBetweenBarsAboveAndBelow));
     EXPECT_TRUE(faces(-15)) << "the pause turned the player";

@@ -60,12 +60,9 @@ class TWaylandDesktop {
   // Sway answers and the virtual mouse and keyboard are plugged in.
   bool Started() const { return sway_ > 0 && input_ > 0 && !wayland_display_.empty(); }
 
-  const std::string& WaylandDisplay() const { return wayland_display_; }
-  // Xwayland starts when the first X client connects to it.
-  const std::string& XDisplay() const { return x_display_; }
-  const std::string& RuntimeDir() const { return runtime_dir_; }
-  // What a game run on this desktop needs in its environment. SDL picks X11 (so Xwayland)
-  // when both displays are set, unless SDL_VIDEODRIVER=wayland.
+  // What a game run on this desktop needs in its environment. SDL picks X11 (so Xwayland, which
+  // starts when its first client connects) when both displays are set, unless
+  // SDL_VIDEODRIVER=wayland.
   std::vector<std::pair<std::string, std::string>> Environment() const {
     return {{"XDG_RUNTIME_DIR", runtime_dir_},
             {"WAYLAND_DISPLAY", wayland_display_},
@@ -81,14 +78,12 @@ class TWaylandDesktop {
   // "window_properties" with its "class".
   std::string Tree() const { return SwayMsg({"-t", "get_tree"}); }
 
-  // Keys by X keysym name ("Escape", "p", "Left", "Shift_L"...), each pressed and let go.
+  // Keys by X keysym name ("Escape", "p", "Left", "F11"...), each pressed and let go.
   bool Keys(std::initializer_list<const char*> keys) {
     for (const char* key : keys)
       if (!Input(std::string("key ") + key)) return false;
     return true;
   }
-  bool KeyDown(const std::string& key) { return Input("keydown " + key); }
-  bool KeyUp(const std::string& key) { return Input("keyup " + key); }
   // Relative motion, in logical pixels: what a game in SDL's relative mouse mode hears.
   bool MovePointer(double dx, double dy) { return Input("move " + std::to_string(dx) + " " + std::to_string(dy)); }
   // The cursor to x, y of the whole desktop in logical pixels (width and height as
@@ -99,9 +94,6 @@ class TWaylandDesktop {
   }
   // Buttons: 1 left, 2 middle, 3 right.
   bool Click(int button = 1) { return Input("click " + std::to_string(button)); }
-  bool Press(int button = 1) { return Input("press " + std::to_string(button)); }
-  bool Release(int button = 1) { return Input("release " + std::to_string(button)); }
-  bool Wheel(int notches) { return Input("wheel " + std::to_string(notches)); }
 
   // The compositor goes away under whatever runs on it, Xwayland with it.
   void Kill() {
@@ -190,7 +182,7 @@ class TWaylandDesktop {
     input_fd_ = ends[0];
     input_out_ = fdopen(dup(input_fd_), "r");
     // Answered once both devices are in place.
-    if (!Input("sleep 0")) StopInput();
+    if (!Input("move 0 0")) StopInput();
   }
   void StopInput() {
     // Its stdin closed, wl_input removes its devices and ends.

@@ -9,18 +9,15 @@
 // for as long as the program runs, and their motion goes through the compositor's input path
 // like a real mouse's, relative pointer events included.
 //
-//   wl_input COMMAND...   runs the commands in order, then removes its devices
-//   wl_input -            reads commands from stdin, one line each, answering "ok" (or "error")
-//                         on stdout once the compositor has handled the line; the devices stay
-//                         until stdin closes
+//   wl_input -   reads commands from stdin, one line each, answering "ok" (or "error") on
+//                stdout once the compositor has handled the line; the devices stay until stdin
+//                closes
 // Commands:
 //   move DX DY                 relative motion, in logical pixels (fractions allowed)
 //   abs X Y W H                the cursor to X,Y of a W x H extent spread over all outputs
 //   press B | release B | click B    a mouse button: 1 left, 2 middle, 3 right
-//   wheel N                    N notches, down when positive
-//   keydown K | keyup K | key K      a key by its X keysym name (a, 5, Escape, Left, F1,
-//                              Shift_L...), on a US layout
-//   sleep MS                   a pause
+//   key K                      a key pressed and let go, by its X keysym name (a, 5, Escape,
+//                              Left, F1...), on a US layout
 //
 // The protocols' interfaces are written out by hand below (what wayland-scanner would make of
 // their XML, which no Debian package ships), so this needs nothing but libwayland-client.
@@ -103,9 +100,6 @@ static const struct {
     {"Up", 103},     {"Prior", 104},    {"Page_Up", 104},   {"Left", 105},     {"Right", 106},  {"End", 107},
     {"Down", 108},   {"Next", 109},     {"Page_Down", 109}, {"Insert", 110},   {"Delete", 111}, {"Pause", 119},
 };
-// The modifier masks of the keymap above, which the client is told of itself: the compositor
-// does not work them out from the keys of a virtual keyboard.
-enum { kShiftMask = 1, kControlMask = 4, kAltMask = 8 };
 
 static struct wl_display* display;
 static struct wl_seat* seat;
@@ -113,7 +107,6 @@ static struct wl_proxy* pointer_manager;
 static struct wl_proxy* keyboard_manager;
 static struct wl_proxy* pointer;
 static struct wl_proxy* keyboard;
-static uint32_t modifiers;
 
 static void Global(void* data, struct wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
   (void)data;
@@ -157,29 +150,9 @@ static int KeyCode(const char* name) {
   return -1;
 }
 
-static uint32_t ModifierMask(int code) {
-  switch (code) {
-    case 42:
-    case 54:
-      return kShiftMask;
-    case 29:
-    case 97:
-      return kControlMask;
-    case 56:
-    case 100:
-      return kAltMask;
-  }
-  return 0;
-}
-
 static void Key(int code, int pressed) {
   wl_proxy_marshal(keyboard, kKey, Now(), (uint32_t)code,
                    pressed ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
-  const uint32_t mask = ModifierMask(code);
-  if (mask) {
-    modifiers = pressed ? modifiers | mask : modifiers & ~mask;
-    wl_proxy_marshal(keyboard, kModifiers, modifiers, 0, 0, 0);
-  }
 }
 
 static int Connect(void) {
@@ -201,10 +174,9 @@ static int Connect(void) {
   return wl_display_roundtrip(display) >= 0;
 }
 
-// The keyboard comes only when wanted: sway takes the keyboard focus away and gives it back
-// whenever a keyboard is added.
+// One keyboard for the program's whole life: sway takes the keyboard focus away and gives it
+// back whenever a keyboard is added.
 static int AddKeyboard(void) {
-  if (keyboard) return 1;
   keyboard = wl_proxy_marshal_constructor(keyboard_manager, 0, &zwp_virtual_keyboard_v1_interface, seat, NULL);
   const int fd = memfd_create("keymap", MFD_CLOEXEC);
   if (fd < 0 || write(fd, kKeymapText, sizeof kKeymapText) != (ssize_t)sizeof kKeymapText) {
@@ -246,73 +218,40 @@ static int Run(char** words, int count) {
     }
     return 2;
   }
-  if (strcmp(command, "wheel") == 0 && args >= 1) {
-    const int notches = atoi(words[1]);
-    wl_proxy_marshal(pointer, kAxisSource, WL_POINTER_AXIS_SOURCE_WHEEL);
-    // 15 units a notch, what libinput reports for a common mouse wheel.
-    wl_proxy_marshal(pointer, kAxisDiscrete, Now(), WL_POINTER_AXIS_VERTICAL_SCROLL, wl_fixed_from_int(15 * notches),
-                     notches);
-    wl_proxy_marshal(pointer, kFrame);
-    return 2;
-  }
-  if ((strcmp(command, "keydown") == 0 || strcmp(command, "keyup") == 0 || strcmp(command, "key") == 0) && args >= 1 &&
-      KeyCode(words[1]) >= 0) {
-    if (!AddKeyboard()) return 0;
+  if (strcmp(command, "key") == 0 && args >= 1 && KeyCode(words[1]) >= 0) {
     const int code = KeyCode(words[1]);
-    if (strcmp(command, "keyup") != 0) Key(code, 1);
-    if (strcmp(command, "keydown") != 0) Key(code, 0);
-    return 2;
-  }
-  if (strcmp(command, "sleep") == 0 && args >= 1) {
-    wl_display_roundtrip(display);
-    const long ms = atol(words[1]);
-    const struct timespec pause = {ms / 1000, ms % 1000 * 1000000};
-    nanosleep(&pause, NULL);
+    Key(code, 1);
+    Key(code, 0);
     return 2;
   }
   return 0;
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: wl_input - | wl_input COMMAND...\n");
+  if (argc != 2 || strcmp(argv[1], "-") != 0) {
+    fprintf(stderr, "usage: wl_input -\n");
     return 2;
   }
-  if (!Connect()) return 1;
-  int status = 0;
-  if (strcmp(argv[1], "-") == 0) {
-    if (!AddKeyboard()) return 1;
-    char line[256];
-    while (fgets(line, sizeof line, stdin)) {
-      char* words[8];
-      int count = 0;
-      for (char* word = strtok(line, " \t\r\n"); word && count < 8; word = strtok(NULL, " \t\r\n"))
-        words[count++] = word;
-      if (count == 0) continue;
-      const int ran = Run(words, count) == count;
-      // Answered once the compositor has handled the line.
-      if (wl_display_roundtrip(display) < 0) return 1;
-      printf("%s\n", ran ? "ok" : "error");
-      fflush(stdout);
-    }
-  } else {
-    for (int i = 1; i < argc && status == 0;) {
-      const int taken = Run(argv + i, argc - i);
-      if (taken == 0) {
-        fprintf(stderr, "wl_input: cannot run '%s'\n", argv[i]);
-        status = 2;
-      }
-      i += taken;
-    }
+  if (!Connect() || !AddKeyboard()) return 1;
+  char line[256];
+  while (fgets(line, sizeof line, stdin)) {
+    char* words[8];
+    int count = 0;
+    for (char* word = strtok(line, " \t\r\n"); word && count < 8; word = strtok(NULL, " \t\r\n"))
+      words[count++] = word;
+    if (count == 0) continue;
+    const int ran = Run(words, count) == count;
+    // Answered once the compositor has handled the line.
+    if (wl_display_roundtrip(display) < 0) return 1;
+    printf("%s\n", ran ? "ok" : "error");
+    fflush(stdout);
   }
   // Keys and buttons still held are let go of by the compositor when the devices go.
   wl_proxy_marshal(pointer, kPointerDestroy);
   wl_proxy_destroy(pointer);
-  if (keyboard) {
-    wl_proxy_marshal(keyboard, kKeyboardDestroy);
-    wl_proxy_destroy(keyboard);
-  }
-  if (wl_display_roundtrip(display) < 0) status = 1;
+  wl_proxy_marshal(keyboard, kKeyboardDestroy);
+  wl_proxy_destroy(keyboard);
+  const int status = wl_display_roundtrip(display) < 0 ? 1 : 0;
   wl_display_disconnect(display);
   return status;
 }
