@@ -63,6 +63,13 @@ class TWaylandGame {
   bool Faces(int side) {
     return WaitUntil([&] { return Side() == side; }, 60, 100);
   }
+  // The window shown under its name and play begun, focused: the player's facing once motion
+  // turns it.
+  std::optional<int> Playing() {
+    if (!Shown() || !WaitUntil([&] { return Side().has_value(); }, 60, 100)) return {};
+    desktop_.Sway(Window() + " focus");
+    return Held();
+  }
   // Once the desktop has locked the pointer for play, motion turns: nudged a unit at a time
   // until it does, the player's facing then. Nothing before that may count as a turn.
   std::optional<int> Held() {
@@ -123,11 +130,8 @@ TEST(Wayland, NativeAtScaleTwoTurnsPausesAndClosesToTheScore) {
   ASSERT_TRUE(desktop.Started());
   TGameFolder folder("wayland_native");
   TWaylandGame game(desktop, folder, TDriver::Native);
-  ASSERT_TRUE(game.Shown()) << desktop.Tree() << game.Process().Errors();
-  ASSERT_TRUE(WaitUntil([&] { return game.Side().has_value(); }, 60, 100)) << game.Process().Errors();
-  desktop.Sway(game.Window() + " focus");
-  const std::optional<int> held = game.Held();
-  ASSERT_TRUE(held) << game.Process().Errors();
+  const std::optional<int> held = game.Playing();
+  ASSERT_TRUE(held) << desktop.Tree() << game.Process().Errors();
   const int side = *held;
   ASSERT_TRUE(desktop.MovePointer(30, 0));
   EXPECT_TRUE(game.Faces(side + 30)) << *game.Side();
@@ -170,11 +174,8 @@ TEST(Wayland, XWaylandAtScaleOneAndAHalfEndsWhenTheCompositorGoes) {
   ASSERT_TRUE(desktop.Started());
   TGameFolder folder("wayland_x");
   TWaylandGame game(desktop, folder, TDriver::XWayland);
-  ASSERT_TRUE(game.Shown()) << desktop.Tree() << game.Process().Errors();
-  ASSERT_TRUE(WaitUntil([&] { return game.Side().has_value(); }, 60, 100)) << game.Process().Errors();
-  desktop.Sway(game.Window() + " focus");
-  const std::optional<int> held = game.Held();
-  ASSERT_TRUE(held) << game.Process().Errors();
+  const std::optional<int> held = game.Playing();
+  ASSERT_TRUE(held) << desktop.Tree() << game.Process().Errors();
   const int side = *held;
   ASSERT_TRUE(desktop.MovePointer(-20, 0));
   EXPECT_TRUE(game.Faces(side - 20)) << *game.Side();
