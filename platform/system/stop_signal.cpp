@@ -10,7 +10,6 @@
 namespace {
 
 volatile sig_atomic_t received = 0;
-bool displayLost = false;
 
 // The second signal takes its default course, ending the process at once as if no handler
 // were there (the signal stays blocked until the handler returns, then kills).
@@ -45,8 +44,6 @@ void StopForLostDisplay(const std::string& display) {
   std::fprintf(stderr, "Kestrova: the display %s is gone (its X server or Wayland compositor ended); the game ends\n",
                display.c_str());
 }
-
-bool DisplayLost() { return displayLost; }
 
 int StopStatus() {
   if (received != 0) return 128 + received;

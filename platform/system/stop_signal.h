@@ -19,7 +19,9 @@ int StopSignal();
 // The display the window was on has gone: said once on stderr, then play ends as on a stop
 // signal. Nothing may be drawn or asked of the display any more.
 void StopForLostDisplay(const std::string& display);
-bool DisplayLost();
+// Asked before every drawing, so read in place.
+inline bool displayLost = false;
+inline bool DisplayLost() { return displayLost; }
 // What the game ends with when stopped from outside: 128 + the stop signal, or
 // kDisplayLostStatus; 0 while nothing stopped it.
 int StopStatus();

@@ -22,6 +22,9 @@ struct GraphicsState {
   std::string lastError;
   std::string drawingFailure;
   bool skipDrawing = false;
+  // Frames skipped, or the display gone (whose buffers the drawing library may have freed with
+  // it): learnt at each frame's Cls and Flip, so a drawing asks one flag.
+  bool drawingOff = false;
 };
 
 GraphicsState state;
@@ -29,8 +32,12 @@ GraphicsState state;
 TVex2DDriver& Drv() { return *state.current->_driver; }
 
 // Whether drawings reach a screen: one is open, frames are not being skipped, and the display
-// has not gone (whose buffers the drawing library may have freed with it).
-bool Drawing() { return state.current && !state.skipDrawing && !DisplayLost(); }
+// has not gone.
+bool Drawing() { return state.current && !state.drawingOff; }
+
+void FollowDisplayLoss() {
+  if (DisplayLost()) state.drawingOff = true;
+}
 
 // Sine and cosine of a rotation, remembered by its exact value: frame after frame the same
 // angles come back, and the extended-precision functions are costly.
@@ -253,6 +260,7 @@ void CloseScreen() {
 }
 
 void Flip(int32_t sync) {
+  FollowDisplayLoss();
   if (!Drawing()) return;
   if (sync != -1) {
     Drv().Flip(sync);
@@ -269,6 +277,7 @@ void Flip(int32_t sync) {
 }
 
 void Cls() {
+  FollowDisplayLoss();
   if (Drawing()) Drv().Cls();
 }
 
@@ -400,7 +409,10 @@ size_t TextColumns(std::string_view text) {
   return columns;
 }
 
-void SkipDrawing(bool on) { state.skipDrawing = on; }
+void SkipDrawing(bool on) {
+  state.skipDrawing = on;
+  state.drawingOff = on || DisplayLost();
+}
 
 bool DrawingSkipped() { return state.skipDrawing; }
 
