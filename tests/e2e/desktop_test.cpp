@@ -555,6 +555,10 @@ TEST(Desktop, WindowScalesGoesFullScreenKeepsItAndTurnsAlike) {
     ASSERT_TRUE(Xdotool("key Left"));
     const std::string again = SettingsOnceHolding(settings, "fullscreen = yes");
     EXPECT_NE(again.find("\nscaling = smooth\n"), std::string::npos) << again;
+    // SDL puts the pointer back where it was in the window once the window has changed: moved
+    // only after that, the pointer is the player's.
+    EXPECT_TRUE(WaitFor(game, window, "e2e_scale_menu_full.png",
+                        [](const TPixmap& shot) { return shot.width == 1280 && shot.height == 1024; }));
     ASSERT_TRUE(Xdotool("mousemove --sync 20 10"));
     ASSERT_TRUE(pictureShows(ShowsPause));
     EXPECT_EQ(PointerPosition(), std::make_pair(20, 10)) << "the pause moved the pointer";
