@@ -215,7 +215,9 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
   const std::string first = one.Window(30);
   ASSERT_FALSE(first.empty()) << one.Errors();
   ASSERT_TRUE(WaitFor(one, first, "e2e_at_once_one.png", ShowsHud)) << one.Errors();
-  TGameProcess two(folder, false, {"--seed", "12"}, env);
+  // Its demo shows when it plays: a window still loading can look like play in a picture.
+  const fs::path demo = folder.LogPath() / "two.demo";
+  TGameProcess two(folder, false, {"--seed", "12", "--record", demo.string()}, env);
   std::string second;
   ASSERT_TRUE(WaitUntil([&] { return !(second = WindowOf(two, first)).empty() || !two.Running(); }, 30));
   ASSERT_FALSE(second.empty()) << two.Errors();
@@ -224,6 +226,7 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
   ASSERT_TRUE(Xdotool("windowmove " + first + " 0 0"));
   ASSERT_TRUE(Xdotool("windowmove " + second + " 256 256"));
   ASSERT_TRUE(WaitFor(two, second, "e2e_at_once_two.png", ShowsHud)) << two.Errors();
+  ASSERT_TRUE(WaitUntil([&] { return !PlayerSoFar(demo).empty(); }, 60, 100)) << two.Errors();
   // The close button ends play as Escape does; a second press of it leaves the score screen.
   ASSERT_TRUE(SendCloseRequest(first));
   ASSERT_TRUE(SendCloseRequest(second));
