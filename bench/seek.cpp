@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "app/placement.h"
-#include "app/replay_viewer.h"
-#include "app/session.h"
-#include "app/tables.h"
+#include "app/loading/placement.h"
+#include "app/screens/replay_viewer.h"
+#include "app/demos/session.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"

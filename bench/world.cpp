@@ -8,7 +8,7 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "app/placement.h"
+#include "app/loading/placement.h"
 #include "rules/random.h"
 #include "state/game.h"
 #include "world/tmap.h"

@@ -1,6 +1,6 @@
 // Game controllers (any pad SDL's game controller database knows): the axes and buttons of the
 // pad that plays, with SDL's names and ranges. What they mean in the game is decided above the
-// platform (app/controls.h).
+// platform (app/play/pad_controls.h).
 //
 // The first pad connected plays; others wait until it goes. The pad reports nothing (axes at
 // rest, buttons up, no presses) while another program has the focus. Without StartPads, or

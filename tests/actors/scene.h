@@ -12,7 +12,7 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "app/tables.h"
+#include "app/loading/tables.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/placement.h"
-#include "app/report.h"
-#include "app/tables.h"
+#include "app/play/pad_controls.h"
+#include "app/loading/placement.h"
+#include "app/demos/report.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"

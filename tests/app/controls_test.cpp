@@ -1,6 +1,6 @@
 // Game controllers through SDL's virtual joystick (no hardware): the rules' input answers while
 // a pad is held, pressed, plugged in and pulled out.
-#include "app/controls.h"
+#include "app/play/pad_controls.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The demo file: what the recorder writes comes back answer for answer, unchanged answers cost
 // next to nothing, and the reader names what is wrong with a file that is no demo.
-#include "app/demo.h"
+#include "app/demos/demo.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "../support/full_disk.h"
 #include "../support/read_file.h"
-#include "app/session.h"
+#include "app/demos/session.h"
 #include "platform/files/atomic_file.h"
 #include "platform/input/events.h"
 #include "platform/input/keys.h"

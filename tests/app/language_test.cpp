@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/controls_help.h"
-#include "app/loading.h"
-#include "app/settings.h"
+#include "app/menu/controls_help.h"
+#include "app/loading/loading.h"
+#include "app/player/settings.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "state/game.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/loading.h"
+#include "app/loading/loading.h"
 #include "app/tapp.h"
 #include "platform/video/graphics.h"
 #include "scene.h"

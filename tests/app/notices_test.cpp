@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/notices.h"
+#include "app/screens/notices.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"

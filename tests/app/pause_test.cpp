@@ -1,6 +1,6 @@
 // What pauses play, what is kept for the pause screen, and its menu: choosing, changing and
 // binding keys, from plain inputs and from injected window events.
-#include "app/pause.h"
+#include "app/screens/pause_watch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "../support/read_file.h"
-#include "app/bindings.h"
-#include "app/notices.h"
-#include "app/settings_menu.h"
-#include "app/sound_controls.h"
+#include "app/player/bindings.h"
+#include "app/screens/notices.h"
+#include "app/menu/settings_menu.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"

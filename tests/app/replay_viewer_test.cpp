@@ -1,6 +1,6 @@
 // A viewer's jumps through a replay, headless: going back to a frame puts the whole game (every
 // actor, the generator, the demo's reading) where playing straight to it puts it.
-#include "app/replay_viewer.h"
+#include "app/screens/replay_viewer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/placement.h"
-#include "app/report.h"
-#include "app/run_watcher.h"
-#include "app/session.h"
-#include "app/tables.h"
+#include "app/loading/placement.h"
+#include "app/demos/report.h"
+#include "app/play/run_watcher.h"
+#include "app/demos/session.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/scores.h"
+#include "app/player/scores.h"
 #include "tests/platform/support.h"
 #include "tests/support/full_disk.h"
 

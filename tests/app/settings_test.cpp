@@ -1,6 +1,6 @@
 // The player's settings file: what it holds, what it cannot hold, the defaults it is written
 // with, and how the game puts its values back without losing the player's other lines.
-#include "app/settings.h"
+#include "app/player/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "../support/read_file.h"
-#include "app/controls_help.h"
-#include "app/sound_controls.h"
+#include "app/menu/controls_help.h"
+#include "app/player/settings_in_force.h"
 
 namespace {
 

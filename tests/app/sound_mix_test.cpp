@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/placement.h"
-#include "app/session.h"
-#include "app/tables.h"
+#include "app/loading/placement.h"
+#include "app/demos/session.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/ogg.h"

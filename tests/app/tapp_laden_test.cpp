@@ -10,8 +10,8 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "app/loading.h"
-#include "app/tables.h"
+#include "app/loading/loading.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/system/clock.h"

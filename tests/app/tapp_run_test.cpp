@@ -2,9 +2,9 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
-#include "app/bindings.h"
-#include "app/controls.h"
-#include "app/placement.h"
+#include "app/player/bindings.h"
+#include "app/play/pad_controls.h"
+#include "app/loading/placement.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"

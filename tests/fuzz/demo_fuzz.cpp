@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/demo.h"
+#include "app/demos/demo.h"
 #include "memory_file.h"
 #include "rules/answers.h"
 #include "rules/random.h"

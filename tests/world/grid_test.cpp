@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/tables.h"
+#include "app/loading/tables.h"
 #include "state/game.h"
 #include "world/tmap.h"
 

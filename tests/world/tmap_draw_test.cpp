@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/tables.h"
+#include "app/loading/tables.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "scene.h"

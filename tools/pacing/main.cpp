@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/program/command_line.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/system/clock.h"

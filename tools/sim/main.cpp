@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "app/placement.h"
-#include "app/report.h"
-#include "app/session.h"
-#include "app/tables.h"
+#include "app/loading/placement.h"
+#include "app/demos/report.h"
+#include "app/demos/session.h"
+#include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "memory_probe.h"
 #include "platform/files/atomic_file.h"

@@ -1,0 +1,201 @@
+#include "app/demos/session.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "actors/tfigur.h"
+#include "platform/files/atomic_file.h"
+#include "platform/input/input.h"
+#include "platform/input/keys.h"
+#include "rules/answers.h"
+#include "rules/random.h"
+#include "state/game.h"
+#include "world/tmap.h"
+
+namespace {
+TRunWatcher* runWatcher = nullptr;
+}  // namespace
+
+void SetRunWatcher(TRunWatcher* watcher) { runWatcher = watcher; }
+
+TRunWatcher* RunWatcher() { return runWatcher; }
+
+void TGameSession::WarnDemoFailed(const std::string& why) {
+  std::fprintf(stderr, "Kestrova: warning: cannot write the demo %s: %s; the game goes on without it\n",
+               demoPath_.c_str(), why.c_str());
+}
+
+TGameSession::~TGameSession() {
+  if (demoTarget_ >= 0) close(demoTarget_);
+}
+
+bool TGameSession::CheckRecordTarget(const std::string& path) {
+  demoPath_ = path;
+  struct stat st {};
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (!exists || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+    // The file is made when play begins; a place that cannot take it is named at once.
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (exists && S_ISDIR(st.st_mode)) errno = EISDIR;
+    if ((exists && S_ISDIR(st.st_mode)) || access(exists ? path.c_str() : folder.c_str(), W_OK) != 0) {
+      WarnDemoFailed(std::strerror(errno));
+      demoRefused_ = true;
+    }
+    return true;
+  }
+  // Opened without waiting: a FIFO that no process reads would hold the game before its window.
+  demoTarget_ = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (demoTarget_ < 0) {
+    const std::string why =
+        errno == ENXIO && S_ISFIFO(st.st_mode) ? "it is a FIFO that no process reads" : std::strerror(errno);
+    return Stop(kFileFailed, "cannot write the demo " + path + ": " + why);
+  }
+  fcntl(demoTarget_, F_SETFL, fcntl(demoTarget_, F_GETFL) & ~O_NONBLOCK);
+  return true;
+}
+
+void TGameSession::Record(const std::string& path, int32_t seed) {
+  demoPath_ = path;
+  header_.seed = seed;
+  recording_ = !demoRefused_;
+}
+
+void TGameSession::OpenDemo() {
+  recording_ = false;
+  std::FILE* file = demoTarget_ >= 0 ? fdopen(demoTarget_, "wb") : std::fopen(demoPath_.c_str(), "wb");
+  if (file == nullptr) {
+    WarnDemoFailed(std::strerror(errno));
+    return;
+  }
+  demoTarget_ = -1;
+  writer_ = std::make_unique<TDemoWriter>(file);
+}
+
+bool TGameSession::Replay(const std::string& path) {
+  demoPath_ = path;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return Stop(kNotADemo, "cannot read the demo " + path + ": " + std::strerror(errno));
+  reader_ = std::make_unique<TDemoReader>(file, path);
+  if (!reader_->ReadHeader(header_)) return Stop(kNotADemo, reader_->Error());
+  return true;
+}
+
+TGameSession::TPlace TGameSession::Place() const {
+  return {reader_ ? reader_->Place() : TDemoReader::TPlace{}, frames_, playFrames_, ids_};
+}
+
+bool TGameSession::GoBack(const TPlace& place) {
+  if (!reader_ || !reader_->Resume(place.reader)) {
+    return Stop(kNotADemo, "cannot read the demo " + demoPath_ + " again");
+  }
+  frames_ = place.frames;
+  playFrames_ = place.playFrames;
+  ids_ = place.ids;
+  playing_ = true;
+  return true;
+}
+
+TDemoCheck TGameSession::Current() const {
+  return {frames_, RandomState(), game.player->X, game.player->Y, game.figureList ? game.figureList->Count() : 0};
+}
+
+bool TGameSession::Stop(Status status, const std::string& message) {
+  status_ = status;
+  message_ = message;
+  return false;
+}
+
+bool TGameSession::PlayStarts() {
+  ids_ = NumberFigures();
+  playing_ = true;
+  if (recording_) OpenDemo();
+  if (writer_) {
+    header_.screen = {game.screenW, game.screenH, game.screenDepth, game.screenHertz};
+    header_.map = {game.pathCount, game.pathLengthA, game.pathLengthB, game.pathWidthA, game.pathWidthB, game.roomSizeMax, game.roomChance};
+    writer_->WriteHeader(header_);
+    SetAnswerTap(writer_.get());
+  }
+  if (!reader_) return true;
+  SetAnswerTap(reader_.get());
+  return Advance(false);
+}
+
+// Reads the records after a frame up to the next frame's answers; false when the replay ends
+// here, with the status saying whether it ended as recorded.
+bool TGameSession::Advance(bool lastFrame) {
+  const std::string at = demoPath_ + ": frame " + std::to_string(frames_) + ": ";
+  for (;;) {
+    const TDemoReader::Next next = reader_->ReadNext();
+    switch (next) {
+      case TDemoReader::Next::Frame:
+        if (lastFrame) return Stop(kDesync, at + "the replayed game ended, but the demo goes on");
+        return true;
+      case TDemoReader::Next::Check:
+      case TDemoReader::Next::End: {
+        const TDemoCheck& want = reader_->Check();
+        const TDemoCheck have = Current();
+        if (want != have) {
+          char text[320];
+          std::snprintf(text, sizeof text,
+                        "the replay left the recorded game: recorded frame %d rng %d player %.9g %.9g figures %d, "
+                        "replayed frame %d rng %d player %.9g %.9g figures %d",
+                        want.frame, want.rng, static_cast<double>(want.x), static_cast<double>(want.y), want.figures,
+                        have.frame, have.rng, static_cast<double>(have.x), static_cast<double>(have.y), have.figures);
+          return Stop(kDesync, at + text);
+        }
+        if (next == TDemoReader::Next::Check) break;
+        // A game ended by a stop signal has its end record right after play: no score screen.
+        const bool playOver = playing_ && game.gameState != TGamePhase::Running;
+        if (!lastFrame && !playOver) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
+        return Stop(kDone, "");
+      }
+      case TDemoReader::Next::Cut:
+        return Stop(kCut, at + "the demo stops before its end record (cut short by a crash or a kill); the state is "
+                               "that of its last complete frame");
+      case TDemoReader::Next::Bad:
+        return Stop(kNotADemo, reader_->Error());
+    }
+  }
+}
+
+bool TGameSession::FrameDone(bool lastFrame) {
+  ++frames_;
+  if (playing_) playFrames_ = frames_;
+  if (writer_) {
+    writer_->EndFrame();
+    if (frames_ % kCheckEvery == 0) writer_->WriteCheck(Current());
+    if (lastFrame) writer_->WriteEnd(Current());
+    if (!writer_->Failed().empty()) {
+      WarnDemoFailed(writer_->Failed());
+      SetAnswerTap(nullptr);
+      writer_.reset();
+    }
+  }
+  if (!reader_) return true;
+  if (!reader_->FrameUsedUp()) {
+    return Stop(kDesync, demoPath_ + ": frame " + std::to_string(frames_) +
+                             ": the replay left the recorded game (it asked for other input than the demo holds)");
+  }
+  // The viewer of a replay in the window stops it with Escape or the close button.
+  if (reader_->ViewerPressedEscape() || KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) return Stop(kDone, "");
+  return Advance(lastFrame);
+}
+
+void TGameSession::PlayEnds(bool scoreScreen) {
+  playing_ = false;
+  if (writer_ && !scoreScreen) {
+    writer_->WriteEnd(Current());
+    if (!writer_->Failed().empty()) WarnDemoFailed(writer_->Failed());
+  }
+  report_ = StateReport(playFrames_, ids_);
+  if (reportPath_.empty()) return;
+  const std::string problem = WriteFileAtomically(reportPath_, report_);
+  if (!problem.empty() && status_ == kDone)
+    Stop(kFileFailed, "cannot write the report " + reportPath_ + ": " + problem);
+}

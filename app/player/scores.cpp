@@ -1,0 +1,217 @@
+#include "app/player/scores.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "app/screens/notices.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/file_lock.h"
+#include "platform/files/paths.h"
+#include "platform/text/language.h"
+
+namespace {
+
+bool Digits(std::string_view text, size_t count) {
+  return text.size() == count && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// YYYY-MM-DD or HH:MM:SS: digits in pairs (the year four) around their separator.
+bool DateOrTime(std::string_view text, char separator) {
+  const bool date = separator == '-';
+  if (text.size() != (date ? 10u : 8u)) return false;
+  const size_t first = date ? 4 : 2;
+  return Digits(text.substr(0, first), first) && text[first] == separator &&
+         Digits(text.substr(first + 1, 2), 2) && text[first + 3] == separator &&
+         Digits(text.substr(first + 4, 2), 2);
+}
+
+bool Number(std::string_view text, int32_t& value, bool maySign) {
+  if (text.empty() || (!maySign && text[0] == '-')) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+bool Comment(std::string_view line) {
+  const auto words = Words(line);
+  return words.empty() || words[0][0] == '#';
+}
+
+std::string Folder(const std::string& file) {
+  const size_t slash = file.rfind('/');
+  return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+TScoreRank RankOf(const std::vector<TScore>& earlier, const TScore& score) {
+  TScoreRank rank;
+  rank.best = score.score;
+  rank.place = 1;
+  rank.count = static_cast<int32_t>(earlier.size()) + 1;
+  for (const TScore& s : earlier) {
+    rank.best = std::max(rank.best, s.score);
+    if (s.score >= score.score) ++rank.place;
+  }
+  return rank;
+}
+
+}  // namespace
+
+std::string ScoresFile() {
+  const std::string folder = UserDataFolder();
+  return folder.empty() ? std::string() : folder + "/scores.txt";
+}
+
+std::string ScoreLine(const TScore& s) {
+  return s.date + " " + s.time + " " + std::to_string(s.score) + " " + std::to_string(s.kills) + " " +
+         std::to_string(s.seconds) + " " + std::to_string(s.seed);
+}
+
+bool ParseScoreLine(std::string_view line, TScore& score) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  const auto w = Words(line);
+  TScore s;
+  if (w.size() != 6 || !DateOrTime(w[0], '-') || !DateOrTime(w[1], ':') || !Number(w[2], s.score, true) ||
+      !Number(w[3], s.kills, false) || !Number(w[4], s.seconds, false) || !Number(w[5], s.seed, true)) {
+    return false;
+  }
+  s.date = w[0];
+  s.time = w[1];
+  score = s;
+  return true;
+}
+
+bool ReadScores(const std::string& file, TScoreFile& read, std::string& problem) {
+  read = {};
+  std::FILE* in = std::fopen(file.c_str(), "rb");
+  if (in == nullptr) {
+    if (errno == ENOENT) return true;
+    problem = std::strerror(errno);
+    return false;
+  }
+  std::string text;
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+  const bool failed = std::ferror(in) != 0;
+  if (failed) problem = std::strerror(errno);
+  std::fclose(in);
+  if (failed) return false;
+  int32_t number = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    read.lines.push_back(line);
+    TScore score;
+    if (ParseScoreLine(line, score)) {
+      read.scores.push_back(score);
+    } else if (!Comment(line)) {
+      std::fprintf(stderr, "Kestrova: %s:%d: not a score line (date, time, score, kills, seconds, seed); skipped\n",
+                   file.c_str(), number);
+    }
+  }
+  return true;
+}
+
+std::vector<TScore> Ranked(const std::vector<TScore>& scores) {
+  std::vector<TScore> ranked = scores;
+  std::stable_sort(ranked.begin(), ranked.end(), [](const TScore& a, const TScore& b) { return a.score > b.score; });
+  return ranked;
+}
+
+bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
+  std::string problem;
+  rank = RankOf({}, score);
+  if (file.empty()) {
+    std::fprintf(stderr, "Kestrova: the score is not kept: there is no data folder (neither XDG_DATA_HOME nor HOME)\n");
+    return false;
+  }
+  if (!MakeFolders(Folder(file), &problem)) {
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: %s\n", file.c_str(), problem.c_str());
+    return false;
+  }
+  const TFileLock lock(file + ".lock");
+  if (!lock.Held()) {
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(),
+                 file.c_str(), lock.Problem().c_str());
+    return false;
+  }
+  TScoreFile read;
+  if (!ReadScores(file, read, problem)) {
+    // What cannot be read is not written over: the scores in it would be lost.
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot read it: %s\n", file.c_str(), problem.c_str());
+    return false;
+  }
+  rank = RankOf(read.scores, score);
+  std::string text;
+  for (const std::string& line : read.lines) text += line + "\n";
+  text += ScoreLine(score) + "\n";
+  problem = WriteFileAtomically(file, text);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: %s\n", file.c_str(), problem.c_str());
+    return false;
+  }
+  return true;
+}
+
+int PrintScores(const std::string& file) {
+  TScoreFile read;
+  std::string problem;
+  if (file.empty()) return 0;
+  if (!ReadScores(file, read, problem)) {
+    std::fprintf(stderr, "Kestrova: cannot read the scores in %s: %s\n", file.c_str(), problem.c_str());
+    return 1;
+  }
+  std::string out;
+  int32_t place = 0;
+  for (const TScore& s : Ranked(read.scores)) {
+    char row[160];
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(),
+                  s.score, s.kills, s.seconds, s.seed);
+    out += row;
+  }
+  if (!out.empty()) {
+    out = Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed) {
+  TScore s;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char date[16];
+  char time[16];
+  std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+  std::strftime(time, sizeof time, "%H:%M:%S", &local);
+  s.date = date;
+  s.time = time;
+  s.score = score;
+  s.kills = kills;
+  s.seconds = seconds;
+  s.seed = seed;
+  TScoreRank rank;
+  if (!AddScore(ScoresFile(), s, rank)) PostNotice(Tr("Score nicht gespeichert"));
+  return Tr("Bester: ") + std::to_string(rank.best) + Tr("   Platz ") + std::to_string(rank.place) + Tr(" von ") +
+         std::to_string(rank.count);
+}
