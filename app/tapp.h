@@ -42,8 +42,6 @@ class Tapp {
   static int32_t pause();
 
   static TLaunch launch;
-  // What the last score screen asked for.
-  static TNextGame next;
 
   // Reads the four screen settings from the open config.txt stream.
   static void readSettings();
@@ -54,10 +52,11 @@ class Tapp {
 };
 
 // Makes the game that follows a finished one start exactly as in a fresh program: a fresh game
-// state on the open screen, the services a game changes back as at start, seeded with `seed`.
+// state and play session on the open screen, the services a game changes back as at start,
+// seeded with `seed`.
 void StartNextGame(int32_t seed);
 
-// The program's entry: runs once, however often it is called, and plays one game after another
-// for as long as the score screen asks for another. Returns the exit status: 0, or
+// The program's entry: plays one game after another for as long as the score screen asks for
+// another. Returns the exit status: 0, or
 // what ended a replay early or kept the report from being written.
 int RunEntry(const TCommandLine& line);

@@ -11,10 +11,11 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "actors/tshot.h"
-#include "app/player/bindings.h"
-#include "app/loading/placement.h"
-#include "app/player/settings.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
+#include "app/player/bindings.h"
+#include "app/player/settings.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
 #include "platform/text/language.h"
@@ -53,7 +54,8 @@ void Prepare() {
   const char* shots[] = {"shoot.png", "plasma.png", "laser.png", "letzter.png"};
   for (int i = 0; i < 4; ++i) game.shotImages[i] = Asset(shots[i]);
   for (int k = 0; k < 8; ++k) game.shotImages[4 + k] = Asset("fire" + std::to_string(k) + ".png");
-  const char* items[] = {"firstaid.png", "secaid.png", "shell1.png", "shell3.png", "shell4.png", "shell5.png", "shell2.png"};
+  const char* items[] = {"firstaid.png", "secaid.png", "shell1.png", "shell3.png",
+                         "shell4.png",   "shell5.png", "shell2.png"};
   for (int i = 0; i < 7; ++i) game.itemImages[i] = Asset(items[i]);
   game.bloodImage = Asset("blood.png");
   game.mapParamsFile = std::string(KESTROVA_SOURCE_DIR) + "/assets/map.txt";
@@ -108,7 +110,7 @@ void BM_FrameStartScene(benchmark::State& state) {
   StartScene(1);
   TPlayerSettings settings;
   settings.hud = state.range(0) != 0 ? THud::Extended : THud::Classic;
-  ApplyBindings(settings);
+  Apply(settings);
   UseCatalogueFolder(KESTROVA_BINARY_DIR "/game/locale");
   UseLanguage(state.range(1) != 0 ? TLanguage::English : TLanguage::German);
   int32_t k = 0;
@@ -117,7 +119,7 @@ void BM_FrameStartScene(benchmark::State& state) {
     Tapp::frame();
   }
   state.counters["shots"] = game.shotList ? game.shotList->Count() : 0;
-  ApplyBindings(TPlayerSettings{});
+  Apply(TPlayerSettings{});
   UseLanguage(TLanguage::German);
 }
 BENCHMARK(BM_FrameStartScene)
@@ -141,6 +143,10 @@ void BM_FrameCrowdedScene(benchmark::State& state) {
   }
   state.counters["shots after"] = static_cast<double>(shots) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_FrameCrowdedScene)->Unit(benchmark::kMillisecond)->Iterations(60)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FrameCrowdedScene)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(60)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -13,8 +13,8 @@ constexpr double kFrames = 1224;
 constexpr double kRecordedHertz = 60;
 
 void BM_ReplayBusyGame(benchmark::State& state) {
-  const std::string command = "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" KESTROVA_SOURCE_DIR
-                              "/bench/busy_fight.demo' --out /dev/null";
+  const std::string command =
+      "'" KESTROVA_BINARY_DIR "/kestrova-sim' --replay '" KESTROVA_SOURCE_DIR "/bench/busy_fight.demo' --out /dev/null";
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) state.SkipWithError("the replay did not end as recorded");
   }

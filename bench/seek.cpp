@@ -11,10 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "app/loading/placement.h"
-#include "app/screens/replay_viewer.h"
 #include "app/demos/session.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
+#include "app/play/play_session.h"
+#include "app/screens/replay_viewer.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"

@@ -14,7 +14,7 @@ struct TAnswerChain {
   // The physical keys that answer for a bound key code.
   std::array<std::vector<int32_t>, kKeyCount> boundKeys;
   std::array<bool, kKeyCount> keyBound{};
-  TInputJoin* join = nullptr;
+  const TInputJoin* join = nullptr;
 };
 
 TAnswerChain chain;
@@ -101,4 +101,4 @@ void UnbindKey(int32_t code) {
 
 void UnbindAllKeys() { chain.keyBound.fill(false); }
 
-void SetInputJoin(TInputJoin* join) { chain.join = join; }
+void SetInputJoin(const TInputJoin* join) { chain.join = join; }

@@ -31,15 +31,15 @@ void UnbindAllKeys();
 
 // What the application adds to the window's answers before any answer tap sees them: given
 // the live answer of the keyboard or the mouse, the joined one. Asked only for the input
-// queries, never for the clock, and it may keep state (presses it hands out once); reading
-// PointerX or PointerY changes nothing here.
+// queries, never for the clock. What it keeps (presses it hands out once) is the application's,
+// so one join serves game after game; reading PointerX or PointerY changes nothing there.
 class TInputJoin {
  public:
   virtual ~TInputJoin() = default;
-  virtual int32_t Join(TQuery query, int32_t code, int32_t live) = 0;
+  virtual int32_t Join(TQuery query, int32_t code, int32_t live) const = 0;
 };
 // Null: the answers are the keyboard's and the mouse's alone.
-void SetInputJoin(TInputJoin* join);
+void SetInputJoin(const TInputJoin* join);
 
 class TAnswerTap {
  public:

@@ -17,14 +17,6 @@
 #include "state/game.h"
 #include "world/tmap.h"
 
-namespace {
-TRunWatcher* runWatcher = nullptr;
-}  // namespace
-
-void SetRunWatcher(TRunWatcher* watcher) { runWatcher = watcher; }
-
-TRunWatcher* RunWatcher() { return runWatcher; }
-
 void TGameSession::WarnDemoFailed(const std::string& why) {
   std::fprintf(stderr, "Kestrova: warning: cannot write the demo %s: %s; the game goes on without it\n",
                demoPath_.c_str(), why.c_str());
@@ -117,7 +109,8 @@ bool TGameSession::PlayStarts() {
   if (recording_) OpenDemo();
   if (writer_) {
     header_.screen = {game.screenW, game.screenH, game.screenDepth, game.screenHertz};
-    header_.map = {game.pathCount, game.pathLengthA, game.pathLengthB, game.pathWidthA, game.pathWidthB, game.roomSizeMax, game.roomChance};
+    header_.map = {game.pathCount,  game.pathLengthA, game.pathLengthB, game.pathWidthA,
+                   game.pathWidthB, game.roomSizeMax, game.roomChance};
     writer_->WriteHeader(header_);
     SetAnswerTap(writer_.get());
   }

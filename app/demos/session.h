@@ -9,7 +9,7 @@
 
 #include "app/demos/demo.h"
 #include "app/demos/report.h"
-#include "app/play/run_watcher.h"
+#include "app/demos/run_watcher.h"
 
 class TGameSession : public TRunWatcher {
  public:

@@ -2,10 +2,10 @@
 #include <string>
 
 #include "app/demos/demo.h"
-#include "app/loading/loading.h"
-#include "app/screens/notices.h"
-#include "app/loading/placement.h"
 #include "app/demos/session.h"
+#include "app/loading/loading.h"
+#include "app/play/notices.h"
+#include "app/play/placement.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/files/paths.h"
@@ -91,7 +91,6 @@ void LoadShotSounds() {
 void LoadDeathSound() { game.deathSound = LoadSound("t.ogg"); }
 
 void LoadBlood() { game.bloodImage = LoadImage("blood.png"); }
-
 
 // Between stages and while the carver works: the window keeps answering, and Escape, the
 // close button or a stop signal end the game here as they would end play.

@@ -58,8 +58,8 @@ std::vector<std::string> ControlsInForce(const TPlayerSettings& s, bool pad) {
 
 std::string ControlsHelp(const TPlayerSettings& d) {
   const auto keys = [&](TAction a) { return KeyListText(d.Keys(a)); };
-  return Tr("Steuerung (die Tasten lassen sich im Pausenmenü oder in $XDG_CONFIG_HOME/kestrova/settings.txt ändern):") + "\n" +
-         HelpLine(Tr("vor / zurück gehen"), keys(TAction::Forward) + " / " + keys(TAction::Back)) +
+  return Tr("Steuerung (die Tasten lassen sich im Pausenmenü oder in $XDG_CONFIG_HOME/kestrova/settings.txt ändern):") +
+         "\n" + HelpLine(Tr("vor / zurück gehen"), keys(TAction::Forward) + " / " + keys(TAction::Back)) +
          HelpLine(Tr("seitwärts links / rechts"), keys(TAction::Left) + " / " + keys(TAction::Right)) +
          HelpLine(Tr("drehen"), Tr("die Maus, waagerecht")) +
          HelpLine(Tr("feuern"), Tr("linke Maustaste; Waffe 1: ") + keys(TAction::FireWeapon1)) +

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/play/play_session.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
@@ -16,37 +17,18 @@ namespace {
 constexpr int32_t kDigit1 = '1';
 constexpr int32_t kDigit5 = '5';
 
-// The pad can only add to what the keyboard and the mouse answer.
+// The pad can only add to what the keyboard and the mouse answer; what it keeps is the game's.
 class TPadJoin : public TInputJoin {
  public:
-  int32_t Join(TQuery query, int32_t code, int32_t live) override;
+  int32_t Join(TQuery query, int32_t code, int32_t live) const override;
 };
 
-struct ControlsState {
-  // Joined to the answers by StartControls; what it keeps is the rest of this struct.
-  TPadJoin padJoin;
-  bool started = false;
-  uint32_t epoch = 0;
-  int32_t enterPresses = 0;
-  int32_t escapePresses = 0;
-  // The weapon digit the rules last selected, followed from the digit answers.
-  int32_t weaponDigit = kDigit1;
-  // The digit a shoulder press holds until the rules have read the digits of one frame; 0 none.
-  int32_t shoulderDigit = 0;
-  bool shoulderDigitRead = false;
-  // Turns of less than a degree per frame add up here until a whole degree is due.
-  double turnCarry = 0.0;
-  int32_t frameTurn = 0;
-  bool screenshotAsked = false;
-  bool viewerHasPad = false;
-  std::vector<int32_t> screenshotKeys = {KEY_F12};  // the player's key_screenshot
-};
-
-ControlsState state;
+const TPadJoin kPadJoin;
 
 // The pad's presses since the last look, in the keys they stand for; what was waiting is dropped
 // when the platform says the focus or the pad changed.
 void TakePadPresses() {
+  TPadState& state = PlaySession().pad;
   if (state.epoch != PadEpoch()) {
     state.epoch = PadEpoch();
     state.enterPresses = 0;
@@ -69,6 +51,7 @@ void TakePadPresses() {
 }
 
 bool PadHolds(int32_t key) {
+  TPadState& state = PlaySession().pad;
   if (key >= kDigit1 && key <= kDigit5) {
     if (key != state.shoulderDigit) return false;
     state.shoulderDigitRead = true;
@@ -90,8 +73,9 @@ bool PadHolds(int32_t key) {
   }
 }
 
-int32_t TPadJoin::Join(TQuery query, int32_t code, int32_t live) {
+int32_t TPadJoin::Join(TQuery query, int32_t code, int32_t live) const {
   TakePadPresses();
+  TPadState& state = PlaySession().pad;
   switch (query) {
     case TQuery::KeyIsDown: {
       const int32_t held = live != 0 || PadHolds(code) ? 1 : 0;
@@ -113,28 +97,19 @@ int32_t TPadJoin::Join(TQuery query, int32_t code, int32_t live) {
   }
 }
 
-void OnEvent(const TEvent& ev) {
-  const std::vector<int32_t>& keys = state.screenshotKeys;
-  if (ev.id == EVENT_KEYDOWN && std::find(keys.begin(), keys.end(), ev.data) != keys.end()) {
-    state.screenshotAsked = true;
-  }
-}
-
 }  // namespace
 
 void StartControls() {
-  SetInputJoin(&state.padJoin);
+  SetInputJoin(&kPadJoin);
   // Closing the window ends play as Escape does and leaves the score screen as Enter does.
   SetCloseRequestKeys({KEY_ESCAPE, KEY_ENTER});
-  if (state.started) return;
-  state.started = true;
-  AddEventHook(OnEvent);
 }
 
 void StartControlsFrame() {
   StartInputFrame();
   PumpEvents();
   TakePadPresses();
+  TPadState& state = PlaySession().pad;
   if (state.shoulderDigitRead) {
     state.shoulderDigit = 0;
     state.shoulderDigitRead = false;
@@ -163,15 +138,4 @@ void RumbleForHit(double hitPointsLost) {
   RumblePad(low, static_cast<uint16_t>(low / 2), kPadRumbleMs);
 }
 
-bool TakeScreenshotRequest() { return std::exchange(state.screenshotAsked, false); }
-
-void SetScreenshotKeys(const std::vector<int32_t>& keys) { state.screenshotKeys = keys; }
-
-void LeavePadToViewer(bool on) { state.viewerHasPad = on; }
-
-void ResetControls() {
-  const bool started = state.started;
-  state = ControlsState{};
-  state.started = started;
-  state.epoch = PadEpoch();
-}
+void LeavePadToViewer(bool on) { PlaySession().pad.viewerHasPad = on; }

@@ -1,5 +1,4 @@
-// The game's controls beyond the keyboard and the mouse the rules read: a game controller mapped
-// onto those same keys, buttons and pointer, and the screenshot key. The rules see the pad only
+// A game controller mapped onto the keys, buttons and pointer the rules read. The rules see the pad only
 // through their usual answers, so play, demos and the rules' answers stay as they are:
 //
 //   left stick or D-pad        W / S / A / D held (up forward, down back, left and right strafe)
@@ -13,7 +12,6 @@
 // focus (platform/input/pad.h).
 #pragma once
 #include <cstdint>
-#include <vector>
 
 // Raw stick and trigger values (SDL's -32768..32767 and 0..32767) beyond which the pad counts.
 inline constexpr int32_t kPadWalkThreshold = 11500;
@@ -24,8 +22,23 @@ inline constexpr int32_t kPadTriggerThreshold = 8192;
 inline constexpr double kPadMaxTurn = 8.0;
 inline constexpr uint32_t kPadRumbleMs = 150;
 
-// Joins the pad to the input answers, makes a close request count as Escape and Enter, and
-// starts watching for the screenshot key; again does nothing more.
+// What a game keeps of the pad between the rules' questions.
+struct TPadState {
+  uint32_t epoch = 0;
+  int32_t enterPresses = 0;
+  int32_t escapePresses = 0;
+  // The weapon digit the rules last selected, followed from the digit answers.
+  int32_t weaponDigit = '1';
+  // The digit a shoulder press holds until the rules have read the digits of one frame; 0 none.
+  int32_t shoulderDigit = 0;
+  bool shoulderDigitRead = false;
+  // Turns of less than a degree per frame add up here until a whole degree is due.
+  double turnCarry = 0.0;
+  int32_t frameTurn = 0;
+  bool viewerHasPad = false;
+};
+
+// Joins the pad to the input answers and makes a close request count as Escape and Enter.
 void StartControls();
 // A frame of play begins, before the rules read any input: the stick's turn for this frame is
 // taken, and a shoulder's weapon digit that the rules read in the frame before is let go.
@@ -34,13 +47,6 @@ void StartControlsFrame();
 double PadTurnRate(int32_t axis);
 // A short rumble, stronger for more hit points lost, where the pad has motors.
 void RumbleForHit(double hitPointsLost);
-// True once after each press of F12 (which the rules never read): the next frame presented is
-// saved as a screenshot.
-bool TakeScreenshotRequest();
-// The keys that save a screenshot (the player's key_screenshot; F12 until set).
-void SetScreenshotKeys(const std::vector<int32_t>& keys);
 // While a replay is watched, A and the shoulders are the viewer's (app/replay_viewer.h): their
 // presses are left for it, and Start and Back still stop watching.
 void LeavePadToViewer(bool on);
-// Forgets the pad's presses, turn and weapon and any screenshot asked for; for tests.
-void ResetControls();

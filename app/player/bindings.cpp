@@ -3,32 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/play/pad_controls.h"
-#include "app/screens/pause_watch.h"
-#include "platform/input/events.h"
+#include "app/player/settings_in_force.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "rules/answers.h"
 
 namespace {
-
-struct BindingsState {
-  TPlayerSettings bindings;
-  // Alt+Enter presses, told apart as the events come: by the time a frame looks, a quick
-  // press may have let go of Alt already.
-  int32_t altEnters = 0;
-  bool altHeld[2] = {false, false};
-  int32_t hookId = 0;
-};
-
-BindingsState state;
-
-void OnEvent(const TEvent& ev) {
-  if (ev.id != EVENT_KEYDOWN && ev.id != EVENT_KEYUP) return;
-  const bool down = ev.id == EVENT_KEYDOWN;
-  if (ev.data == KEY_LEFTALT || ev.data == KEY_RIGHTALT) state.altHeld[ev.data == KEY_RIGHTALT] = down;
-  if (down && ev.data == KEY_ENTER && (state.altHeld[0] || state.altHeld[1])) ++state.altEnters;
-}
 
 // The key codes the rules ask about in play for each action, the arrow before its letter;
 // Enter, asked on the score screen too, is bound by UsePlayBindings.
@@ -45,8 +25,6 @@ const std::vector<std::pair<TAction, std::vector<int32_t>>>& RuleKeys() {
 }  // namespace
 
 void ApplyBindings(const TPlayerSettings& settings) {
-  state.bindings = settings;
-  if (state.hookId == 0) state.hookId = AddEventHook(OnEvent);
   const TKeyLists defaults = DefaultKeys();
   for (const auto& [action, codes] : RuleKeys()) {
     const std::vector<int32_t>& keys = settings.Keys(action);
@@ -59,34 +37,12 @@ void ApplyBindings(const TPlayerSettings& settings) {
       }
     }
   }
-  SetPauseKeys(settings.Keys(TAction::Pause));
-  SetScreenshotKeys(settings.Keys(TAction::Screenshot));
   const double sign = settings.mouseInvert ? -1.0 : 1.0;
   SetPointerSensitivity(sign * settings.mouseSensitivity);
 }
 
-void UsePlayBindings(bool play) {
-  const std::vector<int32_t>& fire = state.bindings.Keys(TAction::FireWeapon1);
-  if (play && fire != DefaultKeys()[static_cast<size_t>(TAction::FireWeapon1)]) {
-    BindKey(KEY_ENTER, fire);
-  } else {
-    UnbindKey(KEY_ENTER);
-  }
-}
-
 int32_t ActionPresses(TAction action) {
   int32_t presses = 0;
-  for (int32_t key : state.bindings.Keys(action)) presses += KeyPressedLive(key);
+  for (int32_t key : PlayerSettings().Keys(action)) presses += KeyPressedLive(key);
   return presses;
 }
-
-bool FullScreenAsked() {
-  bool asked = ActionPresses(TAction::FullScreen) % 2 != 0;
-  if (state.altEnters % 2 != 0) asked = !asked;
-  // Its Enter is no press the score screen should see.
-  if (state.altEnters != 0) KeyPressedLive(KEY_ENTER);
-  state.altEnters = 0;
-  return asked;
-}
-
-const TPlayerSettings& Bindings() { return state.bindings; }

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/screens/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/file_lock.h"
 #include "platform/files/paths.h"
@@ -24,9 +23,8 @@ bool DateOrTime(std::string_view text, char separator) {
   const bool date = separator == '-';
   if (text.size() != (date ? 10u : 8u)) return false;
   const size_t first = date ? 4 : 2;
-  return Digits(text.substr(0, first), first) && text[first] == separator &&
-         Digits(text.substr(first + 1, 2), 2) && text[first + 3] == separator &&
-         Digits(text.substr(first + 4, 2), 2);
+  return Digits(text.substr(0, first), first) && text[first] == separator && Digits(text.substr(first + 1, 2), 2) &&
+         text[first + 3] == separator && Digits(text.substr(first + 4, 2), 2);
 }
 
 bool Number(std::string_view text, int32_t& value, bool maySign) {
@@ -150,8 +148,8 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
   }
   const TFileLock lock(file + ".lock");
   if (!lock.Held()) {
-    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(),
-                 file.c_str(), lock.Problem().c_str());
+    std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(), file.c_str(),
+                 lock.Problem().c_str());
     return false;
   }
   TScoreFile read;
@@ -184,8 +182,8 @@ int PrintScores(const std::string& file) {
   int32_t place = 0;
   for (const TScore& s : Ranked(read.scores)) {
     char row[160];
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(),
-                  s.score, s.kills, s.seconds, s.seed);
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(), s.score,
+                  s.kills, s.seconds, s.seed);
     out += row;
   }
   if (!out.empty()) {
@@ -195,7 +193,7 @@ int PrintScores(const std::string& file) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed) {
+std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept) {
   TScore s;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -211,7 +209,7 @@ std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int3
   s.seconds = seconds;
   s.seed = seed;
   TScoreRank rank;
-  if (!AddScore(ScoresFile(), s, rank)) PostNotice(Tr("Score nicht gespeichert"));
+  kept = AddScore(ScoresFile(), s, rank);
   return Tr("Bester: ") + std::to_string(rank.best) + Tr("   Platz ") + std::to_string(rank.place) + Tr(" von ") +
          std::to_string(rank.count);
 }

@@ -13,7 +13,6 @@
 #include <functional>
 #include <utility>
 
-#include "app/screens/notices.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
 #include "platform/input/key_names.h"
@@ -472,7 +471,7 @@ std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
   return notice;
 }
 
-TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
+TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing, std::string* notice) {
   // A file that cannot be read leaves the default language in force, as its other defaults.
   UseLanguage(LanguageOf(TPlayerSettings{}.language));
   if (file.empty()) return {};
@@ -492,8 +491,7 @@ TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing) {
   const TPlayerSettings settings = ParsePlayerSettings(text, file, problems, &briefs);
   UseLanguage(LanguageOf(settings.language));
   for (const std::string& p : problems) std::fprintf(stderr, "Kestrova: %s\n", p.c_str());
-  const std::string notice = SettingsNotice(briefs);
-  if (!notice.empty()) PostNotice(notice);
+  if (notice != nullptr) *notice = SettingsNotice(briefs);
   return settings;
 }
 

@@ -88,9 +88,9 @@ std::string KeyListText(const std::vector<int32_t>& keys);
 // The per-user settings file; empty when there is no per-user folder.
 std::string PlayerSettingsFile();
 // Reads the file and puts its language in force; problems go to stderr, and the first, with
-// their number, to the window's notice in that language. A missing file is written with the
-// defaults, so the player finds every setting there, unless writeMissing is false.
-TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true);
+// their number, to `notice` in that language, for the window. A missing file is written with
+// the defaults, so the player finds every setting there, unless writeMissing is false.
+TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing = true, std::string* notice = nullptr);
 // Puts every setting into the file (as UpdatePlayerSettings), written beside it and renamed into place, making
 // its folder if needed; a failure is named on stderr with the file and the reason.
 bool WritePlayerSettings(const std::string& file, const TPlayerSettings& settings);

@@ -1,83 +1,77 @@
 #include "app/player/settings_in_force.h"
 
-#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/player/bindings.h"
-#include "app/screens/notices.h"
 #include "platform/audio/sound.h"
+#include "platform/input/keys.h"
 #include "platform/text/language.h"
+#include "platform/video/letterbox.h"
 #include "platform/video/sdl_window.h"
+#include "rules/answers.h"
 
 namespace {
 
-constexpr int32_t kVolumeStep = 10;
-
-struct TSoundControls {
+struct TSettingsInForce {
   std::string file;
   TPlayerSettings settings;
+  // What Apply last put in force; none before the first.
+  std::optional<TPlayerSettings> applied;
   bool changed = false;
+  bool playBindings = false;
 };
 
-TSoundControls controls;
+TSettingsInForce inForce;
 
-void Change(const TPlayerSettings& to) {
-  controls.settings = to;
-  controls.changed = true;
-  SetSoundVolume(SoundGain(to));
-  PostSoundNotice(Tr("Ton ") + std::to_string(to.volume) + " %" + (to.mute ? Tr(" (aus)") : ""));
-}
-
-void TakeKeys() {
-  TPlayerSettings to = controls.settings;
-  if (ActionPresses(TAction::Mute) % 2 != 0) {
-    to.mute = !to.mute;
-    Change(to);
-    PostSoundNotice(to.mute ? Tr("Ton aus") : Tr("Ton an"));
-  }
-  const int32_t up = ActionPresses(TAction::VolumeUp);
-  const int32_t down = ActionPresses(TAction::VolumeDown);
-  if (up != down) {
-    // Muted, the step is kept for when the sound is on again.
-    to.volume = std::clamp(to.volume + kVolumeStep * (up - down), 0, 100);
-    Change(to);
-  }
+bool SameKeysAndMouse(const TPlayerSettings& a, const TPlayerSettings& b) {
+  return a.keys == b.keys && a.mouseSensitivity == b.mouseSensitivity && a.mouseInvert == b.mouseInvert;
 }
 
 }  // namespace
+
+void TakePlayerSettings(const std::string& settingsFile, const TPlayerSettings& settings) {
+  inForce = {settingsFile, settings, std::nullopt, false, false};
+}
+
+const TPlayerSettings& PlayerSettings() { return inForce.settings; }
+
+void Apply(const TPlayerSettings& to) {
+  if (!(to == inForce.settings)) inForce.changed = true;
+  inForce.settings = to;
+  // Only what changed is put in force again: binding the keys anew would drop the pointer's
+  // turn carried between frames.
+  const std::optional<TPlayerSettings> from = std::exchange(inForce.applied, to);
+  if (!from || to.volume != from->volume || to.mute != from->mute) SetSoundVolume(SoundGain(to));
+  if (!from || !SameKeysAndMouse(to, *from)) {
+    ApplyBindings(to);
+    UsePlayBindings(inForce.playBindings);
+  }
+  if (!from || to.scaling != from->scaling) SetScreenScaling(to.scaling);
+  if ((!from || to.fullscreen != from->fullscreen) && to.fullscreen != DesktopFullScreen()) {
+    SetDesktopFullScreen(to.fullscreen);
+  }
+  if (!from || to.language != from->language) UseLanguage(LanguageOf(to.language));
+}
+
+void UsePlayBindings(bool play) {
+  inForce.playBindings = play;
+  const std::vector<int32_t>& fire = inForce.settings.Keys(TAction::FireWeapon1);
+  if (play && fire != DefaultKeys()[static_cast<size_t>(TAction::FireWeapon1)]) {
+    BindKey(KEY_ENTER, fire);
+  } else {
+    UnbindKey(KEY_ENTER);
+  }
+}
+
+void KeepPlayerSettings() {
+  if (inForce.changed) WritePlayerSettings(inForce.file, inForce.settings);
+  inForce.changed = false;
+}
 
 float SoundGain(const TPlayerSettings& settings) {
   if (settings.mute) return 0.0f;
   const float v = static_cast<float>(settings.volume) / 80.0f;
   return v * v;
 }
-
-void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings) {
-  controls = {};
-  controls.file = settingsFile;
-  controls.settings = settings;
-  SetSoundVolume(SoundGain(settings));
-}
-
-void RunSoundControls() { TakeKeys(); }
-
-void KeepSoundSettings() {
-  if (controls.changed) WritePlayerSettings(controls.file, controls.settings);
-  controls.changed = false;
-}
-
-void ChangePlayerSettings(const TPlayerSettings& to) {
-  const bool sound = to.volume != controls.settings.volume || to.mute != controls.settings.mute;
-  controls.settings = to;
-  if (sound) Change(to);
-  controls.changed = true;
-  KeepSoundSettings();
-}
-
-void KeepFullScreen(bool on) {
-  SetDesktopFullScreen(on);
-  TPlayerSettings to = controls.settings;
-  to.fullscreen = DesktopFullScreen();
-  if (to.fullscreen != controls.settings.fullscreen) ChangePlayerSettings(to);
-}
-
-const TPlayerSettings& SoundSettings() { return controls.settings; }

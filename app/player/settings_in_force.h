@@ -1,27 +1,23 @@
-// The player's hand on the sound, outside the rules of the game: key_mute (M) mutes and
-// unmutes, key_volume_down and key_volume_up (minus and plus on the main row and the keypad)
-// step the volume by 10, during play and on the score screen. A notice in the corner (app/notices.h) says the new
-// state for two seconds. The volume and mute are kept in the per-user settings file; the rules never read these keys, so recorded
-// games are unaffected.
+// The player's settings in force, with one owner: taken from the settings file at start,
+// changed by the player's keys and the pause menu, put in force by Apply and kept in the file.
+// None of them is a rule of the game, so recorded games are unaffected.
 #pragma once
 #include <string>
 
 #include "app/player/settings.h"
 
-// Sets the volume of everything played from now on; changes go back to the settings file.
-void StartSoundControls(const std::string& settingsFile, const TPlayerSettings& settings);
-// After the rules of a frame have run and before it is shown: takes the keys.
-void RunSoundControls();
-// Writes changed settings back to the settings file.
-void KeepSoundSettings();
-// Settings changed in the pause menu: the sound follows them (a changed volume or mute shows
-// in the notice), and the file gets every setting at once.
-void ChangePlayerSettings(const TPlayerSettings& to);
-// Full screen on or off (F11, Alt+Enter), kept in the settings file at once as the window then
-// is, so the next launch opens the way the player left it.
-void KeepFullScreen(bool on);
-// The player's settings in force, the sound's among them.
-const TPlayerSettings& SoundSettings();
+// The settings file and what it held, in force from Apply on; changes go back to that file.
+void TakePlayerSettings(const std::string& settingsFile, const TPlayerSettings& settings);
+// The player's settings in force (the defaults until taken).
+const TPlayerSettings& PlayerSettings();
+// Puts these settings in force and owns them: the sound's volume, the keys and the mouse, the
+// window's scaling and full screen (once a window is open) and the language. The HUD, the pause
+// and the screenshot keys are read from here where they are used.
+void Apply(const TPlayerSettings& to);
+// In play key_fire_weapon1 answers for Enter; on the score screen Enter is Enter again.
+void UsePlayBindings(bool play);
+// Writes the settings to the file if they changed since they were last written.
+void KeepPlayerSettings();
 // The gain the mixer gets for a setting: 80, the default, plays the sounds at the level they
 // were made for; the steps follow loudness rather than amplitude; mute is silence.
 float SoundGain(const TPlayerSettings& settings);

@@ -2,13 +2,14 @@
 #include <memory>
 #include <string>
 
-#include "app/player/bindings.h"
-#include "app/program/command_line.h"
-#include "app/loading/loading.h"
-#include "app/screens/replay_viewer.h"
 #include "app/demos/session.h"
-#include "app/player/settings_in_force.h"
+#include "app/loading/loading.h"
 #include "app/loading/tables.h"
+#include "app/play/notices.h"
+#include "app/play/play_session.h"
+#include "app/player/settings_in_force.h"
+#include "app/program/command_line.h"
+#include "app/screens/replay_viewer.h"
 #include "app/tapp.h"
 #include "platform/input/input.h"
 #include "platform/system/fatal.h"
@@ -21,9 +22,6 @@
 #include "world/tmap.h"
 
 int RunEntry(const TCommandLine& line) {
-  static bool entered = false;
-  if (entered) return 0;
-  entered = true;
   CreateTables();
 
   auto session = std::make_unique<TGameSession>();
@@ -52,12 +50,12 @@ int RunEntry(const TCommandLine& line) {
   }
 
   const std::string settingsFile = PlayerSettingsFile();
-  const TPlayerSettings settings = ReadPlayerSettings(settingsFile);
-  StartSoundControls(settingsFile, settings);
-  ApplyBindings(settings);
+  std::string notice;
+  const TPlayerSettings settings = ReadPlayerSettings(settingsFile, true, &notice);
+  if (!notice.empty()) PostNotice(notice);
+  TakePlayerSettings(settingsFile, settings);
   Tapp::init();
-  SetScreenScaling(settings.scaling);
-  if (settings.fullscreen) SetDesktopFullScreen(true);
+  Apply(settings);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();
   // A player's tap shorter than a frame still counts; the simulator's scripts keep their frames.
@@ -84,15 +82,16 @@ int RunEntry(const TCommandLine& line) {
       status = session->Result();
       problem = session->Message();
     }
-    if (Tapp::next == TNextGame::End || StopStatus() != 0) break;
+    const TNextGame next = PlaySession().next;
+    if (next == TNextGame::End || StopStatus() != 0) break;
     // Another game: a new world from the clock, or this one again.
-    const int32_t seed = Tapp::next == TNextGame::NewWorld ? NowMs() : *Tapp::launch.seed;
+    const int32_t seed = next == TNextGame::NewWorld ? NowMs() : *Tapp::launch.seed;
     std::fprintf(stderr, "Kestrova: game %d, %s, seed %d\n", games + 1,
-                 Tapp::next == TNextGame::NewWorld ? "a new world" : "the same world", seed);
+                 next == TNextGame::NewWorld ? "a new world" : "the same world", seed);
     StartNextGame(seed);
     session = std::make_unique<TGameSession>();
   }
-  KeepSoundSettings();
+  KeepPlayerSettings();
   if (status != TGameSession::kDone) ReportProblem(problem);
   // Ended by a stop signal or a lost display: the status says so, once all is written.
   if (StopStatus() != 0) return StopStatus();

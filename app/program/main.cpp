@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/program/command_line.h"
 #include "app/menu/controls_help.h"
 #include "app/player/scores.h"
 #include "app/player/settings.h"
+#include "app/program/command_line.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
 #include "platform/system/crash.h"

@@ -1,7 +1,6 @@
-#include "app/player/bindings.h"
-#include "app/play/pad_controls.h"
-#include "app/screens/pause_watch.h"
 #include "app/loading/tables.h"
+#include "app/play/play_session.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/input/input.h"
 #include "platform/video/graphics.h"
@@ -20,17 +19,14 @@ void StartNextGame(int32_t seed) {
   game.ticker = screen.ticker;
 
   Tapp::launch.seed = seed;
-  Tapp::next = TNextGame::End;
   SeedRandom(seed);
-  // Keys held or pressed on the score screen belong to the game that ended, as do the pad's
-  // presses, a screenshot asked for and a pause waiting.
+  // What the application kept of the game that ended (the pad's presses, a screenshot asked
+  // for, a pause waiting, the notices) goes with it, as do the keys held or pressed on the
+  // score screen.
+  StartPlaySession();
   ClearKeys();
   ClearButtons();
-  ResetControls();
-  ResetPause();
-  // The player's keys for the pause and the screenshot go back in force over those resets.
-  const TPlayerSettings bindings = Bindings();
-  ApplyBindings(bindings);
+  Apply(PlayerSettings());
   UsePlayBindings(false);
   // The draw state init leaves, whatever the score screen set.
   SetColor(255, 255, 255);

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/play/notices.h"
 #include "app/play/pad_controls.h"
-#include "app/screens/notices.h"
-#include "app/screens/pause_watch.h"
+#include "app/play/pause_watch.h"
+#include "app/play/play_session.h"
+#include "app/play/player_keys.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
 #include "platform/files/screenshot.h"
@@ -33,7 +35,7 @@ TLaunch Tapp::launch;
 
 void Tapp::openScreen() {
   StartControls();
-  StartPauseWatch();
+  PlaySession().WatchEvents();
   if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) {
     if (WindowShrunkToFit()) {
       std::fprintf(stderr,

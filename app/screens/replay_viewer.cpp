@@ -6,8 +6,8 @@
 
 #include "actors/actor_copy.h"
 #include "actors/tfigur.h"
-#include "app/play/pad_controls.h"
 #include "app/demos/session.h"
+#include "app/play/pad_controls.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/input/events.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "actors/actor_copy.h"
-#include "app/play/run_watcher.h"
+#include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
 
 class TImage;

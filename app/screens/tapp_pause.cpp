@@ -6,10 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/player/bindings.h"
-#include "app/screens/notices.h"
-#include "app/screens/pause_watch.h"
 #include "app/menu/settings_menu.h"
+#include "app/play/notices.h"
+#include "app/play/pause_watch.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
@@ -124,13 +123,12 @@ struct TMenuUse {
 
 // Every change takes effect at once and is kept in the settings file.
 void PutInForce(const TPlayerSettings& to) {
-  const TPlayerSettings from = SoundSettings();
-  ChangePlayerSettings(to);
-  ApplyBindings(to);
-  UsePlayBindings(true);
-  if (to.fullscreen != DesktopFullScreen()) SetDesktopFullScreen(to.fullscreen);
-  SetScreenScaling(to.scaling);
-  if (to.language != from.language) UseLanguage(LanguageOf(to.language));
+  const TPlayerSettings from = PlayerSettings();
+  Apply(to);
+  KeepPlayerSettings();
+  if (to.volume != from.volume || to.mute != from.mute) {
+    PostSoundNotice(Tr("Ton ") + std::to_string(to.volume) + " %" + (to.mute ? Tr(" (aus)") : ""));
+  }
 }
 
 // The window's input and the pad's presses since the last frame of the pause, in the menu.
@@ -172,7 +170,7 @@ int32_t Tapp::pause() {
   PauseSounds(true);
   HoldPointerForPlay(false);
   // The menu shows the window as it is, whatever F11 did since the start.
-  TPlayerSettings shown = SoundSettings();
+  TPlayerSettings shown = PlayerSettings();
   shown.fullscreen = DesktopFullScreen();
   TSettingsMenu menu(shown, PadConnected());
   OpenPauseMenu(true);

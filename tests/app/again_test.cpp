@@ -7,10 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/play/pad_controls.h"
-#include "app/loading/placement.h"
 #include "app/demos/report.h"
 #include "app/loading/tables.h"
+#include "app/play/pad_controls.h"
+#include "app/play/placement.h"
+#include "app/play/play_session.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
@@ -58,7 +59,7 @@ class AgainTest : public ::testing::Test {
     driver->SetRecording(false);
     ASSERT_TRUE(OpenHeadlessScreen(driver, 1024, 768, 0, 0, 0));
     StartControls();
-    ResetControls();
+    StartPlaySession();
     UseFixedClock(kClock);
   }
   void TearDown() override {
@@ -88,10 +89,14 @@ class AgainTest : public ::testing::Test {
   std::shared_ptr<PressingDriver> driver;
 };
 
-const TScript kWalkTurnFire = {{0, {EVENT_KEYDOWN, 'W'}},       {3, {EVENT_MOUSEMOVE, 0, 512 + 30, 384}},
-                               {5, {EVENT_MOUSEDOWN, 1, 512, 384}}, {20, {EVENT_MOUSEUP, 1, 512, 384}},
-                               {30, {EVENT_KEYUP, 'W'}},         {32, {EVENT_KEYDOWN, '2'}},
-                               {33, {EVENT_KEYUP, '2'}},         {39, {EVENT_KEYDOWN, KEY_ESCAPE}},
+const TScript kWalkTurnFire = {{0, {EVENT_KEYDOWN, 'W'}},
+                               {3, {EVENT_MOUSEMOVE, 0, 512 + 30, 384}},
+                               {5, {EVENT_MOUSEDOWN, 1, 512, 384}},
+                               {20, {EVENT_MOUSEUP, 1, 512, 384}},
+                               {30, {EVENT_KEYUP, 'W'}},
+                               {32, {EVENT_KEYDOWN, '2'}},
+                               {33, {EVENT_KEYUP, '2'}},
+                               {39, {EVENT_KEYDOWN, KEY_ESCAPE}},
                                {39, {EVENT_KEYUP, KEY_ESCAPE}}};
 
 TEST_F(AgainTest, ASecondGameIsTheGameOfAFreshProgram) {
@@ -106,7 +111,9 @@ TEST_F(AgainTest, ASecondGameIsTheGameOfAFreshProgram) {
   // weapon digit held, the rules' clock with paused time, a pause asked for, and the score
   // screen's drawing state.
   StartNextGame(5);
-  const TScript messy = {{0, {EVENT_KEYDOWN, 'D'}}, {1, {EVENT_KEYDOWN, '4'}}, {2, {EVENT_MOUSEDOWN, 1, 512, 384}},
+  const TScript messy = {{0, {EVENT_KEYDOWN, 'D'}},
+                         {1, {EVENT_KEYDOWN, '4'}},
+                         {2, {EVENT_MOUSEDOWN, 1, 512, 384}},
                          {4, {EVENT_KEYDOWN, 'P'}}};
   Play(messy, 10);
   StopRulesClock();
@@ -143,7 +150,7 @@ TEST_F(AgainTest, TheScoreScreenOffersAnotherGameAndHearsNAndR) {
     driver->key = key;
     Tapp::endscreen();
     EXPECT_EQ(driver->flips, 3) << key;
-    EXPECT_EQ(Tapp::next, next) << key;
+    EXPECT_EQ(PlaySession().next, next) << key;
   }
   // Each frame: "Score: 0" at scale 5, then the keys at scale 1 under it, from the centre.
   const auto glyphs = driver->CallsOf(DrawOp::DrawFrame);
@@ -162,7 +169,7 @@ TEST_F(AgainTest, TheScoreScreenOffersAnotherGameAndHearsNAndR) {
   driver->key = 'N';
   Tapp::endscreen();
   EXPECT_EQ(driver->flips, 50);
-  EXPECT_EQ(Tapp::next, TNextGame::End);
+  EXPECT_EQ(PlaySession().next, TNextGame::End);
   EXPECT_EQ(driver->CallsOf(DrawOp::DrawFrame).size(), 50u * 8);
 }
 

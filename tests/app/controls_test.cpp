@@ -1,7 +1,5 @@
 // Game controllers through SDL's virtual joystick (no hardware): the rules' input answers while
 // a pad is held, pressed, plugged in and pulled out.
-#include "app/play/pad_controls.h"
-
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +8,8 @@
 #include <vector>
 
 #include "actors/tfigur.h"
+#include "app/play/pad_controls.h"
+#include "app/play/play_session.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
@@ -30,7 +30,7 @@ class PadTest : public ::testing::Test {
     ASSERT_TRUE(StartPads());
     ResetPads();
     StartControls();
-    ResetControls();
+    StartPlaySession();
     InjectEvent({EVENT_APPRESUME});
     MovePointer(400, 300);
     if (PadConnected()) GTEST_SKIP() << "a real pad is connected";
@@ -40,7 +40,7 @@ class PadTest : public ::testing::Test {
     PumpEvents();
     CloseScreen();
     SetGraphicsDriver(nullptr);
-    ResetControls();
+    StartPlaySession();
   }
   TVirtualPad& Plug() {
     pads.push_back(std::make_unique<TVirtualPad>());
@@ -191,7 +191,7 @@ TEST_F(PadTest, OnTheScoreScreenXPlaysANewWorldAndYTheSame) {
     Tapp::endscreen();
     EXPECT_GE(d->flips, 2) << button;
     EXPECT_LE(d->flips, 3) << button;
-    EXPECT_EQ(Tapp::next, next) << button;
+    EXPECT_EQ(PlaySession().next, next) << button;
   }
   d->step = nullptr;
   Tapp::launch = TLaunch{};

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/menu/controls_help.h"
 #include "app/loading/loading.h"
+#include "app/menu/controls_help.h"
 #include "app/player/settings.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"

@@ -1,10 +1,12 @@
 // The notices in the window's corner: one at a time, each for its time from when it first
 // shows, later ones in turn; a new state of the sound replaces the one still waiting or showing.
+#include "app/play/notices.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/screens/notices.h"
+#include "app/play/play_session.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
@@ -17,7 +19,7 @@ TEST(Notices, QueueInTurnAndSoundStatesReplaceEachOther) {
   ASSERT_TRUE(OpenHeadlessScreen(rec, 1024, 768, 0, 0, 0));
   StartFreshGame();
   game.screenW = 1024;
-  ResetNotices();
+  StartPlaySession();
   UseFixedClock(1000);
   PostNotice("settings.txt Zeile 4: unbekannter Name");
   PostSoundNotice("Ton 70 %");
@@ -59,7 +61,7 @@ TEST(Notices, QueueInTurnAndSoundStatesReplaceEachOther) {
   EXPECT_EQ(CurrentNotice(), "");
   EXPECT_TRUE(rec->CallsOf(DrawOp::DrawFrame).empty());
 
-  ResetNotices();
+  StartPlaySession();
   CloseScreen();
 }
 

@@ -1,7 +1,5 @@
 // What pauses play, what is kept for the pause screen, and its menu: choosing, changing and
 // binding keys, from plain inputs and from injected window events.
-#include "app/screens/pause_watch.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,9 +8,11 @@
 #include <vector>
 
 #include "../support/read_file.h"
-#include "app/player/bindings.h"
-#include "app/screens/notices.h"
 #include "app/menu/settings_menu.h"
+#include "app/play/notices.h"
+#include "app/play/pause_watch.h"
+#include "app/play/play_session.h"
+#include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
@@ -31,8 +31,8 @@ class PauseTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(OpenFreshInputScreen());
-    StartPauseWatch();
-    ResetPause();
+    StartPlaySession();
+    PlaySession().WatchEvents();
   }
   void TearDown() override {
     CloseScreen();
@@ -290,8 +290,8 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   const std::filesystem::path dir = std::filesystem::path(KESTROVA_BINARY_DIR) / "test_pause_menu";
   std::filesystem::remove_all(dir);
   const std::string file = (dir / "settings.txt").string();
-  StartSoundControls(file, {});
-  ApplyBindings({});
+  TakePlayerSettings(file, {});
+  Apply({});
   auto driver = std::make_shared<TMenuDriver>();
   ASSERT_TRUE(OpenHeadlessScreen(driver, 800, 600, 0, 0, 0));
   game.screenW = 800;
@@ -306,8 +306,8 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   driver->script.push_back({EVENT_KEYDOWN, KEY_ENTER, 1});
   Tapp::pause();
   EXPECT_EQ(driver->next, driver->script.size());
-  EXPECT_EQ(SoundSettings().volume, 60);
-  EXPECT_EQ(Bindings().hud, THud::Extended);
+  EXPECT_EQ(PlayerSettings().volume, 60);
+  EXPECT_EQ(PlayerSettings().hud, THud::Extended);
   const std::string written = ReadWholeFile(file);
   EXPECT_NE(written.find("\nvolume = 60\n"), std::string::npos) << written;
   EXPECT_NE(written.find("\nhud = extended\n"), std::string::npos) << written;
@@ -333,9 +333,9 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   // And the close button, on a page of the menu too.
   pauseWith({up, up, enter, {EVENT_APPTERMINATE}});
   EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
-  ApplyBindings({});
-  StartSoundControls({}, {});
-  ResetNotices();
+  TakePlayerSettings({}, {});
+  Apply({});
+  StartPlaySession();
   std::filesystem::remove_all(dir);
 }
 

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/loading/placement.h"
 #include "app/demos/report.h"
-#include "app/play/run_watcher.h"
+#include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
+#include "app/play/play_session.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"

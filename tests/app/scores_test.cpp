@@ -1,5 +1,7 @@
 // The best scores kept in the player's data folder: the line format, the ranking, games that
 // end at the same moment, damaged lines and a full disk.
+#include "app/player/scores.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <set>
 #include <sstream>
 
-#include "app/player/scores.h"
 #include "tests/platform/support.h"
 #include "tests/support/full_disk.h"
 
@@ -31,10 +32,10 @@ TEST(ScoresTest, LinesRoundTripAndOddLinesAreNoScores) {
   EXPECT_EQ(back, s);
   ASSERT_TRUE(ParseScoreLine("2026-12-08  11:48:48\t1230 123 95 -17\r", back));
   EXPECT_EQ(back, s);
-  for (const char* bad : {"", "# comment", "2026-12-08 11:48:48 1230 123 95", "2026-12-08 11:48:48 1230 123 95 7 8",
-                          "2026-12-8 11:48:48 1230 123 95 7", "2026-12-08 11.48.48 1230 123 95 7",
-                          "2026-12-08 11:48:48 12x0 123 95 7", "2026-12-08 11:48:48 1230 -1 95 7",
-                          "2026-12-08 11:48:48 1230 123 95 99999999999"}) {
+  for (const char* bad :
+       {"", "# comment", "2026-12-08 11:48:48 1230 123 95", "2026-12-08 11:48:48 1230 123 95 7 8",
+        "2026-12-8 11:48:48 1230 123 95 7", "2026-12-08 11.48.48 1230 123 95 7", "2026-12-08 11:48:48 12x0 123 95 7",
+        "2026-12-08 11:48:48 1230 -1 95 7", "2026-12-08 11:48:48 1230 123 95 99999999999"}) {
     EXPECT_FALSE(ParseScoreLine(bad, back)) << bad;
   }
 }
@@ -113,8 +114,7 @@ TEST(ScoresTest, AFullDiskLeavesTheEarlierFileWhole) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(AddScore(file, Game(400, 2), rank));
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_NE(errors.find("cannot keep the score in " + file + ": No space left on device"), std::string::npos)
-      << errors;
+  EXPECT_NE(errors.find("cannot keep the score in " + file + ": No space left on device"), std::string::npos) << errors;
   EXPECT_EQ(Read(file), before);
   EXPECT_EQ(disk.Names(), (std::vector<std::string>{"scores.txt", "scores.txt.lock"}));
   // The screen still tells where this game stands among those kept.

@@ -16,8 +16,8 @@
 #include "actors/titem.h"
 #include "actors/tshot.h"
 #include "app/loading/loading.h"
-#include "app/loading/placement.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
 #include "platform/video/gl_driver.h"
@@ -61,8 +61,7 @@ class ScreenshotTest : public ::testing::Test {
       return nullptr;
     }
     const std::string path = (fs::path(KESTROVA_BINARY_DIR) / "screenshots" / name).string();
-    const std::string command =
-        "import -window " + std::to_string(info.info.x11.window) + " PNG24:'" + path + "'";
+    const std::string command = "import -window " + std::to_string(info.info.x11.window) + " PNG24:'" + path + "'";
     if (std::system(command.c_str()) != 0) return nullptr;
     return LoadImageFile(path, 0);
   }

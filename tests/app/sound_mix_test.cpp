@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/loading/placement.h"
 #include "app/demos/session.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
+#include "app/play/play_session.h"
 #include "app/tapp.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/ogg.h"

@@ -58,9 +58,9 @@ TScratchFolder* LoadingTest::folder_ = nullptr;
 TRecordingDriver* LoadingTest::rec_ = nullptr;
 
 TEST_F(LoadingTest, SixteenScreensWithTheirBarColours) {
-  const int expected[16][2] = {{255, 0},   {248, 7},   {240, 15},  {233, 22}, {222, 33}, {205, 50},
-                               {192, 63},  {166, 89},  {154, 101}, {115, 140}, {77, 178}, {52, 203},
-                               {39, 216},  {31, 224},  {26, 229},  {26, 229}};
+  const int expected[16][2] = {{255, 0},  {248, 7},  {240, 15},  {233, 22},  {222, 33}, {205, 50},
+                               {192, 63}, {166, 89}, {154, 101}, {115, 140}, {77, 178}, {52, 203},
+                               {39, 216}, {31, 224}, {26, 229},  {26, 229}};
   const auto screens = SplitScreens(rec_->Calls());
   ASSERT_EQ(screens.size(), 16u);
   for (size_t i = 0; i < screens.size(); ++i) {

@@ -2,9 +2,10 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
-#include "app/player/bindings.h"
 #include "app/play/pad_controls.h"
-#include "app/loading/placement.h"
+#include "app/play/placement.h"
+#include "app/player/bindings.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
 #include "platform/input/input.h"
@@ -274,15 +275,15 @@ TEST_F(LoopTest, ClassicHudIsTheBarsAloneAndExtendedAddsNumbersTheWeaponAndTheCo
   Tapp::drawhub();
   const std::vector<TRecordedCall> bars = Drawings(rec->Calls());
   std::vector<std::string> problems;
-  ApplyBindings(ParsePlayerSettings("hud = classic\n", "s.txt", problems));
+  Apply(ParsePlayerSettings("hud = classic\n", "s.txt", problems));
   rec->Clear();
   Tapp::drawhub();
   EXPECT_TRUE(SameCalls(Drawings(rec->Calls()), bars));
-  ApplyBindings(ParsePlayerSettings("hud = extended\n", "s.txt", problems));
+  Apply(ParsePlayerSettings("hud = extended\n", "s.txt", problems));
   rec->Clear();
   Tapp::drawhub();
   const std::vector<TRecordedCall> extended = Drawings(rec->Calls());
-  ApplyBindings({});
+  Apply({});
   ASSERT_GT(extended.size(), bars.size());
   EXPECT_TRUE(SameCalls({extended.begin(), extended.begin() + static_cast<std::ptrdiff_t>(bars.size())}, bars))
       << "the classic HUD first, call for call";

@@ -21,9 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "app/loading/placement.h"
+#include "app/play/placement.h"
 #include "app/demos/report.h"
 #include "app/demos/session.h"
+#include "app/play/play_session.h"
 #include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "memory_probe.h"

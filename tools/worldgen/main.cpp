@@ -10,7 +10,7 @@
 
 #include "actors/tfigur.h"
 #include "actors/titem.h"
-#include "app/loading/placement.h"
+#include "app/play/placement.h"
 #include "rules/random.h"
 #include "state/game.h"
 #include "world/grid.h"

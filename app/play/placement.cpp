@@ -1,4 +1,4 @@
-#include "app/loading/placement.h"
+#include "app/play/placement.h"
 
 #include <algorithm>
 

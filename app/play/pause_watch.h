@@ -2,6 +2,7 @@
 // counted from the window's events for the game loop, which looks at them between frames; and
 // the last frame of play, kept for the pause screen (Tapp::pause draws it).
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -14,10 +15,21 @@ struct TPauseInput {
   bool focusLost = false;
 };
 
-// Starts counting; again does nothing.
-void StartPauseWatch();
-// The keys that pause and go on (the player's key_pause; P and Pause until set).
-void SetPauseKeys(const std::vector<int32_t>& keys);
+// A game's watch: the pause keys are the player's key_pause (P and Pause unless bound).
+class TPauseWatch {
+ public:
+  void OnEvent(const TEvent& ev);
+
+  TPauseInput input;
+  // A key or button held down counts once, however often the window repeats its press.
+  std::array<bool, 256> keyHeld{};
+  bool buttonHeld = false;
+  bool keepFrames = false;
+  TPixmapPtr keptFrame;
+  bool menuOpen = false;
+  std::vector<TEvent> menuInput;
+};
+
 // What came since the last call; clears it. Pumps first.
 TPauseInput TakePauseInput();
 // Whether P, Pause or a loss of the focus is waiting there. Does not pump, so it tells what
@@ -36,6 +48,3 @@ void KeepFramesForPause(bool on);
 void KeepFrameIfPausing();
 // The frame kept at the last such present, if any; taken.
 TPixmapPtr TakeKeptFrame();
-
-// Forgets what was counted and kept; for tests.
-void ResetPause();

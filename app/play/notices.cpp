@@ -1,7 +1,6 @@
-#include "app/screens/notices.h"
+#include "app/play/notices.h"
 
-#include <deque>
-
+#include "app/play/play_session.h"
 #include "platform/system/clock.h"
 #include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
@@ -12,15 +11,6 @@ namespace {
 constexpr int32_t kSoundNoticeMs = 2000;
 constexpr int32_t kNoticeMs = 4000;
 constexpr float kNoticeScale = 2.0f;
-
-struct TNotice {
-  std::string text;
-  bool sound = false;
-  bool shown = false;
-  int32_t since = 0;  // when it first showed
-};
-
-std::deque<TNotice> notices;
 
 // Top right, white, over whatever the frame shows; in the right half of the screen, away from
 // the HUD and beside the score screen's text, at half the size when twice would reach further.
@@ -38,22 +28,25 @@ void Draw(const std::string& text) {
   DrawString(text, static_cast<float>(game.screenW) - width - 8.0f, 8.0f);
 }
 
+std::deque<TNotice>& Queue() { return PlaySession().notices.queue; }
+
 }  // namespace
 
-void PostNotice(const std::string& text) { notices.push_back({text, false, false, 0}); }
+void PostNotice(const std::string& text) { Queue().push_back({text, false, false, 0}); }
 
 void PostSoundNotice(const std::string& text) {
-  for (TNotice& n : notices) {
+  for (TNotice& n : Queue()) {
     if (!n.sound) continue;
     n.text = text;
     n.shown = false;
     return;
   }
-  notices.push_back({text, true, false, 0});
+  Queue().push_back({text, true, false, 0});
 }
 
 void DrawNotices() {
   const int32_t now = RealNowMs();
+  std::deque<TNotice>& notices = Queue();
   while (!notices.empty()) {
     TNotice& n = notices.front();
     if (!n.shown) {
@@ -66,6 +59,7 @@ void DrawNotices() {
   if (!notices.empty()) Draw(notices.front().text);
 }
 
-std::string CurrentNotice() { return notices.empty() || !notices.front().shown ? std::string() : notices.front().text; }
-
-void ResetNotices() { notices.clear(); }
+std::string CurrentNotice() {
+  const std::deque<TNotice>& notices = Queue();
+  return notices.empty() || !notices.front().shown ? std::string() : notices.front().text;
+}

@@ -16,6 +16,3 @@ class TRunWatcher {
   // scoreScreen the run ends here (a stop signal skips the score screen).
   virtual void PlayEnds(bool scoreScreen) = 0;
 };
-
-void SetRunWatcher(TRunWatcher* watcher);
-TRunWatcher* RunWatcher();

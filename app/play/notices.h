@@ -4,7 +4,21 @@
 // when it first shows; later ones wait their turn. Their text is the game's language, in ASCII
 // (the font has no other letters); stderr keeps the full messages.
 #pragma once
+#include <cstdint>
+#include <deque>
 #include <string>
+
+struct TNotice {
+  std::string text;
+  bool sound = false;
+  bool shown = false;
+  int32_t since = 0;  // when it first showed
+};
+
+// A game's notices, the one showing first.
+struct TNotices {
+  std::deque<TNotice> queue;
+};
 
 // Queues a notice.
 void PostNotice(const std::string& text);
@@ -15,5 +29,3 @@ void PostSoundNotice(const std::string& text);
 void DrawNotices();
 // The notice showing, or empty.
 std::string CurrentNotice();
-// Forgets every notice; for tests.
-void ResetNotices();

@@ -1,0 +1,43 @@
+#include "app/play/play_session.h"
+
+#include <memory>
+
+#include "platform/input/events.h"
+#include "platform/input/pad.h"
+
+namespace {
+
+std::unique_ptr<TPlaySession> current;
+
+}  // namespace
+
+TPlaySession::TPlaySession() { pad.epoch = PadEpoch(); }
+
+TPlaySession::~TPlaySession() {
+  if (hook_ != 0) RemoveEventHook(hook_);
+}
+
+void TPlaySession::WatchEvents() {
+  if (hook_ != 0) return;
+  hook_ = AddEventHook([this](const TEvent& ev) {
+    pause.OnEvent(ev);
+    keys.OnEvent(ev);
+  });
+}
+
+TPlaySession& PlaySession() {
+  if (!current) current = std::make_unique<TPlaySession>();
+  return *current;
+}
+
+void StartPlaySession() {
+  const bool watching = current && current->WatchingEvents();
+  // The old session lets go of its hook before the new one takes its own.
+  current.reset();
+  current = std::make_unique<TPlaySession>();
+  if (watching) current->WatchEvents();
+}
+
+void SetRunWatcher(TRunWatcher* watcher) { PlaySession().watcher = watcher; }
+
+TRunWatcher* RunWatcher() { return PlaySession().watcher; }
