@@ -116,8 +116,8 @@ void PlaceOrStop(bool (*place)()) {
 // stderr says where and why; the corner which.
 void SaveMaps() {
   const std::vector<std::string> lost = SaveGameLayerFiles();
-  if (lost.size() == 1) PostNotice(Tr("Karte nicht gespeichert: ") + lost[0]);
-  if (lost.size() > 1) PostNotice(std::to_string(lost.size()) + Tr(" Karten nicht gespeichert"));
+  if (lost.size() == 1) PostNotice(TrFill("Karte nicht gespeichert: %s", {lost[0]}));
+  if (lost.size() > 1) PostNotice(TrFill("%s Karten nicht gespeichert", {std::to_string(lost.size())}));
 }
 
 // A software renderer makes its code for each way of drawing (blend, texture, filter) the
@@ -178,7 +178,7 @@ int32_t Tapp::ladeb(int32_t percent, const std::string& text) {
   SetColor(255 - g, g, 0);
   DrawRect(21, static_cast<float>(game.screenH / 2 - 19), static_cast<float>(game.screenW - 42), 38);
   SetColor(255, 255, 255);
-  DrawString(Tr("Lade: ") + Tr(text), static_cast<float>(game.screenW / 2 - 100),
+  DrawString(TrFill("Lade: %s", {Tr(text)}), static_cast<float>(game.screenW / 2 - 100),
              static_cast<float>(game.screenH / 2 + 25));
   present();
   return 0;

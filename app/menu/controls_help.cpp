@@ -22,8 +22,8 @@ std::string Line(const std::string& label, const std::string& what) { return Pad
 std::string Turn(const TPlayerSettings& s) {
   char degrees[32];
   std::snprintf(degrees, sizeof degrees, "%g", s.mouseSensitivity);
-  std::string turn = Tr("Maus, ") + degrees + Tr(" Grad je Pixel");
-  return s.mouseInvert ? turn + Tr(", umgekehrt") : turn;
+  return s.mouseInvert ? TrFill("Maus, %s Grad je Pixel, umgekehrt", {degrees})
+                       : TrFill("Maus, %s Grad je Pixel", {degrees});
 }
 
 std::string HelpLine(const std::string& label, const std::string& what) {
@@ -37,11 +37,11 @@ std::vector<std::string> ControlsInForce(const TPlayerSettings& s, bool pad) {
       Line(Tr("Gehen"), Keys(s, TAction::Forward) + " / " + Keys(s, TAction::Back)),
       Line(Tr("Seitwärts"), Keys(s, TAction::Left) + " / " + Keys(s, TAction::Right)),
       Line(Tr("Drehen"), Turn(s)),
-      Line(Tr("Feuer"), Tr("linke Maustaste; Waffe 1: ") + Keys(s, TAction::FireWeapon1)),
+      Line(Tr("Feuer"), TrFill("linke Maustaste; Waffe 1: %s", {Keys(s, TAction::FireWeapon1)})),
       Line(Tr("Waffe wählen"), Keys(s, TAction::Weapon1) + " " + Keys(s, TAction::Weapon2) + " " +
                                    Keys(s, TAction::Weapon3) + " " + Keys(s, TAction::Weapon4) + " " +
                                    Keys(s, TAction::Weapon5)),
-      Line(Tr("Pause"), Keys(s, TAction::Pause) + Tr(" (weiter auch mit Klick)")),
+      Line(Tr("Pause"), TrFill("%s (weiter auch mit Klick)", {Keys(s, TAction::Pause)})),
       Line(Tr("Bildschirmfoto"), Keys(s, TAction::Screenshot)),
       Line(Tr("Vollbild"), Keys(s, TAction::FullScreen) + ", Alt+Return"),
       Line(Tr("Ton aus/an"), Keys(s, TAction::Mute)),
@@ -62,7 +62,7 @@ std::string ControlsHelp(const TPlayerSettings& d) {
          "\n" + HelpLine(Tr("vor / zurück gehen"), keys(TAction::Forward) + " / " + keys(TAction::Back)) +
          HelpLine(Tr("seitwärts links / rechts"), keys(TAction::Left) + " / " + keys(TAction::Right)) +
          HelpLine(Tr("drehen"), Tr("die Maus, waagerecht")) +
-         HelpLine(Tr("feuern"), Tr("linke Maustaste; Waffe 1: ") + keys(TAction::FireWeapon1)) +
+         HelpLine(Tr("feuern"), TrFill("linke Maustaste; Waffe 1: %s", {keys(TAction::FireWeapon1)})) +
          HelpLine(Tr("Waffe 1 .. 5 wählen"), keys(TAction::Weapon1) + " " + keys(TAction::Weapon2) + " " +
                                                  keys(TAction::Weapon3) + " " + keys(TAction::Weapon4) + " " +
                                                  keys(TAction::Weapon5)) +

@@ -30,18 +30,6 @@ std::string Column(const std::string& label, const std::string& value) {
   return line + value;
 }
 
-// A translated text with its "%s" filled in order, so a language may put them where it needs.
-std::string Fill(std::string text, const std::vector<std::string>& values) {
-  size_t at = 0;
-  for (const std::string& value : values) {
-    at = text.find("%s", at);
-    if (at == std::string::npos) break;
-    text.replace(at, 2, value);
-    at += value.size();
-  }
-  return text;
-}
-
 std::string OnOff(bool on) { return on ? Tr("an") : Tr("aus"); }
 
 std::string Real(double v) {
@@ -166,8 +154,8 @@ std::string ActionLabel(TAction action) {
     case TAction::Weapon3:
     case TAction::Weapon4:
     case TAction::Weapon5:
-      return Fill(Tr("Waffe %s"),
-                  {std::to_string(static_cast<int32_t>(action) - static_cast<int32_t>(TAction::Weapon1) + 1)});
+      return TrFill("Waffe %s",
+                    {std::to_string(static_cast<int32_t>(action) - static_cast<int32_t>(TAction::Weapon1) + 1)});
     case TAction::Pause:
       return Tr("Pause");
     case TAction::Screenshot:
@@ -216,10 +204,10 @@ std::string TSettingsMenu::Prompt() const {
   const std::string action = ActionLabel(static_cast<TAction>(chosen_));
   if (clash_) {
     const size_t other = *Holder(settings_, *clash_, chosen_);
-    return Fill(Tr("%s gehört zu %s: Enter tauscht, Escape bricht ab"),
-                {KeyName(*clash_), ActionLabel(static_cast<TAction>(other))});
+    return TrFill("%s gehört zu %s: Enter tauscht, Escape bricht ab",
+                  {KeyName(*clash_), ActionLabel(static_cast<TAction>(other))});
   }
-  return Fill(Tr("Neue Taste für %s drücken (Escape bricht ab)"), {action});
+  return TrFill("Neue Taste für %s drücken (Escape bricht ab)", {action});
 }
 
 bool TSettingsMenu::TakeChanged() { return std::exchange(changed_, false); }

@@ -34,7 +34,7 @@ void DrawHudNumbers() {
   DrawLine(276.0f, bottom, 19.0f, bottom, 1);
   DrawLine(19.0f, bottom, 19.0f, top, 1);
   const std::string corner =
-      Tr("Score: ") + IntToText(game.player->EP) + "   " + Tr("Gegner: ") + IntToText(game.figureList->Count() - 1);
+      TrFill("Score: %s   Gegner: %s", {IntToText(game.player->EP), IntToText(game.figureList->Count() - 1)});
   DrawString(corner, 8.0f, static_cast<float>(game.screenH - 24));
   SetColor(red, green, blue);
 }

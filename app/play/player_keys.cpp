@@ -13,8 +13,8 @@
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
 #include "platform/text/language.h"
-#include "rules/answers.h"
 #include "platform/video/sdl_window.h"
+#include "rules/answers.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ void TakeSoundKeys() {
   if (up == down) {
     PostSoundNotice(to.mute ? Tr("Ton aus") : Tr("Ton an"));
   } else {
-    PostSoundNotice(Tr("Ton ") + std::to_string(to.volume) + " %" + (to.mute ? Tr(" (aus)") : ""));
+    PostSoundNotice(SoundNotice(to));
   }
 }
 
@@ -88,6 +88,11 @@ void RunPlayerKeys() {
   TakeSoundKeys();
   WatchPad();
   DrawNotices();
+}
+
+std::string SoundNotice(const TPlayerSettings& settings) {
+  const std::string volume = std::to_string(settings.volume);
+  return settings.mute ? TrFill("Ton %s % (aus)", {volume}) : TrFill("Ton %s %", {volume});
 }
 
 bool TakeScreenshotRequest() { return std::exchange(Keys().screenshotAsked, false); }

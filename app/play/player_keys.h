@@ -4,7 +4,9 @@
 // read these keys, so recorded games are unaffected.
 #pragma once
 #include <cstdint>
+#include <string>
 
+#include "app/player/settings.h"
 #include "platform/input/events.h"
 
 // What a game keeps of these keys between frames.
@@ -23,5 +25,7 @@ class TPlayerKeys {
 
 // After a frame is drawn: takes the window's and the sound's keys, then draws the notice due.
 void RunPlayerKeys();
+// The sound's state for the corner: "Ton 70 %", "Ton 70 % (aus)".
+std::string SoundNotice(const TPlayerSettings& settings);
 // True once after each press of the screenshot key: the next frame presented is saved.
 bool TakeScreenshotRequest();

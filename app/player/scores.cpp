@@ -210,6 +210,6 @@ std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int3
   s.seed = seed;
   TScoreRank rank;
   kept = AddScore(ScoresFile(), s, rank);
-  return Tr("Bester: ") + std::to_string(rank.best) + Tr("   Platz ") + std::to_string(rank.place) + Tr(" von ") +
-         std::to_string(rank.count);
+  return TrFill("Bester: %s   Platz %s von %s",
+                {std::to_string(rank.best), std::to_string(rank.place), std::to_string(rank.count)});
 }

@@ -466,9 +466,10 @@ std::string Folder(const std::string& file) {
 
 std::string SettingsNotice(const std::vector<TSettingsProblem>& briefs) {
   if (briefs.empty()) return {};
-  std::string notice = Tr("settings.txt Zeile ") + std::to_string(briefs[0].line) + ": " + Tr(briefs[0].brief);
-  if (briefs.size() > 1) notice += " (+" + std::to_string(briefs.size() - 1) + Tr(" weitere)");
-  return notice;
+  const std::string line = std::to_string(briefs[0].line);
+  if (briefs.size() == 1) return TrFill("settings.txt Zeile %s: %s", {line, Tr(briefs[0].brief)});
+  return TrFill("settings.txt Zeile %s: %s (+%s weitere)",
+                {line, Tr(briefs[0].brief), std::to_string(briefs.size() - 1)});
 }
 
 TPlayerSettings ReadPlayerSettings(const std::string& file, bool writeMissing, std::string* notice) {

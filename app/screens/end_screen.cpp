@@ -53,7 +53,7 @@ int32_t Tapp::endscreen(const std::string& place) {
   if (offer) DropPlayAgainPresses();
   TNextGame& next = PlaySession().next;
   next = TNextGame::End;
-  const std::string score = Tr("Score: ") + IntToText(game.player->EP);
+  const std::string score = TrFill("Score: %s", {IntToText(game.player->EP)});
   for (;;) {
     Cls();
     SetColor(255, 255, 255);

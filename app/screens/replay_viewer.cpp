@@ -332,10 +332,10 @@ void TReplayViewer::DrawBar(int32_t shown) {
   SetColor(255, 255, 255);
   const float textY = top + 18.0f;
   DrawString(Clock(shown, hertz_) + " / " + (endFrame_ ? Clock(*endFrame_, hertz_) : "?"), lineX, textY);
-  const std::string speed = Tr("Tempo ") + kSpeeds[speed_].label;
+  const std::string speed = TrFill("Tempo %s", {kSpeeds[speed_].label});
   DrawString(speed, w / 2 - 4.0f * static_cast<float>(TextColumns(speed)), textY);
   if (paused_) {
-    const std::string caption = Tr("Pause  Bild ") + std::to_string(shown);
+    const std::string caption = TrFill("Pause  Bild %s", {std::to_string(shown)});
     DrawString(caption, w - 48.0f - 8.0f * static_cast<float>(TextColumns(caption)), textY);
     // Two upright strokes, the sign of a film that stands still.
     DrawRect(w - 32.0f, textY, 5.0f, 16.0f);

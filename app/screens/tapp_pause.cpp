@@ -9,6 +9,7 @@
 #include "app/menu/settings_menu.h"
 #include "app/play/notices.h"
 #include "app/play/pause_watch.h"
+#include "app/play/player_keys.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
@@ -127,7 +128,7 @@ void PutInForce(const TPlayerSettings& to) {
   Apply(to);
   KeepPlayerSettings();
   if (to.volume != from.volume || to.mute != from.mute) {
-    PostSoundNotice(Tr("Ton ") + std::to_string(to.volume) + " %" + (to.mute ? Tr(" (aus)") : ""));
+    PostSoundNotice(SoundNotice(to));
   }
 }
 

@@ -120,3 +120,15 @@ std::string Tr(const std::string& german) {
   const auto found = catalogue.find(german);
   return found == catalogue.end() ? german : found->second;
 }
+
+std::string TrFill(const std::string& german, const std::vector<std::string>& values) {
+  std::string text = Tr(german);
+  size_t at = 0;
+  for (const std::string& value : values) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, value);
+    at += value.size();
+  }
+  return text;
+}

@@ -3,6 +3,7 @@
 // (LANG/LC_MESSAGES/kestrova.mo) of that language.
 #pragma once
 #include <string>
+#include <vector>
 
 enum class TLanguage { German, English };
 
@@ -24,6 +25,12 @@ std::string CatalogueFolder();
 // `german` (UTF-8) in the language in force; the German text itself when the catalogue lacks
 // it or cannot be read.
 std::string Tr(const std::string& german);
+
+// `german`, a whole sentence with a "%s" for each number or name, in the language in force
+// with the "%s" filled by `values` in order. Each language keeps them in the German order
+// (German and English need no other), so no "%1$s"; msgfmt --check holds every translation
+// to the same count of them.
+std::string TrFill(const std::string& german, const std::vector<std::string>& values);
 
 // Marks a text for the catalogues where it is written down and translated later, with Tr,
 // where it is shown.

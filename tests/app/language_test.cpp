@@ -13,6 +13,7 @@
 
 #include "app/loading/loading.h"
 #include "app/menu/controls_help.h"
+#include "app/player/scores.h"
 #include "app/player/settings.h"
 #include "app/tapp.h"
 #include "platform/input/events.h"
@@ -109,6 +110,22 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt line 6: unknown name (+1 more)");
   EXPECT_EQ(ControlsInForce(s, false)[1], "Strafe          A Left / D Right");
   EXPECT_EQ(ControlsInForce(s, false)[2], "Turn            mouse, 2° a pixel");
+  EXPECT_EQ(SettingsNotice({problem}), "settings.txt line 6: unknown name");
+  // The best score's line is one sentence in each language, its numbers filled in.
+  const std::string data = KESTROVA_BINARY_DIR "/language_test_data";
+  std::filesystem::remove_all(data);
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  bool kept = false;
+  EXPECT_EQ(KeepFinishedGame(500, 5, 60, 1, kept), "Best: 500   place 1 of 1");
+  EXPECT_TRUE(kept);
+  UseLanguage(TLanguage::German);
+  EXPECT_EQ(KeepFinishedGame(900, 9, 60, 2, kept), "Bester: 900   Platz 1 von 2");
+  unsetenv("XDG_DATA_HOME");
+  s.mouseInvert = true;
+  EXPECT_EQ(ControlsInForce(s, false)[2], "Drehen          Maus, 2 Grad je Pixel, umgekehrt");
+  UseLanguage(TLanguage::English);
+  EXPECT_EQ(ControlsInForce(s, false)[2], "Turn            mouse, 2° a pixel, inverted");
+  s.mouseInvert = false;
   UseLanguage(TLanguage::German);
   EXPECT_EQ(SettingsNotice({problem, problem}), "settings.txt Zeile 6: unbekannter Name (+1 weitere)");
   // Umlauts count as one character each: what follows the label lines up.
@@ -119,7 +136,9 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   // catalogue or one cut short inside its tables.
   UseCatalogueFolder(KESTROVA_BINARY_DIR "/no-such-folder");
   UseLanguage(TLanguage::English);
-  EXPECT_EQ(Tr("Lade: "), "Lade: ");
+  EXPECT_EQ(Tr("Lade: %s"), "Lade: %s");
+  // A value's own "%s" is never filled, and one left without a value stays as it is.
+  EXPECT_EQ(TrFill("Bester: %s   Platz %s von %s", {"%s", "2"}), "Bester: %s   Platz 2 von %s");
   const std::filesystem::path damaged = KESTROVA_BINARY_DIR "/language_test/en/LC_MESSAGES";
   std::filesystem::create_directories(damaged);
   std::ifstream in(KESTROVA_BINARY_DIR "/game/locale/en/LC_MESSAGES/kestrova.mo", std::ios::binary);
@@ -128,11 +147,11 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   for (const std::string& bytes : {whole.substr(0, 100), "not a catalogue" + whole.substr(15)}) {
     std::ofstream(damaged / "kestrova.mo", std::ios::binary) << bytes;
     UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
-    EXPECT_EQ(Tr("Lade: "), "Lade: ");
+    EXPECT_EQ(Tr("Lade: %s"), "Lade: %s");
   }
   std::ofstream(damaged / "kestrova.mo", std::ios::binary) << whole;
   UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
-  EXPECT_EQ(Tr("Lade: "), "Loading: ");
+  EXPECT_EQ(Tr("Lade: %s"), "Loading: %s");
 }
 
 TEST(Language, TheDesktopsLocaleChoosesGermanOnlyWhenItSaysSo) {
