@@ -1,12 +1,16 @@
 #include "app/demos/demo.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <string_view>
 
+#include "platform/files/whole_file.h"
 #include "platform/input/keys.h"
 #include "platform/system/clock.h"
+#include "platform/text/words.h"
 #include "rules/answers.h"
 #include "rules/random.h"
 #include "world/tmap.h"
@@ -32,21 +36,8 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while (at < line.size()) {
-    const size_t end = std::min(line.find(' ', at), line.size());
-    if (end > at) words.push_back(line.substr(at, end - at));
-    at = end + 1;
-  }
-  return words;
-}
-
-bool ToInt(std::string_view text, int32_t& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
-}
+// A demo's words are separated by spaces alone.
+constexpr std::string_view kSpace = " ";
 
 bool ToFloat(std::string_view text, float& value) {
   const std::string copy(text);
@@ -59,10 +50,10 @@ bool ToFloat(std::string_view text, float& value) {
 // "NAME v1 v2 ...", exactly `count` whole numbers after the name.
 template <size_t N>
 bool ParseInts(std::string_view line, std::string_view name, std::array<int32_t, N>& out) {
-  const auto w = Words(line);
+  const auto w = Words(line, kSpace);
   if (w.size() != N + 1 || w[0] != name) return false;
   for (size_t i = 0; i < N; ++i) {
-    if (!ToInt(w[i + 1], out[i])) return false;
+    if (!ParseInt(w[i + 1], out[i])) return false;
   }
   return true;
 }
@@ -178,7 +169,7 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
     if (error_.empty()) error_ = name_ + ": not a Kestrova demo (it holds no complete first line)";
     return false;
   }
-  const auto w = Words(line);
+  const auto w = Words(line, kSpace);
   if (w.size() != 2 || w[0] != kDemoFormat)
     return Bad("not a Kestrova demo (the first line is not \"kestrova-demo 1\")");
   if (w[1] != std::to_string(kDemoVersion)) {
@@ -214,14 +205,14 @@ bool TDemoReader::ReadHeader(TDemoHeader& header) {
 }
 
 bool TDemoReader::ParseFrame(const std::string& line) {
-  const auto w = Words(line);
+  const auto w = Words(line, kSpace);
   tokens_.clear();
   int64_t previous = -1;
   for (size_t i = 1; i < w.size(); ++i) {
     const size_t op = w[i].find_first_of("=t");
     TToken t{};
-    if (op == std::string_view::npos || !ToInt(w[i].substr(0, op), t.index) || !ToInt(w[i].substr(op + 1), t.value) ||
-        t.index <= previous) {
+    if (op == std::string_view::npos || !ParseInt(w[i].substr(0, op), t.index) ||
+        !ParseInt(w[i].substr(op + 1), t.value) || t.index <= previous) {
       return Bad(Quoted(w[i]) + " is no answer (INDEX=VALUE or INDEXtDELTA, indices rising)");
     }
     t.clock = w[i][op] == 't';
@@ -235,9 +226,9 @@ bool TDemoReader::ParseFrame(const std::string& line) {
 }
 
 bool TDemoReader::ParseCheck(const std::string& body, TDemoCheck& check) {
-  const auto w = Words(body);
-  return w.size() == 5 && ToInt(w[0], check.frame) && ToInt(w[1], check.rng) && ToFloat(w[2], check.x) &&
-         ToFloat(w[3], check.y) && ToInt(w[4], check.figures);
+  const auto w = Words(body, kSpace);
+  return w.size() == 5 && ParseInt(w[0], check.frame) && ParseInt(w[1], check.rng) && ToFloat(w[2], check.x) &&
+         ToFloat(w[3], check.y) && ParseInt(w[4], check.figures);
 }
 
 TDemoReader::Next TDemoReader::ReadNext() {
@@ -294,24 +285,23 @@ bool TDemoReader::Resume(const TPlace& place) {
 bool TDemoReader::FrameUsedUp() const { return !overrun_ && nextToken_ == tokens_.size(); }
 
 std::optional<int32_t> DemoEndFrame(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
+  std::string why;
+  const int file = OpenFileToRead(path, kDemoMostBytes, "a demo", why);
+  if (file < 0) return std::nullopt;
   // An end record is far shorter than this.
-  constexpr long kTail = 256;
+  constexpr off_t kTail = 256;
   std::string tail(kTail, '\0');
-  size_t got = 0;
-  if (std::fseek(file, -kTail, SEEK_END) == 0 || std::fseek(file, 0, SEEK_SET) == 0) {
-    got = std::fread(tail.data(), 1, tail.size(), file);
-  }
-  std::fclose(file);
-  tail.resize(got);
+  const off_t size = lseek(file, 0, SEEK_END);
+  const ssize_t got = size < 0 ? -1 : pread(file, tail.data(), tail.size(), std::max<off_t>(size - kTail, 0));
+  close(file);
+  tail.resize(got < 0 ? 0 : static_cast<size_t>(got));
   if (tail.empty() || tail.back() != '\n') return std::nullopt;
   tail.pop_back();
   const size_t start = tail.rfind('\n');
   const std::string_view last = std::string_view(tail).substr(start == std::string::npos ? 0 : start + 1);
-  const auto w = Words(last);
+  const auto w = Words(last, kSpace);
   int32_t frame = 0;
-  if (w.size() != 6 || w[0] != "end" || !ToInt(w[1], frame) || frame < 0) return std::nullopt;
+  if (w.size() != 6 || w[0] != "end" || !ParseInt(w[1], frame) || frame < 0) return std::nullopt;
   return frame;
 }
 

@@ -162,6 +162,9 @@ class TDemoReader : public TAnswerTap {
 
 // The file's lines may be no longer than this.
 inline constexpr size_t kDemoMaxLine = 1 << 20;
+// Nor may the whole file be larger: a busy game's demo takes some 25 bytes a frame, 4.5 MB an
+// hour at 50 frames a second, so this is some 200 hours of play.
+inline constexpr int64_t kDemoMostBytes = int64_t{1} << 30;
 // Nor may its screen be wider or higher than any texture the game makes.
 inline constexpr int32_t kDemoMaxScreenSide = 16384;
 

@@ -10,6 +10,7 @@
 
 #include "actors/tfigur.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/whole_file.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "rules/answers.h"
@@ -71,8 +72,16 @@ void TGameSession::OpenDemo() {
 
 bool TGameSession::Replay(const std::string& path) {
   demoPath_ = path;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return Stop(kNotADemo, "cannot read the demo " + path + ": " + std::strerror(errno));
+  std::string why;
+  const int fd = OpenFileToRead(path, kDemoMostBytes, "a demo", why);
+  std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "rb");
+  if (file == nullptr) {
+    if (fd >= 0) {
+      why = std::strerror(errno);
+      close(fd);
+    }
+    return Stop(kNotADemo, "cannot read the demo " + path + ": " + (why.empty() ? std::strerror(ENOENT) : why));
+  }
   reader_ = std::make_unique<TDemoReader>(file, path);
   if (!reader_->ReadHeader(header_)) return Stop(kNotADemo, reader_->Error());
   return true;

@@ -1,18 +1,21 @@
 #include "app/player/scores.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/file_lock.h"
 #include "platform/files/paths.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/language.h"
+#include "platform/text/words.h"
 
 namespace {
+
+// The largest scores file read: some 400000 games. A bigger one is no file the game wrote; it
+// is named and left as it is, and the game's score is not kept.
+constexpr int64_t kMostScoresBytes = 16 << 20;
 
 bool Digits(std::string_view text, size_t count) {
   return text.size() == count && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -27,22 +30,9 @@ bool DateOrTime(std::string_view text, char separator) {
          text[first + 3] == separator && Digits(text.substr(first + 4, 2), 2);
 }
 
+// A count may not even be written "-0".
 bool Number(std::string_view text, int32_t& value, bool maySign) {
-  if (text.empty() || (!maySign && text[0] == '-')) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-std::vector<std::string_view> Words(std::string_view line) {
-  std::vector<std::string_view> words;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
+  return (maySign || text.empty() || text[0] != '-') && ParseInt(text, value);
 }
 
 bool Comment(std::string_view line) {
@@ -95,20 +85,8 @@ bool ParseScoreLine(std::string_view line, TScore& score) {
 
 bool ReadScores(const std::string& file, TScoreFile& read, std::string& problem) {
   read = {};
-  std::FILE* in = std::fopen(file.c_str(), "rb");
-  if (in == nullptr) {
-    if (errno == ENOENT) return true;
-    problem = std::strerror(errno);
-    return false;
-  }
   std::string text;
-  char buffer[4096];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-  const bool failed = std::ferror(in) != 0;
-  if (failed) problem = std::strerror(errno);
-  std::fclose(in);
-  if (failed) return false;
+  if (!ReadFileWhole(file, kMostScoresBytes, "a scores file", text, problem)) return problem.empty();
   int32_t number = 0;
   size_t start = 0;
   while (start < text.size()) {

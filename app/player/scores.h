@@ -35,7 +35,8 @@ struct TScoreFile {
   std::vector<TScore> scores;      // in the file's order
   std::vector<std::string> lines;  // every line, without its line end
 };
-// False when the file is there but cannot be read (`problem` says why); a missing file is empty.
+// False when the file is there but cannot be read, or is no regular file of at most 16 MiB
+// (`problem` says why); a missing file is empty.
 bool ReadScores(const std::string& file, TScoreFile& read, std::string& problem);
 // Best first; equal scores in the order they were played.
 std::vector<TScore> Ranked(const std::vector<TScore>& scores);

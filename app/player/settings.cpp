@@ -1,22 +1,18 @@
 #include "app/player/settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <utility>
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
+#include "platform/files/whole_file.h"
 #include "platform/input/key_names.h"
 #include "platform/input/keys.h"
+#include "platform/text/words.h"
 
 namespace {
 
@@ -74,17 +70,6 @@ std::string_view NameOf(std::string_view line, std::string_view* value = nullptr
   return Trim(line.substr(0, eq));
 }
 
-std::vector<std::string_view> Words(std::string_view text) {
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while ((at = text.find_first_not_of(" \t", at)) != std::string_view::npos) {
-    const size_t end = std::min(text.find_first_of(" \t", at), text.size());
-    words.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  return words;
-}
-
 // Key names separated by spaces; a name may hold spaces itself ("Keypad +", "Left Alt"), so
 // the longest run of words that names a key wins.
 bool ParseKeys(std::string_view value, std::vector<int32_t>& keys, std::string& bad) {
@@ -107,14 +92,6 @@ bool ParseKeys(std::string_view value, std::vector<int32_t>& keys, std::string& 
   }
   if (parsed.empty()) return false;
   keys = parsed;
-  return true;
-}
-
-bool ParseWhole(std::string_view value, int32_t low, int32_t high, int32_t& out) {
-  int32_t v = 0;
-  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
-  if (ec != std::errc() || end != value.data() + value.size() || v < low || v > high) return false;
-  out = v;
   return true;
 }
 
@@ -187,6 +164,13 @@ constexpr size_t kShownBytes = 60;
 // A line longer than any setting needs; it is named, not read.
 constexpr size_t kLongestLine = 1000;
 
+// The text in single quotes.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  quoted += text;
+  return quoted += '\'';
+}
+
 // Text from the file as a message shows it: bytes that are no printable ASCII (terminal
 // escapes, NUL, bytes of other encodings) written as \xNN, and cut after kShownBytes.
 std::string Shown(std::string_view text) {
@@ -226,7 +210,7 @@ const std::vector<TValueEntry>& Values() {
   static const std::vector<TValueEntry> values = {
       {"volume", "Sound volume, 0 to 100 (the volume keys step it by 10)", "a whole number from 0 to 100",
        [](const TPlayerSettings& s) { return std::to_string(s.volume); },
-       [](std::string_view v, TPlayerSettings& s) { return ParseWhole(v, 0, 100, s.volume); }},
+       [](std::string_view v, TPlayerSettings& s) { return ParseInt(v, s.volume, 0, 100); }},
       {"mute", "Sound off: yes or no", "yes or no", [](const TPlayerSettings& s) { return YesNo(s.mute); },
        [](std::string_view v, TPlayerSettings& s) { return ParseYesNo(v, s.mute); }},
       {"mouse_sensitivity", "Degrees the player turns for a pixel of mouse movement, 0.1 to 10",
@@ -342,9 +326,9 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
     std::string bad;
     settings.keys[action] = Actions()[action].keys;
     if (!ParseKeys(value, settings.keys[action], bad)) {
-      problems.push_back(where + std::string(name) + ": " +
-                         (bad.empty() ? "no key given" : "'" + Shown(bad) + "' is no key name") + "; using " +
-                         KeyListText(Actions()[action].keys));
+      std::string what = "no key given";
+      if (!bad.empty()) what = Quoted(Shown(bad)) + " is no key name";
+      problems.push_back(where + std::string(name) + ": " + what + "; using " + KeyListText(Actions()[action].keys));
       brief(TrLater("unbekannte Taste"));
     }
   }
@@ -425,36 +409,13 @@ std::string PlayerSettingsFile() {
 namespace {
 
 // The largest settings file read; a bigger one is no settings file the game wrote.
-constexpr off_t kMostSettingsBytes = 1 << 20;
+constexpr int64_t kMostSettingsBytes = 1 << 20;
 
 // The file's text; false when there is none (why empty) or it cannot be read (why says why).
 // Only a regular file of at most kMostSettingsBytes is read, and the open never waits: a
 // link to a device or a FIFO would hold the start for ever.
 bool ReadText(const std::string& file, std::string& text, std::string& why) {
-  const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno != ENOENT) why = std::strerror(errno);
-    return false;
-  }
-  struct stat st {};
-  if (fstat(fd, &st) != 0) {
-    why = std::strerror(errno);
-  } else if (!S_ISREG(st.st_mode)) {
-    why = "it is not a regular file";
-  } else if (st.st_size > kMostSettingsBytes) {
-    why = "it holds " + std::to_string(st.st_size) + " bytes, more than a settings file does (" +
-          std::to_string(kMostSettingsBytes) + " at most)";
-  } else {
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMostSettingsBytes) {
-      text.append(buffer, static_cast<size_t>(got));
-    }
-    if (got < 0) why = std::strerror(errno);
-    if (text.size() > kMostSettingsBytes) why = "it grows beyond " + std::to_string(kMostSettingsBytes) + " bytes";
-  }
-  close(fd);
-  return why.empty();
+  return ReadFileWhole(file, kMostSettingsBytes, "a settings file", text, why);
 }
 
 std::string Folder(const std::string& file) {

@@ -1,10 +1,11 @@
 #include "app/program/command_line.h"
 
-#include <charconv>
 #include <string_view>
 
 #include "platform/files/paths.h"
+#include "platform/system/options.h"
 #include "platform/text/language.h"
+#include "platform/text/words.h"
 
 std::string Usage() {
   return Tr("Aufruf: ") +
@@ -19,39 +20,48 @@ std::string Usage() {
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    if (a == "--help") {
-      line.help = true;
-      continue;
-    }
-    if (a == "--version") {
-      line.version = true;
-      continue;
-    }
-    if (a == "--scores") {
-      line.scores = true;
-      continue;
-    }
-    if (a != "--seed" && a != "--record" && a != "--replay" && a != "--report") {
+  static const option options[] = {{"help", no_argument, nullptr, 'h'},
+                                   {"version", no_argument, nullptr, 'v'},
+                                   {"scores", no_argument, nullptr, 'S'},
+                                   {"seed", required_argument, nullptr, 's'},
+                                   {"record", required_argument, nullptr, 'r'},
+                                   {"replay", required_argument, nullptr, 'p'},
+                                   {"report", required_argument, nullptr, 'o'},
+                                   {nullptr, 0, nullptr, 0}};
+  TOptionReader reader(argc, argv, options);
+  for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
+    const std::string_view a = reader.Argument();
+    if (code == TOptionReader::kUnknown) {
       error = Tr("unbekannte Option '") + std::string(a) + "'";
       return false;
     }
-    if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
+    const char* const given = reader.Value();
+    if (code == TOptionReader::kMissing || (given != nullptr && *given == '\0')) {
       error = std::string(a) + Tr(" braucht einen Wert");
       return false;
     }
-    const std::string_view value = argv[++i];
-    if (a == "--seed") {
-      int32_t seed = 0;
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seed);
-      if (ec != std::errc() || end != value.data() + value.size()) {
-        error = "--seed: '" + std::string(value) + Tr("' ist keine ganze Zahl von -2147483648 bis 2147483647");
-        return false;
+    const std::string_view value = given != nullptr ? given : "";
+    switch (code) {
+      case 'h':
+        line.help = true;
+        break;
+      case 'v':
+        line.version = true;
+        break;
+      case 'S':
+        line.scores = true;
+        break;
+      case 's': {
+        int32_t seed = 0;
+        if (!ParseInt(value, seed)) {
+          error = "--seed: '" + std::string(value) + Tr("' ist keine ganze Zahl von -2147483648 bis 2147483647");
+          return false;
+        }
+        line.seed = seed;
+        break;
       }
-      line.seed = seed;
-    } else {
-      (a == "--record" ? line.record : a == "--replay" ? line.replay : line.report) = value;
+      default:
+        (code == 'r' ? line.record : code == 'p' ? line.replay : line.report) = value;
     }
   }
   if (!line.replay.empty() && (line.seed || !line.record.empty())) {

@@ -1,6 +1,4 @@
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "app/play/notices.h"
@@ -89,8 +87,9 @@ int32_t Tapp::init() {
     // A folder opens for reading but yields no lines, which would read as a screen of 0 x 0.
     std::error_code error;
     if (std::filesystem::is_directory(configFile, error)) Fatal("cannot read " + named + ": it is a folder. " + holds);
-    game.configStream = OpenReadStream(configFile);
-    if (!game.configStream) Fatal("cannot read " + named + ": " + std::strerror(errno) + ". " + holds);
+    std::string why;
+    game.configStream = OpenReadStream(configFile, &why);
+    if (!game.configStream) Fatal("cannot read " + named + ": " + why + ". " + holds);
     readSettings();
   }
   openScreen();

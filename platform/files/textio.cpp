@@ -1,6 +1,13 @@
 #include "platform/files/textio.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/files/whole_file.h"
 
 std::string TStream::ReadLine() {
   std::string line;
@@ -69,13 +76,10 @@ int32_t TCStream::Write(const void* buffer, int32_t count) {
 
 namespace {
 
-TStreamPtr OpenStream(std::string_view path, int32_t mode) {
+std::string SlashedPath(std::string_view path) {
   std::string file(path);
   std::replace(file.begin(), file.end(), '\\', '/');
-  const char* cmode = mode == (MODE_READ | MODE_WRITE) ? "r+b" : mode == MODE_WRITE ? "wb" : "rb";
-  FILE* handle = std::fopen(file.c_str(), cmode);
-  if (handle == nullptr) return nullptr;
-  return std::make_shared<TCStream>(handle, mode);
+  return file;
 }
 
 int DigitValue(char c, int base) {
@@ -88,9 +92,27 @@ int DigitValue(char c, int base) {
 
 }  // namespace
 
-TStreamPtr OpenReadStream(std::string_view path) { return OpenStream(path, MODE_READ); }
+TStreamPtr OpenReadStream(std::string_view path, std::string* why) {
+  std::string problem;
+  // Positions and sizes are 32-bit: a larger file is none the game reads.
+  const int fd = OpenFileToRead(SlashedPath(path), INT32_MAX, "a file the game reads", problem);
+  FILE* handle = fd < 0 ? nullptr : fdopen(fd, "rb");
+  if (handle == nullptr) {
+    if (fd >= 0) {
+      problem = std::strerror(errno);
+      close(fd);
+    }
+    if (why != nullptr) *why = problem.empty() ? std::strerror(ENOENT) : problem;
+    return nullptr;
+  }
+  return std::make_shared<TCStream>(handle, MODE_READ);
+}
 
-TStreamPtr OpenWriteStream(std::string_view path) { return OpenStream(path, MODE_WRITE); }
+TStreamPtr OpenWriteStream(std::string_view path) {
+  FILE* handle = std::fopen(SlashedPath(path).c_str(), "wb");
+  if (handle == nullptr) return nullptr;
+  return std::make_shared<TCStream>(handle, MODE_WRITE);
+}
 
 void CloseStream(const TStreamPtr& stream) {
   if (stream) stream->Close();

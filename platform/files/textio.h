@@ -53,8 +53,10 @@ class TCStream : public TStream {
 
 using TStreamPtr = std::shared_ptr<TStream>;
 
-// Null when the file cannot be opened. Backslashes in the path count as slashes.
-TStreamPtr OpenReadStream(std::string_view path);
+// Null when the file cannot be opened. Backslashes in the path count as slashes. A file is
+// read only when it is a regular file (see platform/files/whole_file.h): anything else,
+// a FIFO or a device among them, is refused at once, with `why` saying so.
+TStreamPtr OpenReadStream(std::string_view path, std::string* why = nullptr);
 TStreamPtr OpenWriteStream(std::string_view path);
 void CloseStream(const TStreamPtr& stream);
 

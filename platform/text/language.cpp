@@ -5,11 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <unordered_map>
 
+#include "platform/files/whole_file.h"
 #include "platform/system/startup.h"
 
 namespace {
@@ -25,6 +24,8 @@ struct TLanguageState {
 TLanguageState state;
 
 constexpr uint32_t kMoMagic = 0x950412de;
+// The game's catalogues take some tens of kilobytes; a larger file is none of them.
+constexpr int64_t kMostCatalogueBytes = 16 << 20;
 
 const char* Code(TLanguage language) { return language == TLanguage::German ? "de" : "en"; }
 
@@ -50,8 +51,9 @@ bool Entry(const std::string& mo, size_t at, bool swapped, std::string& text) {
 // unreadable or damaged file gives what was read before the damage.
 TCatalogue ReadCatalogue(const std::string& path) {
   TCatalogue catalogue;
-  std::ifstream in(path, std::ios::binary);
-  const std::string mo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string mo;
+  std::string why;
+  ReadFileWhole(path, kMostCatalogueBytes, "a catalogue", mo, why);
   uint32_t magic = 0;
   if (!Word(mo, 0, false, magic)) return catalogue;
   const bool swapped = magic != kMoMagic;

@@ -1,11 +1,13 @@
 // The best scores kept in the player's data folder: the line format, the ranking, games that
-// end at the same moment, damaged lines and a full disk.
+// end at the same moment, damaged lines, a full disk and a file that is no scores file.
 #include "app/player/scores.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -119,6 +121,38 @@ TEST(ScoresTest, AFullDiskLeavesTheEarlierFileWhole) {
   EXPECT_EQ(disk.Names(), (std::vector<std::string>{"scores.txt", "scores.txt.lock"}));
   // The screen still tells where this game stands among those kept.
   EXPECT_EQ((std::array<int32_t, 3>{rank.best, rank.place, rank.count}), (std::array<int32_t, 3>{400, 1, 2}));
+}
+
+// A FIFO that nobody writes, a folder, a file of more than 16 MiB: each is named at once, the
+// game's score is not kept, and the file stays as it was.
+TEST(ScoresTest, WhatIsNoScoresFileIsNamedAndLeftAsItIs) {
+  namespace fs = std::filesystem;
+  platform_test::TempDir dir;
+  const std::string file = dir.File("scores.txt");
+  const auto refused = [&](const std::string& why) {
+    TScoreRank rank;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(AddScore(file, Game(700, 1), rank));
+    EXPECT_EQ(PrintScores(file), 1);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("cannot keep the score in " + file + ": cannot read it: " + why), std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("cannot read the scores in " + file + ": " + why), std::string::npos) << errors;
+    EXPECT_EQ(rank.count, 1);
+  };
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+  refused("it is not a regular file");
+  EXPECT_EQ(fs::status(file).type(), fs::file_type::fifo);
+  fs::remove(file);
+  fs::create_directory(file);
+  refused("it is a folder");
+  EXPECT_TRUE(fs::is_empty(file));
+  fs::remove(file);
+  std::ofstream(file) << ScoreLine(Game(500, 2)) << "\n";
+  fs::resize_file(file, (16 << 20) + 1);
+  refused("it holds 16777217 bytes, more than a scores file does (16777216 at most)");
+  EXPECT_EQ(fs::file_size(file), (16u << 20) + 1);
+  EXPECT_EQ(Read(file).substr(0, 8), "2026-12-");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Pictures and sounds whose headers claim more than they hold: they must not make the loader
 // take memory by the claim. Files written where something else stands (a device, a FIFO, a
 // link, a file of another mode or owner), writers killed midway, and one folder reached two
-// ways: what the game writes must respect them.
+// ways: what the game writes must respect them. What it reads is a regular file of a bounded
+// size, never waited on.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -23,6 +24,8 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
 #include "platform/files/pixmap.h"
+#include "platform/files/textio.h"
+#include "platform/files/whole_file.h"
 #include "platform/video/image.h"
 #include "support.h"
 
@@ -232,6 +235,51 @@ TEST(HostileTargets, DevicesAndFifosAreWrittenThroughAndLinksStayLinks) {
   EXPECT_EQ(WriteFileAtomically(dir.File("later.txt"), "made\n"), "");
   EXPECT_TRUE(fs::is_symlink(dir.Path() / "later.txt"));
   EXPECT_EQ(ReadWholeFile(dir.File("real/later.txt")), "made\n");
+}
+
+TEST(HostileSources, OnlyRegularFilesUpToTheirLimitAreReadAndNothingIsWaitedOn) {
+  TempDir dir;
+  std::string text = "old";
+  std::string why;
+  const auto read = [&](const std::string& path) { return ReadFileWhole(path, 10, "a test file", text, why); };
+  // Nothing there: no text and no reason.
+  EXPECT_FALSE(read(dir.File("missing")));
+  EXPECT_EQ(why, "");
+  EXPECT_EQ(text, "");
+  // A FIFO that nobody writes, a folder, a device: refused at once.
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(read(fifo));
+  EXPECT_EQ(why, "it is not a regular file");
+  EXPECT_FALSE(read(dir.Path().string()));
+  EXPECT_EQ(why, "it is a folder");
+  fs::create_symlink("/dev/zero", dir.Path() / "zero");
+  EXPECT_FALSE(read(dir.File("zero")));
+  EXPECT_EQ(why, "it is not a regular file");
+  // The limit is read whole; one byte more is refused.
+  Put(dir.File("ten"), "0123456789");
+  EXPECT_TRUE(read(dir.File("ten")));
+  EXPECT_EQ(text, "0123456789");
+  EXPECT_EQ(why, "");
+  Put(dir.File("eleven"), "0123456789a");
+  EXPECT_FALSE(read(dir.File("eleven")));
+  EXPECT_EQ(why, "it holds 11 bytes, more than a test file does (10 at most)");
+  EXPECT_EQ(text, "");
+  // The system's reason for the rest.
+  Put(dir.File("locked"), "x");
+  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0), 0);
+  if (geteuid() != 0) {
+    EXPECT_FALSE(read(dir.File("locked")));
+    EXPECT_EQ(why, "Permission denied");
+  }
+  // The text streams (config.txt, map.txt, pictures, sounds) open the same way.
+  EXPECT_EQ(OpenReadStream(fifo, &why), nullptr);
+  EXPECT_EQ(why, "it is not a regular file");
+  EXPECT_EQ(OpenReadStream(dir.File("missing"), &why), nullptr);
+  EXPECT_EQ(why, "No such file or directory");
+  const TStreamPtr ten = OpenReadStream(dir.File("ten"), &why);
+  ASSERT_NE(ten, nullptr);
+  EXPECT_EQ(ten->ReadLine(), "0123456789");
 }
 
 TEST(HostileTargets, ReplacedFilesKeepTheirModeAndOwner) {

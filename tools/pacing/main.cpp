@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -23,16 +22,32 @@
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/system/clock.h"
+#include "platform/system/options.h"
+#include "platform/text/words.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/graphics.h"
 #include "state/game.h"
 
 namespace {
 
-bool ToInt(const char* text, int32_t& value) {
-  const std::string_view s(text);
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  return ec == std::errc() && end == s.data() + s.size() && value > 0;
+// Every option with its values, or false for a command line to be refused.
+bool ParseArguments(int argc, char** argv, int32_t& width, int32_t& height, int32_t& hertz, int32_t& frames,
+                    std::string& busy) {
+  static const option options[] = {{"size", required_argument, nullptr, 's'},
+                                   {"hertz", required_argument, nullptr, 'h'},
+                                   {"frames", required_argument, nullptr, 'f'},
+                                   {"busy", required_argument, nullptr, 'b'},
+                                   {nullptr, 0, nullptr, 0}};
+  TOptionReader reader(argc, argv, options);
+  for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
+    const char* value = reader.Value();
+    const bool ok = (code == 's' && ParseInt(value, width, 1) && (value = reader.NextValue()) != nullptr &&
+                     ParseInt(value, height, 1)) ||
+                    (code == 'h' && ParseInt(value, hertz, 1)) || (code == 'f' && ParseInt(value, frames, 2)) ||
+                    (code == 'b' && *(busy = value).c_str() != 0);
+    if (!ok) return false;
+  }
+  return true;
 }
 
 double Percentile(const std::vector<double>& sorted, double p) {
@@ -80,19 +95,11 @@ bool ReplayBusy(const std::string& demo, std::vector<double>& gaps) {
 int main(int argc, char** argv) {
   int32_t width = 1024, height = 768, hertz = 60, frames = 600;
   std::string busy;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    const bool ok = (a == "--size" && i + 2 < argc && ToInt(argv[i + 1], width) && ToInt(argv[i + 2], height)) ||
-                    (a == "--hertz" && i + 1 < argc && ToInt(argv[i + 1], hertz)) ||
-                    (a == "--frames" && i + 1 < argc && ToInt(argv[i + 1], frames) && frames >= 2) ||
-                    (a == "--busy" && i + 1 < argc && *(busy = argv[i + 1]).c_str() != 0);
-    if (!ok) {
-      std::fprintf(stderr,
-                   "usage: kestrova-pacing [--size W H] [--hertz H] [--frames N]\n"
-                   "       kestrova-pacing --busy DEMO\n");
-      return 2;
-    }
-    i += a == "--size" ? 2 : 1;
+  if (!ParseArguments(argc, argv, width, height, hertz, frames, busy)) {
+    std::fprintf(stderr,
+                 "usage: kestrova-pacing [--size W H] [--hertz H] [--frames N]\n"
+                 "       kestrova-pacing --busy DEMO\n");
+    return 2;
   }
   std::vector<double> gaps;
   if (!busy.empty()) {

@@ -11,13 +11,10 @@
 // game's --report does. Exit status: 0 the demo ended as recorded, 2 not a demo, 3 the replay
 // left the recorded game, 4 the demo stops before its end.
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,8 +27,11 @@
 #include "memory_probe.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
+#include "platform/files/whole_file.h"
 #include "platform/input/events.h"
 #include "platform/system/clock.h"
+#include "platform/system/options.h"
+#include "platform/text/words.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
@@ -66,66 +66,79 @@ const char* const kUsage =
     "                    [--screen W H] [--clock START STEP] [--tally] [--memory N] [--out FILE]\n"
     "       kestrova-sim --replay DEMO [--out FILE]\n";
 
-bool ToInt(const char* text, int32_t& value) {
-  const std::string_view s(text);
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  return ec == std::errc() && end == s.data() + s.size() && !s.empty();
-}
+// A script larger than this is no script of frames a run plays.
+constexpr int64_t kMostScriptBytes = 64 << 20;
 
 bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    const auto need = [&](int n) {
-      if (i + n >= argc) {
-        error = a + " needs " + std::to_string(n) + (n == 1 ? " value" : " values");
-        return false;
-      }
-      return true;
-    };
-    const auto number = [&](int at, int32_t& v, int32_t min) {
-      if (!ToInt(argv[at], v) || v < min) {
-        error = a + ": '" + argv[at] + "' is not a whole number" +
+  static const option options[] = {{"seed", required_argument, nullptr, 's'},
+                                   {"map", required_argument, nullptr, 'm'},
+                                   {"frames", required_argument, nullptr, 'f'},
+                                   {"script", required_argument, nullptr, 'c'},
+                                   {"repeat", required_argument, nullptr, 'p'},
+                                   {"tally", no_argument, nullptr, 't'},
+                                   {"memory", required_argument, nullptr, 'y'},
+                                   {"screen", required_argument, nullptr, 'w'},
+                                   {"clock", required_argument, nullptr, 'k'},
+                                   {"out", required_argument, nullptr, 'o'},
+                                   {"replay", required_argument, nullptr, 'r'},
+                                   {nullptr, 0, nullptr, 0}};
+  TOptionReader reader(argc, argv, options);
+  for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
+    const std::string a = reader.Argument();
+    if (code == TOptionReader::kUnknown) {
+      error = "unknown argument '" + a + "'";
+      return false;
+    }
+    // --screen and --clock take two values, the others one.
+    const int count = code == 'w' || code == 'k' ? 2 : 1;
+    const char* const first = reader.Value();
+    const char* const second = count == 2 && first != nullptr ? reader.NextValue() : nullptr;
+    if (code == TOptionReader::kMissing || (count == 2 && second == nullptr)) {
+      error = a + " needs " + std::to_string(count) + (count == 1 ? " value" : " values");
+      return false;
+    }
+    const auto number = [&](const char* text, int32_t& v, int32_t min) {
+      if (!ParseInt(text, v, min)) {
+        error = a + ": '" + text + "' is not a whole number" +
                 (min > INT32_MIN ? " of at least " + std::to_string(min) : "");
         return false;
       }
       return true;
     };
-    if (a == "--seed") {
-      if (!need(1) || !number(i + 1, o.seed, INT32_MIN)) return false;
-      o.haveSeed = true;
-      i += 1;
-    } else if (a == "--map") {
-      if (!need(1)) return false;
-      o.map = argv[++i];
-    } else if (a == "--frames") {
-      if (!need(1) || !number(i + 1, o.frames, 0)) return false;
-      i += 1;
-    } else if (a == "--script") {
-      if (!need(1)) return false;
-      o.script = argv[++i];
-    } else if (a == "--repeat") {
-      if (!need(1) || !number(i + 1, o.repeat, 1)) return false;
-      i += 1;
-    } else if (a == "--tally") {
-      o.tally = true;
-    } else if (a == "--memory") {
-      if (!need(1) || !number(i + 1, o.memoryEvery, 1)) return false;
-      i += 1;
-    } else if (a == "--screen") {
-      if (!need(2) || !number(i + 1, o.width, 1) || !number(i + 2, o.height, 1)) return false;
-      i += 2;
-    } else if (a == "--clock") {
-      if (!need(2) || !number(i + 1, o.clockStart, INT32_MIN) || !number(i + 2, o.clockStep, INT32_MIN)) return false;
-      i += 2;
-    } else if (a == "--out") {
-      if (!need(1)) return false;
-      o.out = argv[++i];
-    } else if (a == "--replay") {
-      if (!need(1)) return false;
-      o.replay = argv[++i];
-    } else {
-      error = "unknown argument '" + a + "'";
-      return false;
+    switch (code) {
+      case 's':
+        if (!number(first, o.seed, INT32_MIN)) return false;
+        o.haveSeed = true;
+        break;
+      case 'm':
+        o.map = first;
+        break;
+      case 'f':
+        if (!number(first, o.frames, 0)) return false;
+        break;
+      case 'c':
+        o.script = first;
+        break;
+      case 'p':
+        if (!number(first, o.repeat, 1)) return false;
+        break;
+      case 't':
+        o.tally = true;
+        break;
+      case 'y':
+        if (!number(first, o.memoryEvery, 1)) return false;
+        break;
+      case 'w':
+        if (!number(first, o.width, 1) || !number(second, o.height, 1)) return false;
+        break;
+      case 'k':
+        if (!number(first, o.clockStart, INT32_MIN) || !number(second, o.clockStep, INT32_MIN)) return false;
+        break;
+      case 'o':
+        o.out = first;
+        break;
+      default:
+        o.replay = first;
     }
   }
   if (!o.replay.empty()) {
@@ -142,15 +155,6 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
   // The inputs may be one file; the output must be neither.
   return FilesApart({{"--map", o.map}, {"--out", o.out}}, error) &&
          FilesApart({{"--script", o.script}, {"--out", o.out}}, error);
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return !in.bad();
 }
 
 int Fail(const std::string& message) {
@@ -251,7 +255,9 @@ int main(int argc, char** argv) {
   std::vector<SimEvent> events;
   if (!o.script.empty()) {
     std::string text;
-    if (!ReadFile(o.script, text)) return Fail("cannot read the script " + o.script);
+    if (!ReadFileWhole(o.script, kMostScriptBytes, "a script", text, error)) {
+      return Fail("cannot read the script " + o.script + (error.empty() ? "" : ": " + error));
+    }
     if (!ParseSimScript(text, events, error)) return Fail(o.script + ": " + error);
   }
   if (o.repeat > 0) {

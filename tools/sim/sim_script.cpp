@@ -1,25 +1,15 @@
 #include "sim_script.h"
 
-#include <charconv>
 #include <sstream>
+
+#include "platform/text/words.h"
 
 namespace {
 
-bool ParseInt(const std::string& token, int32_t& value) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  const auto [end, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && end == last && !token.empty();
-}
+// The fields of a line, between any of the blanks `>>` skips.
+std::vector<std::string_view> Tokens(const std::string& line) { return Words(line, " \t\n\v\f\r"); }
 
-std::vector<std::string> Tokens(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> out;
-  for (std::string t; in >> t;) out.push_back(t);
-  return out;
-}
-
-bool ParseLine(const std::vector<std::string>& t, SimEvent& e, std::string& why) {
+bool ParseLine(const std::vector<std::string_view>& t, SimEvent& e, std::string& why) {
   if (t.size() != 3) {
     why = "expected three fields: frame, then down, up or pointer, then a code or offset";
     return false;

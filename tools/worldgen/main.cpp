@@ -1,7 +1,6 @@
 // kestrova-worldgen: creates the game's world without a screen, from the same code and in
 // the same order as the game's loading sequence, and writes its four layer files.
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +10,8 @@
 #include "actors/tfigur.h"
 #include "actors/titem.h"
 #include "app/play/placement.h"
+#include "platform/system/options.h"
+#include "platform/text/words.h"
 #include "rules/random.h"
 #include "state/game.h"
 #include "world/grid.h"
@@ -51,37 +52,36 @@ struct TOptions {
   std::string actorsFile;
 };
 
-std::optional<int32_t> ParseSeed(const char* text) {
-  int32_t value = 0;
-  const char* end = text + std::strlen(text);
-  const auto [stop, error] = std::from_chars(text, end, value);
-  if (error != std::errc() || stop != end || stop == text) return std::nullopt;
-  return value;
-}
-
 // Fills options from the arguments; on a bad argument returns the message that says why.
 std::optional<std::string> ParseArguments(int argc, char** argv, TOptions& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
+  static const option known[] = {{"help", no_argument, nullptr, 'h'},
+                                 {"seed", required_argument, nullptr, 's'},
+                                 {"map", required_argument, nullptr, 'm'},
+                                 {"out", required_argument, nullptr, 'o'},
+                                 {"png", required_argument, nullptr, 'p'},
+                                 {"actors", required_argument, nullptr, 'a'},
+                                 {nullptr, 0, nullptr, 0}};
+  TOptionReader reader(argc, argv, known, "h");
+  for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
+    const std::string arg = reader.Argument();
+    if (code == 'h') {
       options.help = true;
       return std::nullopt;
     }
-    if (arg != "--seed" && arg != "--map" && arg != "--out" && arg != "--png" && arg != "--actors") {
-      return "unknown argument '" + arg + "'";
-    }
-    if (i + 1 >= argc) return arg + " needs a value";
-    const char* value = argv[++i];
-    if (arg == "--seed") {
-      options.seed = ParseSeed(value);
-      if (!options.seed) {
+    if (code == TOptionReader::kUnknown) return "unknown argument '" + arg + "'";
+    if (code == TOptionReader::kMissing) return arg + " needs a value";
+    const char* value = reader.Value();
+    if (code == 's') {
+      int32_t seed = 0;
+      if (!ParseInt(value, seed)) {
         return "--seed needs a decimal signed 32-bit integer, not '" + std::string(value) + "'";
       }
-    } else if (arg == "--map") {
+      options.seed = seed;
+    } else if (code == 'm') {
       options.mapFile = value;
-    } else if (arg == "--out") {
+    } else if (code == 'o') {
       options.outDir = value;
-    } else if (arg == "--actors") {
+    } else if (code == 'a') {
       options.actorsFile = value;
     } else {
       options.pngFile = value;
@@ -122,9 +122,8 @@ bool WriteActors(const std::string& path) {
     game.figureList->ForEach([&](const Tfigur* f) {
       std::fprintf(out, "E %d %d %d %d\n", static_cast<int>(f->X), static_cast<int>(f->Y), f->Art, f->weapon);
     });
-    game.itemList->ForEach([&](const TItem* item) {
-      std::fprintf(out, "I %d %d %d %d\n", item->X, item->Y, item->Art, item->r);
-    });
+    game.itemList->ForEach(
+        [&](const TItem* item) { std::fprintf(out, "I %d %d %d %d\n", item->X, item->Y, item->Art, item->r); });
     static_cast<void>(FindLandCell(x, y));  // there is land: the enemies found it
     Tfigur::neu(64 * x - 32, 64 * y - 32, 0);
     std::fprintf(out, "P %d %d\n", 64 * x - 32, 64 * y - 32);
