@@ -8,8 +8,10 @@
 #include "platform/text/words.h"
 
 std::string Usage() {
-  return Tr("Aufruf: ") +
-         "kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]\n" +
+  return TrFill(
+             "Aufruf: %s",
+             {"kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]"}) +
+         "\n" +
          Tr("  --seed N         die Welt aus dem Startwert N bauen statt aus der Uhr\n"
             "  --record FILE    ein Demo des Spiels in FILE schreiben, während es gespielt wird\n"
             "  --replay FILE    das Demo in FILE ansehen (Escape oder Schließen des Fensters beendet es)\n"
@@ -20,24 +22,21 @@ std::string Usage() {
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std::string& error) {
-  static const option options[] = {{"help", no_argument, nullptr, 'h'},
-                                   {"version", no_argument, nullptr, 'v'},
-                                   {"scores", no_argument, nullptr, 'S'},
-                                   {"seed", required_argument, nullptr, 's'},
-                                   {"record", required_argument, nullptr, 'r'},
-                                   {"replay", required_argument, nullptr, 'p'},
-                                   {"report", required_argument, nullptr, 'o'},
-                                   {nullptr, 0, nullptr, 0}};
+  static const option options[] = {
+      {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'v'},
+      {"scores", no_argument, nullptr, 'S'},       {"seed", required_argument, nullptr, 's'},
+      {"record", required_argument, nullptr, 'r'}, {"replay", required_argument, nullptr, 'p'},
+      {"report", required_argument, nullptr, 'o'}, {nullptr, 0, nullptr, 0}};
   TOptionReader reader(argc, argv, options);
   for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
     const std::string_view a = reader.Argument();
     if (code == TOptionReader::kUnknown) {
-      error = Tr("unbekannte Option '") + std::string(a) + "'";
+      error = TrFill("unbekannte Option '%s'", {std::string(a)});
       return false;
     }
     const char* const given = reader.Value();
     if (code == TOptionReader::kMissing || (given != nullptr && *given == '\0')) {
-      error = std::string(a) + Tr(" braucht einen Wert");
+      error = TrFill("%s braucht einen Wert", {std::string(a)});
       return false;
     }
     const std::string_view value = given != nullptr ? given : "";
@@ -54,7 +53,7 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
       case 's': {
         int32_t seed = 0;
         if (!ParseInt(value, seed)) {
-          error = "--seed: '" + std::string(value) + Tr("' ist keine ganze Zahl von -2147483648 bis 2147483647");
+          error = TrFill("--seed: '%s' ist keine ganze Zahl von -2147483648 bis 2147483647", {std::string(value)});
           return false;
         }
         line.seed = seed;
