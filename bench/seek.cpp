@@ -16,7 +16,7 @@
 #include "app/demos/session.h"
 #include "app/loading/tables.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/system/clock.h"

@@ -5,7 +5,7 @@
 
 #include "app/play/pad_controls.h"
 #include "app/screens/pause_watch.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "rules/answers.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/keys.h"
 #include "platform/video/graphics.h"
 

@@ -6,7 +6,7 @@
 #include "app/play/pad_controls.h"
 #include "app/loading/placement.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "rules/answers.h"
 #include "state/game.h"

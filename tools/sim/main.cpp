@@ -21,15 +21,15 @@
 #include <string>
 #include <vector>
 
-#include "app/loading/placement.h"
 #include "app/demos/report.h"
 #include "app/demos/session.h"
+#include "app/loading/placement.h"
 #include "app/loading/tables.h"
 #include "app/tapp.h"
 #include "memory_probe.h"
+#include "platform/core/events.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
-#include "platform/input/events.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"
