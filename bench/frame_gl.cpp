@@ -25,7 +25,7 @@
 #include "app/loading/tables.h"
 #include "app/play/placement.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/system/clock.h"
 #include "platform/video/gl_driver.h"

@@ -17,7 +17,7 @@
 #include "app/play/play_session.h"
 #include "app/screens/replay_viewer.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/system/clock.h"

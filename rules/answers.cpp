@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 
 namespace {

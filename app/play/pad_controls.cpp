@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/play/play_session.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"

@@ -7,7 +7,7 @@
 
 #include "app/play/play_session.h"
 #include "app/player/settings_in_force.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/keys.h"
 #include "platform/video/graphics.h"
 

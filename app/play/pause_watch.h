@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/core/events.h"
 #include "platform/files/pixmap.h"
-#include "platform/input/events.h"
 
 struct TPauseInput {
   int32_t keys = 0;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/pad.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/player/settings.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 
 // What a game keeps of these keys between frames.
 class TPlayerKeys {

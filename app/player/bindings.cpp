@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/player/settings_in_force.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "rules/answers.h"
@@ -39,10 +38,4 @@ void ApplyBindings(const TPlayerSettings& settings) {
   }
   const double sign = settings.mouseInvert ? -1.0 : 1.0;
   SetPointerSensitivity(sign * settings.mouseSensitivity);
-}
-
-int32_t ActionPresses(TAction action) {
-  int32_t presses = 0;
-  for (int32_t key : PlayerSettings().Keys(action)) presses += KeyPressedLive(key);
-  return presses;
 }

@@ -2,7 +2,7 @@
 // (W or Up to walk, Enter to fire weapon 1, ...); the platform answers them from the keys the
 // player bound instead, so a recorded game holds what the rules saw and replays the same
 // whatever the bindings. Keys outside the rules (pause, screenshot, full screen, sound) are
-// counted here, past the rules.
+// counted past the rules, by the actions in force (app/player/settings_in_force.h).
 #pragma once
 #include <cstdint>
 
@@ -11,5 +11,3 @@
 // Binds the rules' keys to the player's and sets the mouse's sensitivity and direction.
 // Settings equal to the defaults bind nothing: the keys answer for themselves.
 void ApplyBindings(const TPlayerSettings& settings);
-// Presses of the action's keys in force since they were last taken, past the rules.
-int32_t ActionPresses(TAction action);

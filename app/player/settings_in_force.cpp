@@ -6,6 +6,7 @@
 
 #include "app/player/bindings.h"
 #include "platform/audio/sound.h"
+#include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/text/language.h"
 #include "platform/video/letterbox.h"
@@ -63,6 +64,12 @@ void UsePlayBindings(bool play) {
   } else {
     UnbindKey(KEY_ENTER);
   }
+}
+
+int32_t ActionPresses(TAction action) {
+  int32_t presses = 0;
+  for (int32_t key : inForce.settings.Keys(action)) presses += KeyPressedLive(key);
+  return presses;
 }
 
 void KeepPlayerSettings() {

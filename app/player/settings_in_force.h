@@ -14,6 +14,8 @@ const TPlayerSettings& PlayerSettings();
 // window's scaling and full screen (once a window is open) and the language. The HUD, the pause
 // and the screenshot keys are read from here where they are used.
 void Apply(const TPlayerSettings& to);
+// Presses of the action's keys in force since they were last taken, past the rules.
+int32_t ActionPresses(TAction action);
 // In play key_fire_weapon1 answers for Enter; on the score screen Enter is Enter again.
 void UsePlayBindings(bool play);
 // Writes the settings to the file if they changed since they were last written.

@@ -11,6 +11,7 @@
 #include "platform/files/screenshot.h"
 #include "platform/files/textio.h"
 #include "platform/input/input.h"
+#include "platform/input/pad.h"
 #include "platform/system/clock.h"
 #include "platform/system/fatal.h"
 #include "platform/system/timer.h"
@@ -34,6 +35,7 @@ TLaunch Tapp::launch;
 void Tapp::openScreen() {
   StartControls();
   PlaySession().WatchEvents();
+  StartWithVideo(StartPads);
   if (OpenScreen(game.screenW, game.screenH, game.screenDepth, game.screenHertz, 0)) {
     if (WindowShrunkToFit()) {
       std::fprintf(stderr,

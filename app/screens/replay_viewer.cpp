@@ -10,7 +10,7 @@
 #include "app/play/pad_controls.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"

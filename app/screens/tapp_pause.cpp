@@ -13,7 +13,7 @@
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"

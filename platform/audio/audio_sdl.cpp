@@ -2,7 +2,7 @@
 
 #include <SDL2/SDL.h>
 
-#include "platform/input/events.h"
+#include "platform/core/sdl_start.h"
 
 namespace {
 

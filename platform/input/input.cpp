@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
+#include "platform/input/window_input.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Polled keyboard and mouse state, built from the window's events. Key codes are those of
 // platform/input/keys.h. Every query pumps the pending window events first
-// (platform/input/events.h), except the Current* reads, which give the state as of the last
+// (platform/core/events.h), except the Current* reads, which give the state as of the last
 // pump; drawing, Flip and the clock never pump. The state follows events only while a
 // screen is open.
 #pragma once
@@ -39,7 +39,7 @@ void MovePointer(int32_t x, int32_t y);
 void HidePointer();
 // Shows or hides the system pointer over the window as HidePointer and the hold say.
 void ShowOrHidePointer();
-// Play holds the pointer (while the window has the focus: platform/input/events.h) or lets it
+// Play holds the pointer (while the window has the focus: platform/input/window_input.h) or lets it
 // go: in the pause, on the loading and end screens it is the user's, shown and free. Taken
 // again, it is put where the game last asked for it, so wherever the user moved it turns
 // nobody.

@@ -5,7 +5,9 @@
 #include <array>
 #include <utility>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
+#include "platform/core/sdl_start.h"
+#include "platform/input/window_input.h"
 
 // The pad's numbers are SDL's.
 static_assert(PAD_AXIS_TRIGGERRIGHT == int32_t{SDL_CONTROLLER_AXIS_TRIGGERRIGHT});
@@ -53,6 +55,23 @@ void ClosePad(SDL_JoystickID id) {
 
 bool ValidButton(int32_t button) { return button >= 0 && button < SDL_CONTROLLER_BUTTON_MAX; }
 
+// The pads' notifications as the game's events, in the pump.
+void ReadPadNotification(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+      InjectEvent({EVENT_PADADDED, e.cdevice.which});
+      return;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      InjectEvent({EVENT_PADREMOVED, e.cdevice.which});
+      return;
+    case SDL_CONTROLLERBUTTONDOWN:
+      InjectEvent({EVENT_PADBUTTONDOWN, e.cbutton.button, e.cbutton.which});
+      return;
+    default:
+      return;
+  }
+}
+
 void OnEvent(const TEvent& ev) {
   switch (ev.id) {
     case EVENT_PADADDED:
@@ -87,6 +106,7 @@ bool StartPads() {
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (!StartEventLayer() || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
   state.started = true;
+  AddPumpPart({.read = ReadPadNotification});
   AddEventHook(OnEvent);
   // Pads already connected announce themselves at the next pump, like those plugged in later.
   return true;

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/core/sdl_start.h"
+
 namespace {
 
 struct Slot {
@@ -14,29 +16,55 @@ struct Slot {
 
 std::array<Slot, kMaxTimers> slots;
 
+// The SDL event type that carries the notifications, registered with the first ticker; 0 until
+// then, and for good when SDL has none left.
+uint32_t tickerEventType = 0;
+bool listening = false;
+
 // Runs on SDL's timer thread: only posts, the main thread does the rest.
 Uint32 PostTick(Uint32 interval, void* param) {
   const auto packed = reinterpret_cast<uintptr_t>(param);
   SDL_Event e{};
-  e.type = TickerEventType();
+  e.type = tickerEventType;
   e.user.code = static_cast<Sint32>(packed & 0xff);
   e.user.data1 = reinterpret_cast<void*>(static_cast<intptr_t>(packed >> 8));
   SDL_PushEvent(&e);
   return interval;
 }
 
-// Called by the event pump for each notification, on the main thread.
-void HandleTickerNotification(int32_t slot, uint32_t generation) {
+// Run by the event pump in the notification's turn, on the main thread: data is the slot, x
+// the generation.
+void HandleTickerNotification(const TEvent& notification) {
+  const int32_t slot = notification.data;
+  const auto generation = static_cast<uint32_t>(notification.x);
   if (slot < 0 || slot >= kMaxTimers) return;
   const Slot& s = slots[static_cast<size_t>(slot)];
   if (s.timer != nullptr && (s.generation & 0xffffff) == (generation & 0xffffff)) s.timer->Fire();
 }
 
+// Ticker notifications wait in the pump's queue with the window's events, in arrival order.
+void ReadTickerNotification(const SDL_Event& e) {
+  if (e.type != tickerEventType) return;
+  QueueWork(HandleTickerNotification,
+            TEvent{0, e.user.code, static_cast<int32_t>(reinterpret_cast<intptr_t>(e.user.data1))});
+}
+
+// Registers the notifications' event type and puts the tickers into the pump, once.
+bool ListenForTicks() {
+  if (!listening) {
+    listening = true;
+    const uint32_t type = SDL_RegisterEvents(1);
+    if (type == static_cast<uint32_t>(-1)) return false;
+    tickerEventType = type;
+    AddPumpPart({.read = ReadTickerNotification});
+  }
+  return tickerEventType != 0;
+}
+
 }  // namespace
 
 std::shared_ptr<TTimer> TTimer::Create(float hertz, std::optional<TEvent> event) {
-  if (!(hertz > 0) || !StartEventLayer() || TickerEventType() == 0) return nullptr;
-  SetTickerHandler(HandleTickerNotification);
+  if (!(hertz > 0) || !StartEventLayer() || !ListenForTicks()) return nullptr;
   int32_t free = -1;
   for (int32_t i = 0; i < kMaxTimers; ++i) {
     if (slots[static_cast<size_t>(i)].timer == nullptr) {
@@ -60,6 +88,8 @@ std::shared_ptr<TTimer> TTimer::Create(float hertz, std::optional<TEvent> event)
   slot.timer = timer.get();
   return timer;
 }
+
+uint32_t TickerEventType() { return tickerEventType; }
 
 TTimer::~TTimer() { Stop(); }
 

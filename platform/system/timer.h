@@ -1,11 +1,12 @@
 // Periodic tickers. A platform timer thread posts a notification each period; the main
-// thread counts it (and emits an event) when it next pumps events.
+// thread counts it (and emits an event) when it next pumps events (platform/core/events.h),
+// in its turn among the window's.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <optional>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 
 class TTimer {
  public:
@@ -33,3 +34,5 @@ class TTimer {
 
 // How many tickers may run at once.
 constexpr int32_t kMaxTimers = 16;
+// The SDL event type that carries the tickers' notifications; 0 before the first ticker.
+uint32_t TickerEventType();

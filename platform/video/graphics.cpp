@@ -6,12 +6,14 @@
 #include <cmath>
 
 #include "platform/input/input.h"
+#include "platform/input/window_input.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
 #include "platform/text/utf8.h"
 #include "platform/video/font.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/image.h"
+#include "platform/video/letterbox.h"
 
 namespace {
 
@@ -202,6 +204,8 @@ std::vector<std::string> DisplayModes() {
 }
 
 bool OpenScreen(int32_t width, int32_t height, int32_t depth, int32_t hertz, int32_t flags) {
+  // The pointer is read and warped through the letterbox the screen is shown in.
+  SetPointerMap({WindowPointToScreen, ScreenPointToWindow, FitPointerToWindow});
   CloseScreen();
   state.lastError.clear();
   state.drawingFailure.clear();

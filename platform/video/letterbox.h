@@ -51,7 +51,7 @@ void FitPointerToWindow(int32_t windowW, int32_t windowH);
 void ScreenRectInWindow(const TViewport& viewport, int32_t x, int32_t y, int32_t w, int32_t h, int32_t out[4]);
 
 // The pointer between window and screen pixels. Only a free pointer is read this way: a held one
-// counts motion in the window's own units (platform/input/events.h).
+// counts motion in the window's own units (platform/input/window_input.h).
 //
 // The screen pixel under the window pixel (x, y), in place.
 void WindowPointToScreen(int32_t& x, int32_t& y);

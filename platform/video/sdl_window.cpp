@@ -8,13 +8,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 
+#include "platform/core/sdl_start.h"
 #include "platform/files/pixmap.h"
 #include "platform/files/png.h"
-#include "platform/input/events.h"
 #include "platform/input/input.h"
-#include "platform/input/pad.h"
+#include "platform/input/window_input.h"
 #include "platform/system/fatal.h"
 #include "platform/system/stop_signal.h"
 #include "platform/video/letterbox.h"
@@ -38,6 +40,8 @@ constexpr const char* kIconFile = "icon.png";
 SDL_Window* gameWindow = nullptr;
 // Whether that window had to be made smaller than its screen to fit the desktop.
 bool shrunkToFit = false;
+// What the application starts along with the video.
+std::function<void()> startWithVideo;
 
 // The display mode for width x height (at hertz when it is not 0), or false when none fits.
 bool FindDisplayMode(int32_t width, int32_t height, int32_t depth, int32_t hertz, SDL_DisplayMode& out) {
@@ -182,10 +186,11 @@ bool StartVideo(std::string& error) {
     }
     SDL_Delay(100);
   }
-  // A game window plays with pads too; without one the game goes on with keyboard and mouse.
-  StartPads();
+  if (startWithVideo) startWithVideo();
   return true;
 }
+
+void StartWithVideo(std::function<void()> start) { startWithVideo = std::move(start); }
 
 std::vector<TGraphicsMode> ListDisplayModes(std::string& error) {
   std::vector<TGraphicsMode> modes;

@@ -6,6 +6,7 @@
 // game (platform/system/stop_signal.h). The OpenGL driver draws into it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +42,13 @@ class TSdlWindow : public TGraphicsWithSettings {
   void* context_;
 };
 
-// Starts SDL's video for the game (and the pads with it); false with the reason in `error`.
+// Starts SDL's video for the game, and then what the application starts with it; false with
+// the reason in `error`.
 bool StartVideo(std::string& error);
+// What the application starts once SDL's video is up, before the window opens (the game: its
+// pads, so that a game window plays with pads too); nothing until set. Screens opened on
+// another driver (headless) start no video, so nothing of this either.
+void StartWithVideo(std::function<void()> start);
 // The display modes the display offers; empty, with the reason in `error`, without video.
 std::vector<TGraphicsMode> ListDisplayModes(std::string& error);
 

@@ -11,7 +11,7 @@
 #include "app/play/pad_controls.h"
 #include "app/play/play_session.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/pad.h"
 #include "platform/video/graphics.h"

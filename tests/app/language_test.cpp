@@ -16,7 +16,7 @@
 #include "app/player/scores.h"
 #include "app/player/settings.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "state/game.h"
 #include "tests/actors/scene.h"
 #include "tests/support/scene.h"

@@ -15,7 +15,7 @@
 #include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"

@@ -7,7 +7,7 @@
 #include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "rules/answers.h"
 #include "state/game.h"

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "../support/fresh_input.h"
-#include "platform/input/events.h"
+#include "platform/core/events.h"
+#include "platform/input/key_names.h"
+#include "platform/input/window_input.h"
 #include "platform/system/timer.h"
 #include "platform/video/graphics.h"
 #include "platform/video/letterbox.h"

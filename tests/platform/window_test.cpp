@@ -23,9 +23,10 @@
 #include <utility>
 
 #include "../support/window_manager.h"
+#include "platform/core/events.h"
 #include "platform/files/png.h"
-#include "platform/input/events.h"
 #include "platform/input/input.h"
+#include "platform/input/window_input.h"
 #include "platform/video/font.h"
 #include "platform/video/gl_driver.h"
 #include "platform/video/graphics.h"

@@ -3,7 +3,8 @@
 #pragma once
 #include <memory>
 
-#include "platform/input/events.h"
+#include "platform/core/events.h"
+#include "platform/core/sdl_start.h"
 #include "platform/input/input.h"
 #include "platform/video/graphics.h"
 #include "platform/video/recording_driver.h"

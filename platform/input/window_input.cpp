@@ -1,31 +1,18 @@
-#include "platform/input/events.h"
+#include "platform/input/window_input.h"
 
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "platform/input/keys.h"
+#include "platform/core/events.h"
+#include "platform/input/key_names.h"
 #include "platform/system/stop_signal.h"
-#include "platform/video/letterbox.h"
 
 namespace {
 
-// Ticker notifications travel through the same queue, in arrival order.
-constexpr int32_t kTickerNotification = -1;
-
-struct EventState {
-  std::deque<TEvent> pending;
-  std::vector<std::pair<int32_t, TEventHook>> hooks;
-  int32_t nextHookId = 1;
-  bool pumping = false;
-  bool sdlEvents = false;
-  uint32_t tickerEventType = 0;
-  void (*tickerHandler)(int32_t slot, uint32_t generation) = nullptr;
+struct WindowState {
   SDL_Window* window = nullptr;
   bool holdAsked = false;
   // Held now: asked for and the window focused.
@@ -59,7 +46,20 @@ struct EventState {
   bool stopSignalTaken = false;
 };
 
-EventState state;
+WindowState state;
+TPointerMap pointerMap;
+
+void WindowPointToScreen(int32_t& x, int32_t& y) {
+  if (pointerMap.toScreen != nullptr) pointerMap.toScreen(x, y);
+}
+
+void ScreenPointToWindow(int32_t& x, int32_t& y) {
+  if (pointerMap.toWindow != nullptr) pointerMap.toWindow(x, y);
+}
+
+void FitPointerToWindow(int32_t windowW, int32_t windowH) {
+  if (pointerMap.fitToWindow != nullptr) pointerMap.fitToWindow(windowW, windowH);
+}
 
 // How long after a change of the window or of the hold a pointer motion is still taken as the
 // change's.
@@ -94,7 +94,7 @@ int32_t ButtonCode(uint8_t sdlButton) {
   }
 }
 
-void Queue(int32_t id, int32_t data, int32_t x = 0, int32_t y = 0) { state.pending.push_back(TEvent{id, data, x, y}); }
+void Queue(int32_t id, int32_t data, int32_t x = 0, int32_t y = 0) { InjectEvent(TEvent{id, data, x, y}); }
 
 void QueueCharacters(const char* utf8) {
   const auto* s = reinterpret_cast<const unsigned char*>(utf8);
@@ -127,10 +127,6 @@ std::string DisplayName() {
 }
 
 void Translate(const SDL_Event& e) {
-  if (e.type == state.tickerEventType && state.tickerEventType != 0) {
-    Queue(kTickerNotification, e.user.code, static_cast<int32_t>(reinterpret_cast<intptr_t>(e.user.data1)));
-    return;
-  }
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -183,15 +179,6 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEWHEEL:
       Queue(EVENT_MOUSEWHEEL, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
       return;
-    case SDL_CONTROLLERDEVICEADDED:
-      Queue(EVENT_PADADDED, e.cdevice.which);
-      return;
-    case SDL_CONTROLLERDEVICEREMOVED:
-      Queue(EVENT_PADREMOVED, e.cdevice.which);
-      return;
-    case SDL_CONTROLLERBUTTONDOWN:
-      Queue(EVENT_PADBUTTONDOWN, e.cbutton.button, e.cbutton.which);
-      return;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -239,91 +226,41 @@ void Translate(const SDL_Event& e) {
   }
 }
 
-}  // namespace
-
-bool StartEventLayer() {
-  if (state.sdlEvents) return true;
-  // Ctrl+C and SIGTERM keep ending the program; SDL would turn them into close requests,
-  // which the game ignores.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
-  state.tickerEventType = SDL_RegisterEvents(1);
-  if (state.tickerEventType == static_cast<uint32_t>(-1)) state.tickerEventType = 0;
-  state.sdlEvents = true;
-  return true;
-}
-
-uint32_t TickerEventType() { return state.tickerEventType; }
-
-void SetTickerHandler(void (*handler)(int32_t, uint32_t)) { state.tickerHandler = handler; }
-
-void ResetEvents() {
-  if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
-  EventState fresh;
-  fresh.hooks = std::move(state.hooks);
-  fresh.nextHookId = state.nextHookId;
-  fresh.sdlEvents = state.sdlEvents;
-  fresh.tickerEventType = state.tickerEventType;
-  fresh.tickerHandler = state.tickerHandler;
-  fresh.stopSignalTaken = state.stopSignalTaken;
-  state = std::move(fresh);
-  if (state.sdlEvents) SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-}
-
-void InjectEvent(const TEvent& event) { state.pending.push_back(event); }
-
-void PumpEvents() {
-  if (state.pumping) return;
-  state.pumping = true;
-  if (state.sdlEvents) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e) != 0) Translate(e);
-  }
-  // A stop signal or a lost display asks, once, what the close button asks; before the window
-  // exists nothing would take the request, so it waits for one.
+// A stop signal or a lost display asks, once, what the close button asks; before the window
+// exists nothing would take the request, so it waits for one.
+void TakeStopSignal() {
   if (StopStatus() != 0 && !state.stopSignalTaken && state.window != nullptr) {
     state.stopSignalTaken = true;
-    state.pending.push_back({EVENT_APPTERMINATE});
-  }
-  while (!state.pending.empty()) {
-    const TEvent ev = state.pending.front();
-    state.pending.pop_front();
-    if (ev.id == kTickerNotification) {
-      if (state.tickerHandler != nullptr) state.tickerHandler(ev.data, static_cast<uint32_t>(ev.x));
-    } else {
-      if (ev.id == EVENT_MOUSEMOVE && !(state.held && state.heldByLock)) {
-        state.pointerX = ev.x;
-        state.pointerY = ev.y;
-      }
-      EmitEvent(ev);
-    }
-  }
-  state.pumping = false;
-}
-
-void WaitForEvents(int32_t timeoutMs) {
-  if (!state.pending.empty()) return;
-  if (state.sdlEvents) {
-    SDL_WaitEventTimeout(nullptr, timeoutMs);
-  } else {
-    SDL_Delay(static_cast<uint32_t>(timeoutMs));
+    Queue(EVENT_APPTERMINATE, 0);
   }
 }
 
-void EmitEvent(const TEvent& event) {
-  // A hook may add or remove hooks; walk a copy.
-  const auto snapshot = state.hooks;
-  for (const auto& [id, hook] : snapshot) hook(event);
+// The stored position follows every move on its way out, injected and warped ones too; a
+// pointer held by the lock counts its motion itself.
+void FollowPointer(const TEvent& ev) {
+  if (ev.id == EVENT_MOUSEMOVE && !(state.held && state.heldByLock)) {
+    state.pointerX = ev.x;
+    state.pointerY = ev.y;
+  }
 }
 
-int32_t AddEventHook(TEventHook hook) {
-  state.hooks.emplace_back(state.nextHookId, std::move(hook));
-  return state.nextHookId++;
+void ForgetWindow() {
+  if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
+  const bool stopSignalTaken = state.stopSignalTaken;
+  state = WindowState{};
+  state.stopSignalTaken = stopSignalTaken;
 }
 
-void RemoveEventHook(int32_t id) {
-  std::erase_if(state.hooks, [id](const auto& h) { return h.first == id; });
-}
+// In every pump from the program's start, before any event could need it: the pointer follows
+// injected moves with or without a window.
+[[maybe_unused]] const bool inEveryPump = [] {
+  AddPumpPart({Translate, TakeStopSignal, FollowPointer, ForgetWindow});
+  return true;
+}();
+
+}  // namespace
+
+void SetPointerMap(const TPointerMap& map) { pointerMap = map; }
 
 void SetEventWindow(void* sdlWindow) {
   if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
@@ -389,142 +326,4 @@ void WarpPointer(int32_t x, int32_t y) {
   // The window may or may not report the warp (SDL drops a move to where it thinks the
   // pointer already is); this event makes the stored position follow either way.
   Queue(EVENT_MOUSEMOVE, 0, x, y);
-}
-
-int32_t VirtualKeyFromSdl(int32_t scancode, int32_t keycode) {
-  // Letters and digits follow the keyboard layout, as Windows reports them.
-  if (keycode >= 'a' && keycode <= 'z') return keycode - 'a' + 'A';
-  if (keycode >= '0' && keycode <= '9') return keycode;
-  const auto sc = static_cast<SDL_Scancode>(scancode);
-  if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
-  if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
-  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return KEY_F1 + (sc - SDL_SCANCODE_F1);
-  if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return KEY_F13 + (sc - SDL_SCANCODE_F13);
-  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return KEY_NUMPAD1 + (sc - SDL_SCANCODE_KP_1);
-  switch (sc) {
-    case SDL_SCANCODE_0:
-      return '0';
-    case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER:
-    case SDL_SCANCODE_RETURN2:
-      return KEY_ENTER;
-    case SDL_SCANCODE_ESCAPE:
-      return KEY_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE:
-      return KEY_BACKSPACE;
-    case SDL_SCANCODE_TAB:
-      return KEY_TAB;
-    case SDL_SCANCODE_SPACE:
-      return KEY_SPACE;
-    case SDL_SCANCODE_MINUS:
-      return KEY_MINUS;
-    case SDL_SCANCODE_EQUALS:
-      return KEY_EQUALS;
-    case SDL_SCANCODE_LEFTBRACKET:
-      return KEY_OPENBRACKET;
-    case SDL_SCANCODE_RIGHTBRACKET:
-      return KEY_CLOSEBRACKET;
-    case SDL_SCANCODE_BACKSLASH:
-    case SDL_SCANCODE_NONUSHASH:
-      return KEY_BACKSLASH;
-    case SDL_SCANCODE_SEMICOLON:
-      return KEY_SEMICOLON;
-    case SDL_SCANCODE_APOSTROPHE:
-      return KEY_QUOTES;
-    case SDL_SCANCODE_GRAVE:
-      return KEY_TILDE;
-    case SDL_SCANCODE_COMMA:
-      return KEY_COMMA;
-    case SDL_SCANCODE_PERIOD:
-      return KEY_PERIOD;
-    case SDL_SCANCODE_SLASH:
-      return KEY_SLASH;
-    case SDL_SCANCODE_NONUSBACKSLASH:
-      return KEY_EXTRABACKSLASH;
-    case SDL_SCANCODE_CAPSLOCK:
-      return KEY_CAPSLOCK;
-    case SDL_SCANCODE_PRINTSCREEN:
-      return KEY_PRINTSCREEN;
-    case SDL_SCANCODE_SCROLLLOCK:
-      return KEY_SCROLLLOCK;
-    case SDL_SCANCODE_PAUSE:
-      return KEY_PAUSE;
-    case SDL_SCANCODE_INSERT:
-      return KEY_INSERT;
-    case SDL_SCANCODE_HOME:
-      return KEY_HOME;
-    case SDL_SCANCODE_PAGEUP:
-      return KEY_PAGEUP;
-    case SDL_SCANCODE_DELETE:
-      return KEY_DELETE;
-    case SDL_SCANCODE_END:
-      return KEY_END;
-    case SDL_SCANCODE_PAGEDOWN:
-      return KEY_PAGEDOWN;
-    case SDL_SCANCODE_RIGHT:
-      return KEY_RIGHT;
-    case SDL_SCANCODE_LEFT:
-      return KEY_LEFT;
-    case SDL_SCANCODE_DOWN:
-      return KEY_DOWN;
-    case SDL_SCANCODE_UP:
-      return KEY_UP;
-    case SDL_SCANCODE_NUMLOCKCLEAR:
-      return KEY_NUMLOCK;
-    case SDL_SCANCODE_KP_DIVIDE:
-      return KEY_NUMPADDIVIDE;
-    case SDL_SCANCODE_KP_MULTIPLY:
-      return KEY_NUMPADMULTIPLY;
-    case SDL_SCANCODE_KP_MINUS:
-      return KEY_NUMPADMINUS;
-    case SDL_SCANCODE_KP_PLUS:
-      return KEY_NUMPADPLUS;
-    case SDL_SCANCODE_KP_0:
-      return KEY_NUMPAD0;
-    case SDL_SCANCODE_KP_PERIOD:
-      return KEY_NUMPADPERIOD;
-    case SDL_SCANCODE_APPLICATION:
-    case SDL_SCANCODE_MENU:
-      return KEY_MENU;
-    case SDL_SCANCODE_HELP:
-      return KEY_HELP;
-    case SDL_SCANCODE_SELECT:
-      return KEY_SELECT;
-    case SDL_SCANCODE_EXECUTE:
-      return KEY_EXECUTE;
-    case SDL_SCANCODE_SLEEP:
-      return KEY_SLEEP;
-    case SDL_SCANCODE_MUTE:
-      return KEY_MUTE;
-    case SDL_SCANCODE_VOLUMEDOWN:
-      return KEY_VOLUMEDOWN;
-    case SDL_SCANCODE_VOLUMEUP:
-      return KEY_VOLUMEUP;
-    case SDL_SCANCODE_AUDIONEXT:
-      return KEY_MEDIANEXT;
-    case SDL_SCANCODE_AUDIOPREV:
-      return KEY_MEDIAPREVIOUS;
-    case SDL_SCANCODE_AUDIOSTOP:
-      return KEY_MEDIASTOP;
-    case SDL_SCANCODE_AUDIOPLAY:
-      return KEY_MEDIAPLAY;
-    case SDL_SCANCODE_LCTRL:
-      return KEY_LEFTCONTROL;
-    case SDL_SCANCODE_RCTRL:
-      return KEY_RIGHTCONTROL;
-    case SDL_SCANCODE_LSHIFT:
-      return KEY_LEFTSHIFT;
-    case SDL_SCANCODE_RSHIFT:
-      return KEY_RIGHTSHIFT;
-    case SDL_SCANCODE_LALT:
-      return KEY_LEFTALT;
-    case SDL_SCANCODE_RALT:
-      return KEY_RIGHTALT;
-    case SDL_SCANCODE_LGUI:
-      return KEY_LEFTSYSTEM;
-    case SDL_SCANCODE_RGUI:
-      return KEY_RIGHTSYSTEM;
-    default:
-      return 0;
-  }
 }
