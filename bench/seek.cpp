@@ -101,7 +101,9 @@ void RecordDemo() {
   Tapp::run();
   SetRunWatcher(nullptr);
   SetAnswerTap(nullptr);
-  ResetInput();
+  // What the script held is no input of the replay.
+  ClearKeys();
+  ClearButtons();
 }
 
 void BM_JumpBackInFiveMinuteReplay(benchmark::State& state) {

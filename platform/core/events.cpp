@@ -38,18 +38,6 @@ void AddPumpPart(const TPumpPart& part) { Parts().push_back(part); }
 
 void QueueWork(void (*work)(const TEvent&), const TEvent& event) { state.pending.push_back({event, work}); }
 
-void ResetEvents() {
-  // By index: a part may add another.
-  for (size_t i = 0; i < Parts().size(); ++i) {
-    if (Parts()[i].reset != nullptr) Parts()[i].reset();
-  }
-  EventState fresh;
-  fresh.hooks = std::move(state.hooks);
-  fresh.nextHookId = state.nextHookId;
-  state = std::move(fresh);
-  if (EventLayerStarted()) SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-}
-
 void InjectEvent(const TEvent& event) { state.pending.push_back({event}); }
 
 void PumpEvents() {

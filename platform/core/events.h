@@ -43,10 +43,6 @@ struct TEvent {
   const void* source = nullptr;
 };
 
-// Drops every pending event (SDL's queue too) and puts the services that feed the pump back as
-// at start (the input forgets the window, the pointer's position, its warps and relative
-// mode); the hooks stay. For tests, which share one process.
-void ResetEvents();
 // Queues an event as if the window had just sent it; hooks see it at the next pump.
 void InjectEvent(const TEvent& event);
 // Takes every pending notification (injected, window, ticker) without waiting and emits the
@@ -75,8 +71,6 @@ struct TPumpPart {
   void (*taken)() = nullptr;
   // Each event on its way out, just before the hooks see it.
   void (*passing)(const TEvent& event) = nullptr;
-  // In ResetEvents: the service's state as at start.
-  void (*reset)() = nullptr;
 };
 // Adds a part to every pump from now on; a service adds its part once.
 void AddPumpPart(const TPumpPart& part);

@@ -253,14 +253,6 @@ void ClearButtons() {
   ClearButtonState();
 }
 
-void ResetInput() {
-  DisablePolledInput();
-  std::vector<int32_t> closeRequestKeys = std::move(state.closeRequestKeys);
-  state = PolledState{};
-  state.closeRequestKeys = std::move(closeRequestKeys);
-  ShowOrHidePointer();
-}
-
 void EnablePolledInput() {
   if (state.hookId != 0) return;
   // No pump here: events already waiting (the full-screen pointer centring among them)

@@ -69,10 +69,6 @@ void ClearKeys();
 // Releases every button and zeroes the wheel; pumps first.
 void ClearButtons();
 
-// Forgets every key, button, character, the pointer's position and its hiding, as at start;
-// for tests, which share one process.
-void ResetInput();
-
 // Opening a screen switches polled input on (clearing keys, buttons and any close request);
 // closing it, off.
 void EnablePolledInput();

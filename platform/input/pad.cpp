@@ -135,14 +135,3 @@ uint32_t PadEpoch() { return state.epoch; }
 void RumblePad(uint16_t low, uint16_t high, uint32_t ms) {
   if (Playing()) SDL_GameControllerRumble(state.pad, low, high, ms);
 }
-
-void ResetPads() {
-  if (state.pad != nullptr) SDL_GameControllerClose(state.pad);
-  const bool started = state.started;
-  const uint32_t epoch = state.epoch;
-  state = PadState{};
-  state.started = started;
-  state.epoch = epoch + 1;
-  // As at start, the first pad still connected plays.
-  for (int32_t i = 0; started && i < SDL_NumJoysticks() && state.pad == nullptr; ++i) OpenPad(i);
-}

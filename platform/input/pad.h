@@ -53,7 +53,3 @@ uint32_t PadEpoch();
 
 // Runs the pad's motors (0..65535 each) for `ms`, where it has motors and while it plays.
 void RumblePad(uint16_t low, uint16_t high, uint32_t ms);
-
-// Forgets every press and the focus, as at start, and lets the first pad still connected play;
-// for tests.
-void ResetPads();

@@ -244,17 +244,10 @@ void FollowPointer(const TEvent& ev) {
   }
 }
 
-void ForgetWindow() {
-  if (state.window != nullptr && state.held) SDL_SetRelativeMouseMode(SDL_FALSE);
-  const bool stopSignalTaken = state.stopSignalTaken;
-  state = WindowState{};
-  state.stopSignalTaken = stopSignalTaken;
-}
-
 // In every pump from the program's start, before any event could need it: the pointer follows
 // injected moves with or without a window.
 [[maybe_unused]] const bool inEveryPump = [] {
-  AddPumpPart({Translate, TakeStopSignal, FollowPointer, ForgetWindow});
+  AddPumpPart({Translate, TakeStopSignal, FollowPointer});
   return true;
 }();
 

@@ -54,8 +54,6 @@ class AgainTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(StartEventLayer());
-    ResetEvents();
-    ResetInput();
     driver = std::make_shared<PressingDriver>();
     driver->SetRecording(false);
     ASSERT_TRUE(OpenHeadlessScreen(driver, 1024, 768, 0, 0, 0));

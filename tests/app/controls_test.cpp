@@ -28,7 +28,6 @@ class PadTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(OpenFreshInputScreen());
     ASSERT_TRUE(StartPads());
-    ResetPads();
     StartControls();
     StartPlaySession();
     InjectEvent({EVENT_APPRESUME});

@@ -12,8 +12,6 @@
 
 inline bool OpenFreshInputScreen() {
   if (!StartEventLayer()) return false;
-  ResetEvents();
-  ResetInput();
   UnbindAllKeys();
   return OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 800, 600, 0, 0, 0);
 }
