@@ -13,8 +13,9 @@ std::unique_ptr<TPlaySession> current;
 
 TPlaySession::TPlaySession() { pad.epoch = PadEpoch(); }
 
-TPlaySession::~TPlaySession() {
+void TPlaySession::StopWatchingEvents() {
   if (hook_ != 0) RemoveEventHook(hook_);
+  hook_ = 0;
 }
 
 void TPlaySession::WatchEvents() {
@@ -32,8 +33,7 @@ TPlaySession& PlaySession() {
 
 void StartPlaySession() {
   const bool watching = current && current->WatchingEvents();
-  // The old session lets go of its hook before the new one takes its own.
-  current.reset();
+  if (current) current->StopWatchingEvents();
   current = std::make_unique<TPlaySession>();
   if (watching) current->WatchEvents();
 }

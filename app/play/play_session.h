@@ -15,13 +15,15 @@
 class TPlaySession {
  public:
   TPlaySession();
-  ~TPlaySession();
   TPlaySession(const TPlaySession&) = delete;
   TPlaySession& operator=(const TPlaySession&) = delete;
 
   // Starts taking the window's events for the pause and the player's keys; again does nothing.
   void WatchEvents();
   bool WatchingEvents() const { return hook_ != 0; }
+  // Gives the hook back. Not left to a destructor: the last session outlives the event layer
+  // at the program's exit.
+  void StopWatchingEvents();
 
   TNotices notices;
   TPauseWatch pause;
