@@ -3,12 +3,9 @@
 
 #include "app/play/notices.h"
 #include "app/play/pad_controls.h"
-#include "app/play/pause_watch.h"
 #include "app/play/play_session.h"
-#include "app/play/player_keys.h"
 #include "app/tapp.h"
 #include "platform/files/paths.h"
-#include "platform/files/screenshot.h"
 #include "platform/files/textio.h"
 #include "platform/input/input.h"
 #include "platform/input/pad.h"
@@ -53,22 +50,6 @@ void Tapp::openScreen() {
   std::string offered;
   for (const std::string& mode : DisplayModes()) offered += (offered.empty() ? "" : "; ") + mode;
   Fatal(LastScreenError() + "\n" + asked + "; the display offers " + (offered.empty() ? "no modes" : offered) + ".");
-}
-
-void Tapp::present() {
-  // A frame run unseen shows nothing; a screenshot asked for waits for the next one shown.
-  if (DrawingSkipped()) return;
-  KeepFrameIfPausing();
-  if (TakeScreenshotRequest()) {
-    // The back buffer holds the whole frame about to be shown.
-    const TVex2DGraphics* g = CurrentGraphics();
-    const TPixmapPtr shot = g != nullptr ? GrabPixmap(0, 0, g->g_width, g->g_height) : nullptr;
-    const std::string path = shot ? SaveScreenshot(*shot, ScreenshotFolder()) : std::string();
-    // stderr has the whole path or the reason; the corner the name.
-    PostNotice(path.empty() ? Tr("Bild nicht gespeichert") : TrFill("Bild: %s", {path.substr(path.rfind('/') + 1)}));
-  }
-  Flip(-1);
-  if (!DrawingFailure().empty()) Fatal(DrawingFailure());
 }
 
 int32_t Tapp::init() {
