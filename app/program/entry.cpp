@@ -55,6 +55,7 @@ int RunEntry(const TCommandLine& line) {
   if (!notice.empty()) PostNotice(notice);
   TakePlayerSettings(settingsFile, settings);
   Tapp::init();
+  // Scaling and full screen need the window: the settings go in force once it is open.
   Apply(settings);
   // The viewer of a replay keeps the pointer; the game reads the recorded one.
   if (!line.replay.empty()) ReleasePointer();

@@ -2,13 +2,19 @@
 // score screen, driven through injected input events on a recording screen.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "../support/read_file.h"
+#include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/placement.h"
+#include "app/play/player_keys.h"
 #include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/core/events.h"
 #include "platform/input/input.h"
+#include "platform/input/keys.h"
 #include "rules/answers.h"
 #include "state/game.h"
 #include "tests/actors/scene.h"
@@ -384,6 +390,46 @@ TEST_F(ScoreScreenTest, CloseRequestEndsPlayAndASecondOneTheScoreScreen) {
   d->closeAt = 3;
   Tapp::endscreen();
   EXPECT_EQ(d->flips, 3);
+}
+
+// The sound keys on the score screen: steps that stop at the top, mute, the notice of each,
+// the file written once at the end; and Enter, bound to fire in play, is Enter again there.
+TEST_F(ScoreScreenTest, TheSoundKeysStepAndMuteAndLeaveEnterToTheScoreScreen) {
+  const std::filesystem::path dir = std::filesystem::path(KESTROVA_BINARY_DIR) / "test_sound_keys";
+  std::filesystem::remove_all(dir);
+  const std::string file = (dir / "settings.txt").string();
+  TPlayerSettings s;
+  s.volume = 90;
+  s.keys[static_cast<size_t>(TAction::FireWeapon1)] = {'F'};
+  TakePlayerSettings(file, s);
+  Apply(s);
+  UsePlayBindings(false);
+  const auto tap = [](TAction action) {
+    Press(PlayerSettings().Keys(action)[0]);
+    Release(PlayerSettings().Keys(action)[0]);
+  };
+  tap(TAction::VolumeUp);
+  tap(TAction::VolumeUp);
+  RunPlayerKeys();
+  EXPECT_EQ(PlayerSettings().volume, 100);
+  EXPECT_EQ(CurrentNotice(), "Ton 100 %");
+  Press(KEY_ENTER);
+  Release(KEY_ENTER);
+  EXPECT_EQ(KeyPressed(KEY_ENTER), 1) << "a sound key binds no key anew";
+  tap(TAction::Mute);
+  RunPlayerKeys();
+  EXPECT_EQ(CurrentNotice(), "Ton aus");
+  tap(TAction::VolumeDown);
+  RunPlayerKeys();
+  EXPECT_EQ(CurrentNotice(), "Ton 90 % (aus)");
+  EXPECT_FALSE(std::filesystem::exists(file)) << "written when the program ends, not at each step";
+  KeepPlayerSettings();
+  const std::string written = ReadWholeFile(file);
+  EXPECT_NE(written.find("\nvolume = 90\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("\nmute = yes\n"), std::string::npos) << written;
+  TakePlayerSettings({}, {});
+  Apply({});
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
