@@ -61,7 +61,11 @@ TEST(Notices, QueueInTurnAndSoundStatesReplaceEachOther) {
   EXPECT_EQ(CurrentNotice(), "");
   EXPECT_TRUE(rec->CallsOf(DrawOp::DrawFrame).empty());
 
+  // A notice of the game that ended does not show in the next.
+  PostNotice("Bild: b.png");
   StartPlaySession();
+  DrawNotices();
+  EXPECT_EQ(CurrentNotice(), "");
   CloseScreen();
 }
 

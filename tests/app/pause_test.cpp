@@ -1,5 +1,6 @@
 // What pauses play, what is kept for the pause screen, and its menu: choosing, changing and
-// binding keys, from plain inputs and from injected window events.
+// binding keys, from plain inputs and from injected window events; and the screenshot key,
+// watched beside the pause keys.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "app/play/notices.h"
 #include "app/play/pause_watch.h"
 #include "app/play/play_session.h"
+#include "app/play/player_keys.h"
 #include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
@@ -65,6 +67,17 @@ TEST_F(PauseTest, PauseIsAskedByPOrPauseOrALostFocusAndLeavesTheRulesPressesAlon
   EXPECT_EQ(asked.keys, 1);
   EXPECT_EQ(asked.clicks, 1);
   EXPECT_TRUE(asked.focusLost);
+}
+
+TEST_F(PauseTest, TheScreenshotKeyInForceAsksForOnePicturePerPress) {
+  TakePlayerSettings({}, {});
+  Key(EVENT_KEYDOWN, KEY_F11);
+  PumpEvents();
+  EXPECT_FALSE(TakeScreenshotRequest());
+  Key(EVENT_KEYDOWN, KEY_F12);
+  PumpEvents();
+  EXPECT_TRUE(TakeScreenshotRequest());
+  EXPECT_FALSE(TakeScreenshotRequest());
 }
 
 // A driver that clicks the left button at the frame asked for, and grabs blank frames.
