@@ -47,7 +47,7 @@ FAULTS = [
     ("pad-presses-kept-across-focus", "platform/input/pad.cpp",
      [("      state.focused = false;\n      DropPresses();", "      state.focused = false;"),
       ("      state.focused = true;\n      DropPresses();", "      state.focused = true;")]),
-    ("pause-frame-not-kept", "app/program/tapp_init.cpp", [("  KeepFrameIfPausing();\n", "")]),
+    ("pause-frame-not-kept", "app/play/present.cpp", [("  KeepFrameIfPausing();\n", "")]),
     ("screenshot-key-wrong", "app/play/player_keys.cpp",
      [("Keys(TAction::Screenshot)", "Keys(TAction::FullScreen)")]),
     ("turn-carry-kept-on-reverse", "app/play/pad_controls.cpp",
@@ -63,8 +63,8 @@ FAULTS = [
     ("settings-change-not-marked", "app/player/settings_in_force.cpp",
      [("  if (!(to == inForce.settings)) inForce.changed = true;\n", "")]),
     ("new-session-keeps-old-notices", "app/play/play_session.cpp",
-     [("  current.reset();\n  current = std::make_unique<TPlaySession>();\n",
-       "  const TNotices kept = current ? current->notices : TNotices{};\n  current.reset();\n"
+     [("  current = std::make_unique<TPlaySession>();\n",
+       "  const TNotices kept = current ? current->notices : TNotices{};\n"
        "  current = std::make_unique<TPlaySession>();\n  current->notices = kept;\n")]),
     ("focus-loss-asks-no-pause", "app/play/pause_watch.cpp",
      [("      input.focusLost = true;\n      [[fallthrough]];", "      [[fallthrough]];")]),
