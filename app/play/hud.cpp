@@ -1,3 +1,5 @@
+#include "app/play/hud.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -36,7 +38,7 @@ void DrawHudNumbers() {
   DrawLine(19.0f, bottom, 19.0f, top, 1);
   const std::string corner =
       TrFill("Score: %s   Gegner: %s", {IntToText(game.player->EP), IntToText(game.figureList->Count() - 1)});
-  DrawString(corner, 8.0f, static_cast<float>(game.screenH - 24));
+  DrawString(corner, 8.0f, static_cast<float>(game.screenH - kHudCornerRise));
   SetColor(red, green, blue);
 }
 
