@@ -1,3 +1,6 @@
+#include "app/play/hud.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -35,7 +38,7 @@ void DrawHudNumbers() {
   DrawLine(19.0f, bottom, 19.0f, top, 1);
   const std::string corner =
       TrFill("Score: %s   Gegner: %s", {IntToText(game.player->EP), IntToText(game.figureList->Count() - 1)});
-  DrawString(corner, 8.0f, static_cast<float>(game.screenH - 24));
+  DrawString(corner, 8.0f, static_cast<float>(game.screenH - kHudCornerRise));
   SetColor(red, green, blue);
 }
 
@@ -44,7 +47,11 @@ void DrawHudNumbers() {
 int32_t Tapp::drawhub() {
   SetDrawRotation(0.0f);
   // A bar of 255 pixels holds 1000; its colour runs from (0, 255, 128) empty to (255, 0, 128) full.
-  const auto bar = [](double value, float y) {
+  // The extended HUD frames the bars, so there a bar over 1000 stops at its frame; the classic
+  // one draws them as they always were.
+  const bool framed = PlayerSettings().hud == THud::Extended;
+  const auto bar = [framed](double value, float y) {
+    if (framed) value = std::min(value, 1000.0);
     const auto v = static_cast<float>(value / 1000.0 * 255.0);
     SetColor(TruncToInt(v), TruncToInt(255.0 - v), 128);
     DrawRect(20.0f, y, v, 18.0f);
@@ -58,6 +65,6 @@ int32_t Tapp::drawhub() {
     DrawString(label, 0.0f, static_cast<float>(22 + 20 * i));
   }
   DrawString(Tr("HP:"), 0.0f, 0.0f);
-  if (PlayerSettings().hud == THud::Extended) DrawHudNumbers();
+  if (framed) DrawHudNumbers();
   return 0;
 }

@@ -151,8 +151,7 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
 int PrintScores(const std::string& file) {
   TScoreFile read;
   std::string problem;
-  if (file.empty()) return 0;
-  if (!ReadScores(file, read, problem)) {
+  if (!file.empty() && !ReadScores(file, read, problem)) {
     std::fprintf(stderr, "Kestrova: cannot read the scores in %s: %s\n", file.c_str(), problem.c_str());
     return 1;
   }
@@ -164,9 +163,10 @@ int PrintScores(const std::string& file) {
                   s.kills, s.seconds, s.seed);
     out += row;
   }
-  if (!out.empty()) {
-    out = Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
-  }
+  // Before the first game there is nothing to rank, which is no failure but is worth saying.
+  out = out.empty()
+            ? Tr("Noch keine Spiele: die besten Punktestände erscheinen hier, sobald ein Spiel zu Ende ist.") + "\n"
+            : Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

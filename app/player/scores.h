@@ -53,8 +53,8 @@ struct TScoreRank {
 // that among the scores read.
 bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank);
 
-// kestrova --scores: the list, best first, on stdout. The exit status: 0, or 1 when the file
-// cannot be read.
+// kestrova --scores: the list, best first, on stdout, or a line saying that no game has ended
+// yet. The exit status: 0, or 1 when the file cannot be read.
 int PrintScores(const std::string& file);
 
 // The game that has just ended is added; `kept` says whether the file took it. What the score

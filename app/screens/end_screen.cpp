@@ -17,6 +17,8 @@
 namespace {
 
 constexpr const char* kPlayAgainKeys = TrLater("Enter: Ende   N: neue Welt   R: gleiche Welt");
+// A recorded game's demo holds that game alone, so its score screen offers no other.
+constexpr const char* kEndKey = TrLater("Enter: Ende");
 
 // N or the pad's X for a new world, R or Y for the same one; read past the rules.
 TNextGame PlayAgainAsked() {
@@ -32,13 +34,13 @@ void DropPlayAgainPresses() { PlayAgainAsked(); }
 
 // Under the score, from the centre to the right like the score itself: the best score and this
 // game's place, when kept, and the keys.
-void DrawPlayAgainLines(const std::string& best) {
+void DrawEndLines(const std::string& best, bool offer) {
   const auto x = static_cast<float>(game.screenW / 2);
   const float y = static_cast<float>(game.screenH / 2) + 96.0f;
   SetDrawScale(2.0f, 2.0f);
   if (!best.empty()) DrawString(best, x, y);
   SetDrawScale(1.0f, 1.0f);
-  DrawString(Tr(kPlayAgainKeys), x, y + 48.0f);
+  DrawString(Tr(offer ? kPlayAgainKeys : kEndKey), x, y + 48.0f);
 }
 
 }  // namespace
@@ -59,7 +61,8 @@ int32_t Tapp::endscreen(const std::string& place) {
     SetColor(255, 255, 255);
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(game.screenW / 2), static_cast<float>(game.screenH / 2));
-    if (offer) DrawPlayAgainLines(place);
+    // A game kept among the scores shows its place, with the keys, whether or not another follows.
+    if (offer || !place.empty()) DrawEndLines(place, offer);
     RunPlayerKeys();
     present();
     const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;

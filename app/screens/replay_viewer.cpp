@@ -7,7 +7,9 @@
 #include "actors/actor_copy.h"
 #include "actors/tfigur.h"
 #include "app/demos/session.h"
+#include "app/play/hud.h"
 #include "app/play/pad_controls.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
 #include "platform/core/events.h"
@@ -313,7 +315,9 @@ void TReplayViewer::DrawBar(int32_t shown) {
   const TDrawStateKept kept;
   const auto w = static_cast<float>(game.screenW);
   const auto h = static_cast<float>(game.screenH);
-  const float top = h - kViewerBarHeight;
+  // Over the extended HUD the bar stands clear above its corner line, which it would cover.
+  const float rise = PlayerSettings().hud == THud::Extended ? static_cast<float>(kHudCornerRise + 4) : 0.0f;
+  const float top = h - kViewerBarHeight - rise;
   SetDrawRotation(0.0f);
   SetDrawScale(1.0f, 1.0f);
   SetBlend(ALPHABLEND);

@@ -19,6 +19,7 @@
 #include "platform/input/pad.h"
 #include "platform/system/clock.h"
 #include "platform/text/language.h"
+#include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
 #include "platform/video/image.h"
 #include "platform/video/letterbox.h"
@@ -42,6 +43,8 @@ std::shared_ptr<TImage> LastFrame() {
 }
 
 constexpr float kLineHeight = 18.0f;
+constexpr float kPanelMargin = 8.0f;
+constexpr float kPanelAlpha = 0.75f;
 // The caption's top and the menu's first line, above and below the screen's middle.
 constexpr float kCaptionAbove = 200.0f;
 constexpr float kMenuAbove = 120.0f;
@@ -54,6 +57,16 @@ struct TMenuPlace {
   size_t lines = 0;
 };
 
+// A darkened panel the menu stands on: the figures of the frame behind show through none of
+// its text, and the frame stays readable around it.
+void DrawPanel(float x, float y, float width, float height) {
+  const TDrawStateKept kept;
+  SetBlend(ALPHABLEND);
+  SetColor(0, 0, 0);
+  SetAlpha(kPanelAlpha);
+  DrawRect(x, y, width, height);
+}
+
 // The menu's lines in small print under the caption, as a block centred on the screen, the
 // chosen line marked, and what to press while a key is awaited.
 TMenuPlace DrawMenu(const TSettingsMenu& menu) {
@@ -65,6 +78,13 @@ TMenuPlace DrawMenu(const TSettingsMenu& menu) {
   place.x = static_cast<float>(game.screenW / 2) - place.width / 2;
   place.y = static_cast<float>(game.screenH / 2) - kMenuAbove;
   place.lines = lines.size();
+  const std::string prompt = menu.Prompt();
+  const float promptWidth = 8.0f * static_cast<float>(TextColumns(prompt));
+  const float left = std::min(place.x, static_cast<float>(game.screenW / 2) - promptWidth / 2) - kPanelMargin;
+  const float right =
+      std::max(place.x + place.width, static_cast<float>(game.screenW / 2) + promptWidth / 2) + kPanelMargin;
+  const float bottom = place.y + kLineHeight * static_cast<float>(lines.size() + (prompt.empty() ? 0 : 2));
+  DrawPanel(left, place.y - kPanelMargin, right - left, bottom - place.y + 2.0f * kPanelMargin);
   float y = place.y;
   for (size_t i = 0; i < lines.size(); ++i) {
     const bool chosen = i == menu.Chosen();
@@ -78,7 +98,6 @@ TMenuPlace DrawMenu(const TSettingsMenu& menu) {
     DrawString((chosen ? "> " : "  ") + lines[i].text, place.x, y);
     y += kLineHeight;
   }
-  const std::string prompt = menu.Prompt();
   if (!prompt.empty()) {
     SetColor(255, 220, 0);
     DrawString(prompt, static_cast<float>(game.screenW / 2) - 4.0f * static_cast<float>(TextColumns(prompt)),

@@ -70,18 +70,28 @@ class LanguageTest : public scene::Scene {
     Tapp::launch.playAgain = true;
     Tapp::endscreen("7");
     add(enter->Calls());
+    // A recorded game's: its place and the one key; a replay's: the score alone.
+    Tapp::launch.playAgain = false;
+    for (const std::string place : {"8", ""}) {
+      enter->Clear();
+      Tapp::endscreen(place);
+      add(enter->Calls());
+    }
     return texts;
   }
 };
 
-// Each language's loading captions, the HUD and the score screen's keys, in drawing order.
+// Each language's loading captions, the HUD and the score screen's keys (another game offered,
+// or not), in drawing order.
 std::vector<std::string> Expected(const std::string& credit, const std::string& lade,
-                                  const std::vector<std::string>& captions, const std::string& keys) {
+                                  const std::vector<std::string>& captions, const std::string& keys,
+                                  const std::string& endKey) {
   std::vector<std::string> texts;
   for (const std::string& caption : captions) {
     texts.insert(texts.end(), {"Loading Kestrova", credit, lade + caption});
   }
-  texts.insert(texts.end(), {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", keys});
+  texts.insert(texts.end(), {"W1:", "W2:", "W3:", "W4:", "W5:", "HP:", "Score: 42", "7", keys, "Score: 42", "8", endKey,
+                             "Score: 42"});
   return texts;
 }
 
@@ -92,14 +102,14 @@ TEST_F(LanguageTest, GermanDrawsEveryCaptionAsItAlwaysWasAndEnglishInEnglish) {
                                  "Runde Ecken", "Begehe Map", "Fuelle Ozeane", "Dekoriere Umgebung", "Suche Waelder",
                                  "Sounds werden aufgenommen", "Leute sterben nicht lautlos!", "Gegner werden geboren",
                                  "Items werden verloren", "Maps speichern"},
-                                "Enter: Ende   N: neue Welt   R: gleiche Welt"));
+                                "Enter: Ende   N: neue Welt   R: gleiche Welt", "Enter: Ende"));
   UseLanguage(TLanguage::English);
   EXPECT_EQ(Screens(), Expected("A world of chance, built by the Kestrova workshop", "Loading: ",
                                 {"Tiles", "Figures", "Shots", "Tapping blood", "Items", "Creating the map",
                                  "Rounding corners", "Walking the map", "Filling the oceans", "Decorating the land",
                                  "Looking for forests", "Recording sounds", "People do not die silently!",
                                  "Enemies are being born", "Items are being lost", "Saving the maps"},
-                                "Enter: quit   N: new world   R: same world"));
+                                "Enter: quit   N: new world   R: same world", "Enter: quit"));
 }
 
 TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {

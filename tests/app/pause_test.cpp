@@ -3,6 +3,7 @@
 // watched beside the pause keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -116,6 +117,21 @@ TEST_F(PauseTest, ThePauseShowsTheKeptFrameAndTheClickThatEndsItFiresNothing) {
   // A frame as wide as the screen (the pixmap itself is gone with the pause's image).
   for (const TRecordedCall& c : driver->CallsOf(DrawOp::DrawFrame)) keptShown |= c.args[2] - c.args[0] == 800;
   EXPECT_TRUE(keptShown);
+  // The menu stands on a darkened panel drawn before its first line, reaching round it.
+  const std::vector<TRecordedCall> calls = driver->Calls();
+  const auto panel = std::find_if(calls.begin(), calls.end(), [](const TRecordedCall& c) {
+    return c.op == DrawOp::DrawRect && c.state.r == 0 && c.state.alpha < 1.0f;
+  });
+  ASSERT_NE(panel, calls.end());
+  const float menuTop = 300.0f - 120.0f;
+  EXPECT_EQ(panel->args[5], menuTop - 8.0f);
+  const auto firstLine = std::find_if(panel, calls.end(), [](const TRecordedCall& c) {
+    return c.op == DrawOp::DrawFrame && c.args[5] >= 300.0 - 120.0;
+  });
+  ASSERT_NE(firstLine, calls.end());
+  EXPECT_LT(panel->args[4], firstLine->args[4]);
+  EXPECT_GT(panel->args[4] + panel->args[2] - panel->args[0], 400.0);
+  EXPECT_EQ(CurrentGraphics()->color_alpha, 1.0f) << "the panel leaves the draw state as it found it";
   EXPECT_EQ(ButtonIsDown(1), 0);
   InjectEvent({EVENT_MOUSEUP, 1, 10, 10});
   InjectEvent({EVENT_MOUSEDOWN, 1, 10, 10});

@@ -13,8 +13,10 @@
 #include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
 #include "app/loading/tables.h"
+#include "app/play/hud.h"
 #include "app/play/placement.h"
 #include "app/play/play_session.h"
+#include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/system/clock.h"
 #include "platform/video/graphics.h"
@@ -74,13 +76,27 @@ TEST(ReplayViewer, JumpsBackLandWhereStraightPlayLands) {
     EXPECT_TRUE(Report(viewer, session) == end);
     // The frame drawn there carries its own number in the bar, as the still kept of it does.
     const int32_t next = viewer.Shown() + 1;
+    // With the extended HUD, whose corner line the bar would cover otherwise.
+    TPlayerSettings extended;
+    extended.hud = THud::Extended;
+    Apply(extended);
     driver->SetRecording(true);
     SetRunWatcher(&viewer);
     Tapp::frame();
     SetRunWatcher(nullptr);
+    Apply({});
     const std::vector<std::string> texts = TextsDrawn(driver->Calls());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Pause  Bild " + std::to_string(next)), texts.end())
         << testing::PrintToString(texts);
+    const auto w = static_cast<double>(game.screenW);
+    int panels = 0;
+    for (const TRecordedCall& rect : driver->CallsOf(DrawOp::DrawRect)) {
+      if (rect.args[0] != 0.0 || rect.args[2] != w) continue;
+      ++panels;
+      EXPECT_LE(rect.args[5] + rect.args[3], game.screenH - kHudCornerRise)
+          << "the bar's panel reaches down over the HUD";
+    }
+    EXPECT_EQ(panels, 1);
   }
   SetAnswerTap(nullptr);
 }

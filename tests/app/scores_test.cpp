@@ -45,8 +45,15 @@ TEST(ScoresTest, LinesRoundTripAndOddLinesAreNoScores) {
 TEST(ScoresTest, AddedGamesRankBestFirstAndDamagedLinesAreNamedAndKept) {
   platform_test::TempDir dir;
   const std::string file = dir.File("data/kestrova/scores.txt");
+  // Before the first game the list says there is none, and that is no failure.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(PrintScores(file), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Noch keine Spiele: ", 0), 0u);
   TScoreRank rank;
   ASSERT_TRUE(AddScore(file, Game(500, 1), rank));
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(PrintScores(file), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Platz  Datum", 0), 0u);
   EXPECT_EQ((std::array<int32_t, 3>{rank.best, rank.place, rank.count}), (std::array<int32_t, 3>{500, 1, 1}));
   // A line cut short by hand, and one that is no score at all, between the games.
   std::ofstream(file, std::ios::app) << "2026-12-08 11:50:00 70\nnonsense\n";

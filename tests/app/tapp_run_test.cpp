@@ -311,6 +311,19 @@ TEST_F(LoopTest, ClassicHudIsTheBarsAloneAndExtendedAddsNumbersTheWeaponAndTheCo
   EXPECT_EQ(glyphs[31].state.r, 255);
   EXPECT_EQ(CurrentGraphics()->color_red, bars.back().state.r) << "the colour is left as the classic HUD leaves it";
   EXPECT_EQ(CurrentGraphics()->color_green, bars.back().state.g);
+
+  // 1500 rounds: the classic bar runs on past its 255 pixels, the extended one stops at its frame.
+  game.player->weapons[2] = 1500;
+  for (const auto& [hud, width] : {std::pair{"classic", 382.5}, std::pair{"extended", 255.0}}) {
+    Apply(ParsePlayerSettings(std::string("hud = ") + hud + "\n", "s.txt", problems));
+    rec->Clear();
+    Tapp::drawhub();
+    const auto rects = Rects();
+    ASSERT_EQ(rects.size(), 6u) << hud;
+    EXPECT_FLOAT_EQ(rects[3].args[2] - rects[3].args[0], width) << hud;
+    EXPECT_FLOAT_EQ(rects[2].args[2] - rects[2].args[0], -0.255f) << hud << ": a weapon not there as it was";
+  }
+  Apply({});
 }
 
 // A screen that presses a key (or asks to close the window) after a given number of
