@@ -28,6 +28,11 @@ bool ShowsPausedBar(const TPixmap& shot) {
          PixelAt(shot, kW - 25, y) != white;
 }
 
+// The time bar up in full, as it is after a viewer key: the right end of its grey line.
+bool ShowsTimeBar(const TPixmap& shot) {
+  return shot.width == kW && PixelAt(shot, kW - 18, kH - 37) == TRgb{90, 90, 90};
+}
+
 bool SamePicture(const TPixmap& a, const TPixmap& b) {
   return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
@@ -41,6 +46,18 @@ TPixmapPtr WaitUntil(TGameProcess& game, const std::string& window, const std::s
     SleepMilliseconds(100);
   }
   return nullptr;
+}
+
+// As WaitUntil, for a film that stands still: the picture counts once the next one agrees, so
+// a picture caught while a swap was half done is never taken for the frame shown.
+TPixmapPtr WaitSteady(TGameProcess& game, const std::string& window, const std::string& name,
+                      const std::function<bool(const TPixmap&)>& seen) {
+  TPixmapPtr previous;
+  return WaitUntil(game, window, name, [&](const TPixmap& shot) {
+    const bool steady = previous && SamePicture(shot, *previous) && seen(shot);
+    previous = std::make_shared<TPixmap>(shot);
+    return steady;
+  });
 }
 
 bool Key(const std::string& keys) { return Xdotool("key " + keys); }
@@ -67,16 +84,14 @@ TEST(Watch, PausesStepsSpeedsAndJumpsLeaveTheReportAsTheSimulatorsAndJumpsLandOn
     ASSERT_TRUE(WaitFor(watch, window, "e2e_watch_play.png", ShowsHud)) << watch.Errors();
     ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
 
-    // Ten seconds on, paused: the picture stands still.
-    ASSERT_TRUE(Key("Right space"));
-    // The first paused pictures may still show the frames the jump and the pause key crossed
-    // on their way: the film counts as paused once two pictures in a row agree.
-    TPixmapPtr previous;
-    const TPixmapPtr paused = WaitUntil(watch, window, "e2e_watch_paused.png", [&](const TPixmap& shot) {
-      const bool same = ShowsPausedBar(shot) && previous && SamePicture(shot, *previous);
-      previous = std::make_shared<TPixmap>(shot);
-      return same;
-    });
+    // Ten seconds on, then paused. The keys go one at a time: a jump runs its frames unseen,
+    // and the picture it leaves up must not be taken for a paused film.
+    ASSERT_TRUE(Key("Right"));
+    ASSERT_TRUE(WaitUntil(watch, window, "e2e_watch_on.png", [&](const TPixmap& shot) {
+      return ShowsTimeBar(shot) && !ShowsPausedBar(shot);
+    })) << watch.Errors();
+    ASSERT_TRUE(Key("space"));
+    const TPixmapPtr paused = WaitSteady(watch, window, "e2e_watch_paused.png", ShowsPausedBar);
     ASSERT_TRUE(paused) << watch.Errors();
     SleepMilliseconds(300);
     const TPixmapPtr still = Screenshot(window, "e2e_watch_still.png");
@@ -86,16 +101,16 @@ TEST(Watch, PausesStepsSpeedsAndJumpsLeaveTheReportAsTheSimulatorsAndJumpsLandOn
     // One step, then ten seconds back and forward again: the same frame, the same picture
     // (the world around the player, the display and "Bild N" in the time bar).
     ASSERT_TRUE(Key("period"));
-    const TPixmapPtr stepped = WaitUntil(watch, window, "e2e_watch_stepped.png", [&](const TPixmap& shot) {
+    const TPixmapPtr stepped = WaitSteady(watch, window, "e2e_watch_stepped.png", [&](const TPixmap& shot) {
       return ShowsPausedBar(shot) && !SamePicture(shot, *still);
     });
     ASSERT_TRUE(stepped) << watch.Errors();
     ASSERT_TRUE(Key("Left"));
-    ASSERT_TRUE(WaitUntil(watch, window, "e2e_watch_back.png", [&](const TPixmap& shot) {
+    ASSERT_TRUE(WaitSteady(watch, window, "e2e_watch_back.png", [&](const TPixmap& shot) {
       return ShowsPausedBar(shot) && !SamePicture(shot, *stepped);
     })) << watch.Errors();
     ASSERT_TRUE(Key("Right"));
-    EXPECT_TRUE(WaitUntil(watch, window, "e2e_watch_again.png", [&](const TPixmap& shot) {
+    EXPECT_TRUE(WaitSteady(watch, window, "e2e_watch_again.png", [&](const TPixmap& shot) {
       return SamePicture(shot, *stepped);
     })) << "ten seconds back and forward again is another frame";
 
