@@ -21,8 +21,9 @@ struct TLaunch {
   bool keepScores = false;
 };
 
-// What the score screen was left for: the end of the program, or another game.
-enum class TNextGame { End, NewWorld, SameWorld };
+// What the score screen was left for: the end of the program, another game, or watching the
+// game just played (after which its score screen comes back).
+enum class TNextGame { End, NewWorld, SameWorld, Watch };
 
 class Tapp {
  public:

@@ -35,3 +35,7 @@ void RunRulesClock() {
 }
 
 void ResetRulesClock() { rulesClock = {}; }
+
+void SetRulesClock(int32_t reading) {
+  rulesClock.stoppedTotal = ClockDiff(rulesClock.stopped ? rulesClock.stoppedAt : RealNowMs(), reading);
+}

@@ -10,3 +10,6 @@ void StopRulesClock();
 void RunRulesClock();
 // Running, with no paused time: for a fresh game.
 void ResetRulesClock();
+// From now on the clock reads `reading` and goes on (or stands) from there: for a saved game
+// going on where its clock stood.
+void SetRulesClock(int32_t reading);

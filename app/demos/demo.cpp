@@ -91,9 +91,12 @@ TDemoWriter::~TDemoWriter() {
 }
 
 void TDemoWriter::Put(const std::string& line) {
-  if (!failed_.empty() || file_ == nullptr) return;
+  text_ += line;
+  if (file_ == nullptr) return;
   if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
     failed_ = std::strerror(errno);
+    std::fclose(file_);
+    file_ = nullptr;
   }
 }
 

@@ -62,11 +62,13 @@ class TAnswerPredictor {
 };
 
 // Writes a demo as the game goes: the header, then each frame's answers as the tap sees them.
-// Every frame is flushed, so a crash or a kill leaves a demo that replays up to there. When a
-// write fails, recording stops and Failed() says why; the game goes on.
+// The whole text is kept in memory (a game's demo is some 90 KB a minute), to be kept among
+// the games or saved with the game; a file, if given, gets every frame flushed, so a crash or
+// a kill leaves a demo that replays up to there. When a write fails, the file is given up and
+// Failed() says why; the text in memory and the game go on.
 class TDemoWriter : public TAnswerTap {
  public:
-  // Takes an open file (closed by the writer).
+  // Takes an open file (closed by the writer), or none.
   explicit TDemoWriter(std::FILE* file);
   ~TDemoWriter() override;
   TDemoWriter(const TDemoWriter&) = delete;
@@ -79,10 +81,13 @@ class TDemoWriter : public TAnswerTap {
   void WriteEnd(const TDemoCheck& check);
   // Empty while all went well; else the reason the file could not be written.
   const std::string& Failed() const { return failed_; }
+  // The demo so far.
+  const std::string& Text() const { return text_; }
 
  private:
   void Put(const std::string& line);
   std::FILE* file_;
+  std::string text_;
   TAnswerPredictor predictor_;
   std::string line_ = "f";
   int32_t index_ = 0;

@@ -59,15 +59,17 @@ void TGameSession::Record(const std::string& path, int32_t seed) {
   recording_ = !demoRefused_;
 }
 
-void TGameSession::OpenDemo() {
+// The demo's file, if one was asked for and can be had; the demo is kept in memory anyway.
+std::FILE* TGameSession::OpenDemo() {
+  if (!recording_) return nullptr;
   recording_ = false;
   std::FILE* file = demoTarget_ >= 0 ? fdopen(demoTarget_, "wb") : std::fopen(demoPath_.c_str(), "wb");
   if (file == nullptr) {
     WarnDemoFailed(std::strerror(errno));
-    return;
+    return nullptr;
   }
   demoTarget_ = -1;
-  writer_ = std::make_unique<TDemoWriter>(file);
+  return file;
 }
 
 bool TGameSession::Replay(const std::string& path) {
@@ -75,6 +77,7 @@ bool TGameSession::Replay(const std::string& path) {
   std::string why;
   const int fd = OpenFileToRead(path, kDemoMostBytes, "a demo", why);
   std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "rb");
+  replaying_ = true;
   if (file == nullptr) {
     if (fd >= 0) {
       why = std::strerror(errno);
@@ -85,6 +88,23 @@ bool TGameSession::Replay(const std::string& path) {
   reader_ = std::make_unique<TDemoReader>(file, path);
   if (!reader_->ReadHeader(header_)) return Stop(kNotADemo, reader_->Error());
   return true;
+}
+
+bool TGameSession::Continue(const std::string& demo, int32_t frames, const std::string& name) {
+  demoPath_ = name;
+  savedDemo_ = demo;
+  continueAt_ = frames;
+  std::FILE* file = fmemopen(savedDemo_.data(), savedDemo_.size(), "rb");
+  if (file == nullptr) return Stop(kFileFailed, "cannot read the saved game " + name + ": " + std::strerror(errno));
+  reader_ = std::make_unique<TDemoReader>(file, name);
+  if (!reader_->ReadHeader(header_)) return Stop(kNotADemo, reader_->Error());
+  return true;
+}
+
+int32_t TGameSession::TCatchUp::Answer(TQuery query, int32_t code, int32_t live) {
+  const int32_t answer = writer->Answer(query, code, reader->Answer(query, code, live));
+  if (query == TQuery::Clock) lastClock = answer;
+  return answer;
 }
 
 TGameSession::TPlace TGameSession::Place() const {
@@ -115,8 +135,8 @@ bool TGameSession::Stop(Status status, const std::string& message) {
 bool TGameSession::PlayStarts() {
   ids_ = NumberFigures();
   playing_ = true;
-  if (recording_) OpenDemo();
-  if (writer_) {
+  if (!replaying_) {
+    writer_ = std::make_unique<TDemoWriter>(OpenDemo());
     header_.screen = {game.screenW, game.screenH, game.screenDepth, game.screenHertz};
     header_.map = {game.pathCount,  game.pathLengthA, game.pathLengthB, game.pathWidthA,
                    game.pathWidthB, game.roomSizeMax, game.roomChance};
@@ -124,8 +144,31 @@ bool TGameSession::PlayStarts() {
     SetAnswerTap(writer_.get());
   }
   if (!reader_) return true;
-  SetAnswerTap(reader_.get());
+  if (!replaying_) {
+    // A saved game: its frames again from the saved demo, written down anew as they are served.
+    catchUp_ = {reader_.get(), writer_.get()};
+    SetAnswerTap(&catchUp_);
+    if (continueAt_ == 0) return FinishCatchUp();
+  } else {
+    SetAnswerTap(reader_.get());
+  }
   return Advance(false);
+}
+
+// The saved game's last frame has run: what follows the saved frames must be no more of them,
+// and the game goes on live from here.
+bool TGameSession::FinishCatchUp() {
+  const std::string at = demoPath_ + ": frame " + std::to_string(frames_) + ": ";
+  for (;;) {
+    const TDemoReader::Next next = reader_->ReadNext();
+    if (next == TDemoReader::Next::Cut) break;
+    if (next == TDemoReader::Next::Bad) return Stop(kNotADemo, reader_->Error());
+    if (next != TDemoReader::Next::Check) return Stop(kNotADemo, at + "the saved game holds more frames than it says");
+    if (reader_->Check() != Current()) return Stop(kDesync, at + "the continued game left the saved one");
+  }
+  reader_.reset();
+  SetAnswerTap(writer_.get());
+  return true;
 }
 
 // Reads the records after a frame up to the next frame's answers; false when the replay ends
@@ -153,8 +196,12 @@ bool TGameSession::Advance(bool lastFrame) {
         }
         if (next == TDemoReader::Next::Check) break;
         // A game ended by a stop signal has its end record right after play: no score screen.
+        // On the score screen the player may have left by a key past the rules (another game,
+        // watching this one): the end record says when.
         const bool playOver = playing_ && game.gameState != TGamePhase::Running;
-        if (!lastFrame && !playOver) return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
+        if (!lastFrame && !playOver && playing_) {
+          return Stop(kDesync, at + "the demo ends here, but the replayed game goes on");
+        }
         return Stop(kDone, "");
       }
       case TDemoReader::Next::Cut:
@@ -173,27 +220,31 @@ bool TGameSession::FrameDone(bool lastFrame) {
     writer_->EndFrame();
     if (frames_ % kCheckEvery == 0) writer_->WriteCheck(Current());
     if (lastFrame) writer_->WriteEnd(Current());
-    if (!writer_->Failed().empty()) {
-      WarnDemoFailed(writer_->Failed());
-      SetAnswerTap(nullptr);
-      writer_.reset();
-    }
+    WarnIfDemoFailed();
   }
   if (!reader_) return true;
   if (!reader_->FrameUsedUp()) {
     return Stop(kDesync, demoPath_ + ": frame " + std::to_string(frames_) +
                              ": the replay left the recorded game (it asked for other input than the demo holds)");
   }
+  if (!replaying_) return frames_ < continueAt_ ? Advance(false) : FinishCatchUp();
   // The viewer of a replay in the window stops it with Escape or the close button.
   if (reader_->ViewerPressedEscape() || KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0) return Stop(kDone, "");
   return Advance(lastFrame);
 }
 
+void TGameSession::WarnIfDemoFailed() {
+  if (writer_->Failed().empty() || demoWarned_) return;
+  WarnDemoFailed(writer_->Failed());
+  demoWarned_ = true;
+}
+
 void TGameSession::PlayEnds(bool scoreScreen) {
   playing_ = false;
-  if (writer_ && !scoreScreen) {
+  // A saved game is not over: its demo goes on when it is continued.
+  if (writer_ && !scoreScreen && !saved_) {
     writer_->WriteEnd(Current());
-    if (!writer_->Failed().empty()) WarnDemoFailed(writer_->Failed());
+    WarnIfDemoFailed();
   }
   report_ = StateReport(playFrames_, ids_);
   if (reportPath_.empty()) return;

@@ -32,6 +32,18 @@ class TGameSession : public TRunWatcher {
   void Record(const std::string& path, int32_t seed);
   // Opens a demo and reads its header; false when it is no demo (Message() says why).
   bool Replay(const std::string& path);
+  // Goes on with a saved game: its first `frames` frames are played again from its demo, then
+  // the game goes on live, its demo written on (see DemoText). `name` is used in messages.
+  // False when the demo is no demo (Message() says why).
+  bool Continue(const std::string& demo, int32_t frames, const std::string& name);
+  // True once a continued game has run its saved frames again (at once for any other).
+  bool CaughtUp() const { return !reader_ || replaying_; }
+  // The last clock reading the saved frames served, for the rules' clock to go on from.
+  int32_t CaughtUpClock() const { return catchUp_.lastClock; }
+  // The demo of the game played (not replayed) so far; empty before play.
+  std::string DemoText() const { return writer_ ? writer_->Text() : std::string(); }
+  // The game was saved to be continued: no end record goes into its demo.
+  void MarkSaved() { saved_ = true; }
   const TDemoHeader& Header() const { return header_; }
   const std::string& DemoPath() const { return demoPath_; }
   bool Replaying() const { return reader_ != nullptr; }
@@ -68,9 +80,27 @@ class TGameSession : public TRunWatcher {
   bool Advance(bool lastFrame);
   bool Stop(Status status, const std::string& message);
   void WarnDemoFailed(const std::string& why);
-  void OpenDemo();
+  void WarnIfDemoFailed();
+  std::FILE* OpenDemo();
+  bool FinishCatchUp();
+
+  // While a saved game's frames run again: the saved demo's answers, written down anew.
+  struct TCatchUp : TAnswerTap {
+    TCatchUp() = default;
+    TCatchUp(TDemoReader* r, TDemoWriter* w) : reader(r), writer(w) {}
+    int32_t Answer(TQuery query, int32_t code, int32_t live) override;
+    TDemoReader* reader = nullptr;
+    TDemoWriter* writer = nullptr;
+    int32_t lastClock = 0;
+  };
 
   std::string demoPath_;
+  bool replaying_ = false;
+  std::string savedDemo_;  // a continued game's saved demo, read from memory
+  int32_t continueAt_ = 0;
+  TCatchUp catchUp_;
+  bool saved_ = false;
+  bool demoWarned_ = false;
   bool recording_ = false;
   bool demoRefused_ = false;  // the demo's target was found unwritable and named
   int demoTarget_ = -1;       // the demo's target opened in place (no regular file), else -1

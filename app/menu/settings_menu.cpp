@@ -98,6 +98,8 @@ std::string MainLabel(TItem item) {
       return Tr("Steuerung");
     case TItem::Keys:
       return Tr("Tasten belegen");
+    case TItem::SaveAndQuit:
+      return Tr("Sichern und beenden");
     case TItem::EndPlay:
       return Tr("Spiel beenden");
   }
@@ -407,6 +409,8 @@ TSettingsMenu::TResult TSettingsMenu::Act() {
     case TItem::Keys:
       Open(TPage::Keys, 0);
       return TResult::Stay;
+    case TItem::SaveAndQuit:
+      return TResult::SaveAndQuit;
     case TItem::EndPlay:
       return TResult::EndPlay;
     default:

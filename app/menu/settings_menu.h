@@ -19,7 +19,7 @@ struct TMenuLine {
 
 class TSettingsMenu {
  public:
-  enum class TResult { Stay, Resume, EndPlay };
+  enum class TResult { Stay, Resume, SaveAndQuit, EndPlay };
   enum class TPage { Main, Controls, Keys };
   // The lines of the main page, top to bottom.
   enum class TItem {
@@ -34,6 +34,7 @@ class TSettingsMenu {
     Language,
     Controls,
     Keys,
+    SaveAndQuit,
     EndPlay,
   };
 

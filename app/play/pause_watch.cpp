@@ -62,7 +62,9 @@ TPauseInput TakePauseInput() {
   return std::exchange(Watch().input, TPauseInput{});
 }
 
-bool PauseAsked() { return Watch().input.keys > 0 || Watch().input.focusLost; }
+bool PauseAsked() { return Watch().input.keys > 0 || Watch().input.focusLost || Watch().input.asked; }
+
+void AskPause() { Watch().input.asked = true; }
 
 void OpenPauseMenu(bool open) {
   Watch().menuOpen = open;

@@ -13,6 +13,7 @@ struct TPauseInput {
   int32_t keys = 0;
   int32_t clicks = 0;
   bool focusLost = false;
+  bool asked = false;  // by the game itself (a saved game goes on paused)
 };
 
 // A game's watch: the pause keys are the player's key_pause (P and Pause unless bound).
@@ -35,6 +36,8 @@ TPauseInput TakePauseInput();
 // Whether P, Pause or a loss of the focus is waiting there. Does not pump, so it tells what
 // the events taken during the frame just shown asked for.
 bool PauseAsked();
+// Play pauses after the next frame, as if P had been pressed.
+void AskPause();
 
 // While the pause menu is open its input is kept in order: key presses (first presses, not
 // repeats), pointer moves, presses of the left button and close requests.

@@ -4,6 +4,7 @@
 
 #include "platform/core/events.h"
 #include "platform/input/pad.h"
+#include "platform/system/clock.h"
 
 namespace {
 
@@ -38,6 +39,19 @@ void StartPlaySession() {
   if (watching) current->WatchEvents();
 }
 
+int32_t PlayedMs() {
+  const TPlaySession& s = PlaySession();
+  return ClockAdd(s.playedBeforeMs, ClockDiff(ClockDiff(RealNowMs(), s.playSinceMs), s.pausedMs));
+}
+
 void SetRunWatcher(TRunWatcher* watcher) { PlaySession().watcher = watcher; }
 
 TRunWatcher* RunWatcher() { return PlaySession().watcher; }
+
+std::unique_ptr<TPlaySession> SwapPlaySession(std::unique_ptr<TPlaySession> session) {
+  const bool watching = current && current->WatchingEvents();
+  if (current) current->StopWatchingEvents();
+  std::swap(current, session);
+  if (watching) current->WatchEvents();
+  return session;
+}

@@ -4,8 +4,13 @@
 // of a game that ended reaches the next.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "app/demos/run_watcher.h"
+#include "app/demos/session.h"
+#include "app/player/scores.h"
 #include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/pause_watch.h"
@@ -33,6 +38,20 @@ class TPlaySession {
   TRunWatcher* watcher = nullptr;
   // What the score screen was left for.
   TNextGame next = TNextGame::End;
+  // The session recording the game played, whose demo is kept and saved; none while a demo
+  // is watched.
+  TGameSession* recorder = nullptr;
+  // Milliseconds played before this start (a continued game), and on the real clock since
+  // playSinceMs with pausedMs of pauses left out.
+  int32_t playedBeforeMs = 0;
+  int32_t playSinceMs = 0;
+  int32_t pausedMs = 0;
+  // Saved from the pause menu: play ends there, with no score screen.
+  bool saved = false;
+  // The finished game's line among the scores, once kept, and its place as the score screen
+  // shows it.
+  std::optional<TScore> finished;
+  std::string place;
 
  private:
   int32_t hook_ = 0;
@@ -43,6 +62,12 @@ TPlaySession& PlaySession();
 // A fresh session for the game about to start; it watches the window's events if the one
 // before did.
 void StartPlaySession();
+// Puts `session` in place of the one in force, which is given back: a game watched from a
+// score screen plays in a session of its own and leaves the finished game's as it was.
+std::unique_ptr<TPlaySession> SwapPlaySession(std::unique_ptr<TPlaySession> session);
+
+// Milliseconds the game has been played, pauses left out.
+int32_t PlayedMs();
 
 void SetRunWatcher(TRunWatcher* watcher);
 TRunWatcher* RunWatcher();

@@ -31,8 +31,8 @@ int32_t Tapp::run() {
   KeepFramesForPause(true);
   // For the scores, on the real clock, so the rules' answers stay as they are.
   const int32_t enemies = game.figureList->Count() - 1;
-  const int32_t started = RealNowMs();
-  int32_t paused = 0;
+  TPlaySession& session = PlaySession();
+  session.playSinceMs = RealNowMs();
   while (going) {
     const float hp = game.player->HP;
     frame();
@@ -42,23 +42,28 @@ int32_t Tapp::run() {
     if (going && PauseAsked()) {
       const int32_t pausedAt = RealNowMs();
       pause();
-      paused = ClockAdd(paused, ClockDiff(RealNowMs(), pausedAt));
+      session.pausedMs = ClockAdd(session.pausedMs, ClockDiff(RealNowMs(), pausedAt));
+      // Saved to go on at the next start: the game is not over.
+      if (session.saved) break;
     }
   }
   KeepFramesForPause(false);
   HoldPointerForPlay(false);
   // A stop signal or a lost display ends the game as the close button does, but nobody is
   // there to read the score.
-  const bool scoreScreen = going && StopStatus() == 0;
+  const bool scoreScreen = going && StopStatus() == 0 && !session.saved;
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
   std::string place;
   if (scoreScreen && launch.keepScores) {
-    const int32_t seconds = ClockDiff(ClockDiff(RealNowMs(), started), paused) / 1000;
+    const int32_t seconds = PlayedMs() / 1000;
     bool kept = false;
+    TScore line;
     place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds,
-                             launch.seed.value_or(0), kept);
+                             launch.seed.value_or(0), kept, &line);
+    if (kept) session.finished = line;
     if (!kept) PostNotice(Tr("Score nicht gespeichert"));
   }
+  session.place = place;
   if (scoreScreen) endscreen(place);
   return 0;
 }

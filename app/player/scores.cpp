@@ -1,13 +1,17 @@
 #include "app/player/scores.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
+#include "app/player/kept_games.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/file_lock.h"
 #include "platform/files/paths.h"
 #include "platform/files/whole_file.h"
+#include "platform/system/clock.h"
 #include "platform/text/language.h"
 #include "platform/text/words.h"
 
@@ -157,12 +161,17 @@ int PrintScores(const std::string& file) {
   }
   std::string out;
   int32_t place = 0;
+  bool watchable = false;
   for (const TScore& s : Ranked(read.scores)) {
     char row[160];
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d\n", ++place, s.date.c_str(), s.time.c_str(), s.score,
-                  s.kills, s.seconds, s.seed);
+    // A game whose demo is kept is marked: it can be watched again.
+    const bool kept = access(KeptGameFile(s).c_str(), F_OK) == 0;
+    watchable = watchable || kept;
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d%s\n", ++place, s.date.c_str(), s.time.c_str(),
+                  s.score, s.kills, s.seconds, s.seed, kept ? "  *" : "");
     out += row;
   }
+  if (watchable) out += Tr("* ansehen mit kestrova --replay last (das letzte Spiel) oder --replay best") + "\n";
   // Before the first game there is nothing to rank, which is no failure but is worth saying.
   out = out.empty()
             ? Tr("Noch keine Spiele: die besten Punktestände erscheinen hier, sobald ein Spiel zu Ende ist.") + "\n"
@@ -171,23 +180,19 @@ int PrintScores(const std::string& file) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept) {
+std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept, TScore* line) {
   TScore s;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char date[16];
-  char time[16];
-  std::strftime(date, sizeof date, "%Y-%m-%d", &local);
-  std::strftime(time, sizeof time, "%H:%M:%S", &local);
-  s.date = date;
-  s.time = time;
+  // Read at once, so the date and the time are of one moment.
+  const std::string now = LocalTimeText("%Y-%m-%d %H:%M:%S");
+  s.date = now.substr(0, 10);
+  s.time = now.substr(11);
   s.score = score;
   s.kills = kills;
   s.seconds = seconds;
   s.seed = seed;
   TScoreRank rank;
   kept = AddScore(ScoresFile(), s, rank);
+  if (line != nullptr) *line = s;
   return TrFill("Bester: %s   Platz %s von %s",
                 {std::to_string(rank.best), std::to_string(rank.place), std::to_string(rank.count)});
 }

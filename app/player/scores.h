@@ -57,6 +57,7 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank);
 // yet. The exit status: 0, or 1 when the file cannot be read.
 int PrintScores(const std::string& file);
 
-// The game that has just ended is added; `kept` says whether the file took it. What the score
-// screen shows of it: "Bester: 1234   Platz 3 von 17".
-std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept);
+// The game that has just ended is added; `kept` says whether the file took it, `line` gets its
+// line. What the score screen shows of it: "Bester: 1234   Platz 3 von 17".
+std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept,
+                             TScore* line = nullptr);

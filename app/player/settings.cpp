@@ -233,6 +233,10 @@ const std::vector<TValueEntry>& Values() {
        "whole (the largest whole multiple that fits, sharp)",
        "smooth, sharp or whole", [](const TPlayerSettings& s) { return ScalingName(s.scaling); },
        [](std::string_view v, TPlayerSettings& s) { return ParseScaling(v, s.scaling); }},
+      {"games_kept",
+       "How many of the last games are kept to watch again (the ten best are kept too), 0 to 1000; 0 keeps none",
+       "a whole number from 0 to 1000", [](const TPlayerSettings& s) { return std::to_string(s.gamesKept); },
+       [](std::string_view v, TPlayerSettings& s) { return ParseInt(v, s.gamesKept, 0, kMostGamesKept); }},
   };
   return values;
 }

@@ -47,6 +47,8 @@ enum class TLanguageChoice : int32_t { German, English, Desktop };
 // The language a choice puts in force.
 TLanguage LanguageOf(TLanguageChoice choice);
 
+inline constexpr int32_t kMostGamesKept = 1000;
+
 struct TPlayerSettings {
   TKeyLists keys = DefaultKeys();
   int32_t volume = 80;  // 0 .. 100
@@ -58,6 +60,8 @@ struct TPlayerSettings {
   TLanguageChoice language = TLanguageChoice::German;
   // How a window or full screen larger or smaller than the screen shows it.
   TScaling scaling = TScaling::Smooth;
+  // How many of the last finished games keep their demo to watch again; 0 keeps none.
+  int32_t gamesKept = 20;
 
   const std::vector<int32_t>& Keys(TAction action) const { return keys[static_cast<size_t>(action)]; }
   bool operator==(const TPlayerSettings&) const = default;

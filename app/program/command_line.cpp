@@ -10,11 +10,14 @@
 std::string Usage() {
   return TrFill(
              "Aufruf: %s",
-             {"kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE] [--scores] [--help] [--version]"}) +
+             {"kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE] [--scores] [--help] "
+              "[--version]"}) +
          "\n" +
-         Tr("  --seed N         die Welt aus dem Startwert N bauen statt aus der Uhr\n"
+         Tr("  --new            ein neues Spiel beginnen; ein gesichertes bleibt für später\n"
+            "  --seed N         die Welt aus dem Startwert N bauen statt aus der Uhr (ein neues Spiel)\n"
             "  --record FILE    ein Demo des Spiels in FILE schreiben, während es gespielt wird\n"
-            "  --replay FILE    das Demo in FILE ansehen (Escape oder Schließen des Fensters beendet es)\n"
+            "  --replay FILE    das Demo in FILE ansehen (Escape oder Schließen des Fensters beendet es);\n"
+            "                   last: das zuletzt gespielte Spiel, best: das beste der aufbewahrten\n"
             "  --report FILE    den Stand des Spiels bei Spielende in FILE schreiben (jedes Spiel der Reihe nach)\n"
             "  --scores         die besten Punktestände zeigen, den besten zuerst\n"
             "  --help           diesen Text zeigen\n"
@@ -26,7 +29,8 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
       {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'v'},
       {"scores", no_argument, nullptr, 'S'},       {"seed", required_argument, nullptr, 's'},
       {"record", required_argument, nullptr, 'r'}, {"replay", required_argument, nullptr, 'p'},
-      {"report", required_argument, nullptr, 'o'}, {nullptr, 0, nullptr, 0}};
+      {"report", required_argument, nullptr, 'o'}, {"new", no_argument, nullptr, 'n'},
+      {nullptr, 0, nullptr, 0}};
   TOptionReader reader(argc, argv, options);
   for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
     const std::string_view a = reader.Argument();
@@ -50,6 +54,9 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
       case 'S':
         line.scores = true;
         break;
+      case 'n':
+        line.fresh = true;
+        break;
       case 's': {
         int32_t seed = 0;
         if (!ParseInt(value, seed)) {
@@ -63,8 +70,8 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
         (code == 'r' ? line.record : code == 'p' ? line.replay : line.report) = value;
     }
   }
-  if (!line.replay.empty() && (line.seed || !line.record.empty())) {
-    error = Tr("--replay spielt den Startwert und die Eingaben seines Demos; es nimmt kein --seed und kein --record");
+  if (!line.replay.empty() && (line.seed || !line.record.empty() || line.fresh)) {
+    error = Tr("--replay spielt den Startwert und die Eingaben seines Demos; es nimmt kein --seed, --record oder --new");
     return false;
   }
   return FilesApart({{"--record", line.record}, {"--replay", line.replay}, {"--report", line.report}}, error);

@@ -5,9 +5,10 @@
 #include <string>
 
 struct TCommandLine {
-  std::optional<int32_t> seed;  // --seed N: the world's seed instead of the clock
+  bool fresh = false;           // --new: a new game, a saved one left for later
+  std::optional<int32_t> seed;  // --seed N: the world's seed instead of the clock (a new game too)
   std::string record;           // --record FILE: write a demo of the game
-  std::string replay;           // --replay FILE: watch a demo instead of playing
+  std::string replay;           // --replay FILE: watch a demo instead of playing; last, best: a kept game
   std::string report;           // --report FILE: the state when play ends
   bool scores = false;          // --scores: print the best scores and end
   bool help = false;

@@ -19,6 +19,10 @@ namespace {
 constexpr const char* kPlayAgainKeys = TrLater("Enter: Ende   N: neue Welt   R: gleiche Welt");
 // A recorded game's demo holds that game alone, so its score screen offers no other.
 constexpr const char* kEndKey = TrLater("Enter: Ende");
+constexpr const char* kWatchKey = TrLater("W: dieses Spiel ansehen");
+
+// W or the pad's B, past the rules, when the game's demo is kept to watch.
+bool WatchAsked() { return KeyPressedLive('W') + PadPresses(PAD_BUTTON_B) != 0; }
 
 // N or the pad's X for a new world, R or Y for the same one; read past the rules.
 TNextGame PlayAgainAsked() {
@@ -34,13 +38,14 @@ void DropPlayAgainPresses() { PlayAgainAsked(); }
 
 // Under the score, from the centre to the right like the score itself: the best score and this
 // game's place, when kept, and the keys.
-void DrawEndLines(const std::string& best, bool offer) {
+void DrawEndLines(const std::string& best, bool offer, bool watch) {
   const auto x = static_cast<float>(game.screenW / 2);
   const float y = static_cast<float>(game.screenH / 2) + 96.0f;
   SetDrawScale(2.0f, 2.0f);
   if (!best.empty()) DrawString(best, x, y);
   SetDrawScale(1.0f, 1.0f);
   DrawString(Tr(offer ? kPlayAgainKeys : kEndKey), x, y + 48.0f);
+  if (watch) DrawString(Tr(kWatchKey), x, y + 66.0f);
 }
 
 }  // namespace
@@ -53,6 +58,8 @@ int32_t Tapp::endscreen(const std::string& place) {
   KeyPressed(KEY_SPACE);
   const bool offer = launch.playAgain;
   if (offer) DropPlayAgainPresses();
+  const bool watch = PlaySession().finished.has_value() && PlayerSettings().gamesKept > 0;
+  if (watch) WatchAsked();
   TNextGame& next = PlaySession().next;
   next = TNextGame::End;
   const std::string score = TrFill("Score: %s", {IntToText(game.player->EP)});
@@ -62,11 +69,12 @@ int32_t Tapp::endscreen(const std::string& place) {
     SetDrawScale(5.0f, 5.0f);
     DrawString(score, static_cast<float>(game.screenW / 2), static_cast<float>(game.screenH / 2));
     // A game kept among the scores shows its place, with the keys, whether or not another follows.
-    if (offer || !place.empty()) DrawEndLines(place, offer);
+    if (offer || !place.empty()) DrawEndLines(place, offer, watch);
     RunPlayerKeys();
     present();
     const bool quit = KeyPressed(KEY_ENTER) != 0 || KeyPressed(KEY_SPACE) != 0;
     if (!quit && offer) next = PlayAgainAsked();
+    if (!quit && watch && next == TNextGame::End && WatchAsked()) next = TNextGame::Watch;
     const bool leave = quit || next != TNextGame::End;
     TRunWatcher* watcher = RunWatcher();
     if (watcher != nullptr && !watcher->FrameDone(leave)) break;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "app/play/notices.h"
 #include "app/play/pause_watch.h"
 #include "app/play/player_keys.h"
+#include "app/play/save_play.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
@@ -181,6 +183,15 @@ TSettingsMenu::TResult FeedMenu(TSettingsMenu& menu, const TMenuPlace& place, TM
   return result;
 }
 
+// The game saved, play ends; else the notice says why not and the menu stays.
+TSettingsMenu::TResult SaveAndQuit() {
+  const std::string problem = SaveGameBeingPlayed();
+  if (problem.empty()) return TSettingsMenu::TResult::SaveAndQuit;
+  std::fprintf(stderr, "Kestrova: the game is not saved: %s\n", problem.c_str());
+  PostNotice(Tr("Nicht gesichert: das Spiel geht weiter"));
+  return TSettingsMenu::TResult::Stay;
+}
+
 }  // namespace
 
 int32_t Tapp::pause() {
@@ -200,6 +211,7 @@ int32_t Tapp::pause() {
     const TMenuPlace place = DrawPauseScreen(last, menu);
     result = FeedMenu(menu, place, use);
     if (menu.TakeChanged()) PutInForce(menu.Settings());
+    if (result == TSettingsMenu::TResult::SaveAndQuit) result = SaveAndQuit();
     // The pause keys reach the menu as keys; what pause.h counted of them is done with.
     TakePauseInput();
   }

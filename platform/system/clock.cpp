@@ -94,3 +94,11 @@ void UseFixedClock(int32_t now) { fixedClock = {true, now}; }
 void UseSystemClock() { fixedClock.on = false; }
 
 bool ClockIsFixed() { return fixedClock.on; }
+
+std::string LocalTimeText(const char* format) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[64];
+  return std::string(text, std::strftime(text, sizeof text, format, &local));
+}

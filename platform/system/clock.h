@@ -2,6 +2,7 @@
 // that timing-dependent code runs deterministically.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Milliseconds since the system started, as a signed 32-bit count that wraps.
 int32_t RealNowMs();
@@ -23,6 +24,9 @@ inline int32_t ClockAdd(int32_t a, int32_t b) {
 }
 
 // Makes RealNowMs return `now` until changed again or UseSystemClock is called.
+// The local date and time now, as strftime's `format` writes them (at most 63 bytes).
+std::string LocalTimeText(const char* format);
+
 void UseFixedClock(int32_t now);
 void UseSystemClock();
 bool ClockIsFixed();

@@ -354,13 +354,16 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   const TEvent up{EVENT_KEYDOWN, KEY_UP};
   const TEvent enter{EVENT_KEYDOWN, KEY_ENTER};
   const TEvent escape{EVENT_KEYDOWN, KEY_ESCAPE};
-  pauseWith({up, up, enter, escape, escape});
+  pauseWith({up, up, up, enter, escape, escape});
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
-  // Spiel beenden does the same.
-  pauseWith({up, enter});
+  // A game that cannot be saved says so and stays paused; Spiel beenden below ends play too.
+  StartPlaySession();
+  pauseWith({up, up, enter, {EVENT_KEYDOWN, KEY_DOWN}, enter});
+  EXPECT_EQ(CurrentNotice(), "Nicht gesichert: das Spiel geht weiter");
+  EXPECT_FALSE(PlaySession().saved);
   EXPECT_EQ(KeyPressed(KEY_ESCAPE), 1);
   // And the close button, on a page of the menu too.
-  pauseWith({up, up, enter, {EVENT_APPTERMINATE}});
+  pauseWith({up, up, up, enter, {EVENT_APPTERMINATE}});
   EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
   TakePlayerSettings({}, {});
   Apply({});
