@@ -15,9 +15,13 @@ TRulesClock rulesClock;
 
 }  // namespace
 
-int32_t NowMs() {
+int32_t RulesClockReading() {
   const TRulesClock& c = rulesClock;
-  const int32_t now = ClockDiff(c.stopped ? c.stoppedAt : RealNowMs(), c.stoppedTotal);
+  return ClockDiff(c.stopped ? c.stoppedAt : RealNowMs(), c.stoppedTotal);
+}
+
+int32_t NowMs() {
+  const int32_t now = RulesClockReading();
   TAnswerTap* tap = AnswerTap();
   return tap != nullptr ? tap->Answer(TQuery::Clock, 0, now) : now;
 }

@@ -13,3 +13,5 @@ void ResetRulesClock();
 // From now on the clock reads `reading` and goes on (or stands) from there: for a saved game
 // going on where its clock stood.
 void SetRulesClock(int32_t reading);
+// What the clock reads now, past any answer tap: what a saved game keeps to go on from.
+int32_t RulesClockReading();

@@ -102,9 +102,7 @@ bool TGameSession::Continue(const std::string& demo, int32_t frames, const std::
 }
 
 int32_t TGameSession::TCatchUp::Answer(TQuery query, int32_t code, int32_t live) {
-  const int32_t answer = writer->Answer(query, code, reader->Answer(query, code, live));
-  if (query == TQuery::Clock) lastClock = answer;
-  return answer;
+  return writer->Answer(query, code, reader->Answer(query, code, live));
 }
 
 TGameSession::TPlace TGameSession::Place() const {

@@ -30,6 +30,8 @@ class TGameSession : public TRunWatcher {
   // game ended while loading leaves an earlier file as it was. A file that cannot be opened
   // or written gives one warning on stderr, and the game goes on without its demo.
   void Record(const std::string& path, int32_t seed);
+  // The seed the demo of the game played names (Record's, unless told here).
+  void Seed(int32_t seed) { header_.seed = seed; }
   // Opens a demo and reads its header; false when it is no demo (Message() says why).
   bool Replay(const std::string& path);
   // Goes on with a saved game: its first `frames` frames are played again from its demo, then
@@ -38,8 +40,6 @@ class TGameSession : public TRunWatcher {
   bool Continue(const std::string& demo, int32_t frames, const std::string& name);
   // True once a continued game has run its saved frames again (at once for any other).
   bool CaughtUp() const { return !reader_ || replaying_; }
-  // The last clock reading the saved frames served, for the rules' clock to go on from.
-  int32_t CaughtUpClock() const { return catchUp_.lastClock; }
   // The demo of the game played (not replayed) so far; empty before play.
   std::string DemoText() const { return writer_ ? writer_->Text() : std::string(); }
   // The game was saved to be continued: no end record goes into its demo.
@@ -91,7 +91,6 @@ class TGameSession : public TRunWatcher {
     int32_t Answer(TQuery query, int32_t code, int32_t live) override;
     TDemoReader* reader = nullptr;
     TDemoWriter* writer = nullptr;
-    int32_t lastClock = 0;
   };
 
   std::string demoPath_;

@@ -94,7 +94,7 @@ void TContinuedGame::Resume() {
   ClearKeys();
   ClearButtons();
   if (save_.frames == 0) AskPause();
-  SetRulesClock(session_.CaughtUpClock());
+  SetRulesClock(save_.clock);
   TPlaySession& play = PlaySession();
   play.playedBeforeMs = save_.playedMs;
   play.playSinceMs = RealNowMs();

@@ -10,11 +10,11 @@
 
 #include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
-#include "app/player/scores.h"
 #include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/pause_watch.h"
 #include "app/play/player_keys.h"
+#include "app/player/scores.h"
 #include "app/tapp.h"
 
 class TPlaySession {

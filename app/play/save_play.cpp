@@ -4,6 +4,7 @@
 #include "app/play/play_session.h"
 #include "app/player/saved_game.h"
 #include "platform/system/clock.h"
+#include "rules/rules_clock.h"
 
 std::string SaveGameBeingPlayed() {
   TPlaySession& play = PlaySession();
@@ -14,6 +15,7 @@ std::string SaveGameBeingPlayed() {
   save.saved = LocalTimeText("%Y-%m-%d %H:%M:%S");
   save.frames = play.recorder->Frames();
   save.playedMs = PlayedMs();
+  save.clock = RulesClockReading();
   save.demo = play.recorder->DemoText();
   const std::string problem = WriteSavedGame(file, save);
   if (!problem.empty()) return "cannot write " + file + ": " + problem;

@@ -43,9 +43,9 @@ bool HeaderLine(const std::string& text, size_t& pos, std::string_view key, std:
   return true;
 }
 
-bool HeaderNumber(const std::string& text, size_t& pos, std::string_view key, int32_t& value) {
+bool HeaderNumber(const std::string& text, size_t& pos, std::string_view key, int32_t& value, int32_t low = 0) {
   std::string word;
-  return HeaderLine(text, pos, key, word) && ParseInt(word, value, 0);
+  return HeaderLine(text, pos, key, word) && ParseInt(word, value, low);
 }
 
 }  // namespace
@@ -61,6 +61,7 @@ std::string SavedGameText(const TSavedGame& save) {
   text += "saved " + save.saved + '\n';
   text += "frames " + std::to_string(save.frames) + '\n';
   text += "played " + std::to_string(save.playedMs) + '\n';
+  text += "clock " + std::to_string(save.clock) + '\n';
   text += "demo " + std::to_string(save.demo.size()) + '\n';
   text += save.demo;
   return text + SumLine(text);
@@ -80,7 +81,8 @@ bool ParseSavedGame(const std::string& text, TSavedGame& save, std::string& why)
   }
   // The sum first: whatever else the file says counts only if it is the file that was written.
   const size_t sum = text.rfind("sum ", text.size() >= 1 ? text.size() - 1 : 0);
-  if (sum == std::string::npos || (sum != 0 && text[sum - 1] != '\n') || text.substr(sum) != SumLine(text.substr(0, sum))) {
+  if (sum == std::string::npos || (sum != 0 && text[sum - 1] != '\n') ||
+      text.substr(sum) != SumLine(text.substr(0, sum))) {
     why = "it is damaged or cut short (its check sum does not match)";
     return false;
   }
@@ -89,7 +91,8 @@ bool ParseSavedGame(const std::string& text, TSavedGame& save, std::string& why)
   TSavedGame read;
   if (!HeaderNumber(text, pos, "rules", rules) || !HeaderLine(text, pos, "saved", read.saved) ||
       !HeaderNumber(text, pos, "frames", read.frames) || !HeaderNumber(text, pos, "played", read.playedMs) ||
-      !HeaderNumber(text, pos, "demo", bytes) || pos + static_cast<size_t>(bytes) != sum) {
+      !HeaderNumber(text, pos, "clock", read.clock, INT32_MIN) || !HeaderNumber(text, pos, "demo", bytes) ||
+      pos + static_cast<size_t>(bytes) != sum) {
     why = "its header is malformed";
     return false;
   }

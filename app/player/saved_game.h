@@ -10,6 +10,7 @@
 //   saved 2026-12-09 22:10:05     local date and time of the save
 //   frames 5021                   frames of play in the demo
 //   played 83412                  milliseconds played, pauses left out
+//   clock 1234567                 the rules' clock when saved, to go on from
 //   demo 123456                   bytes of the demo that follows
 //   <the demo, as a --record file holds it, without its end record>
 //   sum 0123456789abcdef          FNV-1a (64 bits) of every byte before this line
@@ -29,6 +30,7 @@ struct TSavedGame {
   std::string saved;  // "YYYY-MM-DD HH:MM:SS"
   int32_t frames = 0;
   int32_t playedMs = 0;
+  int32_t clock = 0;
   std::string demo;
 };
 

@@ -50,8 +50,8 @@ bool FindKeptGame(std::string& replay) {
 void PutSaveAside(const std::string& file, const std::string& why) {
   std::string problem;
   const std::string aside = SetSaveAside(file, problem);
-  std::fprintf(stderr, "Kestrova: the saved game %s cannot be continued: %s; %s, and a new game starts\n",
-               file.c_str(), why.c_str(),
+  std::fprintf(stderr, "Kestrova: the saved game %s cannot be continued: %s; %s, and a new game starts\n", file.c_str(),
+               why.c_str(),
                aside.empty() ? ("it could not be put aside: " + problem).c_str() : ("it is kept as " + aside).c_str());
   PostNotice(TrFill("Gesichertes Spiel unbrauchbar, beiseitegelegt als %s: ein neues Spiel beginnt",
                     {aside.empty() ? file : aside.substr(aside.rfind('/') + 1)}));
@@ -83,7 +83,8 @@ void KeepFinishedDemo(const TGameSession& session) {
   std::string problem;
   ReadScores(ScoresFile(), read, problem);
   problem = KeepGame(*line, session.DemoText(), PlayerSettings().gamesKept, read.scores);
-  if (!problem.empty()) std::fprintf(stderr, "Kestrova: warning: the game is not kept to watch again: %s\n", problem.c_str());
+  if (!problem.empty())
+    std::fprintf(stderr, "Kestrova: warning: the game is not kept to watch again: %s\n", problem.c_str());
 }
 
 }  // namespace
@@ -162,6 +163,7 @@ int RunEntry(const TCommandLine& command) {
       PlaySession().recorder = session.get();
       SetRunWatcher(session.get());
     }
+    if (!save) session->Seed(*Tapp::launch.seed);
     Tapp::laden();
     std::optional<TGameStart> start;
     if (!LoadingStopped()) {

@@ -48,8 +48,8 @@ void PutGame(const TGameNow& now) {
 
 TGameStart KeepGameStart() {
   TFigureCopies copies;
-  return {CopyActors({game.figureList, game.itemList, game.shotList, game.bloodList, game.player}, copies),
-          game.camX, game.camY, RandomState()};
+  return {CopyActors({game.figureList, game.itemList, game.shotList, game.bloodList, game.player}, copies), game.camX,
+          game.camY, RandomState()};
 }
 
 bool WatchFinishedGame(const TGameStart& start, const std::string& file) {

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -231,6 +233,69 @@ TEST_F(SimTest, BadInputIsReported) {
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("no land"), std::string::npos) << run.err;
   EXPECT_TRUE(run.report.text.empty());
+}
+
+// A game saved after any frame and continued, any number of times, plays on to the same end
+// as the game played straight through: the same report, the same demo, which replays to it.
+// Saves that are damaged, cut short, of another version or other rules are refused.
+TEST_F(SimTest, SavedAndContinuedGamesEndAsTheGamePlayedStraightThrough) {
+  Write("script.txt",
+        "0 down 87\n0 pointer 30\n10 up 87\n12 down mouse1\n20 down 51\n21 up 51\n40 pause 5000\n"
+        "61 up mouse1\n62 down 50\n62 down mouse1\n63 up 50\n65 up mouse1\n");
+  const std::string play = "--frames 3000 --script script.txt";
+  const SimRun straight = Sim("--seed 5 " + play + " --record straight.demo");
+  ASSERT_EQ(straight.status, 0) << straight.err;
+  ASSERT_EQ(straight.report.Num("gameState"), 1) << "the player dies";
+  const int64_t death = straight.report.Num("frames");
+  const std::string demo = Read("straight.demo");
+  // The first frame, shots in flight, just before and after the pause, the last before death.
+  for (const int64_t at : {int64_t{1}, int64_t{30}, int64_t{39}, int64_t{40}, death - 1}) {
+    const std::string k = std::to_string(at);
+    const SimRun saved = Sim("--seed 5 " + play + " --save-at " + k + " save.txt");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.report.Num("frames"), at);
+    if (at == 30) {
+      EXPECT_FALSE(saved.report.shots.empty()) << "shots in flight";
+    }
+    const SimRun continued = Sim("--continue save.txt " + play + " --record continued.demo");
+    ASSERT_EQ(continued.status, 0) << continued.err;
+    EXPECT_EQ(continued.report.text, straight.report.text) << "saved after frame " << k;
+    EXPECT_EQ(Read("continued.demo"), demo) << "saved after frame " << k;
+  }
+  // Saved again after it went on, and continued once more.
+  ASSERT_EQ(Sim("--seed 5 " + play + " --save-at 30 save.txt").status, 0);
+  ASSERT_EQ(Sim("--continue save.txt " + play + " --save-at 80 again.txt").status, 0);
+  const SimRun twice = Sim("--continue again.txt " + play + " --record twice.demo");
+  EXPECT_EQ(twice.report.text, straight.report.text);
+  Write("game.demo", Read("twice.demo"));
+  const SimRun replayed = Sim("--replay game.demo");
+  EXPECT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_EQ(replayed.report.text, straight.report.text);
+
+  const std::string good = Read("save.txt");
+  const size_t sum = good.rfind("sum ");
+  const auto refused = [&](const std::string& text, const std::string& why) {
+    Write("bad.txt", text);
+    const SimRun run = Sim("--continue bad.txt " + play);
+    EXPECT_NE(run.status, 0) << why;
+    EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+  };
+  std::string flipped = good;
+  flipped[sum / 2] ^= 1;
+  refused(flipped, "damaged");
+  refused(good.substr(0, sum), "damaged");
+  refused(good.substr(0, good.size() - 1), "damaged");
+  refused("kestrova-demo 1\n", "no saved game");
+  refused("kestrova-save 2\n" + good.substr(good.find('\n') + 1), "another version");
+  // Other rules, with the sum made right again: only the rules' version speaks.
+  std::string rules = good.substr(0, sum);
+  rules.replace(rules.find("rules 1"), 7, "rules 9");
+  uint64_t hash = 0xcbf29ce484222325u;
+  for (const char c : rules) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+  char line[32];
+  std::snprintf(line, sizeof line, "sum %016llx\n", static_cast<unsigned long long>(hash));
+  refused(rules + line, "other rules");
+  EXPECT_EQ(Sim("--continue save.txt " + play).status, 0) << "the good save still continues";
 }
 
 // Demos no game recorded are no demos (status 2, the map line named), and an output that is

@@ -1,12 +1,17 @@
 // kestrova-sim: runs the game's own code without a window, for tests, replays and benchmarks.
 //   kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P] [--screen W H]
 //                [--clock START STEP] [--tally] [--memory N] [--out FILE]
+//                [--record DEMO] [--save-at K SAVE] [--continue SAVE]
 //   kestrova-sim --replay DEMO [--out FILE]
 // The world and the actors are made as the loading sequence makes them (no assets, no layer
 // files), then frames of the real game loop run on a fixed clock with scripted input, drawing
 // into a driver that only counts. The report of the final state goes to FILE or stdout.
 // For long runs: --repeat plays the script's frames 0..P-1 over and over, --tally adds the
 // shots fired by kind, --memory the heap and the list sizes every N frames.
+// --record writes the run's demo (ended as a game ends, if it ends); --save-at saves the game
+// after frame K as the pause menu does and ends the run there; --continue goes on with a saved
+// game (its seed, screen and world, its frames played again) with the script's frames from
+// the one after the save, on the same clock.
 // --replay plays a demo the game recorded, as fast as it goes, and reports the state as the
 // game's --report does. Exit status: 0 the demo ended as recorded, 2 not a demo, 3 the replay
 // left the recorded game, 4 the demo stops before its end.
@@ -15,14 +20,16 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/play/placement.h"
 #include "app/demos/report.h"
 #include "app/demos/session.h"
-#include "app/play/play_session.h"
 #include "app/loading/tables.h"
+#include "app/play/placement.h"
+#include "app/play/play_session.h"
+#include "app/player/saved_game.h"
 #include "app/tapp.h"
 #include "memory_probe.h"
 #include "platform/core/events.h"
@@ -36,6 +43,7 @@
 #include "platform/video/recording_driver.h"
 #include "rules/answers.h"
 #include "rules/random.h"
+#include "rules/rules_clock.h"
 #include "shot_tally.h"
 #include "sim_script.h"
 #include "state/game.h"
@@ -59,11 +67,16 @@ struct Options {
   int32_t memoryEvery = 0;  // 0: no memory lines
   std::string out;
   std::string replay;
+  std::string record;
+  int32_t saveAt = -1;  // -1: no save
+  std::string save;
+  std::string continueFrom;
 };
 
 const char* const kUsage =
     "usage: kestrova-sim --seed N [--map FILE] [--frames F] [--script FILE] [--repeat P]\n"
     "                    [--screen W H] [--clock START STEP] [--tally] [--memory N] [--out FILE]\n"
+    "                    [--record DEMO] [--save-at K SAVE] [--continue SAVE]\n"
     "       kestrova-sim --replay DEMO [--out FILE]\n";
 
 // A script larger than this is no script of frames a run plays.
@@ -81,6 +94,9 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                                    {"clock", required_argument, nullptr, 'k'},
                                    {"out", required_argument, nullptr, 'o'},
                                    {"replay", required_argument, nullptr, 'r'},
+                                   {"record", required_argument, nullptr, 'd'},
+                                   {"save-at", required_argument, nullptr, 'a'},
+                                   {"continue", required_argument, nullptr, 'n'},
                                    {nullptr, 0, nullptr, 0}};
   TOptionReader reader(argc, argv, options);
   for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
@@ -89,8 +105,8 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
       error = "unknown argument '" + a + "'";
       return false;
     }
-    // --screen and --clock take two values, the others one.
-    const int count = code == 'w' || code == 'k' ? 2 : 1;
+    // --screen, --clock and --save-at take two values, the others one.
+    const int count = code == 'w' || code == 'k' || code == 'a' ? 2 : 1;
     const char* const first = reader.Value();
     const char* const second = count == 2 && first != nullptr ? reader.NextValue() : nullptr;
     if (code == TOptionReader::kMissing || (count == 2 && second == nullptr)) {
@@ -137,6 +153,16 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
       case 'o':
         o.out = first;
         break;
+      case 'd':
+        o.record = first;
+        break;
+      case 'a':
+        if (!number(first, o.saveAt, 1)) return false;
+        o.save = second;
+        break;
+      case 'n':
+        o.continueFrom = first;
+        break;
       default:
         o.replay = first;
     }
@@ -148,13 +174,18 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     }
     return FilesApart({{"--replay", o.replay}, {"--out", o.out}}, error);
   }
-  if (!o.haveSeed) {
+  if (!o.haveSeed && o.continueFrom.empty()) {
     error = "--seed is required";
+    return false;
+  }
+  if (o.haveSeed && !o.continueFrom.empty()) {
+    error = "--continue plays the saved game's seed and world; it takes no --seed";
     return false;
   }
   // The inputs may be one file; the output must be neither.
   return FilesApart({{"--map", o.map}, {"--out", o.out}}, error) &&
-         FilesApart({{"--script", o.script}, {"--out", o.out}}, error);
+         FilesApart({{"--script", o.script}, {"--out", o.out}, {"--record", o.record}, {"--save-at", o.save}}, error) &&
+         FilesApart({{"--continue", o.continueFrom}, {"--out", o.out}, {"--record", o.record}}, error);
 }
 
 int Fail(const std::string& message) {
@@ -190,6 +221,15 @@ void Deliver(const SimEvent& e) {
       // Queued after the warp to the centre that the previous frame asked for, so it wins.
       InjectEvent({EVENT_MOUSEMOVE, 0, cx + e.code, cy});
       break;
+    case SimEvent::kPause: {
+      // The real clock runs on while the rules' clock stands; then the frame's time again.
+      const int32_t now = RealNowMs();
+      StopRulesClock();
+      UseFixedClock(ClockAdd(now, e.code));
+      RunRulesClock();
+      UseFixedClock(now);
+      break;
+    }
   }
 }
 
@@ -272,6 +312,24 @@ int main(int argc, char** argv) {
   std::stable_sort(events.begin(), events.end(),
                    [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
 
+  // A saved game brings its seed, its screen and its world.
+  TGameSession session;
+  std::optional<TSavedGame> save;
+  if (!o.continueFrom.empty()) {
+    TSavedGame read;
+    if (ReadSavedGame(o.continueFrom, read, error) != TSaveFound::Usable) {
+      return Fail("cannot continue " + o.continueFrom + ": " + (error.empty() ? "there is no such file" : error));
+    }
+    if (!session.Continue(read.demo, read.frames, o.continueFrom)) return Fail(session.Message());
+    save = std::move(read);
+    o.seed = session.Header().seed;
+    o.width = session.Header().screen[0];
+    o.height = session.Header().screen[1];
+  }
+  // What the run records, it records as the game does: through its session.
+  const bool recording = save || o.saveAt > 0 || !o.record.empty();
+  if (!save) session.Seed(o.seed);
+
   UseFixedClock(o.clockStart);
   CreateTables();
   game.screenW = o.width;
@@ -283,6 +341,7 @@ int main(int argc, char** argv) {
   SeedRandom(o.seed);
 
   game.mapParamsFile = o.map;
+  if (save) game.mapParamsGiven = session.Header().map;
   std::string problem;
   if (!GenerateWorld(&problem)) return Fail(problem);
   if (!PlaceEnemies() || !PlaceItems()) return Fail(kNoLandMessage);
@@ -290,6 +349,8 @@ int main(int argc, char** argv) {
   game.gameState = TGamePhase::Running;
   Tapp::start();
   const FigureIds ids = NumberFigures();
+  if (recording && !session.PlayStarts()) return Fail(session.Message());
+  if (save && session.CaughtUp()) SetRulesClock(save->clock);
 
   TShotTally tally;
   TMemoryLog memory;
@@ -300,15 +361,35 @@ int main(int argc, char** argv) {
     UseFixedClock(FrameClock(o, framesRun));
     const int32_t scriptFrame = o.repeat > 0 ? framesRun % o.repeat : framesRun;
     if (scriptFrame == 0) next = 0;
+    // A saved game's frames take their answers from its demo; the script's input still comes,
+    // so the keys held when it goes on are those held at the save.
+    const bool live = session.CaughtUp();
     for (; next < events.size() && events[next].frame <= scriptFrame; ++next) {
       if (events[next].frame == scriptFrame) Deliver(events[next]);
     }
     Tapp::frame();
     ++framesRun;
+    if (recording && !session.FrameDone(false)) return Fail(session.Message());
+    if (!live && session.CaughtUp()) SetRulesClock(save->clock);
+    if (framesRun == o.saveAt) break;
     if (o.tally) tally.Frame();
     if (game.gameState != TGamePhase::Running) break;
   }
   if (o.memoryEvery > 0) memory.Sample(framesRun);
+  if (recording) {
+    if (framesRun == o.saveAt) session.MarkSaved();
+    session.PlayEnds(false);
+  }
+  if (framesRun == o.saveAt) {
+    const TSavedGame saved{LocalTimeText("%Y-%m-%d %H:%M:%S"), session.Frames(), 0, RulesClockReading(),
+                           session.DemoText()};
+    problem = WriteSavedGame(o.save, saved);
+    if (!problem.empty()) return Fail("cannot save the game to " + o.save + ": " + problem);
+  }
+  if (!o.record.empty()) {
+    problem = WriteFileAtomically(o.record, session.DemoText());
+    if (!problem.empty()) return Fail("cannot write the demo " + o.record + ": " + problem);
+  }
 
   std::string report = StateReport(framesRun, ids);
   if (o.tally) report += tally.Report();

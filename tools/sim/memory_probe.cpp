@@ -58,8 +58,8 @@ std::string TMemoryLog::Report() const {
   std::string text;
   char line[160];
   for (const TMemorySample& s : samples_) {
-    std::snprintf(line, sizeof line, "memory %d %d %d %d %d %lld %lld\n", s.frame, s.figures, s.items, s.shots,
-                  s.blood, static_cast<long long>(s.heapBytes), static_cast<long long>(s.rssKb));
+    std::snprintf(line, sizeof line, "memory %d %d %d %d %d %lld %lld\n", s.frame, s.figures, s.items, s.shots, s.blood,
+                  static_cast<long long>(s.heapBytes), static_cast<long long>(s.rssKb));
     text += line;
   }
   return text;

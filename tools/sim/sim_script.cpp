@@ -11,7 +11,7 @@ std::vector<std::string_view> Tokens(const std::string& line) { return Words(lin
 
 bool ParseLine(const std::vector<std::string_view>& t, SimEvent& e, std::string& why) {
   if (t.size() != 3) {
-    why = "expected three fields: frame, then down, up or pointer, then a code or offset";
+    why = "expected three fields: frame, then down, up, pointer or pause, then a code, offset or time";
     return false;
   }
   if (!ParseInt(t[0], e.frame) || e.frame < 0) {
@@ -26,8 +26,16 @@ bool ParseLine(const std::vector<std::string_view>& t, SimEvent& e, std::string&
     }
     return true;
   }
+  if (t[1] == "pause") {
+    e.kind = SimEvent::kPause;
+    if (!ParseInt(t[2], e.code, 0)) {
+      why = "the pause must be a whole number of milliseconds, 0 or more";
+      return false;
+    }
+    return true;
+  }
   if (t[1] != "down" && t[1] != "up") {
-    why = "the event must be down, up or pointer";
+    why = "the event must be down, up, pointer or pause";
     return false;
   }
   e.kind = t[1] == "down" ? SimEvent::kDown : SimEvent::kUp;
