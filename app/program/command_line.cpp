@@ -8,10 +8,9 @@
 #include "platform/text/words.h"
 
 std::string Usage() {
-  return TrFill(
-             "Aufruf: %s",
-             {"kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE] [--scores] [--help] "
-              "[--version]"}) +
+  return TrFill("Aufruf: %s", {"kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE] "
+                               "[--scores] [--help] "
+                               "[--version]"}) +
          "\n" +
          Tr("  --new            ein neues Spiel beginnen; ein gesichertes bleibt für später\n"
             "  --seed N         die Welt aus dem Startwert N bauen statt aus der Uhr (ein neues Spiel)\n"
@@ -25,12 +24,15 @@ std::string Usage() {
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std::string& error) {
-  static const option options[] = {
-      {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'v'},
-      {"scores", no_argument, nullptr, 'S'},       {"seed", required_argument, nullptr, 's'},
-      {"record", required_argument, nullptr, 'r'}, {"replay", required_argument, nullptr, 'p'},
-      {"report", required_argument, nullptr, 'o'}, {"new", no_argument, nullptr, 'n'},
-      {nullptr, 0, nullptr, 0}};
+  static const option options[] = {{"help", no_argument, nullptr, 'h'},
+                                   {"version", no_argument, nullptr, 'v'},
+                                   {"scores", no_argument, nullptr, 'S'},
+                                   {"seed", required_argument, nullptr, 's'},
+                                   {"record", required_argument, nullptr, 'r'},
+                                   {"replay", required_argument, nullptr, 'p'},
+                                   {"report", required_argument, nullptr, 'o'},
+                                   {"new", no_argument, nullptr, 'n'},
+                                   {nullptr, 0, nullptr, 0}};
   TOptionReader reader(argc, argv, options);
   for (int code = 0; (code = reader.Next()) != TOptionReader::kEnd;) {
     const std::string_view a = reader.Argument();
@@ -71,7 +73,8 @@ bool ParseCommandLine(int argc, const char* const* argv, TCommandLine& line, std
     }
   }
   if (!line.replay.empty() && (line.seed || !line.record.empty() || line.fresh)) {
-    error = Tr("--replay spielt den Startwert und die Eingaben seines Demos; es nimmt kein --seed, --record oder --new");
+    error =
+        Tr("--replay spielt den Startwert und die Eingaben seines Demos; es nimmt kein --seed, --record oder --new");
     return false;
   }
   return FilesApart({{"--record", line.record}, {"--replay", line.replay}, {"--report", line.report}}, error);

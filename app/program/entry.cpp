@@ -53,8 +53,7 @@ void PutSaveAside(const std::string& file, const std::string& why) {
   std::fprintf(stderr, "Kestrova: the saved game %s cannot be continued: %s; %s, and a new game starts\n", file.c_str(),
                why.c_str(),
                aside.empty() ? ("it could not be put aside: " + problem).c_str() : ("it is kept as " + aside).c_str());
-  PostNotice(TrFill("Gesichertes Spiel unbrauchbar, beiseitegelegt als %s: ein neues Spiel beginnt",
-                    {aside.empty() ? file : aside.substr(aside.rfind('/') + 1)}));
+  PostNotice(TrFill("%s unbrauchbar, beiseitegelegt", {file.substr(file.rfind('/') + 1)}));
 }
 
 // The saved game to go on with, if there is one that can be; read before the window opens.

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
   }
   if (line.scores) return PrintScores(ScoresFile());
   MakeAbsolute(line.record);
-  MakeAbsolute(line.replay);
+  // "last" and "best" name kept games, not files (a file of that name is ./last).
+  if (line.replay != "last" && line.replay != "best") MakeAbsolute(line.replay);
   MakeAbsolute(line.report);
 
   ShowBoxesWithoutWindow(true);

@@ -106,7 +106,8 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
   const fs::path config = logs / "config";
   const fs::path data = logs / "data";
   fs::create_directories(config / "kestrova");
-  std::ofstream(config / "kestrova" / "settings.txt") << "# mine\nvolume = 80\nmute = no\ncolour = blue\nvolume = loud\n";
+  std::ofstream(config / "kestrova" / "settings.txt")
+      << "# mine\nvolume = 80\nmute = no\ncolour = blue\nvolume = loud\n";
   const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", config.string()},
                                                                 {"XDG_DATA_HOME", data.string()}};
   const std::string report = (logs / "report.txt").string();
@@ -176,9 +177,8 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
   // Four games kept, the spoilt line with them, listed best first.
   const std::string kept = ReadWholeFile(scores);
   EXPECT_NE(kept.find("\n2026-12-08 spoilt\n"), std::string::npos) << kept;
-  const TCommand listed = RunCommand("env XDG_DATA_HOME='" + data.string() + "' '" + folder.Program().string() +
-                                         "' --scores",
-                                     logs);
+  const TCommand listed =
+      RunCommand("env XDG_DATA_HOME='" + data.string() + "' '" + folder.Program().string() + "' --scores", logs);
   EXPECT_EQ(listed.status, 0) << listed.err;
   std::istringstream rows(listed.out);
   std::string row;
@@ -186,7 +186,11 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
   EXPECT_EQ(row.rfind("Platz  Datum", 0), 0u) << listed.out;
   std::vector<long> points;
   std::vector<std::string> seeds;
+  int watchable = 0;
   while (std::getline(rows, row)) {
+    // Under the list, how to watch the games marked with a star.
+    if (row.rfind("* ", 0) == 0) continue;
+    watchable += row.ends_with("  *");
     std::istringstream r(row);
     std::string place, date, time, seed;
     long score = 0, kills = 0, seconds = 0;
@@ -195,9 +199,161 @@ TEST(PlayAgain, SameWorldNewWorldScoresAndNotices) {
     seeds.push_back(seed);
   }
   ASSERT_EQ(points.size(), 4u) << listed.out;
+  EXPECT_EQ(watchable, 4) << listed.out;
   EXPECT_TRUE(std::is_sorted(points.rbegin(), points.rend())) << listed.out;
   EXPECT_EQ(std::count(seeds.begin(), seeds.end(), "7"), 2) << listed.out;
   EXPECT_EQ(std::count(seeds.begin(), seeds.end(), std::to_string(newSeed)), 2) << listed.out;
+}
+
+// The picture under the pause menu's left, away from the menu, the caption and the notices.
+bool SameLeftOfTheMenu(const TPixmap& a, const TPixmap& b) {
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
+    }
+  }
+  return true;
+}
+
+// What a save holds from its demo line to its sum: the game, without the time it was saved.
+std::string SavedDemo(const std::string& save) {
+  const size_t demo = save.find("\nkestrova-demo ");
+  const size_t sum = save.rfind("sum ");
+  return demo == std::string::npos || sum < demo ? std::string() : save.substr(demo, sum - demo);
+}
+
+// Sichern und beenden, then the next start goes on paused where it stopped, with the same
+// report and picture, and uses the save up; --new leaves a save for later; a damaged or a
+// foreign save is named, put aside and a new game starts.
+TEST(PlayAgain, ASavedGameGoesOnPausedWhereItStoppedOnce) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("saved");
+  const fs::path logs = folder.LogPath();
+  const fs::path data = logs / "data";
+  const fs::path save = data / "kestrova" / "saved_game.txt";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", (logs / "config").string()},
+                                                                {"XDG_DATA_HOME", data.string()}};
+  const auto report = [&](const char* name) { return (logs / name).string(); };
+  const auto saveAndQuit = [](TGameProcess& game) {
+    ASSERT_TRUE(Xdotool("key Up Up Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  };
+  TPixmapPtr before;
+  {
+    TGameProcess game(folder, false, {"--report", report("saved.txt")}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_saved_play.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(Xdotool("key --delay 100 w w w w d d p"));
+    before = WaitFor(game, window, "e2e_saved_pause.png", ShowsPause);
+    ASSERT_TRUE(before) << game.Errors();
+    saveAndQuit(game);
+    EXPECT_NE(game.Errors().find("the game is saved in " + save.string()), std::string::npos) << game.Errors();
+  }
+  const std::string saved = ReadWholeFile(save);
+  ASSERT_FALSE(SavedDemo(saved).empty()) << saved.substr(0, 300);
+  {
+    TGameProcess game(folder, false, {"--report", report("again.txt")}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    const TPixmapPtr after = WaitFor(game, window, "e2e_saved_goes_on.png", ShowsPause);
+    ASSERT_TRUE(after) << game.Errors();
+    EXPECT_TRUE(SameLeftOfTheMenu(*before, *after)) << "another picture under the pause";
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(save); }, 30)) << "the save is not used up";
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    saveAndQuit(game);
+  }
+  EXPECT_EQ(ReadWholeFile(report("again.txt")), ReadWholeFile(report("saved.txt")));
+  EXPECT_EQ(SavedDemo(ReadWholeFile(save)), SavedDemo(saved)) << "saved again at once, the same game";
+
+  std::string errors;
+  const auto freshGame = [&](const std::vector<std::string>& arguments, const std::string& name) {
+    TGameProcess game(folder, false, arguments, env);
+    errors.clear();
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_saved_" + name + ".png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    EndTheGame(game, window, "e2e_saved_" + name + "_score.png");
+    errors = game.Errors();
+  };
+  const std::string kept = ReadWholeFile(save);
+  freshGame({"--new"}, "new");
+  EXPECT_EQ(ReadWholeFile(save), kept) << "--new leaves the save";
+
+  std::string damaged = kept;
+  damaged[damaged.size() / 2] ^= 0x20;
+  for (const std::string& bad : {damaged, std::string("not a save\n")}) {
+    std::ofstream(save, std::ios::binary | std::ios::trunc) << bad;
+    freshGame({}, "bad");
+    EXPECT_NE(errors.find("the saved game " + save.string() + " cannot be continued"), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists(save));
+    bool aside = false;
+    for (const fs::directory_entry& e : fs::directory_iterator(save.parent_path())) {
+      aside = aside || (e.path().filename().string().rfind("saved_game.txt.unusable-", 0) == 0 &&
+                        ReadWholeFile(e.path()) == bad);
+    }
+    EXPECT_TRUE(aside) << "the save is not kept aside";
+  }
+}
+
+// W on the score screen watches the game just played and comes back; --replay last plays it
+// to the same report; the last few games are kept, besides those of the ten best scores.
+TEST(PlayAgain, FinishedGamesAreKeptToWatchAgain) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("kept");
+  const fs::path logs = folder.LogPath();
+  const fs::path data = logs / "data";
+  const fs::path games = data / "kestrova" / "games";
+  fs::create_directories(logs / "config" / "kestrova");
+  std::ofstream(logs / "config" / "kestrova" / "settings.txt") << "games_kept = 2\n";
+  // Ten better games played before, one of them kept: these stay whatever follows.
+  fs::create_directories(games);
+  {
+    std::ofstream scores(data / "kestrova" / "scores.txt");
+    for (int i = 0; i < 10; ++i) scores << "2020-01-0" << i % 9 + 1 << " 10:00:0" << i << " 90000 9 60 " << i << "\n";
+  }
+  const fs::path best = games / "2020-01-01_10-00-00_0.demo";
+  std::ofstream(best) << "kept\n";
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_CONFIG_HOME", (logs / "config").string()},
+                                                                {"XDG_DATA_HOME", data.string()}};
+  const std::string report = (logs / "played.txt").string();
+  {
+    TGameProcess game(folder, false, {"--report", report}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    for (int n = 1; n <= 3; ++n) {
+      ASSERT_TRUE(WaitFor(game, window, "e2e_kept_play.png", ShowsHud)) << game.Errors();
+      ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+      ASSERT_TRUE(Xdotool("key --delay 100 w w a"));
+      EndPlay(game, window, "e2e_kept_score.png");
+      if (n < 3) {
+        ASSERT_TRUE(Xdotool("key n"));
+        ASSERT_FALSE(game.WaitForErrorLine("Kestrova: game " + std::to_string(n + 1), 60).empty());
+      }
+    }
+    // Watched from the score screen: play again, then Escape and the score screen is back.
+    ASSERT_TRUE(Xdotool("key w"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_kept_watch.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("key Escape"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_kept_back.png", ShowsScoreWithPlayAgain)) << game.Errors();
+    ASSERT_TRUE(Xdotool("key Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  }
+  std::vector<std::string> kept;
+  for (const fs::directory_entry& e : fs::directory_iterator(games)) kept.push_back(e.path().filename().string());
+  std::sort(kept.begin(), kept.end());
+  ASSERT_EQ(kept.size(), 3u) << "the best one and the last two";
+  EXPECT_EQ(kept[0], best.filename().string());
+  EXPECT_EQ(ReadWholeFile(best), "kept\n");
+
+  const fs::path watched = logs / "watched.txt";
+  TGameProcess replay(folder, false, {"--replay", "last", "--report", watched.string()}, env);
+  const std::string window = replay.Window(30);
+  ASSERT_FALSE(window.empty()) << replay.Errors();
+  EXPECT_EQ(replay.WaitForExit(120), 0) << replay.Errors();
+  EXPECT_EQ(ReadWholeFile(watched), ReadWholeFile(report)) << "the last game watched is not the one played";
 }
 
 }  // namespace
@@ -238,8 +394,9 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
   };
   if (!WaitUntil(bothKept, 60)) {
     const TPixmapPtr shot = Screenshot(second, "e2e_at_once_stuck.png");
-    ADD_FAILURE() << kept << "second game: hud " << (shot && ShowsHud(*shot)) << " pause " << (shot && ShowsPause(*shot))
-                  << " score " << (shot && ShowsScore(*shot)) << "\n" << two.Errors();
+    ADD_FAILURE() << kept << "second game: hud " << (shot && ShowsHud(*shot)) << " pause "
+                  << (shot && ShowsPause(*shot)) << " score " << (shot && ShowsScore(*shot)) << "\n"
+                  << two.Errors();
   }
   ASSERT_TRUE(SendCloseRequest(first));
   ASSERT_TRUE(SendCloseRequest(second));
