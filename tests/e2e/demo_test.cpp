@@ -36,7 +36,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   const std::string game = (folder.Path() / "kestrova").string();
   const TCommand help = RunCommand(game + " --help", folder.LogPath());
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Aufruf: kestrova [--seed N] [--record FILE] [--replay FILE] [--report FILE]"),
+  EXPECT_NE(help.out.find("Aufruf: kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE]"),
             std::string::npos);
   const TCommand version = RunCommand(game + " --version", folder.LogPath());
   EXPECT_EQ(version.status, 0);
@@ -97,7 +97,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   EXPECT_NE(own.out.find("Waffe 1 .. 5 wählen       1 F2 3 4 5"), std::string::npos) << own.out;
   std::ofstream(logs / "config" / "kestrova" / "settings.txt", std::ios::app) << "language = en\n";
   const TCommand english = RunCommand(withConfig + game + " --help", logs);
-  EXPECT_NE(english.out.find("usage: kestrova [--seed N]"), std::string::npos) << english.out;
+  EXPECT_NE(english.out.find("usage: kestrova [--new] [--seed N]"), std::string::npos) << english.out;
   EXPECT_NE(english.out.find("walk forward / back       I / S Down"), std::string::npos) << english.out;
   EXPECT_NE(english.out.find("select weapon 1 .. 5      1 F2 3 4 5"), std::string::npos) << english.out;
   const TCommand englishMistake = RunCommand(withConfig + "env -u DISPLAY " + game + " --fast", logs);

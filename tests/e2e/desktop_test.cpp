@@ -264,7 +264,7 @@ TEST(Desktop, PauseMenuWorksByKeysMouseAndPadAndItsDemoReplaysAsPlayed) {
     // Forward bound to I; the Escape that leaves the keys page does not end play.
     ASSERT_TRUE(Xdotool("key p"));
     ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause4.png", ShowsPause));
-    ASSERT_TRUE(Xdotool("key Up Up Return Return i Escape p"));
+    ASSERT_TRUE(Xdotool("key Up Up Up Return Return i Escape p"));
     EXPECT_NE(SettingsOnceHolding(settings, "key_forward = I"), "") << ReadWholeFile(settings);
     ASSERT_TRUE(WaitFor(game, window, "e2e_menu_bound.png", ShowsHud)) << "play ended";
     EndTheGame(game, window, "e2e_menu_score.png");
