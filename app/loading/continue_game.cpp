@@ -11,8 +11,10 @@
 #include "app/play/pause_watch.h"
 #include "app/play/play_session.h"
 #include "app/tapp.h"
+#include "rules/answers.h"
 #include "platform/audio/sound.h"
 #include "platform/input/input.h"
+#include "platform/input/keys.h"
 #include "platform/system/clock.h"
 #include "platform/system/stop_signal.h"
 #include "platform/text/language.h"
@@ -61,15 +63,16 @@ bool TContinuedGame::FrameDone(bool lastFrame) {
   return CatchUp();
 }
 
-// Between two saved frames: the close button and the stop signals end the program (the save
-// stays for the next start); a pause asked for waits for the saved game's own.
+// Between two saved frames: Escape, the close button and the stop signals end the program as
+// they end the loading (the save stays for the next start); a pause asked for waits for the
+// saved game's own.
 bool TContinuedGame::CatchUp() {
   if (session_.CaughtUp()) {
     Resume();
     return true;
   }
   TakePauseInput();
-  if (AppTerminate() != 0 || StopStatus() != 0) return false;
+  if (KeyPressedLive(KEY_ESCAPE) != 0 || AppTerminate() != 0 || StopStatus() != 0) return false;
   if (session_.Frames() + 1 == save_.frames) {
     Unseen(false);
   } else if (ClockDiff(RealNowMs(), shownMs_) >= kProgressEveryMs) {
