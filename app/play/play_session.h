@@ -1,7 +1,7 @@
 // What the application keeps for one game besides the game state: the notices in the corner,
 // what asked for a pause, the pad's presses, the keys past the rules, who watches the loop, the
-// tally of how the game goes and what the score screen asked for. Made fresh for each game, as the game state is, so nothing
-// of a game that ended reaches the next.
+// tally of how the game goes and what the score screen asked for. Made fresh for each game, as
+// the game state is, so nothing of a game that ended reaches the next.
 #pragma once
 #include <cstdint>
 #include <memory>

@@ -37,8 +37,8 @@ TFiredShots RunRulesFrame() {
   }
 
   if (ButtonIsDown(1) != 0) {
-    fired.button = tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon,
-               game.player);
+    fired.button = tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side,
+                              game.player->weapon, game.player);
   }
   if (KeyIsDown(KEY_ENTER) != 0) {
     fired.enter = tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);

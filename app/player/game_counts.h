@@ -18,7 +18,7 @@ struct TGameCounts {
   static constexpr size_t kWeapons = 5;
 
   TGameEnd end = TGameEnd::ByPlayer;
-  int32_t seconds = 0;  // played, pauses left out
+  int32_t seconds = 0;                          // played, pauses left out
   std::array<int32_t, kEnemyKinds> defeated{};  // enemies gone from the game, by kind (Art)
   // The player's shots by weapon W1..W5: a shot that leaves, and of those the ones that hit a
   // figure. Enter fires W1's shots; the splinters of a W4 shot, paid for with rounds as any

@@ -120,7 +120,8 @@ bool ReadScores(const std::string& file, TScoreFile& read, std::string& problem)
     if (ParseScoreLine(line, score)) {
       read.scores.push_back(score);
     } else if (!Comment(line)) {
-      std::fprintf(stderr, "Kestrova: %s:%d: not a score line (date, time, score, kills, seconds, seed, and since "
+      std::fprintf(stderr,
+                   "Kestrova: %s:%d: not a score line (date, time, score, kills, seconds, seed, and since "
                    "version 2 end, kills by kind, shots, hits, items); skipped\n",
                    file.c_str(), number);
     }
@@ -193,8 +194,8 @@ int PrintScores(const std::string& file) {
       accuracy = std::to_string(int64_t{s.counts->Hits()} * 100 / s.counts->Shots()) + " %";
     }
     char row[192];
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %-11d  %7s%s\n", ++place, s.date.c_str(),
-                  s.time.c_str(), s.score, s.kills, s.seconds, s.seed, accuracy.c_str(), kept ? "  *" : "");
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %-11d  %7s%s\n", ++place, s.date.c_str(), s.time.c_str(),
+                  s.score, s.kills, s.seconds, s.seed, accuracy.c_str(), kept ? "  *" : "");
     out += row;
   }
   if (watchable) out += Tr("* ansehen mit kestrova --replay last (das letzte Spiel) oder --replay best") + "\n";

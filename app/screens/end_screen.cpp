@@ -69,8 +69,8 @@ struct TTallyLine {
 std::vector<TTallyLine> TallyLines(const TGameTally& tally) {
   const TGameCounts& c = tally.Counts();
   std::vector<TTallyLine> lines;
-  lines.push_back({c.end == TGameEnd::Defeated ? Tr("Spiel vorbei: besiegt") : Tr("Spiel vorbei: vom Spieler beendet"),
-                   false});
+  lines.push_back(
+      {c.end == TGameEnd::Defeated ? Tr("Spiel vorbei: besiegt") : Tr("Spiel vorbei: vom Spieler beendet"), false});
   lines.push_back({TrFill("Gespielt: %s", {PlayedTime(c.seconds)}), false});
   lines.push_back(
       {TrFill("Gegner besiegt: %s von %s", {std::to_string(c.Defeated()), std::to_string(tally.Enemies())}), false});
@@ -137,7 +137,8 @@ void DrawEndLines(const std::string& best, const std::vector<TTallyLine>& tally,
       if (static_cast<float>(lines.size()) * 18.0f * scale <= room) break;
     }
     scale = std::max(scale, 1.0f);
-    if (static_cast<float>(lines.size()) * 18.0f > room) std::erase_if(lines, [](const TTallyLine& l) { return l.detail; });
+    if (static_cast<float>(lines.size()) * 18.0f > room)
+      std::erase_if(lines, [](const TTallyLine& l) { return l.detail; });
     lines.resize(std::min(lines.size(), static_cast<size_t>(std::max(0.0f, room / (18.0f * scale)))));
     SetDrawScale(scale, scale);
     for (const TTallyLine& line : lines) {

@@ -6,8 +6,8 @@
 
 #include "../support/read_file.h"
 #include "../support/scene.h"
-#include "app/play/notices.h"
 #include "app/play/game_tally.h"
+#include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/placement.h"
 #include "app/play/play_session.h"
@@ -552,8 +552,8 @@ TEST_F(LoopTest, TheTallyCountsAWholeGameAndTheScoreScreenTellsIt) {
   script->far = Enemy(7000, 6940, 0, 2);
   const auto away = Enemy(7000, 5000, 3, 2);
   for (const auto& f : {script->near, script->far, away}) f->weapons[2] = -1;
-  script->near->HP = 5.0f;  // two shots of W1
-  script->far->HP = 14.0f;  // two of W3
+  script->near->HP = 5.0f;    // two shots of W1
+  script->far->HP = 14.0f;    // two of W3
   TItem::neu(7000, 7000, 4);  // 166 rounds for W3
   TItem::neu(7010, 7000, 0);
   TItem::neu(7000, 5000, 2);
@@ -588,10 +588,10 @@ TEST_F(LoopTest, TheTallyCountsAWholeGameAndTheScoreScreenTellsIt) {
   for (const TLine& l : lines) texts.push_back(l.text);
   char played[32];
   std::snprintf(played, sizeof played, "Gespielt: 0:%02d", expected.seconds);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Score: 22", "Spiel vorbei: vom Spieler beendet", played,
-                                             "Gegner besiegt: 2 von 3", "Art 1 bis 6: 1, 1, 0, 0, 0, 0",
-                                             "Schüsse: 5, Treffer: 4 (80 %)", "Je Waffe Schüsse/Treffer: W1 2/2, W3 3/2",
-                                             "Gegenstände aufgenommen: 2", "Enter: Ende"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "Score: 22", "Spiel vorbei: vom Spieler beendet", played, "Gegner besiegt: 2 von 3",
+                       "Art 1 bis 6: 1, 1, 0, 0, 0, 0", "Schüsse: 5, Treffer: 4 (80 %)",
+                       "Je Waffe Schüsse/Treffer: W1 2/2, W3 3/2", "Gegenstände aufgenommen: 2", "Enter: Ende"}));
 
   // On the smallest and a large screen the lines stay on it, one under the other, above the keys.
   for (const auto& [w, h] : {std::pair{800, 600}, std::pair{1280, 1024}}) {
