@@ -1,7 +1,7 @@
 // What the application keeps for one game besides the game state: the notices in the corner,
-// what asked for a pause, the pad's presses, the keys past the rules, who watches the loop and
-// what the score screen asked for. Made fresh for each game, as the game state is, so nothing
-// of a game that ended reaches the next.
+// what asked for a pause, the pad's presses, the keys past the rules, who watches the loop, the
+// tally of how the game goes and what the score screen asked for. Made fresh for each game, as
+// the game state is, so nothing of a game that ended reaches the next.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -10,6 +10,7 @@
 
 #include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
+#include "app/play/game_tally.h"
 #include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/pause_watch.h"
@@ -36,6 +37,7 @@ class TPlaySession {
   TPlayerKeys keys;
   // The demo or the report watching the loop from outside its rules; none in the plain game.
   TRunWatcher* watcher = nullptr;
+  TGameTally tally;
   // What the score screen was left for.
   TNextGame next = TNextGame::End;
   // The session recording the game played, whose demo is kept and saved; none while a demo

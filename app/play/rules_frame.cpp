@@ -22,7 +22,8 @@ bool Held(int32_t arrow, int32_t letter) { return KeyIsDown(arrow) != 0 || KeyIs
 
 }  // namespace
 
-void RunRulesFrame() {
+TFiredShots RunRulesFrame() {
+  TFiredShots fired;
   Cls();
 
   // Moves are relative to the facing; opposite keys both apply.
@@ -36,11 +37,12 @@ void RunRulesFrame() {
   }
 
   if (ButtonIsDown(1) != 0) {
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, game.player->weapon,
-               game.player);
+    fired.button = tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side,
+                              game.player->weapon, game.player);
   }
-  if (KeyIsDown(KEY_ENTER) != 0)
-    tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
+  if (KeyIsDown(KEY_ENTER) != 0) {
+    fired.enter = tshot::neu(TruncToInt(game.player->X), TruncToInt(game.player->Y), -game.player->Side, 0, nullptr);
+  }
 
   if (KeyPressed(KEY_ESCAPE) != 0) game.gameState = TGamePhase::Quit;
 
@@ -59,4 +61,5 @@ void RunRulesFrame() {
   Tfigur::all();
   tshot::all();
   Tapp::drawhub();
+  return fired;
 }

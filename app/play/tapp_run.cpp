@@ -30,7 +30,6 @@ int32_t Tapp::run() {
   UsePlayBindings(true);
   KeepFramesForPause(true);
   // For the scores, on the real clock, so the rules' answers stay as they are.
-  const int32_t enemies = game.figureList->Count() - 1;
   TPlaySession& session = PlaySession();
   session.playSinceMs = RealNowMs();
   while (going) {
@@ -52,14 +51,14 @@ int32_t Tapp::run() {
   // A stop signal or a lost display ends the game as the close button does, but nobody is
   // there to read the score.
   const bool scoreScreen = going && StopStatus() == 0 && !session.saved;
+  session.tally.End(game.gameState == TGamePhase::PlayerDied ? TGameEnd::Defeated : TGameEnd::ByPlayer,
+                    PlayedMs() / 1000);
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);
   std::string place;
   if (scoreScreen && launch.keepScores) {
-    const int32_t seconds = PlayedMs() / 1000;
     bool kept = false;
     TScore line;
-    place = KeepFinishedGame(game.player->EP, enemies - (game.figureList->Count() - 1), seconds,
-                             launch.seed.value_or(0), kept, &line);
+    place = KeepFinishedGame(game.player->EP, session.tally.Counts(), launch.seed.value_or(0), kept, &line);
     if (kept) session.finished = line;
     if (!kept) PostNotice(Tr("Score nicht gespeichert"));
   }
@@ -78,12 +77,14 @@ int32_t Tapp::start() {
   game.player->weapons[0] = 1000;
   game.player->weapon = 0;
   MovePointer(game.screenW / 2, game.screenH / 2);
+  PlaySession().tally.Begin();
   return 0;
 }
 
 int32_t Tapp::frame() {
   StartControlsFrame();
-  RunRulesFrame();
+  const TFiredShots fired = RunRulesFrame();
+  PlaySession().tally.Frame(fired);
   RunPlayerKeys();
   if (TRunWatcher* watcher = RunWatcher()) watcher->FrameDrawn();
   present();

@@ -63,23 +63,39 @@ TScoreRank RankOf(const std::vector<TScore>& earlier, const TScore& score) {
 
 }  // namespace
 
+const char* const kScoresHeader =
+    "# kestrova scores 2: date time score kills seconds seed end kills-by-kind shots hits items";
+
 std::string ScoresFile() {
   const std::string folder = UserDataFolder();
   return folder.empty() ? std::string() : folder + "/scores.txt";
 }
 
 std::string ScoreLine(const TScore& s) {
-  return s.date + " " + s.time + " " + std::to_string(s.score) + " " + std::to_string(s.kills) + " " +
-         std::to_string(s.seconds) + " " + std::to_string(s.seed);
+  std::string line = s.date + " " + s.time + " " + std::to_string(s.score) + " " + std::to_string(s.kills) + " " +
+                     std::to_string(s.seconds) + " " + std::to_string(s.seed);
+  if (s.counts) {
+    line += ' ';
+    line += CountsFields(*s.counts);
+  }
+  return line;
 }
 
 bool ParseScoreLine(std::string_view line, TScore& score) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   const auto w = Words(line);
   TScore s;
-  if (w.size() != 6 || !DateOrTime(w[0], '-') || !DateOrTime(w[1], ':') || !Number(w[2], s.score, true) ||
-      !Number(w[3], s.kills, false) || !Number(w[4], s.seconds, false) || !Number(w[5], s.seed, true)) {
+  // Version 1 has six fields, version 2 five more.
+  if ((w.size() != 6 && w.size() != 11) || !DateOrTime(w[0], '-') || !DateOrTime(w[1], ':') ||
+      !Number(w[2], s.score, true) || !Number(w[3], s.kills, false) || !Number(w[4], s.seconds, false) ||
+      !Number(w[5], s.seed, true)) {
     return false;
+  }
+  if (w.size() == 11) {
+    TGameCounts counts;
+    if (!ParseCountsFields({w.begin() + 6, w.end()}, counts)) return false;
+    counts.seconds = s.seconds;
+    s.counts = counts;
   }
   s.date = w[0];
   s.time = w[1];
@@ -104,7 +120,9 @@ bool ReadScores(const std::string& file, TScoreFile& read, std::string& problem)
     if (ParseScoreLine(line, score)) {
       read.scores.push_back(score);
     } else if (!Comment(line)) {
-      std::fprintf(stderr, "Kestrova: %s:%d: not a score line (date, time, score, kills, seconds, seed); skipped\n",
+      std::fprintf(stderr,
+                   "Kestrova: %s:%d: not a score line (date, time, score, kills, seconds, seed, and since "
+                   "version 2 end, kills by kind, shots, hits, items); skipped\n",
                    file.c_str(), number);
     }
   }
@@ -142,6 +160,10 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
   }
   rank = RankOf(read.scores, score);
   std::string text;
+  // The file names its version once it holds lines of version 2.
+  if (score.counts && std::find(read.lines.begin(), read.lines.end(), kScoresHeader) == read.lines.end()) {
+    text += std::string(kScoresHeader) + "\n";
+  }
   for (const std::string& line : read.lines) text += line + "\n";
   text += ScoreLine(score) + "\n";
   problem = WriteFileAtomically(file, text);
@@ -163,33 +185,39 @@ int PrintScores(const std::string& file) {
   int32_t place = 0;
   bool watchable = false;
   for (const TScore& s : Ranked(read.scores)) {
-    char row[160];
     // A game whose demo is kept is marked: it can be watched again.
     const bool kept = access(KeptGameFile(s).c_str(), F_OK) == 0;
     watchable = watchable || kept;
-    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %d%s\n", ++place, s.date.c_str(), s.time.c_str(),
-                  s.score, s.kills, s.seconds, s.seed, kept ? "  *" : "");
+    // The share of the player's shots that hit, where the line keeps it.
+    std::string accuracy = "-";
+    if (s.counts && s.counts->Shots() > 0) {
+      accuracy = std::to_string(int64_t{s.counts->Hits()} * 100 / s.counts->Shots()) + " %";
+    }
+    char row[192];
+    std::snprintf(row, sizeof row, "%4d  %s %s  %8d  %6d  %6d  %-11d  %7s%s\n", ++place, s.date.c_str(), s.time.c_str(),
+                  s.score, s.kills, s.seconds, s.seed, accuracy.c_str(), kept ? "  *" : "");
     out += row;
   }
   if (watchable) out += Tr("* ansehen mit kestrova --replay last (das letzte Spiel) oder --replay best") + "\n";
   // Before the first game there is nothing to rank, which is no failure but is worth saying.
   out = out.empty()
             ? Tr("Noch keine Spiele: die besten Punktestände erscheinen hier, sobald ein Spiel zu Ende ist.") + "\n"
-            : Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert") + "\n" + out;
+            : Tr("Platz  Datum      Zeit        Punkte Besiegt  Dauer  Startwert    Treffer") + "\n" + out;
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept, TScore* line) {
+std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept, TScore* line) {
   TScore s;
   // Read at once, so the date and the time are of one moment.
   const std::string now = LocalTimeText("%Y-%m-%d %H:%M:%S");
   s.date = now.substr(0, 10);
   s.time = now.substr(11);
   s.score = score;
-  s.kills = kills;
-  s.seconds = seconds;
+  s.kills = counts.Defeated();
+  s.seconds = counts.seconds;
   s.seed = seed;
+  s.counts = counts;
   TScoreRank rank;
   kept = AddScore(ScoresFile(), s, rank);
   if (line != nullptr) *line = s;

@@ -1,17 +1,29 @@
 // The best scores: every finished game played (not a demo watched) keeps a line in the
 // player's data folder, $XDG_DATA_HOME/kestrova/scores.txt (~/.local/share/kestrova without
 // it). A line holds, separated by blanks, the date and local time the game ended, the score,
-// the enemies killed, the seconds played (pauses left out) and the world's seed:
+// the enemies killed, the seconds played (pauses left out) and the world's seed, and since
+// version 2 of the file how the game went (app/player/game_counts.h): how it ended, the
+// enemies killed by kind, the player's shots and hits by weapon, the items picked up:
 //
-//   2026-12-08 11:48:48 1230 123 95 1765194528
+//   # kestrova scores 2: date time score kills seconds seed end kills-by-kind shots hits items
+//   2026-12-08 11:48:48 1230 123 95 1765194528 quit 20,21,20,22,20,20 310,0,12,1,0 120,0,5,1,0 14
 //
-// Lines starting with '#' are comments. Lines are added in the order the games end; a line
-// that is no score line is named on stderr, left out of the ranking and kept in the file.
+// A line of the first six fields alone is of version 1, as games kept before wrote them, and
+// still counts. The comment line naming the version is put at the top when the game first
+// adds a line of version 2. Lines starting with '#' are comments. Lines are added in the
+// order the games end; a line that is no score line is named on stderr, left out of the
+// ranking and kept in the file.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/player/game_counts.h"
+
+// The comment line that names the file's version.
+extern const char* const kScoresHeader;
 
 struct TScore {
   std::string date;  // YYYY-MM-DD
@@ -20,6 +32,7 @@ struct TScore {
   int32_t kills = 0;
   int32_t seconds = 0;
   int32_t seed = 0;
+  std::optional<TGameCounts> counts;  // a line of version 2; its seconds are those above
   bool operator==(const TScore&) const = default;
 };
 
@@ -57,7 +70,7 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank);
 // yet. The exit status: 0, or 1 when the file cannot be read.
 int PrintScores(const std::string& file);
 
-// The game that has just ended is added; `kept` says whether the file took it, `line` gets its
-// line. What the score screen shows of it: "Bester: 1234   Platz 3 von 17".
-std::string KeepFinishedGame(int32_t score, int32_t kills, int32_t seconds, int32_t seed, bool& kept,
+// The game that has just ended is added, with its counts; `kept` says whether the file took
+// it, `line` gets its line. What the score screen shows of it: "Bester: 1234   Platz 3 von 17".
+std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept,
                              TScore* line = nullptr);

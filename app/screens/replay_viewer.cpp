@@ -9,6 +9,7 @@
 #include "app/demos/session.h"
 #include "app/play/hud.h"
 #include "app/play/pad_controls.h"
+#include "app/play/play_session.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
 #include "platform/audio/sound.h"
@@ -248,6 +249,7 @@ void TReplayViewer::KeepPlace() {
   snap.camX = game.camX;
   snap.camY = game.camY;
   snap.rng = RandomState();
+  snap.tally = PlaySession().tally.Place();
   snapshots_.push_back(std::move(snap));
   // A long demo keeps every other place, twice as far apart from then on.
   if (snapshots_.size() <= kViewerPlacesKept) return;
@@ -272,6 +274,7 @@ bool TReplayViewer::GoBackTo(int32_t frames) {
   game.camY = snap->camY;
   game.gameState = TGamePhase::Running;
   SetRandomState(snap->rng);
+  PlaySession().tally.Resume(snap->tally);
   TGameSession::TPlace place = snap->place;
   place.ids.clear();
   for (const auto& [figure, id] : snap->place.ids) place.ids.emplace(copies.at(figure).get(), id);

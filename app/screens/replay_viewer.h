@@ -21,6 +21,7 @@
 #include "actors/actor_copy.h"
 #include "app/demos/run_watcher.h"
 #include "app/demos/session.h"
+#include "app/play/game_tally.h"
 
 class TImage;
 
@@ -77,6 +78,7 @@ class TReplayViewer : public TRunWatcher {
     int32_t camX = 0;
     int32_t camY = 0;
     int32_t rng = 0;
+    TGameTally::TPlace tally;
   };
   std::vector<TSnapshot> snapshots_;
   int32_t placeEvery_ = kViewerPlaceEvery;

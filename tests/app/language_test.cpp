@@ -126,10 +126,10 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   std::filesystem::remove_all(data);
   setenv("XDG_DATA_HOME", data.c_str(), 1);
   bool kept = false;
-  EXPECT_EQ(KeepFinishedGame(500, 5, 60, 1, kept), "Best: 500   place 1 of 1");
+  EXPECT_EQ(KeepFinishedGame(500, TGameCounts{}, 1, kept), "Best: 500   place 1 of 1");
   EXPECT_TRUE(kept);
   UseLanguage(TLanguage::German);
-  EXPECT_EQ(KeepFinishedGame(900, 9, 60, 2, kept), "Bester: 900   Platz 1 von 2");
+  EXPECT_EQ(KeepFinishedGame(900, TGameCounts{}, 2, kept), "Bester: 900   Platz 1 von 2");
   unsetenv("XDG_DATA_HOME");
   s.mouseInvert = true;
   EXPECT_EQ(ControlsInForce(s, false)[2], "Drehen          Maus, 2 Grad je Pixel, umgekehrt");

@@ -24,7 +24,21 @@ std::string Read(const std::string& path) {
   return s.str();
 }
 
-TScore Game(int32_t score, int32_t seed) { return {"2026-12-08", "11:48:48", score, score / 10, 95, seed}; }
+TScore Game(int32_t score, int32_t seed) { return {"2026-12-08", "11:48:48", score, score / 10, 95, seed, {}}; }
+
+// A game of version 2: how it went besides.
+TScore Counted(int32_t score, int32_t seed, int32_t shots, int32_t hits) {
+  TScore s = Game(score, seed);
+  TGameCounts c;
+  c.end = TGameEnd::Defeated;
+  c.seconds = s.seconds;
+  c.defeated = {s.kills, 0, 0, 0, 0, 0};
+  c.shots = {shots, 0, 0, 1, 0};
+  c.hits = {hits, 0, 0, 0, 0};
+  c.items = 7;
+  s.counts = c;
+  return s;
+}
 
 TEST(ScoresTest, LinesRoundTripAndOddLinesAreNoScores) {
   const TScore s = Game(1230, -17);
@@ -80,6 +94,59 @@ TEST(ScoresTest, AddedGamesRankBestFirstAndDamagedLinesAreNamedAndKept) {
   EXPECT_EQ(ranked[2].seed, 3);
   ASSERT_TRUE(ReadScores(dir.File("none.txt"), read, problem));
   EXPECT_TRUE(read.lines.empty());
+}
+
+// Version 2 adds how the game went; lines of version 1 still read, rank among the others and
+// stay as they are, and the file names its version once at the top.
+TEST(ScoresTest, BothVersionsReadAndRankTogether) {
+  const TScore s = Counted(1230, -17, 9, 3);
+  EXPECT_EQ(ScoreLine(s), "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,0,1,0 3,0,0,0,0 7");
+  TScore back;
+  ASSERT_TRUE(ParseScoreLine(ScoreLine(s), back));
+  EXPECT_EQ(back, s);
+  ASSERT_TRUE(ParseScoreLine("2026-12-08 11:48:48 5 0 61 1 quit 0,0,0,0,0,0 0,0,0,0,0 0,0,0,0,0 0", back));
+  EXPECT_EQ(back.counts, TGameCounts{.seconds = 61});
+  for (const char* bad : {"2026-12-08 11:48:48 1230 123 95 -17 lost 123,0,0,0,0,0 9,0,0,1,0 3,0,0,0,0 7",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0 9,0,0,1,0 3,0,0,0,0 7",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,0,1,0, 3,0,0,0,0 7",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,,1,0 3,0,0,0,0 7",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,-1,1,0 3,0,0,0,0 7",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,0,1,0 3,0,0,0,0",
+                          "2026-12-08 11:48:48 1230 123 95 -17 died 123,0,0,0,0,0 9,0,0,1,0 3,0,0,0,0 7 8"}) {
+    EXPECT_FALSE(ParseScoreLine(bad, back)) << bad;
+  }
+  // The counts alone, as a game carried on keeps them.
+  TGameCounts counts;
+  ASSERT_TRUE(ParseCounts(CountsText(*s.counts), counts));
+  EXPECT_EQ(counts, *s.counts);
+  EXPECT_EQ(CountsText(counts), "died 95 123,0,0,0,0,0 9,0,0,1,0 3,0,0,0,0 7");
+
+  platform_test::TempDir dir;
+  const std::string file = dir.File("scores.txt");
+  const std::string old = ScoreLine(Game(800, 1)) + "\n" + ScoreLine(Game(100, 2)) + "\n";
+  std::ofstream(file) << old;
+  TScoreRank rank;
+  ASSERT_TRUE(AddScore(file, Counted(500, 3, 9, 3), rank));
+  ASSERT_TRUE(AddScore(file, Counted(900, 4, 0, 0), rank));
+  EXPECT_EQ((std::array<int32_t, 3>{rank.best, rank.place, rank.count}), (std::array<int32_t, 3>{900, 1, 4}));
+  EXPECT_EQ(Read(file), std::string(kScoresHeader) + "\n" + old + ScoreLine(Counted(500, 3, 9, 3)) + "\n" +
+                            ScoreLine(Counted(900, 4, 0, 0)) + "\n");
+  TScoreFile read;
+  std::string problem;
+  ASSERT_TRUE(ReadScores(file, read, problem));
+  std::vector<int32_t> seeds;
+  for (const TScore& r : Ranked(read.scores)) seeds.push_back(r.seed);
+  EXPECT_EQ(seeds, (std::vector<int32_t>{4, 1, 3, 2}));
+  // The share of shots that hit where a line keeps it.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(PrintScores(file), 0);
+  std::istringstream rows(testing::internal::GetCapturedStdout());
+  std::vector<std::string> accuracy;
+  for (std::string row; std::getline(rows, row);) {
+    const std::string last = row.substr(row.size() - 7);  // the column's width
+    accuracy.push_back(last.substr(last.find_first_not_of(' ')));
+  }
+  EXPECT_EQ(accuracy, (std::vector<std::string>{"Treffer", "0 %", "-", "30 %", "-"}));
 }
 
 TEST(ScoresTest, GamesEndingAtOnceKeepEveryLine) {

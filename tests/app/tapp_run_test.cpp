@@ -5,9 +5,12 @@
 #include <filesystem>
 
 #include "../support/read_file.h"
+#include "../support/scene.h"
+#include "app/play/game_tally.h"
 #include "app/play/notices.h"
 #include "app/play/pad_controls.h"
 #include "app/play/placement.h"
+#include "app/play/play_session.h"
 #include "app/play/player_keys.h"
 #include "app/player/bindings.h"
 #include "app/player/settings_in_force.h"
@@ -443,6 +446,175 @@ TEST_F(ScoreScreenTest, TheSoundKeysStepAndMuteAndLeaveEnterToTheScoreScreen) {
   TakePlayerSettings({}, {});
   Apply({});
   std::filesystem::remove_all(dir);
+}
+
+// A whole game headless, played by a script that watches the frames: two shots of W1 defeat an
+// enemy of kind 1 (Art 1) at point-blank range, each hitting in the frame that fired it; an item of
+// W3's rounds taken at the start lets W3 defeat one of kind 0 further up with two shots
+// that fly a few frames, and a third misses and runs out; a first-aid kit is taken; a minute's
+// pause; then Escape. The tally counts it all, and the score screen tells it under the score.
+class TScriptedGame : public TRunWatcher, public TRecordingDriver {
+ public:
+  std::shared_ptr<Tfigur> near, far;
+  int32_t frames = 0;
+  bool over = false;
+
+  bool PlayStarts() override {
+    // Play placed the player on some land; the script wants it here, under the enemies.
+    game.player->X = 7000.0f;
+    game.player->Y = 7000.0f;
+    InjectEvent({EVENT_MOUSEDOWN, 1, game.screenW / 2, game.screenH / 2});
+    return true;
+  }
+  bool FrameDone(bool) override {
+    if (over) return true;
+    ++frames;
+    pauseFlips_ = -1;
+    if (near->HP < 0.0f && stage_ == 0) {
+      InjectEvent({EVENT_KEYDOWN, '3'});  // W3, still firing
+      stage_ = 1;
+    } else if (far->HP < 0.0f && stage_ == 1) {
+      rounds_ = game.player->weapons[2];
+      stage_ = 2;
+    } else if (stage_ == 2 && game.player->weapons[2] < rounds_) {
+      InjectEvent({EVENT_MOUSEUP, 1, game.screenW / 2, game.screenH / 2});  // the third is away
+      stage_ = 3;
+    } else if (stage_ >= 3 && ++stage_ == 13) {
+      InjectEvent({EVENT_KEYDOWN, 'P'});
+      InjectEvent({EVENT_KEYUP, 'P'});
+      PumpEvents();  // seen before the loop asks, as a press during the frame would be
+      pauseFlips_ = 0;
+    } else if (stage_ == 40) {
+      InjectEvent({EVENT_KEYDOWN, KEY_ESCAPE});
+      InjectEvent({EVENT_KEYUP, KEY_ESCAPE});
+    }
+    return frames < 1000;
+  }
+  void PlayEnds(bool) override { over = true; }
+  void Flip(int32_t sync) override {
+    TRecordingDriver::Flip(sync);
+    // A tenth of a second a frame, and a minute in the pause, which P ends in its second frame.
+    const bool pausing = pauseFlips_ >= 0;
+    if (pausing) ++pauseFlips_;
+    UseFixedClock(RealNowMs() + (pauseFlips_ == 1 ? 60000 : 100));
+    if (pauseFlips_ == 2 || pauseFlips_ > 100) {
+      InjectEvent({EVENT_KEYDOWN, 'P'});
+      InjectEvent({EVENT_KEYUP, 'P'});
+    }
+    if (over || ++flips_ > 3000) {
+      InjectEvent({EVENT_KEYDOWN, KEY_ENTER});
+      InjectEvent({EVENT_KEYUP, KEY_ENTER});
+    }
+  }
+  TPixmapPtr GrabPixmap(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    TRecordingDriver::GrabPixmap(x, y, w, h);
+    return TPixmap::Create(w, h, PF_RGBA8888);
+  }
+
+ private:
+  int32_t stage_ = 0;
+  int32_t rounds_ = 0;
+  int32_t pauseFlips_ = -1;  // flips since the pause was asked for; -1 in play
+  int32_t flips_ = 0;
+};
+
+// The texts of one drawn screen with where they stand: (text, y, scale, right end).
+struct TLine {
+  std::string text;
+  double y, scale, right;
+};
+std::vector<TLine> Lines(const std::vector<TRecordedCall>& calls) {
+  std::vector<TLine> lines;
+  std::vector<TRecordedCall> glyphs;
+  for (const TRecordedCall& c : calls) {
+    if (c.op == DrawOp::DrawFrame) glyphs.push_back(c);
+  }
+  size_t at = 0;
+  for (const std::string& text : TextsDrawn(glyphs)) {
+    size_t n = 0;
+    for (unsigned char ch : text) n += (ch & 0xC0) != 0x80;
+    const TRecordedCall& first = glyphs[at];
+    lines.push_back({text, first.args[5], first.state.ix, glyphs[at + n - 1].args[4] + 8.0 * first.state.ix});
+    at += n;
+  }
+  return lines;
+}
+
+TEST_F(LoopTest, TheTallyCountsAWholeGameAndTheScoreScreenTellsIt) {
+  auto script = std::make_shared<TScriptedGame>();
+  CloseScreen();
+  ASSERT_TRUE(OpenHeadlessScreen(script, game.screenW, game.screenH, 0, 0, 0));
+  StartPlaySession();
+  PlaySession().WatchEvents();
+  UsePlayBindings(true);
+  // Enemies that never fire: their weapon has no rounds.
+  script->near = Enemy(7000, 6975, 1, 2);
+  script->far = Enemy(7000, 6940, 0, 2);
+  const auto away = Enemy(7000, 5000, 3, 2);
+  for (const auto& f : {script->near, script->far, away}) f->weapons[2] = -1;
+  script->near->HP = 5.0f;    // two shots of W1
+  script->far->HP = 14.0f;    // two of W3
+  TItem::neu(7000, 7000, 4);  // 166 rounds for W3
+  TItem::neu(7010, 7000, 0);
+  TItem::neu(7000, 5000, 2);
+  SetRunWatcher(script.get());
+  Tapp::run();
+  SetRunWatcher(nullptr);
+  PlaySession().StopWatchingEvents();
+  UsePlayBindings(false);
+
+  const TGameTally& tally = PlaySession().tally;
+  TGameCounts expected;
+  expected.end = TGameEnd::ByPlayer;
+  expected.seconds = script->frames / 10;  // the minute's pause left out
+  expected.defeated = {1, 1, 0, 0, 0, 0};
+  expected.shots = {2, 0, 3, 0, 0};
+  expected.hits = {2, 0, 2, 0, 0};
+  expected.items = 2;
+  EXPECT_EQ(tally.Counts(), expected) << CountsText(tally.Counts());
+  EXPECT_EQ(tally.Enemies(), 3);
+  EXPECT_EQ(game.player->EP, 22);
+
+  // The score screen's last frame: the score as it always was, then the tally under it, above
+  // the keys.
+  const auto screens = SplitScreens(script->Calls());
+  ASSERT_FALSE(screens.empty());
+  const std::vector<TLine> lines = Lines(screens.back());
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0].text, "Score: 22");
+  EXPECT_EQ(lines[0].y, 384.0);
+  EXPECT_EQ(lines[0].scale, 5.0);
+  std::vector<std::string> texts;
+  for (const TLine& l : lines) texts.push_back(l.text);
+  char played[32];
+  std::snprintf(played, sizeof played, "Gespielt: 0:%02d", expected.seconds);
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "Score: 22", "Spiel vorbei: vom Spieler beendet", played, "Gegner besiegt: 2 von 3",
+                       "Art 1 bis 6: 1, 1, 0, 0, 0, 0", "Schüsse: 5, Treffer: 4 (80 %)",
+                       "Je Waffe Schüsse/Treffer: W1 2/2, W3 3/2", "Gegenstände aufgenommen: 2", "Enter: Ende"}));
+
+  // On the smallest and a large screen the lines stay on it, one under the other, above the keys.
+  for (const auto& [w, h] : {std::pair{800, 600}, std::pair{1280, 1024}}) {
+    auto d = std::make_shared<PressingDriver>();
+    d->pressAt = 1;
+    d->key = KEY_ENTER;
+    CloseScreen();
+    ASSERT_TRUE(OpenHeadlessScreen(d, w, h, 0, 0, 0));
+    game.screenW = w;
+    game.screenH = h;
+    Tapp::endscreen("Bester: 22   Platz 1 von 1");
+    const std::vector<TLine> shown = Lines(SplitScreens(d->Calls()).back());
+    ASSERT_GE(shown.size(), 8u) << w;
+    EXPECT_EQ(shown.back().text, "Enter: Ende");
+    for (size_t i = 1; i < shown.size(); ++i) {
+      EXPECT_LE(shown[i - 1].y + 16.0 * shown[i - 1].scale, shown[i].y) << w << ": " << shown[i].text;
+      EXPECT_LE(shown[i].right, w) << w << ": " << shown[i].text;
+    }
+    EXPECT_LE(shown.back().y + 16.0, h) << w;
+    if (w == 1280) {
+      EXPECT_EQ(shown[2].scale, 2.0) << "large where there is room";
+    }
+  }
 }
 
 }  // namespace
