@@ -11,7 +11,6 @@
 #include "app/play/pause_watch.h"
 #include "app/play/play_session.h"
 #include "app/tapp.h"
-#include "rules/answers.h"
 #include "platform/audio/sound.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
@@ -20,6 +19,7 @@
 #include "platform/text/language.h"
 #include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
+#include "rules/answers.h"
 #include "rules/rules_clock.h"
 
 namespace {

@@ -36,8 +36,9 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   const std::string game = (folder.Path() / "kestrova").string();
   const TCommand help = RunCommand(game + " --help", folder.LogPath());
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Aufruf: kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE]"),
-            std::string::npos);
+  EXPECT_NE(
+      help.out.find("Aufruf: kestrova [--new] [--seed N] [--record FILE] [--replay FILE|last|best] [--report FILE]"),
+      std::string::npos);
   const TCommand version = RunCommand(game + " --version", folder.LogPath());
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "kestrova 1.0.0\n");
