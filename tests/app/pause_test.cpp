@@ -190,6 +190,17 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   EXPECT_EQ(menu.Key('P'), TResult::Resume);
   EXPECT_EQ(menu.Key(KEY_PAUSE), TResult::Resume);
   EXPECT_EQ(menu.Key('W'), TResult::Stay);
+
+  // Pause bound to the menu's own keys leaves them to the menu; another pause key still resumes.
+  TPlayerSettings bound;
+  bound.keys[static_cast<size_t>(TAction::Pause)] = {KEY_ENTER, KEY_UP, KEY_DOWN, 'P'};
+  TSettingsMenu taken(bound, false);
+  EXPECT_EQ(taken.Key(KEY_DOWN), TResult::Stay);
+  EXPECT_EQ(taken.Key(KEY_ENTER), TResult::Stay);
+  EXPECT_EQ(taken.Settings().volume, 90) << "Enter steps the value chosen";
+  EXPECT_EQ(taken.Key(KEY_UP), TResult::Stay);
+  EXPECT_EQ(taken.Chosen(), Line(TItem::Resume));
+  EXPECT_EQ(taken.Key('P'), TResult::Resume);
 }
 
 // The ends of the number lines: Right stops at the top and Left at the bottom, while Enter
