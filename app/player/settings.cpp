@@ -334,6 +334,13 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       if (!bad.empty()) what = Quoted(Shown(bad)) + " is no key name";
       problems.push_back(where + std::string(name) + ": " + what + "; using " + KeyListText(Actions()[action].keys));
       brief(TrLater("unbekannte Taste"));
+    } else if (std::find(settings.keys[action].begin(), settings.keys[action].end(), KEY_ESCAPE) !=
+               settings.keys[action].end()) {
+      // Escape ends play and leaves the menu, so the menu binds it to nothing either.
+      settings.keys[action] = Actions()[action].keys;
+      problems.push_back(where + std::string(name) + ": Escape ends play and is bound to nothing else; using " +
+                         KeyListText(Actions()[action].keys));
+      brief(TrLater("Escape ist nicht belegbar"));
     }
   }
   return settings;

@@ -68,6 +68,14 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(SettingsNotice(briefs), "settings.txt Zeile 1: falscher Wert (+6 weitere)");
   EXPECT_EQ(SettingsNotice({briefs[5]}), "settings.txt Zeile 6: unbekannter Name");
   EXPECT_EQ(SettingsNotice({}), "");
+
+  // Escape ends play: bound from the file it is refused, as the menu refuses it.
+  problems.clear();
+  briefs.clear();
+  EXPECT_EQ(ParsePlayerSettings("key_pause = P Escape\nkey_mute = M\n", "s.txt", problems, &briefs), TPlayerSettings{});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "s.txt:1: key_pause: Escape ends play and is bound to nothing else; using P Pause");
+  EXPECT_EQ(SettingsNotice(briefs), "settings.txt Zeile 1: Escape ist nicht belegbar");
 }
 
 TEST(PlayerSettings, TheLanguageIsGermanEnglishOrTheDesktopsAndNothingElse) {
