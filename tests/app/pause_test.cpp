@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -376,6 +377,21 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   // And the close button, on a page of the menu too.
   pauseWith({up, up, up, enter, {EVENT_APPTERMINATE}});
   EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
+  // F12 pressed as the key to bind is that key only: no picture is saved.
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const std::string dataWas = data != nullptr ? data : "";
+  setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  StartPlaySession();
+  PlaySession().WatchEvents();
+  pauseWith({up, up, up, enter, enter, {EVENT_KEYDOWN, KEY_F12}, enter, escape, escape});
+  EXPECT_EQ(PlayerSettings().Keys(TAction::Forward), std::vector<int32_t>{KEY_F12});
+  EXPECT_EQ(CurrentNotice(), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "kestrova" / "screenshots"));
+  if (data != nullptr) {
+    setenv("XDG_DATA_HOME", dataWas.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
   TakePlayerSettings({}, {});
   Apply({});
   StartPlaySession();
