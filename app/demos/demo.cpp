@@ -1,5 +1,6 @@
 #include "app/demos/demo.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -287,25 +288,27 @@ bool TDemoReader::Resume(const TPlace& place) {
 
 bool TDemoReader::FrameUsedUp() const { return !overrun_ && nextToken_ == tokens_.size(); }
 
-std::optional<int32_t> DemoEndFrame(const std::string& path) {
-  std::string why;
-  const int file = OpenFileToRead(path, kDemoMostBytes, "a demo", why);
-  if (file < 0) return std::nullopt;
-  // An end record is far shorter than this.
-  constexpr off_t kTail = 256;
-  std::string tail(kTail, '\0');
-  const off_t size = lseek(file, 0, SEEK_END);
-  const ssize_t got = size < 0 ? -1 : pread(file, tail.data(), tail.size(), std::max<off_t>(size - kTail, 0));
-  close(file);
-  tail.resize(got < 0 ? 0 : static_cast<size_t>(got));
+std::optional<int32_t> DemoEndFrame(std::string_view tail) {
   if (tail.empty() || tail.back() != '\n') return std::nullopt;
-  tail.pop_back();
+  tail.remove_suffix(1);
   const size_t start = tail.rfind('\n');
-  const std::string_view last = std::string_view(tail).substr(start == std::string::npos ? 0 : start + 1);
+  const std::string_view last = tail.substr(start == std::string_view::npos ? 0 : start + 1);
   const auto w = Words(last, kSpace);
   int32_t frame = 0;
   if (w.size() != 6 || w[0] != "end" || !ParseInt(w[1], frame) || frame < 0) return std::nullopt;
   return frame;
+}
+
+std::optional<int32_t> DemoEndFrame(int file) {
+  // Only a regular file has a tail to read without waiting for a writer.
+  struct stat st {};
+  if (file < 0 || fstat(file, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // An end record is far shorter than this.
+  constexpr off_t kTail = 256;
+  std::string tail(kTail, '\0');
+  const ssize_t got = pread(file, tail.data(), tail.size(), std::max<off_t>(st.st_size - kTail, 0));
+  tail.resize(got < 0 ? 0 : static_cast<size_t>(got));
+  return DemoEndFrame(std::string_view(tail));
 }
 
 std::string DemoWithoutLand(const std::string& name) {

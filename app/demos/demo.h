@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/answers.h"
@@ -119,6 +120,8 @@ class TDemoReader : public TAnswerTap {
   // True when the frame's rules asked for every answer its line holds and no answer beyond
   // the frame was asked for; a replay that took another path leaves some unused.
   bool FrameUsedUp() const;
+  // The descriptor of the file read; -1 for a demo read from memory.
+  int Descriptor() const { return fileno(file_); }
   // Whether the replay's own window saw Escape asked for during play (the viewer's stop).
   bool ViewerPressedEscape() const { return viewerEscape_; }
 
@@ -174,8 +177,10 @@ inline constexpr int64_t kDemoMostBytes = int64_t{1} << 30;
 inline constexpr int32_t kDemoMaxScreenSide = 16384;
 
 // The frame count of the demo's end record, its last line; none for a demo cut short (or no
-// demo at all). Reads only the file's tail.
-std::optional<int32_t> DemoEndFrame(const std::string& path);
+// demo at all). From the demo's text or its end, or from the file open on `file`, of which
+// only the tail is read, and only when it is a regular file.
+std::optional<int32_t> DemoEndFrame(std::string_view tail);
+std::optional<int32_t> DemoEndFrame(int file);
 
 // Why a demo whose map line leaves no land is refused: the game stops before play in such a
 // world, so no game was ever recorded in it.

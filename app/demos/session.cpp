@@ -90,6 +90,12 @@ bool TGameSession::Replay(const std::string& path) {
   return true;
 }
 
+std::optional<int32_t> TGameSession::DemoEndFrame() const {
+  if (!reader_) return std::nullopt;
+  if (!savedDemo_.empty()) return ::DemoEndFrame(std::string_view(savedDemo_));
+  return ::DemoEndFrame(reader_->Descriptor());
+}
+
 bool TGameSession::Continue(const std::string& demo, int32_t frames, const std::string& name) {
   demoPath_ = name;
   savedDemo_ = demo;

@@ -46,6 +46,8 @@ class TGameSession : public TRunWatcher {
   void MarkSaved() { saved_ = true; }
   const TDemoHeader& Header() const { return header_; }
   const std::string& DemoPath() const { return demoPath_; }
+  // The frame count of the replayed demo's end record; none for a demo cut short or no replay.
+  std::optional<int32_t> DemoEndFrame() const;
   bool Replaying() const { return reader_ != nullptr; }
   // Writes the report to the file when play ends.
   void ReportTo(const std::string& path) { reportPath_ = path; }

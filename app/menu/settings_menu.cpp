@@ -216,6 +216,10 @@ bool TSettingsMenu::TakeChanged() { return std::exchange(changed_, false); }
 
 TSettingsMenu::TResult TSettingsMenu::Key(int32_t key) {
   if (awaiting_) return AwaitedKey(key);
+  // The menu's own keys act as the menu says, whatever is bound to pause play.
+  for (const int32_t own : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_ESCAPE}) {
+    if (key == own) return Navigate(key);
+  }
   const std::vector<int32_t>& pause = settings_.Keys(TAction::Pause);
   if (std::find(pause.begin(), pause.end(), key) != pause.end()) return TResult::Resume;
   return Navigate(key);

@@ -78,6 +78,7 @@ void TPlayerKeys::OnEvent(const TEvent& ev) {
   if (ev.id != EVENT_KEYDOWN && ev.id != EVENT_KEYUP) return;
   const bool down = ev.id == EVENT_KEYDOWN;
   if (ev.data == KEY_LEFTALT || ev.data == KEY_RIGHTALT) altHeld[ev.data == KEY_RIGHTALT] = down;
+  if (keyAwaited) return;
   if (down && ev.data == KEY_ENTER && (altHeld[0] || altHeld[1])) ++altEnters;
   const std::vector<int32_t>& shot = PlayerSettings().Keys(TAction::Screenshot);
   if (down && std::find(shot.begin(), shot.end(), ev.data) != shot.end()) screenshotAsked = true;

@@ -19,6 +19,8 @@ class TPlayerKeys {
   int32_t altEnters = 0;
   bool altHeld[2] = {false, false};
   bool screenshotAsked = false;
+  // The pause menu waits for a key to bind: the key pressed is that, and nothing else.
+  bool keyAwaited = false;
   // Whether a pad was there at the last look; -1 before the first, whose pad is no news.
   int32_t padSeen = -1;
 };

@@ -62,11 +62,18 @@ std::vector<std::string_view> Lines(std::string_view text) {
 }
 
 // The name of a "name = value" line; empty for blank lines, comments and lines without '='.
-std::string_view NameOf(std::string_view line, std::string_view* value = nullptr) {
+// A '#' after white space ends the value: `comment` is what follows the value, from the white
+// space before the '#' on.
+std::string_view NameOf(std::string_view line, std::string_view* value = nullptr, std::string_view* comment = nullptr) {
   line = Trim(line);
   const size_t eq = line.find('=');
   if (line.empty() || line[0] == '#' || eq == std::string_view::npos) return {};
-  if (value != nullptr) *value = Trim(line.substr(eq + 1));
+  const std::string_view rest = Trim(line.substr(eq + 1));
+  size_t hash = 1;
+  while (hash < rest.size() && !(rest[hash] == '#' && (rest[hash - 1] == ' ' || rest[hash - 1] == '\t'))) ++hash;
+  const std::string_view own = Trim(rest.substr(0, hash));
+  if (value != nullptr) *value = own;
+  if (comment != nullptr) *comment = hash < rest.size() ? rest.substr(own.size()) : std::string_view{};
   return Trim(line.substr(0, eq));
 }
 
@@ -334,6 +341,13 @@ TPlayerSettings ParsePlayerSettings(std::string_view text, const std::string& fi
       if (!bad.empty()) what = Quoted(Shown(bad)) + " is no key name";
       problems.push_back(where + std::string(name) + ": " + what + "; using " + KeyListText(Actions()[action].keys));
       brief(TrLater("unbekannte Taste"));
+    } else if (std::find(settings.keys[action].begin(), settings.keys[action].end(), KEY_ESCAPE) !=
+               settings.keys[action].end()) {
+      // Escape ends play and leaves the menu, so the menu binds it to nothing either.
+      settings.keys[action] = Actions()[action].keys;
+      problems.push_back(where + std::string(name) + ": Escape ends play and is bound to nothing else; using " +
+                         KeyListText(Actions()[action].keys));
+      brief(TrLater("Escape ist nicht belegbar"));
     }
   }
   return settings;
@@ -389,10 +403,12 @@ std::string UpdatePlayerSettings(std::string_view text, const TPlayerSettings& s
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto kept = std::find(last.begin(), last.end(), i);
     std::string_view value;
-    NameOf(lines[i], &value);
+    std::string_view comment;
+    NameOf(lines[i], &value, &comment);
     if (kept != last.end() && !entries[static_cast<size_t>(kept - last.begin())].holds(value)) {
       const TLine& e = entries[static_cast<size_t>(kept - last.begin())];
       out += e.name + " = " + e.value;
+      out += comment;
     } else {
       out += lines[i];
     }

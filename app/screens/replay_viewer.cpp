@@ -78,7 +78,7 @@ TReplayViewer::~TReplayViewer() {
 bool TReplayViewer::PlayStarts() {
   const int32_t hertz = session_.Header().screen[3];
   hertz_ = hertz > 0 ? hertz : 60;
-  endFrame_ = DemoEndFrame(session_.DemoPath());
+  endFrame_ = session_.DemoEndFrame();
   LeavePadToViewer(true);
   // The bar waits for the viewer's first key.
   lastInputMs_ = ClockAdd(RealNowMs(), -(kViewerBarMs + kViewerFadeMs));

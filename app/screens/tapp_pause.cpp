@@ -10,6 +10,7 @@
 #include "app/menu/settings_menu.h"
 #include "app/play/notices.h"
 #include "app/play/pause_watch.h"
+#include "app/play/play_session.h"
 #include "app/play/player_keys.h"
 #include "app/play/save_play.h"
 #include "app/player/settings_in_force.h"
@@ -210,12 +211,14 @@ int32_t Tapp::pause() {
   while (result == TSettingsMenu::TResult::Stay) {
     const TMenuPlace place = DrawPauseScreen(last, menu);
     result = FeedMenu(menu, place, use);
+    PlaySession().keys.keyAwaited = !menu.Prompt().empty();
     if (menu.TakeChanged()) PutInForce(menu.Settings());
     if (result == TSettingsMenu::TResult::SaveAndQuit) result = SaveAndQuit();
     // The pause keys reach the menu as keys; what pause.h counted of them is done with.
     TakePauseInput();
   }
   OpenPauseMenu(false);
+  PlaySession().keys.keyAwaited = false;
   // Keys and clicks the menu took reach nothing after it: Enter that acted does not fire.
   for (int32_t key : use.keys) ReleaseKey(key);
   if (use.clicked) ClearButtons();

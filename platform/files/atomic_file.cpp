@@ -70,6 +70,9 @@ TAtomicFile::~TAtomicFile() { Discard(); }
 bool TAtomicFile::Open() {
   struct stat was {};
   bool exists = stat(target_.c_str(), &was) == 0;
+  // Links that lead round in a loop name no place to write: replacing the link would put a
+  // file where the player has a link.
+  if (!exists && errno == ELOOP) return false;
   int fd = -1;
   if (exists && (!S_ISREG(was.st_mode) || LeadsToDescriptor(target_))) {
     // Opened without waiting: a FIFO that no process reads fails at once instead of hanging.

@@ -1,12 +1,16 @@
 #include "platform/text/language.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/files/whole_file.h"
 #include "platform/system/startup.h"
@@ -37,41 +41,73 @@ bool Word(const std::string& mo, size_t at, bool swapped, uint32_t& word) {
   return true;
 }
 
-// The string a .mo table entry (length, offset) names; false when it lies outside the file.
-bool Entry(const std::string& mo, size_t at, bool swapped, std::string& text) {
-  uint32_t length = 0;
-  uint32_t offset = 0;
+// Where a .mo table entry (length, offset) names its string; false when it lies outside the file.
+bool Entry(const std::string& mo, size_t at, bool swapped, uint32_t& length, uint32_t& offset) {
   if (!Word(mo, at, swapped, length) || !Word(mo, at + 4, swapped, offset)) return false;
-  if (offset > mo.size() || mo.size() - offset < length) return false;
-  text.assign(mo, offset, length);
-  return true;
+  return offset <= mo.size() && mo.size() - offset >= length;
 }
 
-// The translations of a .mo file: msgid to msgstr, the header and empty ones left out. An
-// unreadable or damaged file gives what was read before the damage.
+// Why the .mo file `mo` is no catalogue, or empty when its tables are sound: every string lies
+// inside the file and no two share a byte, so the catalogue never takes more than the file.
+std::string Damage(const std::string& mo, bool swapped, uint32_t count, uint32_t originals, uint32_t translations,
+                   std::vector<std::pair<uint32_t, uint32_t>>& strings) {
+  for (const uint32_t table : {originals, translations}) {
+    if (table > mo.size() || (mo.size() - table) / 8 < count) return "its tables reach beyond its end";
+  }
+  strings.reserve(2 * static_cast<size_t>(count));
+  for (uint32_t i = 0; i < count; ++i) {
+    for (const uint32_t table : {originals, translations}) {
+      uint32_t length = 0;
+      uint32_t offset = 0;
+      if (!Entry(mo, table + 8 * static_cast<size_t>(i), swapped, length, offset)) {
+        return "a string reaches beyond its end";
+      }
+      strings.emplace_back(offset, length);
+    }
+  }
+  std::vector<std::pair<uint32_t, uint32_t>> sorted = strings;
+  std::sort(sorted.begin(), sorted.end());
+  uint64_t end = 0;
+  for (const auto& [offset, length] : sorted) {
+    if (length == 0) continue;
+    if (offset < end) return "its strings overlap";
+    end = static_cast<uint64_t>(offset) + length;
+  }
+  return {};
+}
+
+// The translations of a .mo file: msgid to msgstr, the header and empty ones left out. A file
+// that cannot be read or is damaged gives none, said on stderr, and the texts stay German.
 TCatalogue ReadCatalogue(const std::string& path) {
   TCatalogue catalogue;
   std::string mo;
   std::string why;
-  ReadFileWhole(path, kMostCatalogueBytes, "a catalogue", mo, why);
+  if (!ReadFileWhole(path, kMostCatalogueBytes, "a catalogue", mo, why)) {
+    if (!why.empty()) std::fprintf(stderr, "Kestrova: warning: cannot read %s: %s\n", path.c_str(), why.c_str());
+    return catalogue;
+  }
+  const auto refuse = [&](const std::string& damage) {
+    std::fprintf(stderr, "Kestrova: warning: the catalogue %s is damaged: %s; the texts stay German\n", path.c_str(),
+                 damage.c_str());
+    return TCatalogue{};
+  };
   uint32_t magic = 0;
-  if (!Word(mo, 0, false, magic)) return catalogue;
+  if (!Word(mo, 0, false, magic)) return refuse("it is too short");
   const bool swapped = magic != kMoMagic;
-  if (swapped && __builtin_bswap32(magic) != kMoMagic) return catalogue;
+  if (swapped && __builtin_bswap32(magic) != kMoMagic) return refuse("it is no .mo file");
   uint32_t count = 0;
   uint32_t originals = 0;
   uint32_t translations = 0;
   if (!Word(mo, 8, swapped, count) || !Word(mo, 12, swapped, originals) || !Word(mo, 16, swapped, translations)) {
-    return catalogue;
+    return refuse("it is too short");
   }
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string id;
-    std::string text;
-    if (!Entry(mo, originals + 8 * static_cast<size_t>(i), swapped, id) ||
-        !Entry(mo, translations + 8 * static_cast<size_t>(i), swapped, text)) {
-      break;
-    }
-    if (!id.empty() && !text.empty()) catalogue.emplace(std::move(id), std::move(text));
+  std::vector<std::pair<uint32_t, uint32_t>> strings;
+  const std::string damage = Damage(mo, swapped, count, originals, translations, strings);
+  if (!damage.empty()) return refuse(damage);
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    const auto& [idAt, idLength] = strings[i];
+    const auto& [textAt, textLength] = strings[i + 1];
+    if (idLength > 0 && textLength > 0) catalogue.emplace(mo.substr(idAt, idLength), mo.substr(textAt, textLength));
   }
   return catalogue;
 }

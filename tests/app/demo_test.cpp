@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -156,9 +158,16 @@ TEST(Demo, FilesThatAreNoDemoAreNamedWithTheirLine) {
 TEST(Demo, EscapeStopsWatchingAReplayWhereTheRulesAskForNoEscape) {
   ASSERT_TRUE(OpenHeadlessScreen(std::make_shared<TRecordingDriver>(), 8, 8, 0, 0, 0));
   const std::string path = ::testing::TempDir() + "kestrova_escape.demo";
-  std::ofstream(path) << "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\nf\nf\nf\n";
+  const std::string demo = "kestrova-demo 1\nseed 1\nscreen 8 8 0 0\nmap 0 0 0 0 0 0 0\nf\nf\nf\n";
+  std::ofstream(path) << demo << "end 3 1 0 0 0\n";
   TGameSession session;
+  EXPECT_EQ(session.DemoEndFrame(), std::nullopt);
   ASSERT_TRUE(session.Replay(path)) << session.Message();
+  // The demo is opened once: its length comes from the file being replayed, never from
+  // whatever the name holds now (a FIFO there would hold the game for ever).
+  std::ofstream(path + ".new") << demo << "end 9 1 0 0 0\n";
+  std::filesystem::rename(path + ".new", path);
+  EXPECT_EQ(session.DemoEndFrame(), 3);
   ASSERT_TRUE(session.PlayStarts());
   EXPECT_TRUE(session.FrameDone(false)) << "nothing pressed: the replay goes on";
   InjectEvent({EVENT_KEYDOWN, KEY_ESCAPE});

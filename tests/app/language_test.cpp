@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -162,6 +163,31 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   std::ofstream(damaged / "kestrova.mo", std::ios::binary) << whole;
   UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
   EXPECT_EQ(Tr("Lade: %s"), "Loading: %s");
+
+  // Entries sharing their bytes would let a small file fill the memory: such a catalogue is
+  // refused whole, said on stderr, as is one that is a folder.
+  const auto mo = [](uint32_t secondAt) {
+    const std::vector<uint32_t> words{0x950412de, 0, 2, 28, 44, 0, 0, 8, 60, 3, 68, 11, 71, 3, secondAt};
+    std::string bytes(reinterpret_cast<const char*>(words.data()), 4 * words.size());
+    return bytes + "Lade: %s" + "Tag" + "Loading: %s" + "Day";
+  };
+  for (const uint32_t secondAt : {82u, 72u}) {
+    std::ofstream(damaged / "kestrova.mo", std::ios::binary) << mo(secondAt);
+    UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+    testing::internal::CaptureStderr();
+    const bool sound = secondAt == 82;
+    EXPECT_EQ(Tr("Lade: %s"), sound ? "Loading: %s" : "Lade: %s");
+    EXPECT_EQ(Tr("Tag"), sound ? "Day" : "Tag");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("/language_test/en/LC_MESSAGES/kestrova.mo") == std::string::npos, sound) << said;
+  }
+  std::filesystem::remove(damaged / "kestrova.mo");
+  std::filesystem::create_directory(damaged / "kestrova.mo");
+  UseCatalogueFolder(KESTROVA_BINARY_DIR "/language_test");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Tr("Lade: %s"), "Lade: %s");
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("kestrova.mo: it is a folder"), std::string::npos);
+  std::filesystem::remove(damaged / "kestrova.mo");
 }
 
 TEST(Language, TheDesktopsLocaleChoosesGermanOnlyWhenItSaysSo) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -190,6 +191,17 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   EXPECT_EQ(menu.Key('P'), TResult::Resume);
   EXPECT_EQ(menu.Key(KEY_PAUSE), TResult::Resume);
   EXPECT_EQ(menu.Key('W'), TResult::Stay);
+
+  // Pause bound to the menu's own keys leaves them to the menu; another pause key still resumes.
+  TPlayerSettings bound;
+  bound.keys[static_cast<size_t>(TAction::Pause)] = {KEY_ENTER, KEY_UP, KEY_DOWN, 'P'};
+  TSettingsMenu taken(bound, false);
+  EXPECT_EQ(taken.Key(KEY_DOWN), TResult::Stay);
+  EXPECT_EQ(taken.Key(KEY_ENTER), TResult::Stay);
+  EXPECT_EQ(taken.Settings().volume, 90) << "Enter steps the value chosen";
+  EXPECT_EQ(taken.Key(KEY_UP), TResult::Stay);
+  EXPECT_EQ(taken.Chosen(), Line(TItem::Resume));
+  EXPECT_EQ(taken.Key('P'), TResult::Resume);
 }
 
 // The ends of the number lines: Right stops at the top and Left at the bottom, while Enter
@@ -365,6 +377,21 @@ TEST_F(PauseTest, TheMenusChangesAreInForceAndKeptAndItsKeysReachNothingAfterIt)
   // And the close button, on a page of the menu too.
   pauseWith({up, up, up, enter, {EVENT_APPTERMINATE}});
   EXPECT_GE(KeyPressed(KEY_ESCAPE), 1);
+  // F12 pressed as the key to bind is that key only: no picture is saved.
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const std::string dataWas = data != nullptr ? data : "";
+  setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  StartPlaySession();
+  PlaySession().WatchEvents();
+  pauseWith({up, up, up, enter, enter, {EVENT_KEYDOWN, KEY_F12}, enter, escape, escape});
+  EXPECT_EQ(PlayerSettings().Keys(TAction::Forward), std::vector<int32_t>{KEY_F12});
+  EXPECT_EQ(CurrentNotice(), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "kestrova" / "screenshots"));
+  if (data != nullptr) {
+    setenv("XDG_DATA_HOME", dataWas.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
   TakePlayerSettings({}, {});
   Apply({});
   StartPlaySession();

@@ -68,6 +68,14 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_EQ(SettingsNotice(briefs), "settings.txt Zeile 1: falscher Wert (+6 weitere)");
   EXPECT_EQ(SettingsNotice({briefs[5]}), "settings.txt Zeile 6: unbekannter Name");
   EXPECT_EQ(SettingsNotice({}), "");
+
+  // Escape ends play: bound from the file it is refused, as the menu refuses it.
+  problems.clear();
+  briefs.clear();
+  EXPECT_EQ(ParsePlayerSettings("key_pause = P Escape\nkey_mute = M\n", "s.txt", problems, &briefs), TPlayerSettings{});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "s.txt:1: key_pause: Escape ends play and is bound to nothing else; using P Pause");
+  EXPECT_EQ(SettingsNotice(briefs), "settings.txt Zeile 1: Escape ist nicht belegbar");
 }
 
 TEST(PlayerSettings, TheLanguageIsGermanEnglishOrTheDesktopsAndNothingElse) {
@@ -128,6 +136,17 @@ TEST(PlayerSettings, UpdatesPutEverySettingInAndKeepThePlayersOtherLines) {
   EXPECT_EQ(bad.language, TLanguageChoice::German);
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_EQ(problems[0], "s.txt:1: hud must be classic or extended, not 'fancy'; using classic");
+
+  // A comment after a value: the value reads without it, and a change keeps it.
+  problems.clear();
+  const std::string commented = "volume = 50  # quieter\nkey_back = I\t# mine\nmute = no #\n";
+  TPlayerSettings read = Sound(50, false);
+  read.keys[static_cast<size_t>(TAction::Back)] = {'I'};
+  EXPECT_EQ(ParsePlayerSettings(commented, "s.txt", problems), read);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_EQ(UpdatePlayerSettings(commented, s).rfind("volume = 30  # quieter\nkey_back = I\t# mine\nmute = yes #\n", 0),
+            0u)
+      << UpdatePlayerSettings(commented, s);
 }
 
 TEST(PlayerSettings, MissingFileIsWrittenWithDefaultsAndAFolderInItsPlaceIsLeftAlone) {

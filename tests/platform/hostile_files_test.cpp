@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -116,7 +117,8 @@ TEST(HostileFiles, MetadataChunksClaimingGigabytesTakeNoMemory) {
   TempDir dir;
   const long before = PeakResidentKiB();
   // Found by fuzzing: 66 bytes whose tEXt chunk claims 1.6 GB, which libpng zero-filled.
-  EXPECT_FALSE(LoadImageFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/png/text_chunk_length_claim.png", -1));
+  EXPECT_FALSE(
+      LoadImageFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/png/text_chunk_length_claim.png", -1));
   for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "eXIf", "pCAL", "sCAL"}) {
     SCOPED_TRACE(type);
     const std::string path = dir.File(std::string(type) + ".png");
@@ -165,7 +167,8 @@ TEST(HostileFiles, SoundsTakeMemoryByWhatDecodesNotByTheirClaimedLength) {
 // Found by fuzzing: a Vorbis header whose rate field reads 4293678626 Hz, which used to become
 // a sample with a negative rate that the mixer never finishes playing.
 TEST(HostileFiles, SoundsWithRatesNoSampleCanHoldAreRefused) {
-  EXPECT_FALSE(LoadAudioSampleFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/ogg/rate_out_of_range.ogg"));
+  EXPECT_FALSE(
+      LoadAudioSampleFile(std::string(KESTROVA_SOURCE_DIR) + "/tests/fuzz/regressions/ogg/rate_out_of_range.ogg"));
 }
 
 }  // namespace
@@ -235,6 +238,12 @@ TEST(HostileTargets, DevicesAndFifosAreWrittenThroughAndLinksStayLinks) {
   EXPECT_EQ(WriteFileAtomically(dir.File("later.txt"), "made\n"), "");
   EXPECT_TRUE(fs::is_symlink(dir.Path() / "later.txt"));
   EXPECT_EQ(ReadWholeFile(dir.File("real/later.txt")), "made\n");
+  // Links in a loop lead nowhere: refused, as a folder is, and the link stays.
+  fs::create_symlink("loop", dir.Path() / "loop");
+  EXPECT_EQ(WriteFileAtomically(dir.File("loop"), "x"), std::strerror(ELOOP));
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "loop"));
+  fs::create_directory(dir.Path() / "folder");
+  EXPECT_EQ(WriteFileAtomically(dir.File("folder"), "x"), std::strerror(EISDIR));
 }
 
 TEST(HostileSources, OnlyRegularFilesUpToTheirLimitAreReadAndNothingIsWaitedOn) {
