@@ -13,6 +13,7 @@
 #include "app/player/scores.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
+#include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/system/clock.h"
 #include "platform/system/fatal.h"
@@ -58,7 +59,14 @@ int32_t Tapp::run() {
   if (scoreScreen && launch.keepScores) {
     bool kept = false;
     TScore line;
-    place = KeepFinishedGame(game.player->EP, session.tally.Counts(), launch.seed.value_or(0), kept, &line);
+    // Another program holding the scores' lock keeps the window answering, and a close or a
+    // stop signal ends the wait at once.
+    const auto keepWaiting = [] {
+      PumpEvents();
+      return AppTerminate() == 0 && StopStatus() == 0;
+    };
+    place =
+        KeepFinishedGame(game.player->EP, session.tally.Counts(), launch.seed.value_or(0), kept, &line, keepWaiting);
     if (kept) session.finished = line;
     if (!kept) PostNotice(Tr("Score nicht gespeichert"));
   }

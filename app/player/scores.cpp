@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 #include "app/player/kept_games.h"
 #include "platform/files/atomic_file.h"
@@ -135,7 +136,8 @@ std::vector<TScore> Ranked(const std::vector<TScore>& scores) {
   return ranked;
 }
 
-bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
+bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank,
+              const std::function<bool()>& keepWaiting) {
   std::string problem;
   rank = RankOf({}, score);
   if (file.empty()) {
@@ -146,7 +148,7 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank) {
     std::fprintf(stderr, "Kestrova: cannot keep the score in %s: %s\n", file.c_str(), problem.c_str());
     return false;
   }
-  const TFileLock lock(file + ".lock");
+  const TFileLock lock(file + ".lock", kScoresLockWaitMs, keepWaiting);
   if (!lock.Held()) {
     std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(), file.c_str(),
                  lock.Problem().c_str());
@@ -207,7 +209,8 @@ int PrintScores(const std::string& file) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept, TScore* line) {
+std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept, TScore* line,
+                             const std::function<bool()>& keepWaiting) {
   TScore s;
   // Read at once, so the date and the time are of one moment.
   const std::string now = LocalTimeText("%Y-%m-%d %H:%M:%S");
@@ -219,8 +222,10 @@ std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t s
   s.seed = seed;
   s.counts = counts;
   TScoreRank rank;
-  kept = AddScore(ScoresFile(), s, rank);
+  kept = AddScore(ScoresFile(), s, rank, keepWaiting);
   if (line != nullptr) *line = s;
+  // A game not kept has no place among the kept ones.
+  if (!kept) return Tr("Dieses Spiel ist nicht unter den Punkteständen gespeichert");
   return TrFill("Bester: %s   Platz %s von %s",
                 {std::to_string(rank.best), std::to_string(rank.place), std::to_string(rank.count)});
 }

@@ -15,6 +15,7 @@
 // ranking and kept in the file.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,15 +63,19 @@ struct TScoreRank {
 };
 // Adds the game to the file under a lock on FILE.lock: read, add, written beside and renamed
 // over it, so two games ending at once both keep their line and a failed write leaves the
-// earlier file whole. False with a message on stderr when it cannot be kept; the rank is then
-// that among the scores read.
-bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank);
+// earlier file whole. The lock is waited for at most kScoresLockWaitMs, and only while
+// `keepWaiting` (if given) says yes. False with a message on stderr when it cannot be kept; the
+// rank is then that among the scores read, if any.
+inline constexpr int kScoresLockWaitMs = 1500;
+bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank,
+              const std::function<bool()>& keepWaiting = nullptr);
 
 // kestrova --scores: the list, best first, on stdout, or a line saying that no game has ended
 // yet. The exit status: 0, or 1 when the file cannot be read.
 int PrintScores(const std::string& file);
 
 // The game that has just ended is added, with its counts; `kept` says whether the file took
-// it, `line` gets its line. What the score screen shows of it: "Bester: 1234   Platz 3 von 17".
-std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept,
-                             TScore* line = nullptr);
+// it, `line` gets its line. What the score screen shows of it: "Bester: 1234   Platz 3 von 17",
+// or that it was not kept.
+std::string KeepFinishedGame(int32_t score, const TGameCounts& counts, int32_t seed, bool& kept, TScore* line = nullptr,
+                             const std::function<bool()>& keepWaiting = nullptr);

@@ -131,6 +131,15 @@ TEST_F(LanguageTest, NoticesAndControlsFollowTheLanguageInForceAtOnce) {
   EXPECT_TRUE(kept);
   UseLanguage(TLanguage::German);
   EXPECT_EQ(KeepFinishedGame(900, TGameCounts{}, 2, kept), "Bester: 900   Platz 1 von 2");
+  // A game the file could not take claims no place among those kept.
+  const std::string scores = data + "/kestrova/scores.txt";
+  std::filesystem::rename(scores, scores + ".away");
+  std::filesystem::create_directory(scores);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(KeepFinishedGame(950, TGameCounts{}, 3, kept),
+            "Dieses Spiel ist nicht unter den Punkteständen gespeichert");
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(kept);
   unsetenv("XDG_DATA_HOME");
   s.mouseInvert = true;
   EXPECT_EQ(ControlsInForce(s, false)[2], "Drehen          Maus, 2 Grad je Pixel, umgekehrt");

@@ -2,7 +2,9 @@
 // end at the same moment, damaged lines, a full disk and a file that is no scores file.
 #include "app/player/scores.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,6 +179,43 @@ TEST(ScoresTest, GamesEndingAtOnceKeepEveryLine) {
   for (const TScore& s : read.scores) seeds.insert(s.seed);
   EXPECT_EQ(read.lines.size(), 2u * kGames);
   EXPECT_EQ(seeds.size(), 2u * kGames);
+}
+
+// A lock another program holds is waited for a bounded time, and not at all once the game is
+// told to stop; a lock file another user left that cannot be opened for writing still locks.
+TEST(ScoresTest, AHeldLockIsWaitedForBrieflyAndAForeignLockFileStillLocks) {
+  platform_test::TempDir dir;
+  const std::string file = dir.File("scores.txt");
+  TScoreRank rank;
+  ASSERT_TRUE(AddScore(file, Game(500, 1), rank));
+  {
+    // Another open of the lock file stands for another program holding it.
+    const int held = open((file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    int asked = 0;
+    EXPECT_FALSE(AddScore(file, Game(900, 2), rank, [&] { return ++asked < 3; }));
+    EXPECT_EQ(asked, 3) << "the wait ends when told to stop";
+    asked = 0;
+    EXPECT_FALSE(AddScore(file, Game(900, 2), rank, [&] { return ++asked > 0; }));
+    // Tried again every 5 ms or more, until the wait is over.
+    EXPECT_GT(asked, 1) << "the wait lasts";
+    EXPECT_LE(asked, kScoresLockWaitMs / 5 + 1) << "and ends";
+    close(held);
+  }
+  EXPECT_EQ(Read(file), ScoreLine(Game(500, 1)) + "\n");
+  if (getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  // The lock file left by root with no write for others; the player is nobody.
+  chmod(dir.File("").c_str(), 0777);
+  chmod(file.c_str(), 0666);
+  chmod((file + ".lock").c_str(), 0444);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) _exit(setuid(65534) == 0 && AddScore(file, Game(700, 3), rank) ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_NE(Read(file).find(ScoreLine(Game(700, 3))), std::string::npos) << Read(file);
 }
 
 TEST(ScoresTest, AFullDiskLeavesTheEarlierFileWhole) {
