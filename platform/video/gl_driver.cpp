@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/system/stop_signal.h"
 #include "platform/video/image.h"
 #include "platform/video/sdl_window.h"
 
@@ -285,7 +286,7 @@ void TGLVex2DDriver::Flush() {
 
 void TGLVex2DDriver::Flip(int32_t sync) {
   TSdlWindow* screen = Screen();
-  if (screen == nullptr || screen->Window() == nullptr) return;
+  if (screen == nullptr || screen->Window() == nullptr || DisplayLost()) return;
   Flush();
   cleared_ = false;
   if (scaler_.Path() != TScalePath::None) {
@@ -309,10 +310,12 @@ void TGLVex2DDriver::Flip(int32_t sync) {
 }
 
 void TGLVex2DDriver::Finish() {
-  if (Window() == nullptr) return;
+  if (Window() == nullptr || DisplayLost()) return;
   Flush();
   scaler_.Present(shown_);
-  glFinish();
+  // The display may be found gone while the picture is presented, its size then unknown to
+  // the drawing library: what was drawn is not rasterised.
+  if (!DisplayLost()) glFinish();
 }
 
 bool TGLVex2DDriver::VerticalSyncAt(int32_t hertz) {

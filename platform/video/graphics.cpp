@@ -24,8 +24,7 @@ struct GraphicsState {
   std::string lastError;
   std::string drawingFailure;
   bool skipDrawing = false;
-  // Frames skipped, or the display gone (whose buffers the drawing library may have freed with
-  // it): learnt at each frame's Cls and Flip, so a drawing asks one flag.
+  // Frames skipped, or the display gone: learnt at each frame's Cls and Flip.
   bool drawingOff = false;
 };
 
@@ -34,8 +33,10 @@ GraphicsState state;
 TVex2DDriver& Drv() { return *state.current->_driver; }
 
 // Whether drawings reach a screen: one is open, frames are not being skipped, and the display
-// has not gone.
-bool Drawing() { return state.current && !state.drawingOff; }
+// has not gone. The loss is also asked for at once: found in the middle of a frame, it has
+// left the drawing library with buffers of a size it could not learn, and one more drawing
+// rasterised into them writes outside them.
+bool Drawing() { return state.current && !state.drawingOff && !DisplayLost(); }
 
 void FollowDisplayLoss() {
   if (DisplayLost()) state.drawingOff = true;

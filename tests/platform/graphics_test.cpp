@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "platform/system/clock.h"
+#include "platform/system/stop_signal.h"
 #include "platform/video/font.h"
 #include "platform/video/image.h"
 #include "platform/video/recording_driver.h"
@@ -200,6 +201,29 @@ TEST_F(GraphicsTest, DrawingsOffTheScreenAreLeftOutAndLeaveNoTrace) {
   EXPECT_EQ(frames[1].state.ix, static_cast<float>(CosDeg(10) * 2.0));
   EXPECT_EQ(rec_->Count(DrawOp::DrawLine), 1);
   EXPECT_EQ(rec_->Count(DrawOp::Plot), 1);
+}
+
+// Found gone in the middle of a frame (in a drawing that asked the display for its size), the
+// display takes nothing more of that frame: neither its drawings nor its flip.
+TEST_F(GraphicsTest, ADisplayFoundGoneInTheMiddleOfAFrameGetsNoMoreOfIt) {
+  Open();
+  Cls();
+  rec_->Clear();
+  DrawRect(10, 10, 5, 5);
+  EXPECT_EQ(rec_->Count(DrawOp::DrawRect), 1);
+  displayLost = true;
+  DrawRect(20, 10, 5, 5);
+  DrawLine(0, 0, 50, 50, 1);
+  Plot(3, 3);
+  Flip(0);
+  Cls();
+  displayLost = false;
+  SkipDrawing(false);
+  EXPECT_EQ(rec_->Count(DrawOp::DrawRect), 1);
+  EXPECT_EQ(rec_->Count(DrawOp::DrawLine), 0);
+  EXPECT_EQ(rec_->Count(DrawOp::Plot), 0);
+  EXPECT_EQ(rec_->Count(DrawOp::Flip), 0);
+  EXPECT_EQ(rec_->Count(DrawOp::Cls), 0);
 }
 
 TEST_F(GraphicsTest, ImagesTurnClockwiseAboutTheirCentre) {
