@@ -1,7 +1,11 @@
 #include "app/play/notices.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "app/play/play_session.h"
 #include "platform/system/clock.h"
+#include "platform/text/language.h"
 #include "platform/video/draw_state_kept.h"
 #include "platform/video/graphics.h"
 #include "state/game.h"
@@ -30,18 +34,60 @@ void Draw(const std::string& text) {
 
 std::deque<TNotice>& Queue() { return PlaySession().notices.queue; }
 
+bool Waits(TNoticeKind kind) { return kind == TNoticeKind::Plain || kind == TNoticeKind::Picture; }
+
+// Sound and urgent notices go before every plain one, after those of their own sort.
+void PutInFront(std::deque<TNotice>& notices, TNotice notice) {
+  auto at = std::find_if(notices.begin(), notices.end(), [](const TNotice& n) { return Waits(n.kind); });
+  if (at != notices.end() && at == notices.begin() && at->shown) at->shown = false;
+  notices.insert(at, std::move(notice));
+}
+
+// Beyond the bound the oldest plain notice not showing goes; sound and urgent ones stay.
+void KeepBound(std::deque<TNotice>& notices) {
+  while (notices.size() > kMostNotices) {
+    auto oldest = std::find_if(notices.begin(), notices.end(), [](const TNotice& n) { return Waits(n.kind) && !n.shown; });
+    if (oldest == notices.end()) oldest = notices.begin() + (notices.front().shown ? 1 : 0);
+    notices.erase(oldest);
+  }
+}
+
+TNotice* Find(std::deque<TNotice>& notices, const std::function<bool(const TNotice&)>& which) {
+  auto found = std::find_if(notices.begin(), notices.end(), which);
+  return found == notices.end() ? nullptr : &*found;
+}
+
 }  // namespace
 
-void PostNotice(const std::string& text) { Queue().push_back({text, false, false, 0}); }
-
-void PostSoundNotice(const std::string& text) {
-  for (TNotice& n : Queue()) {
-    if (!n.sound) continue;
-    n.text = text;
-    n.shown = false;
+void PostNotice(const std::string& text, TNoticeKind kind) {
+  std::deque<TNotice>& notices = Queue();
+  if (kind == TNoticeKind::Sound) {
+    if (TNotice* last = Find(notices, [](const TNotice& n) { return n.kind == TNoticeKind::Sound; })) {
+      last->text = text;
+      last->shown = false;
+      return;
+    }
+  } else if (Find(notices, [&](const TNotice& n) { return n.kind == kind && n.text == text; }) != nullptr) {
     return;
   }
-  Queue().push_back({text, true, false, 0});
+  TNotice notice{text, kind, false, 0, 1};
+  if (Waits(kind)) {
+    notices.push_back(std::move(notice));
+  } else {
+    PutInFront(notices, std::move(notice));
+  }
+  KeepBound(notices);
+}
+
+void PostPictureNotice(const std::string& file) {
+  TNotice* last = Find(Queue(), [](const TNotice& n) { return n.kind == TNoticeKind::Picture; });
+  if (last == nullptr) {
+    PostNotice(TrFill("Bild: %s", {file}), TNoticeKind::Picture);
+    return;
+  }
+  ++last->count;
+  last->text = TrFill("%s Bilder gespeichert", {std::to_string(last->count)});
+  last->shown = false;
 }
 
 void DrawNotices() {
@@ -53,7 +99,7 @@ void DrawNotices() {
       n.shown = true;
       n.since = now;
     }
-    if (ClockDiff(now, n.since) < (n.sound ? kSoundNoticeMs : kNoticeMs)) break;
+    if (ClockDiff(now, n.since) < (n.kind == TNoticeKind::Sound ? kSoundNoticeMs : kNoticeMs)) break;
     notices.pop_front();
   }
   if (!notices.empty()) Draw(notices.front().text);

@@ -56,9 +56,9 @@ void TakeSoundKeys() {
   // says where the sound stands.
   Apply(to);
   if (up == down) {
-    PostSoundNotice(to.mute ? Tr("Ton aus") : Tr("Ton an"));
+    PostNotice(to.mute ? Tr("Ton aus") : Tr("Ton an"), TNoticeKind::Sound);
   } else {
-    PostSoundNotice(SoundNotice(to));
+    PostNotice(SoundNotice(to), TNoticeKind::Sound);
   }
 }
 

@@ -20,7 +20,11 @@ void Tapp::present() {
     const TPixmapPtr shot = g != nullptr ? GrabPixmap(0, 0, g->g_width, g->g_height) : nullptr;
     const std::string path = shot ? SaveScreenshot(*shot, ScreenshotFolder()) : std::string();
     // stderr has the whole path or the reason; the corner the name.
-    PostNotice(path.empty() ? Tr("Bild nicht gespeichert") : TrFill("Bild: %s", {path.substr(path.rfind('/') + 1)}));
+    if (path.empty()) {
+      PostNotice(Tr("Bild nicht gespeichert"));
+    } else {
+      PostPictureNotice(path.substr(path.rfind('/') + 1));
+    }
   }
   Flip(-1);
   if (!DrawingFailure().empty()) Fatal(DrawingFailure());

@@ -68,7 +68,7 @@ int32_t Tapp::run() {
     place =
         KeepFinishedGame(game.player->EP, session.tally.Counts(), launch.seed.value_or(0), kept, &line, keepWaiting);
     if (kept) session.finished = line;
-    if (!kept) PostNotice(Tr("Score nicht gespeichert"));
+    if (!kept) PostNotice(Tr("Score nicht gespeichert"), TNoticeKind::Urgent);
   }
   session.place = place;
   if (scoreScreen) endscreen(place);

@@ -150,7 +150,7 @@ void PutInForce(const TPlayerSettings& to) {
   Apply(to);
   KeepPlayerSettings();
   if (to.volume != from.volume || to.mute != from.mute) {
-    PostSoundNotice(SoundNotice(to));
+    PostNotice(SoundNotice(to), TNoticeKind::Sound);
   }
 }
 
@@ -189,7 +189,7 @@ TSettingsMenu::TResult SaveAndQuit() {
   const std::string problem = SaveGameBeingPlayed();
   if (problem.empty()) return TSettingsMenu::TResult::SaveAndQuit;
   std::fprintf(stderr, "Kestrova: the game is not saved: %s\n", problem.c_str());
-  PostNotice(Tr("Nicht gesichert: das Spiel geht weiter"));
+  PostNotice(Tr("Nicht gesichert: das Spiel geht weiter"), TNoticeKind::Urgent);
   return TSettingsMenu::TResult::Stay;
 }
 
