@@ -46,7 +46,8 @@ void PutInFront(std::deque<TNotice>& notices, TNotice notice) {
 // Beyond the bound the oldest plain notice not showing goes; sound and urgent ones stay.
 void KeepBound(std::deque<TNotice>& notices) {
   while (notices.size() > kMostNotices) {
-    auto oldest = std::find_if(notices.begin(), notices.end(), [](const TNotice& n) { return Waits(n.kind) && !n.shown; });
+    auto oldest =
+        std::find_if(notices.begin(), notices.end(), [](const TNotice& n) { return Waits(n.kind) && !n.shown; });
     if (oldest == notices.end()) oldest = notices.begin() + (notices.front().shown ? 1 : 0);
     notices.erase(oldest);
   }

@@ -130,6 +130,10 @@ int RunEntry(const TCommandLine& command) {
     return session->Result();
   }
 
+  // Keys are named in the settings as the keyboard's layout labels them, which the video's
+  // start makes known; a display that cannot be reached is reported as the window opens.
+  std::string noVideo;
+  StartVideo(noVideo);
   const std::string settingsFile = PlayerSettingsFile();
   std::string notice;
   const TPlayerSettings settings = ReadPlayerSettings(settingsFile, true, &notice);

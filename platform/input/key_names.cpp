@@ -4,13 +4,66 @@
 
 #include "platform/input/keys.h"
 
+namespace {
+
+int32_t SdlKeyOf(int32_t scancode) { return SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode)); }
+int32_t SdlScancodeOf(int32_t keycode) { return SDL_GetScancodeFromKey(keycode); }
+
+TKeyOfScancode keyOf = SdlKeyOf;
+TScancodeOfKey scancodeOf = SdlScancodeOf;
+
+// A character the built-in font can show and the settings file can hold ('#' starts a
+// comment there), as the key's label shows it: letters upper case.
+bool Labels(int32_t c) { return (c > ' ' && c < 0x7F && c != '#') || (c >= 0xA1 && c <= 0xFF); }
+int32_t Upper(int32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  return c;
+}
+int32_t Lower(int32_t c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  return c;
+}
+
+std::string Utf8(int32_t c) {
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+}
+
+// The one character `name` is (ASCII or Latin-1 in UTF-8), 0 when it is more or other.
+int32_t OneCharacter(std::string_view name) {
+  const auto b = [&](size_t i) { return static_cast<unsigned char>(name[i]); };
+  if (name.size() == 1 && b(0) < 0x80) return b(0);
+  if (name.size() == 2 && (b(0) == 0xC2 || b(0) == 0xC3) && (b(1) & 0xC0) == 0x80)
+    return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+  return 0;
+}
+
+int32_t CodeOfScancode(SDL_Scancode scancode) { return VirtualKeyFromSdl(scancode, keyOf(scancode)); }
+
+}  // namespace
+
+void UseKeyboardLayout(TKeyOfScancode keys, TScancodeOfKey scancodes) {
+  keyOf = keys != nullptr ? keys : SdlKeyOf;
+  scancodeOf = scancodes != nullptr ? scancodes : SdlScancodeOf;
+}
+
 int32_t KeyCodeFromName(std::string_view name) {
+  // The key of the layout that types the character.
+  if (const int32_t c = OneCharacter(name); Labels(c)) {
+    const int32_t scancode = scancodeOf(Lower(c));
+    if (scancode != SDL_SCANCODE_UNKNOWN) return CodeOfScancode(static_cast<SDL_Scancode>(scancode));
+    // A letter keeps its code whether or not the layout has it, as typed letters do.
+    if (c >= 'A' && c <= 'Z') return c;
+    if (c >= 'a' && c <= 'z') return Upper(c);
+  }
   // SDL calls Enter "Return"; players write either.
   const std::string text = SDL_strcasecmp(std::string(name).c_str(), "Enter") == 0 ? "Return" : std::string(name);
   SDL_Scancode scancode = SDL_GetScancodeFromName(text.c_str());
   if (scancode == SDL_SCANCODE_UNKNOWN) scancode = SDL_GetScancodeFromKey(SDL_GetKeyFromName(text.c_str()));
   if (scancode == SDL_SCANCODE_UNKNOWN) return 0;
-  return VirtualKeyFromSdl(scancode, SDL_GetKeyFromScancode(scancode));
+  return CodeOfScancode(scancode);
 }
 
 std::string KeyName(int32_t code) {
@@ -18,7 +71,8 @@ std::string KeyName(int32_t code) {
   // The first scancode that gives the code: the main key before its keypad twin.
   for (int sc = SDL_SCANCODE_A; sc < SDL_NUM_SCANCODES; ++sc) {
     const auto scancode = static_cast<SDL_Scancode>(sc);
-    if (VirtualKeyFromSdl(scancode, SDL_GetKeyFromScancode(scancode)) != code) continue;
+    if (CodeOfScancode(scancode) != code) continue;
+    if (const int32_t typed = keyOf(scancode); Labels(typed)) return Utf8(Upper(typed));
     const char* name = SDL_GetScancodeName(scancode);
     if (name != nullptr && *name != '\0') return name;
   }

@@ -2,6 +2,7 @@
 // with, and how the game puts its values back without losing the player's other lines.
 #include "app/player/settings.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,8 +14,43 @@
 #include "../support/read_file.h"
 #include "app/menu/controls_help.h"
 #include "app/player/settings_in_force.h"
+#include "platform/input/key_names.h"
+#include "platform/input/keys.h"
 
 namespace {
+
+// A German keyboard: Y and Z swapped, the umlauts and ß beside the letters, + and # on the
+// right; the rest of its keys as SDL names them.
+int32_t GermanKeyOf(int32_t scancode) {
+  switch (scancode) {
+    case SDL_SCANCODE_Y:
+      return 'z';
+    case SDL_SCANCODE_Z:
+      return 'y';
+    case SDL_SCANCODE_LEFTBRACKET:
+      return 0xFC;
+    case SDL_SCANCODE_SEMICOLON:
+      return 0xF6;
+    case SDL_SCANCODE_APOSTROPHE:
+      return 0xE4;
+    case SDL_SCANCODE_MINUS:
+      return 0xDF;
+    case SDL_SCANCODE_RIGHTBRACKET:
+      return '+';
+    case SDL_SCANCODE_BACKSLASH:
+      return '#';
+    default:
+      break;
+  }
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'a' + scancode - SDL_SCANCODE_A;
+  return 0;
+}
+int32_t GermanScancodeOf(int32_t key) {
+  for (int32_t sc = SDL_SCANCODE_A; sc < SDL_NUM_SCANCODES; ++sc) {
+    if (GermanKeyOf(sc) == key) return sc;
+  }
+  return SDL_SCANCODE_UNKNOWN;
+}
 
 TPlayerSettings Sound(int32_t volume, bool mute) {
   TPlayerSettings s;
@@ -249,6 +285,37 @@ TEST(PlayerSettings, PauseScreenListsTheKeysInForceAndThePadOnlyWhenThere) {
   EXPECT_EQ(ControlsInForce(s, true).size(), lines.size() + 3);
   EXPECT_NE(ControlsHelp().find("  vor / zurück gehen        W Up / S Down\n"), std::string::npos);
   EXPECT_NE(ControlsHelp(s).find("  vor / zurück gehen        I / S Down\n"), std::string::npos) << ControlsHelp(s);
+}
+
+// On a German layout keys are named as labelled, written so and read back to the same keys;
+// what a US layout names keeps its meaning: a letter is that letter, "[" the key right of P.
+TEST(PlayerSettings, KeysAreNamedAsTheLayoutLabelsThemAndReadBackTheSame) {
+  UseKeyboardLayout(GermanKeyOf, GermanScancodeOf);
+  EXPECT_EQ(KeyName('Y'), "Y");
+  EXPECT_EQ(KeyName('Z'), "Z");
+  EXPECT_EQ(KeyName(KEY_OPENBRACKET), "Ü");
+  EXPECT_EQ(KeyName(KEY_SEMICOLON), "Ö");
+  EXPECT_EQ(KeyName(KEY_MINUS), "ß");
+  EXPECT_EQ(KeyName(KEY_CLOSEBRACKET), "+");
+  EXPECT_EQ(KeyName(KEY_BACKSLASH), "\\");  // '#' would start a comment in the file
+  std::vector<std::string> problems;
+  TPlayerSettings s =
+      ParsePlayerSettings("key_forward = y Ü\nkey_back = ö ß\nkey_left = [ \\ +\nkey_right = Z\n", "s.txt", problems);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_EQ(s.Keys(TAction::Forward), (std::vector<int32_t>{'Y', KEY_OPENBRACKET}));
+  EXPECT_EQ(s.Keys(TAction::Back), (std::vector<int32_t>{KEY_SEMICOLON, KEY_MINUS}));
+  EXPECT_EQ(s.Keys(TAction::Left), (std::vector<int32_t>{KEY_OPENBRACKET, KEY_BACKSLASH, KEY_CLOSEBRACKET}));
+  EXPECT_EQ(s.Keys(TAction::Right), (std::vector<int32_t>{'Z'}));
+  const std::string written = PlayerSettingsText(s);
+  EXPECT_NE(written.find("\nkey_forward = Y Ü\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("\nkey_left = Ü \\ +\n"), std::string::npos) << written;
+  EXPECT_EQ(ParsePlayerSettings(written, "s.txt", problems), s);
+
+  UseKeyboardLayout(nullptr, nullptr);
+  EXPECT_EQ(KeyName('Y'), "Y");
+  EXPECT_EQ(KeyName(KEY_OPENBRACKET), "[");
+  EXPECT_EQ(KeyCodeFromName("Ü"), 0);
+  EXPECT_EQ(KeyCodeFromName("["), KEY_OPENBRACKET);
 }
 
 }  // namespace
