@@ -148,7 +148,17 @@ bool AddScore(const std::string& file, const TScore& score, TScoreRank& rank,
     std::fprintf(stderr, "Kestrova: cannot keep the score in %s: %s\n", file.c_str(), problem.c_str());
     return false;
   }
-  const TFileLock lock(file + ".lock", kScoresLockWaitMs, keepWaiting);
+  // A player kept waiting is told why.
+  bool told = false;
+  const auto waiting = [&] {
+    if (!told) {
+      std::fprintf(stderr, "Kestrova: another program holds %s.lock; waiting for it up to %d ms\n", file.c_str(),
+                   kScoresLockWaitMs);
+      told = true;
+    }
+    return !keepWaiting || keepWaiting();
+  };
+  const TFileLock lock(file + ".lock", kScoresLockWaitMs, waiting);
   if (!lock.Held()) {
     std::fprintf(stderr, "Kestrova: cannot keep the score in %s: cannot lock %s.lock: %s\n", file.c_str(), file.c_str(),
                  lock.Problem().c_str());

@@ -39,8 +39,12 @@ TFileLock::TFileLock(const std::string& path, int waitMs, const std::function<bo
       problem_ = std::strerror(errno);
       break;
     }
-    if (NowMs() >= until || (keepWaiting && !keepWaiting())) {
+    if (NowMs() >= until) {
       problem_ = "another program holds it";
+      break;
+    }
+    if (keepWaiting && !keepWaiting()) {
+      problem_ = "another program holds it, and the wait for it was given up";
       break;
     }
     const timespec pause{0, kTryEveryMs * 1000000L};

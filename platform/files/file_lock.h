@@ -10,7 +10,7 @@ class TFileLock {
   // milliseconds for at most `waitMs`, while `keepWaiting` (if given) says yes: a program's
   // window keeps answering and a stop ends the wait at once. A lock file that cannot be opened
   // for writing (left by another user) is locked through a read-only descriptor. Without the
-  // lock, Held() is false and Problem() says why.
+  // lock, Held() is false and Problem() says why, and whether the wait ran out or was given up.
   TFileLock(const std::string& path, int waitMs, const std::function<bool()>& keepWaiting = nullptr);
   ~TFileLock();
   TFileLock(const TFileLock&) = delete;

@@ -194,10 +194,18 @@ TEST(ScoresTest, AHeldLockIsWaitedForBrieflyAndAForeignLockFileStillLocks) {
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     int asked = 0;
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(AddScore(file, Game(900, 2), rank, [&] { return ++asked < 3; }));
     EXPECT_EQ(asked, 3) << "the wait ends when told to stop";
+    std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors, "Kestrova: another program holds " + file + ".lock; waiting for it up to 1500 ms\n" +
+                          "Kestrova: cannot keep the score in " + file + ": cannot lock " + file +
+                          ".lock: another program holds it, and the wait for it was given up\n");
     asked = 0;
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(AddScore(file, Game(900, 2), rank, [&] { return ++asked > 0; }));
+    errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(".lock: another program holds it\n"), std::string::npos) << errors;
     // Tried again every 5 ms or more, until the wait is over.
     EXPECT_GT(asked, 1) << "the wait lasts";
     EXPECT_LE(asked, kScoresLockWaitMs / 5 + 1) << "and ends";

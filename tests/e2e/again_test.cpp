@@ -1,10 +1,14 @@
 // Playing on without leaving the program: R plays the same world again, N a new one, each game
 // as a fresh program plays it; the scores of every game are kept and listed; the corner of the
 // window tells of a mistake in settings.txt and of a screenshot saved, and stderr still does.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -413,6 +417,46 @@ TEST(PlayAgain, TwoGamesEndingAtOnceKeepBothScores) {
     if (ParseScoreLine(line, s)) seeds.insert(std::to_string(s.seed));
   }
   EXPECT_EQ(seeds, (std::set<std::string>{"11", "12"})) << kept;
+}
+
+// Another program holding the scores' lock: the game's end waits for it briefly, then shows
+// the score screen with the notice and keeps nothing; a stop signal then ends the game with
+// its status, not held by the wait.
+TEST(PlayAgain, AHeldScoresLockNeitherFreezesTheEndNorHoldsAStop) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("lock_held");
+  const fs::path data = folder.LogPath() / "data";
+  const fs::path scores = data / "kestrova" / "scores.txt";
+  fs::create_directories(scores.parent_path());
+  const int lock = open((scores.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  const std::vector<std::pair<std::string, std::string>> env = {{"XDG_DATA_HOME", data.string()}};
+  const std::string refused = "cannot lock " + scores.string() + ".lock: another program holds it";
+  {
+    TGameProcess game(folder, false, {"--seed", "13"}, env);
+    const std::string window = game.Window(30);
+    ASSERT_FALSE(window.empty()) << game.Errors();
+    ASSERT_TRUE(WaitFor(game, window, "e2e_lock_play.png", ShowsHud)) << game.Errors();
+    ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(Xdotool("key Escape"));
+    ASSERT_TRUE(WaitFor(game, window, "e2e_lock_score.png", ShowsScoreAndNotice)) << game.Errors();
+    EXPECT_NE(game.Errors().find(refused), std::string::npos) << game.Errors();
+    ASSERT_TRUE(Xdotool("key Return"));
+    EXPECT_EQ(game.WaitForExit(30), 0) << game.Errors();
+  }
+  TGameProcess game(folder, false, {"--seed", "14"}, env);
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_lock_play2.png", ShowsHud)) << game.Errors();
+  ASSERT_TRUE(SendCloseRequest(window));
+  ASSERT_FALSE(game.WaitForErrorLine("Kestrova: another program holds ", 30).empty()) << game.Errors();
+  game.Signal(SIGTERM);
+  EXPECT_EQ(game.WaitForExit(30), 128 + SIGTERM) << game.Errors();
+  // Given up at the signal, not run out a second and a half later.
+  EXPECT_NE(game.Errors().find(refused + ", and the wait for it was given up"), std::string::npos) << game.Errors();
+  EXPECT_FALSE(fs::exists(scores));
+  close(lock);
 }
 
 }  // namespace
