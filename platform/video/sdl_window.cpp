@@ -190,7 +190,11 @@ bool StartVideo(std::string& error) {
   return true;
 }
 
-void StartWithVideo(std::function<void()> start) { startWithVideo = std::move(start); }
+void StartWithVideo(std::function<void()> start) {
+  startWithVideo = std::move(start);
+  // Video started already (to learn the keyboard's layout, say): started with it at once.
+  if (startWithVideo && SDL_WasInit(SDL_INIT_VIDEO) != 0) startWithVideo();
+}
 
 std::vector<TGraphicsMode> ListDisplayModes(std::string& error) {
   std::vector<TGraphicsMode> modes;

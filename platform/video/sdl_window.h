@@ -46,7 +46,8 @@ class TSdlWindow : public TGraphicsWithSettings {
 // the reason in `error`.
 bool StartVideo(std::string& error);
 // What the application starts once SDL's video is up, before the window opens (the game: its
-// pads, so that a game window plays with pads too); nothing until set. Screens opened on
+// pads, so that a game window plays with pads too), at once when it is up already; nothing
+// until set. Screens opened on
 // another driver (headless) start no video, so nothing of this either.
 void StartWithVideo(std::function<void()> start);
 // The display modes the display offers; empty, with the reason in `error`, without video.
