@@ -4,7 +4,6 @@
 // last sample flows into the first.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <span>
 #include <stdexcept>
 
