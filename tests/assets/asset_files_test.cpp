@@ -186,8 +186,7 @@ TEST(AssetFiles, ShotsAreSmallRgbaWithSoftEdges) {
 
 TEST(AssetFiles, FlameFramesAllDiffer) {
   std::vector<std::vector<uint8_t>> frames;
-  for (int k = 0; k < 8; ++k)
-    frames.push_back(ReadPng(kAssets / ("fire" + std::to_string(k) + ".png")).rgba);
+  for (int k = 0; k < 8; ++k) frames.push_back(ReadPng(kAssets / ("fire" + std::to_string(k) + ".png")).rgba);
   for (size_t i = 0; i < frames.size(); ++i)
     for (size_t j = i + 1; j < frames.size(); ++j) EXPECT_NE(frames[i], frames[j]) << i << " " << j;
 }
@@ -228,6 +227,48 @@ TEST(AssetFiles, SoundsAreShortMono16BitAndDoNotClip) {
   }
 }
 
+// The music streams in a loop behind the game: long, never silent for long, at the level the
+// mixer expects, and with no click where the end runs into the start.
+TEST(AssetFiles, MusicLoopsSeamlesslyAtHalfScaleAndIsNeverSilentForLong) {
+  for (const std::string name : {"musik.ogg", "ende.ogg"}) {
+    SCOPED_TRACE(name);
+    Ogg m = ReadOgg(kAssets / name);
+    EXPECT_EQ(m.channels, 1);
+    ASSERT_EQ(m.rate, 22050);
+    const std::vector<int16_t>& s = m.pcm;
+    const size_t n = s.size(), rate = static_cast<size_t>(m.rate);
+    ASSERT_GT(n, 2 * rate);
+    if (name == "musik.ogg") {
+      EXPECT_GE(n, 120 * rate);
+    } else {
+      EXPECT_LT(n, 30 * rate);
+    }
+
+    int peak = 0;
+    for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    EXPECT_LT(peak, static_cast<int>(0.99 * 32768));
+    // Normalised to -6 dBFS; Vorbis may overshoot that a little.
+    EXPECT_LE(peak, static_cast<int>(0.55 * 32768));
+    EXPECT_GE(peak, static_cast<int>(0.45 * 32768));
+
+    int quiet = 0;
+    const size_t seconds = n / rate;
+    for (size_t k = 0; k < seconds; ++k) {
+      double sum = 0;
+      for (size_t i = k * rate; i < (k + 1) * rate; ++i) sum += static_cast<double>(s[i]) * s[i];
+      // -50 dBFS RMS: a mean square of 1e-5 of full scale's.
+      quiet += sum / rate < 1e-5 * 32768.0 * 32768.0;
+    }
+    EXPECT_LE(quiet * 20, static_cast<int>(seconds)) << quiet << " of " << seconds << " seconds near silent";
+
+    // From the last sample to the first the wave moves no more than it does anywhere near them.
+    int step = 0;
+    for (size_t i = 1; i < rate / 20; ++i)
+      step = std::max({step, std::abs(s[i] - s[i - 1]), std::abs(s[n - i] - s[n - i - 1])});
+    EXPECT_LE(std::abs(s[0] - s[n - 1]), step);
+  }
+}
+
 TEST(AssetFiles, AllTogetherUnderTwoMebibytes) {
   uintmax_t total = 0;
   int count = 0;
@@ -238,6 +279,6 @@ TEST(AssetFiles, AllTogetherUnderTwoMebibytes) {
       ++count;
     }
   }
-  EXPECT_EQ(count, 38);
+  EXPECT_EQ(count, 40);
   EXPECT_LT(total, 2u * 1024 * 1024);
 }

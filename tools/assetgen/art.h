@@ -25,6 +25,8 @@ std::vector<Picture> MakeShots();
 std::vector<Picture> MakeItems();
 Picture MakeBlood();
 std::vector<Sound> MakeSounds();
+// The play piece musik.ogg and the end screen's ende.ogg, each a seamless loop.
+std::vector<Sound> MakeMusic();
 
 // The desktop icon at 48, 64, 128 and 256 pixels, as hicolor/NxN/apps/<name>.png.
 std::vector<Picture> MakeIcons(const std::string& name);

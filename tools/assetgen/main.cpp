@@ -55,9 +55,13 @@ int main(int argc, char** argv) {
     uint32_t serial = 0x4B455300;  // fixed, so the Ogg pages repeat byte for byte
     std::vector<Sound> sounds = MakeSounds();
     for (const Sound& s : sounds) WriteOgg(dir + "/" + s.file, s.samples, kSoundRate, ++serial);
+    // After the sounds, so their serial numbers and bytes stay as they were.
+    std::vector<Sound> music = MakeMusic();
+    for (const Sound& s : music) WriteOgg(dir + "/" + s.file, s.samples, kSoundRate, ++serial);
 
     if (argc == 3) WritePng(argv[2], MakeContactSheet(pictures));
-    std::printf("wrote %zu pictures and %zu sounds to %s\n", pictures.size() + 1, sounds.size(), dir.c_str());
+    std::printf("wrote %zu pictures, %zu sounds and %zu pieces of music to %s\n", pictures.size() + 1, sounds.size(),
+                music.size(), dir.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kestrova-assetgen: %s\n", e.what());
     return 1;
