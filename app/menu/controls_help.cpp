@@ -71,6 +71,7 @@ std::string ControlsHelp(const TPlayerSettings& d) {
          HelpLine(Tr("Fenster oder Vollbild"), keys(TAction::FullScreen) + ", Alt+Return") +
          HelpLine(Tr("Ton aus und an"), keys(TAction::Mute)) +
          HelpLine(Tr("leiser / lauter"), keys(TAction::VolumeDown) + " / " + keys(TAction::VolumeUp)) +
+         HelpLine(Tr("Musik"), Tr("Pausenmenü oder music = 0..100 (0: keine)")) +
          HelpLine(Tr("das Spiel beenden"), Tr("Escape; auf dem Punktestand beendet Return oder Leertaste")) +
          HelpLine(Tr("Gamecontroller"), Tr("linker Stick oder Steuerkreuz geht, rechter Stick dreht, rechter")) +
          HelpLine("", Tr("Trigger feuert, linker Trigger feuert Waffe 1, die Schultertasten")) +

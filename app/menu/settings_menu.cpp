@@ -80,6 +80,8 @@ std::string MainLabel(TItem item) {
       return Tr("Weiter");
     case TItem::Volume:
       return Tr("Lautstärke");
+    case TItem::Music:
+      return Tr("Musik");
     case TItem::Sound:
       return Tr("Ton");
     case TItem::MouseSensitivity:
@@ -110,6 +112,8 @@ std::string MainValue(TItem item, const TPlayerSettings& s) {
   switch (item) {
     case TItem::Volume:
       return std::to_string(s.volume);
+    case TItem::Music:
+      return std::to_string(s.music);
     case TItem::Sound:
       return OnOff(!s.mute);
     case TItem::MouseSensitivity:
@@ -356,6 +360,12 @@ void TSettingsMenu::Change(int32_t step, bool wrap) {
       int32_t v = settings_.volume + kVolumeStep * step;
       if (wrap && v > 100) v = 0;
       settings_.volume = std::clamp(v, 0, 100);
+      break;
+    }
+    case TItem::Music: {
+      int32_t v = settings_.music + kVolumeStep * step;
+      if (wrap && v > 100) v = 0;
+      settings_.music = std::clamp(v, 0, 100);
       break;
     }
     case TItem::Sound:

@@ -25,6 +25,7 @@ class TSettingsMenu {
   enum class TItem {
     Resume,
     Volume,
+    Music,
     Sound,
     MouseSensitivity,
     MouseInvert,

@@ -13,6 +13,7 @@
 #include "app/player/scores.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
+#include "platform/audio/sound.h"
 #include "platform/core/events.h"
 #include "platform/input/input.h"
 #include "platform/system/clock.h"
@@ -20,6 +21,14 @@
 #include "platform/system/stop_signal.h"
 #include "platform/text/language.h"
 #include "state/game.h"
+
+namespace {
+
+// The play piece loops for as long as play lasts; it comes in over two seconds.
+constexpr char kPlayMusic[] = "musik.ogg";
+constexpr int32_t kPlayMusicFadeInMs = 2000;
+
+}  // namespace
 
 int32_t Tapp::run() {
   // The pointer is play's while it runs, and the player's on the screens around it.
@@ -33,6 +42,7 @@ int32_t Tapp::run() {
   // For the scores, on the real clock, so the rules' answers stay as they are.
   TPlaySession& session = PlaySession();
   session.playSinceMs = RealNowMs();
+  PlayMusic(kPlayMusic, kPlayMusicFadeInMs);
   while (going) {
     const float hp = game.player->HP;
     frame();
@@ -52,6 +62,7 @@ int32_t Tapp::run() {
   // A stop signal or a lost display ends the game as the close button does, but nobody is
   // there to read the score.
   const bool scoreScreen = going && StopStatus() == 0 && !session.saved;
+  if (!scoreScreen) StopMusic(kMusicStopMs);
   session.tally.End(game.gameState == TGamePhase::PlayerDied ? TGameEnd::Defeated : TGameEnd::ByPlayer,
                     PlayedMs() / 1000);
   if (watcher != nullptr) watcher->PlayEnds(scoreScreen);

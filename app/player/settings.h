@@ -52,6 +52,7 @@ inline constexpr int32_t kMostGamesKept = 1000;
 struct TPlayerSettings {
   TKeyLists keys = DefaultKeys();
   int32_t volume = 80;  // 0 .. 100
+  int32_t music = 50;   // 0 .. 100; 0 plays none
   bool mute = false;
   double mouseSensitivity = 1.0;  // 0.1 .. 10; 1 turns one degree per pixel
   bool mouseInvert = false;

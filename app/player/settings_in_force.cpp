@@ -45,6 +45,7 @@ void Apply(const TPlayerSettings& to) {
   // turn carried between frames.
   const std::optional<TPlayerSettings> from = std::exchange(inForce.applied, to);
   if (!from || to.volume != from->volume || to.mute != from->mute) SetSoundVolume(SoundGain(to));
+  if (!from || to.music != from->music) SetMusicVolume(MusicGain(to));
   if (!from || !SameKeysAndMouse(to, *from)) {
     ApplyBindings(to);
     UsePlayBindings(inForce.playBindings);
@@ -76,6 +77,8 @@ void KeepPlayerSettings() {
   if (inForce.changed) WritePlayerSettings(inForce.file, inForce.settings);
   inForce.changed = false;
 }
+
+float MusicGain(const TPlayerSettings& settings) { return static_cast<float>(settings.music) / 100.0f; }
 
 float SoundGain(const TPlayerSettings& settings) {
   if (settings.mute) return 0.0f;

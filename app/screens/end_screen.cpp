@@ -10,6 +10,7 @@
 #include "app/play/player_keys.h"
 #include "app/player/settings_in_force.h"
 #include "app/tapp.h"
+#include "platform/audio/sound.h"
 #include "platform/input/input.h"
 #include "platform/input/keys.h"
 #include "platform/input/pad.h"
@@ -19,6 +20,10 @@
 #include "state/game.h"
 
 namespace {
+
+// The end piece crosses over from the play piece.
+constexpr char kEndMusic[] = "ende.ogg";
+constexpr int32_t kEndMusicCrossMs = 1000;
 
 constexpr const char* kPlayAgainKeys = TrLater("Enter: Ende   N: neue Welt   R: gleiche Welt");
 // A recorded game's demo holds that game alone, so its score screen offers no other.
@@ -156,6 +161,7 @@ void DrawEndLines(const std::string& best, const std::vector<TTallyLine>& tally,
 
 int32_t Tapp::endscreen(const std::string& place) {
   UsePlayBindings(false);
+  PlayMusic(kEndMusic, kEndMusicCrossMs);
   // Presses of Enter made while firing, or of Space, during play are still counted; dropped
   // here so the score stays up until a fresh press.
   KeyPressed(KEY_ENTER);
@@ -188,5 +194,6 @@ int32_t Tapp::endscreen(const std::string& place) {
     if (watcher != nullptr && !watcher->FrameDone(leave)) break;
     if (leave) break;
   }
+  StopMusic(kMusicStopMs);
   return 0;
 }

@@ -40,11 +40,12 @@ bool TSDLAudioDriver::Startup() {
 
 void TSDLAudioDriver::Shutdown() {
   if (device_ == 0) return;
+  if (MusicPieces() > 0) {
+    StopMusic(kMusicStopMs);
+    // The fade and the device's buffer of about 23 ms.
+    SDL_Delay(static_cast<Uint32>(kMusicStopMs + 30));
+  }
   SDL_CloseAudioDevice(device_);
   device_ = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-void TSDLAudioDriver::SetPaused(bool paused) {
-  if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
 }

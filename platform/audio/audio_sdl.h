@@ -11,8 +11,8 @@ class TSDLAudioDriver : public TMixerAudioDriver {
   ~TSDLAudioDriver() override;
   std::string Name() override { return "SDL"; }
   bool Startup() override;
+  // Music still playing fades out first: a device closed on it would click.
   void Shutdown() override;
-  void SetPaused(bool paused) override;
 
  private:
   uint32_t device_ = 0;

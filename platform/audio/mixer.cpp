@@ -95,6 +95,33 @@ struct TMixerVoice {
   float rate = 1.0f;
 };
 
+// A piece of music: read a sample at a time from its stream at its own rate, and faded in or
+// out on its own, so that two pieces cross.
+struct TMusicTrack {
+  std::unique_ptr<TMusicStream> stream;
+  double pos = 1.0;  // between `before` and `after`; at 1 the next sample is read
+  float before = 0.0f;
+  float after = 0.0f;
+  // Its own gain moves from `from` to `to` over `frames` output frames; a piece going out
+  // goes to 0 and is let go there.
+  float from = 0.0f;
+  float to = 1.0f;
+  int32_t at = 0;
+  int32_t frames = 1;
+
+  float Fade() {
+    if (at < frames) ++at;
+    return from + (to - from) * static_cast<float>(at) / static_cast<float>(frames);
+  }
+  void FadeTo(float target, int32_t over) {
+    from = from + (to - from) * static_cast<float>(at) / static_cast<float>(frames);
+    to = target;
+    at = 0;
+    frames = over;
+  }
+  bool Gone() const { return to == 0.0f && at >= frames; }
+};
+
 struct TMixerState {
   std::mutex mutex;
   int32_t hertz = 44100;
@@ -105,6 +132,46 @@ struct TMixerState {
   TLimiter limiter;
   std::vector<std::shared_ptr<TMixerVoice>> voices;  // active ones, oldest first
   std::vector<float> acc;
+  bool held = false;                                // the effects wait where they are
+  std::vector<std::unique_ptr<TMusicTrack>> music;  // the last is the piece that stays
+  float musicLevel = 1.0f;
+  bool musicSilenced = false;
+  float musicHeard = 0.0f;  // the level the music has reached, moving to what is asked
+
+  int32_t Frames(int32_t ms) const { return std::max(1, static_cast<int32_t>(int64_t{hertz} * ms / 1000)); }
+
+  float MusicTarget() const { return musicSilenced ? 0.0f : musicLevel * (held ? kHeldMusicLevel : 1.0f); }
+
+  void FadeOutMusic(int32_t ms) {
+    for (const auto& t : music) t->FadeTo(0.0f, Frames(ms));
+  }
+
+  // Adds the music's next frames to acc, at the level it moves to over the ramp.
+  void MixMusic(float* out, int32_t frames) {
+    if (music.empty()) return;
+    const float target = MusicTarget();
+    const float rampStep = 1.0f / static_cast<float>(Frames(kMusicLevelRampMs));
+    const float scale = 32768.0f;
+    for (int32_t i = 0; i < frames; ++i) {
+      musicHeard =
+          musicHeard < target ? std::min(target, musicHeard + rampStep) : std::max(target, musicHeard - rampStep);
+      float sum = 0.0f;
+      for (const auto& t : music) {
+        const double step = static_cast<double>(t->stream->Hertz()) / hertz;
+        while (t->pos >= 1.0) {
+          t->before = t->after;
+          t->after = t->stream->Next();
+          t->pos -= 1.0;
+        }
+        const float sample = t->before + (t->after - t->before) * static_cast<float>(t->pos);
+        t->pos += step;
+        sum += sample * t->Fade();
+      }
+      out[2 * i] += sum * musicHeard * scale;
+      out[2 * i + 1] += sum * musicHeard * scale;
+    }
+    std::erase_if(music, [](const auto& t) { return t->Gone(); });
+  }
 
   // Makes room for a new voice of the sample under the caps.
   void MakeRoom(const TAudioSample* sample) {
@@ -239,9 +306,45 @@ void TMixerAudioDriver::SetVolume(float gain) {
   // Over sound a volume change is ramped, since a jump clicks; with nothing playing it is
   // taken at once.
   const int32_t frames = std::max(1, m.hertz * kVolumeRampMs / 1000);
-  m.rampLeft = m.voices.empty() || m.gain == m.heard ? 0 : frames;
+  m.rampLeft = (m.voices.empty() && m.music.empty()) || m.gain == m.heard ? 0 : frames;
   m.rampStep = (m.gain - m.heard) / static_cast<float>(frames);
   if (m.rampLeft == 0) m.heard = m.gain;
+}
+
+void TMixerAudioDriver::SetPaused(bool paused) {
+  std::lock_guard lock(state_->mutex);
+  state_->held = paused;
+}
+
+void TMixerAudioDriver::PlayMusic(std::unique_ptr<TMusicStream> music, int32_t fadeMs) {
+  auto track = std::make_unique<TMusicTrack>();
+  track->stream = std::move(music);
+  std::lock_guard lock(state_->mutex);
+  state_->FadeOutMusic(fadeMs);
+  track->FadeTo(1.0f, state_->Frames(fadeMs));
+  // Nothing heard yet: the piece comes in from silence rather than at the level asked.
+  if (state_->music.empty()) state_->musicHeard = 0.0f;
+  state_->music.push_back(std::move(track));
+}
+
+void TMixerAudioDriver::StopMusic(int32_t fadeMs) {
+  std::lock_guard lock(state_->mutex);
+  state_->FadeOutMusic(fadeMs);
+}
+
+void TMixerAudioDriver::SetMusicLevel(float gain) {
+  std::lock_guard lock(state_->mutex);
+  state_->musicLevel = std::max(gain, 0.0f);
+}
+
+void TMixerAudioDriver::SilenceMusic(bool on) {
+  std::lock_guard lock(state_->mutex);
+  state_->musicSilenced = on;
+}
+
+int32_t TMixerAudioDriver::MusicPieces() {
+  std::lock_guard lock(state_->mutex);
+  return static_cast<int32_t>(state_->music.size());
 }
 
 int32_t TMixerAudioDriver::ActiveVoices() {
@@ -267,10 +370,13 @@ void TMixerAudioDriver::Mix(int16_t* out, int32_t frames) {
   std::lock_guard lock(state_->mutex);
   std::vector<float>& acc = state_->acc;
   acc.assign(static_cast<size_t>(frames) * 2, 0.0f);
-  for (const auto& v : state_->voices) {
-    if (!MixVoice(*v, state_->hertz, acc.data(), frames)) v->active = false;
+  if (!state_->held) {
+    for (const auto& v : state_->voices) {
+      if (!MixVoice(*v, state_->hertz, acc.data(), frames)) v->active = false;
+    }
+    std::erase_if(state_->voices, [](const auto& v) { return !v->active; });
   }
-  std::erase_if(state_->voices, [](const auto& v) { return !v->active; });
+  state_->MixMusic(acc.data(), frames);
 
   TMixerState& m = *state_;
   float scale = m.heard * kMixerHeadroom / 32768.0f;

@@ -26,6 +26,11 @@ constexpr float kMixerCeiling = 0.9f;
 // milliseconds, in even steps, so the sound does not click.
 constexpr int32_t kVolumeRampMs = 5;
 
+// While the effects are held (a paused game) the music goes on at this part of its level ...
+constexpr float kHeldMusicLevel = 0.4f;
+// ... and a change of its level (held, silenced, its volume) takes this long.
+constexpr int32_t kMusicLevelRampMs = 300;
+
 struct TMixerState;
 
 class TMixerAudioDriver : public TAudioDriver {
@@ -36,6 +41,15 @@ class TMixerAudioDriver : public TAudioDriver {
   void Shutdown() override {}
   std::shared_ptr<TChannel> AllocChannel() override;
   void SetVolume(float gain) override;
+  // Holds the effects where they are; the music goes on, lower.
+  void SetPaused(bool paused) override;
+  bool PlaysMusic() override { return true; }
+  void PlayMusic(std::unique_ptr<TMusicStream> music, int32_t fadeMs) override;
+  void StopMusic(int32_t fadeMs) override;
+  void SetMusicLevel(float gain) override;
+  void SilenceMusic(bool on) override;
+  // Pieces of music playing or fading out.
+  int32_t MusicPieces();
 
   // Writes frames stereo frames (2 * frames values) of the mix and moves the voices on.
   void Mix(int16_t* out, int32_t frames);

@@ -1,7 +1,5 @@
 #include "platform/audio/ogg.h"
 
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -31,10 +29,11 @@ int32_t RightChannel(int32_t channels) { return channels == 3 || channels >= 5 ?
 
 }  // namespace
 
+ov_callbacks StreamCallbacks() { return {OggRead, OggSeek, nullptr, OggTell}; }
+
 std::shared_ptr<TAudioSample> LoadAudioSampleOgg(TStream& stream) {
   OggVorbis_File vf;
-  const ov_callbacks callbacks{OggRead, OggSeek, nullptr, OggTell};
-  if (ov_open_callbacks(&stream, &vf, nullptr, 0, callbacks) < 0) return nullptr;
+  if (ov_open_callbacks(&stream, &vf, nullptr, 0, StreamCallbacks()) < 0) return nullptr;
   std::shared_ptr<TAudioSample> result;
   const vorbis_info* info = ov_info(&vf, -1);
   const ogg_int64_t total = ov_pcm_total(&vf, -1);

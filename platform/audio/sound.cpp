@@ -1,6 +1,8 @@
 #include "platform/audio/sound.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/audio/audio_sdl.h"
 #include "platform/audio/ogg.h"
@@ -23,9 +25,31 @@ struct SoundState {
   std::shared_ptr<TAudioDriver> audioDriver;
   float soundVolume = 1.0f;
   bool silenced = false;  // PlaySound plays nothing: frames run unseen while a demo is watched
+  float musicVolume = 1.0f;
+  std::string musicPath;     // the piece playing, or waiting for a music volume above 0
+  std::string musicRefused;  // the last piece that could not be played, named once
 };
 
 SoundState state;
+
+// Reads the remembered piece into the driver, when it plays music and the volume wants it.
+void StartMusic(int32_t fadeMs) {
+  if (state.musicPath.empty() || state.musicVolume <= 0.0f) return;
+  const std::shared_ptr<TAudioDriver> driver = AudioDriver();
+  if (!driver->PlaysMusic()) return;
+  std::string why;
+  std::unique_ptr<TMusicStream> music = TMusicStream::Open(state.musicPath, why);
+  if (!music) {
+    if (state.musicRefused != state.musicPath) {
+      std::fprintf(stderr, "Kestrova: warning: cannot play the music %s: %s\n", state.musicPath.c_str(),
+                   why.empty() ? "it is missing" : why.c_str());
+      state.musicRefused = state.musicPath;
+    }
+    driver->StopMusic(fadeMs);
+    return;
+  }
+  driver->PlayMusic(std::move(music), fadeMs);
+}
 
 }  // namespace
 
@@ -82,7 +106,29 @@ void ShutdownAudioAtExit() {
 
 std::shared_ptr<TChannel> TNullAudioDriver::AllocChannel() { return std::make_shared<TNullChannel>(); }
 
-void SilenceSounds(bool on) { state.silenced = on; }
+void SilenceSounds(bool on) {
+  state.silenced = on;
+  if (state.audioDriver) state.audioDriver->SilenceMusic(on);
+}
+
+void PlayMusic(const std::string& path, int32_t fadeMs) {
+  state.musicPath = path;
+  StartMusic(fadeMs);
+}
+
+void StopMusic(int32_t fadeMs) {
+  state.musicPath.clear();
+  if (state.audioDriver) state.audioDriver->StopMusic(fadeMs);
+}
+
+void SetMusicVolume(float gain) {
+  const float before = state.musicVolume;
+  state.musicVolume = gain > 0.0f ? gain : 0.0f;
+  if (state.audioDriver) state.audioDriver->SetMusicLevel(state.musicVolume);
+  // None at 0 is none decoded either; back above 0 the piece starts again.
+  if (state.musicVolume <= 0.0f && before > 0.0f && state.audioDriver) state.audioDriver->StopMusic(kMusicStopMs);
+  if (state.musicVolume > 0.0f && before <= 0.0f) StartMusic(kMusicStopMs);
+}
 
 void PauseSounds(bool paused) {
   if (state.audioDriver) state.audioDriver->SetPaused(paused);
@@ -108,6 +154,7 @@ std::shared_ptr<TAudioDriver> AudioDriver() {
     state.audioDriver = std::make_shared<TNullAudioDriver>();
   }
   state.audioDriver->SetVolume(state.soundVolume);
+  state.audioDriver->SetMusicLevel(state.musicVolume);
   return state.audioDriver;
 }
 
@@ -117,5 +164,6 @@ void SetAudioDriver(std::shared_ptr<TAudioDriver> driver) {
   if (state.audioDriver) {
     state.audioDriver->Startup();
     state.audioDriver->SetVolume(state.soundVolume);
+    state.audioDriver->SetMusicLevel(state.musicVolume);
   }
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/audio/audio_sample.h"
+#include "platform/audio/music_stream.h"
 
 // Sound flags.
 enum : int32_t { SOUND_LOOP = 1 };
@@ -65,6 +66,16 @@ class TAudioDriver : public std::enable_shared_from_this<TAudioDriver> {
   virtual void SetPaused(bool /*paused*/) {}
   // Scales everything the driver plays: 1 as made, 0 silent.
   virtual void SetVolume(float /*gain*/) {}
+  // Music, under the effects: one piece at a time, looping; a new one fades in over fadeMs
+  // while the one before fades out. Drivers that play no music take none.
+  virtual bool PlaysMusic() { return false; }
+  virtual void PlayMusic(std::unique_ptr<TMusicStream> /*music*/, int32_t /*fadeMs*/) {}
+  // Fades the music out over fadeMs and lets it go.
+  virtual void StopMusic(int32_t /*fadeMs*/) {}
+  // The music's own volume (1 as made), reached over a short ramp.
+  virtual void SetMusicLevel(float /*gain*/) {}
+  // While on, the music fades to silence and goes on unheard (a replay not at normal speed).
+  virtual void SilenceMusic(bool /*on*/) {}
   std::shared_ptr<TSound> LoadSound(std::string_view path, int32_t flags);
 };
 
@@ -89,3 +100,17 @@ void PauseSounds(bool paused);
 // The gain of everything played from now on, kept for drivers chosen later (1 as made,
 // 0 silent).
 void SetSoundVolume(float gain);
+
+// A stop of the music that does not click: short, but longer than a wave of its bass.
+inline constexpr int32_t kMusicStopMs = 50;
+
+// Plays the music file `path` from its start, fading in over fadeMs while the piece before
+// fades out, looping until StopMusic or the next piece. At a music volume of 0 the piece is
+// only remembered: nothing is read until the volume rises. A file that cannot be played is
+// named once on stderr and the game goes on without music.
+void PlayMusic(const std::string& path, int32_t fadeMs);
+// Fades the music out over fadeMs; no piece is remembered.
+void StopMusic(int32_t fadeMs);
+// The music's own volume (1 as made, 0 none: the piece is let go); the sound's volume and mute
+// apply on top.
+void SetMusicVolume(float gain);

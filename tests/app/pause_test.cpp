@@ -160,6 +160,12 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
   menu.Key(KEY_ENTER);
   EXPECT_EQ(menu.Settings().volume, 10) << "Enter steps a value on";
   menu.Key(KEY_DOWN);
+  ASSERT_EQ(menu.Chosen(), Line(TItem::Music));
+  menu.Key(KEY_LEFT);
+  EXPECT_EQ(menu.Settings().music, 40);
+  EXPECT_EQ(menu.Lines()[Line(TItem::Music)].text, "Musik                 40");
+  EXPECT_EQ(menu.Settings().volume, 10) << "the music's volume is its own";
+  menu.Key(KEY_DOWN);
   menu.Key(KEY_ENTER);
   EXPECT_TRUE(menu.Settings().mute);
   menu.Key(KEY_DOWN);
@@ -209,17 +215,20 @@ TEST(PauseMenu, UpAndDownChooseLeftAndRightChangeEnterActsAndTheKeysThatLeaveAre
 TEST(PauseMenu, NumbersStopAtTheirEndsAndEnterGoesRound) {
   TPlayerSettings top;
   top.volume = 90;
+  top.music = 90;
   top.mouseSensitivity = 7.5;
   TSettingsMenu menu(top, false);
-  menu.Key(KEY_DOWN);
-  menu.Key(KEY_RIGHT);
-  EXPECT_EQ(menu.Settings().volume, 100);
-  menu.Key(KEY_RIGHT);
-  EXPECT_EQ(menu.Settings().volume, 100);
-  menu.Key(KEY_ENTER);
-  EXPECT_EQ(menu.Settings().volume, 0);
-  menu.Key(KEY_LEFT);
-  EXPECT_EQ(menu.Settings().volume, 0);
+  for (const auto value : {&TPlayerSettings::volume, &TPlayerSettings::music}) {
+    menu.Key(KEY_DOWN);
+    menu.Key(KEY_RIGHT);
+    EXPECT_EQ(menu.Settings().*value, 100);
+    menu.Key(KEY_RIGHT);
+    EXPECT_EQ(menu.Settings().*value, 100);
+    menu.Key(KEY_ENTER);
+    EXPECT_EQ(menu.Settings().*value, 0);
+    menu.Key(KEY_LEFT);
+    EXPECT_EQ(menu.Settings().*value, 0);
+  }
   menu.Key(KEY_DOWN);
   menu.Key(KEY_DOWN);
   ASSERT_EQ(menu.Chosen(), Line(TItem::MouseSensitivity));

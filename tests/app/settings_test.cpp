@@ -70,6 +70,14 @@ TEST(PlayerSettings, EveryNameIsReadAndWhatCannotBeUsedIsNamedWithItsLine) {
   EXPECT_TRUE(s.mute && s.mouseInvert && s.fullscreen);
   EXPECT_EQ(s.scaling, TScaling::Whole);
   EXPECT_EQ(ParsePlayerSettings("scaling = sharp\n", "s.txt", problems).scaling, TScaling::Sharp);
+  EXPECT_EQ(s.music, 50);
+  EXPECT_EQ(ParsePlayerSettings("music = 100\n", "s.txt", problems).music, 100);
+  EXPECT_EQ(ParsePlayerSettings("music = 0\n", "s.txt", problems).music, 0);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_EQ(ParsePlayerSettings("music = 101\n", "s.txt", problems).music, 50);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "s.txt:1: music must be a whole number from 0 to 100, not '101'; using 50");
+  problems.clear();
   EXPECT_EQ(s.mouseSensitivity, 2.5);
   EXPECT_EQ(s.Keys(TAction::Forward), (std::vector<int32_t>{'I', 104}));
   EXPECT_EQ(s.Keys(TAction::VolumeUp), (std::vector<int32_t>{107, 164}));

@@ -1,11 +1,16 @@
 // What the player hears, captured through SDL's disk audio output: a volume of 0 is silence,
 // the volume and mute keys change what comes out, show a notice and are kept in the
-// player's settings file.
+// player's settings file; the music plays under play and the pause, never at full scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "../support/read_file.h"
 #include "game_run.h"
@@ -34,14 +39,65 @@ bool CaptureGrowsPast(const fs::path& raw, uintmax_t size) {
       20, 100);
 }
 
+// The RMS level, in dBFS, of each whole second of the left channel from byte `from` on.
+std::vector<double> SecondsLevels(const std::string& bytes, size_t from, int16_t& peak) {
+  std::vector<double> levels;
+  peak = 0;
+  const size_t second = 44100 * 4;
+  for (size_t at = from; at + second <= bytes.size(); at += second) {
+    double sum = 0;
+    for (size_t i = at; i < at + second; i += 4) {
+      const auto v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+      sum += static_cast<double>(v) * v;
+      peak = std::max<int16_t>(peak, static_cast<int16_t>(std::min(32767, std::abs(int{v}))));
+    }
+    levels.push_back(10 * std::log10(sum / (44100.0 * 32768.0 * 32768.0) + 1e-30));
+  }
+  return levels;
+}
+
 }  // namespace
+
+TEST(Sound, TheMusicPlaysUnderPlayAndLowerThroughThePause) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+  TGameFolder folder("music");
+  const fs::path raw = folder.LogPath() / "music.raw";
+  TGameProcess game(folder, false, {"--seed", "7"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", raw.string()}});
+  const std::string window = game.Window(30);
+  ASSERT_FALSE(window.empty()) << "no game window; stderr:\n" << game.Errors();
+  ASSERT_TRUE(WaitFor(game, window, "e2e_music_play.png", ShowsHud)) << game.Errors();
+  std::error_code error;
+  // From a second into play, past the music's fade in.
+  const uintmax_t played = fs::file_size(raw, error) + 44100 * 4;
+  ASSERT_TRUE(CaptureGrowsPast(raw, played + 3 * 44100 * 4)) << game.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + window));
+  ASSERT_TRUE(Xdotool("key p"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_music_pause.png", ShowsPause)) << game.Errors();
+  const uintmax_t paused = fs::file_size(raw, error) + 44100 * 4;
+  ASSERT_TRUE(CaptureGrowsPast(raw, paused + 3 * 44100 * 4)) << game.Errors();
+  const std::string bytes = ReadWholeFile(raw);
+  int16_t peak = 0;
+  const std::vector<double> play = SecondsLevels(bytes.substr(0, paused - 44100 * 4), played, peak);
+  const std::vector<double> pause = SecondsLevels(bytes, paused, peak);
+  ASSERT_GE(play.size(), 3u);
+  ASSERT_GE(pause.size(), 3u);
+  for (double db : play) EXPECT_GT(db, -50.0) << "silence in play";
+  for (double db : pause) {
+    EXPECT_GT(db, -50.0) << "silence in the pause";
+    EXPECT_LT(db, *std::max_element(play.begin(), play.end())) << "the pause as loud as play";
+  }
+  EXPECT_LT(peak, 32767) << "a sample at full scale";
+  ASSERT_TRUE(Xdotool("key p"));
+  EndTheGame(game, window, "e2e_music_score.png");
+}
 
 TEST(Sound, VolumeZeroIsSilentAndTheKeysChangeAndKeepIt) {
   if (!HaveDisplay()) GTEST_SKIP() << "no X display";
   TGameFolder folder("sound");
   const fs::path config = folder.LogPath() / "config";
   fs::create_directories(config / "kestrova");
-  std::ofstream(config / "kestrova" / "settings.txt") << "# quiet at night\nvolume = 0\n";
+  // Without music, so that what is heard after the volume rises is the shot.
+  std::ofstream(config / "kestrova" / "settings.txt") << "# quiet at night\nvolume = 0\nmusic = 0\n";
   const fs::path raw = folder.LogPath() / "sound.raw";
   TGameProcess game(
       folder, false, {"--seed", "7"},

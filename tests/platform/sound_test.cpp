@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/audio/mixer.h"
+#include "platform/audio/music_stream.h"
 #include "platform/audio/ogg.h"
 #include "support.h"
 
@@ -74,8 +75,8 @@ TEST_F(SoundTest, MoreThanTwoChannelsAreNarrowedToStereo) {
     const std::string path = dir_.File("tones" + std::to_string(channels) + ".ogg");
     std::string tones;
     for (int c = 0; c < channels; ++c) tones += " sine " + std::to_string(100 + 200 * c);
-    ASSERT_TRUE(Shell("sox -q -n -r 8000 -c " + std::to_string(channels) + " '" + path + "' synth 0.25" + tones +
-                      " vol 0.4"));
+    ASSERT_TRUE(
+        Shell("sox -q -n -r 8000 -c " + std::to_string(channels) + " '" + path + "' synth 0.25" + tones + " vol 0.4"));
     auto sample = LoadAudioSampleFile(path);
     ASSERT_TRUE(sample);
     EXPECT_NEAR(crossings(*sample, 0), 50, 4) << channels << " channels: 100 Hz on the left";
@@ -190,6 +191,66 @@ TEST_F(SoundTest, OtherRatesAreResampledOnTheWay) {
   mixer->Mix(out.data(), 100);
   EXPECT_EQ(out[2 * 99], 0);
   EXPECT_EQ(mixer->ActiveVoices(), 1);
+}
+
+// Music read as it plays: it starts over exactly at its end, comes in and goes out without a
+// step larger than its own, goes on lower while the effects are held, and is silenced and let go.
+TEST_F(SoundTest, MusicStreamsLoopsFadesGoesOnLowerWhenHeldAndStopsWithoutAClick) {
+  const std::string tone = Tone("music.ogg", 8000, 1, "0.25");
+  const auto whole = LoadAudioSampleFile(tone);
+  ASSERT_TRUE(whole);
+  std::string why;
+  auto stream = TMusicStream::Open(tone, why);
+  ASSERT_TRUE(stream) << why;
+  EXPECT_EQ(stream->Hertz(), 8000);
+  for (int32_t i = 0; i < whole->length; ++i) stream->Next();
+  for (int32_t i = 0; i < 100; ++i) ASSERT_NEAR(stream->Next() * 32768.0f, whole->At(i, 0), 2.0f) << i;
+  EXPECT_EQ(TMusicStream::Open(dir_.File("none.ogg"), why), nullptr);
+  EXPECT_EQ(TMusicStream::Open(dir_.Path().string(), why), nullptr);
+  EXPECT_EQ(why, "it is a folder");
+
+  TMixerAudioDriver mixer(8000);
+  const auto level = [&](int32_t frames, int* step = nullptr) {
+    std::vector<int16_t> out(2 * static_cast<size_t>(frames));
+    mixer.Mix(out.data(), frames);
+    double sum = 0;
+    for (int32_t i = 0; i < frames; ++i) {
+      sum += static_cast<double>(out[2 * i]) * out[2 * i];
+      if (step != nullptr && i > 0) *step = std::max(*step, std::abs(out[2 * i] - out[2 * i - 2]));
+    }
+    return std::sqrt(sum / frames);
+  };
+  mixer.PlayMusic(TMusicStream::Open(tone, why), 500);
+  int rising = 0;
+  const double first = level(400, &rising);
+  level(8000, &rising);
+  int steady = 0;
+  const double full = level(2000, &steady);
+  EXPECT_GT(full, 4 * first) << "it fades in";
+  EXPECT_LE(rising, steady);
+  mixer.SetPaused(true);
+  level(8000);
+  EXPECT_NEAR(level(2000) / full, kHeldMusicLevel, 0.05);
+  mixer.SetPaused(false);
+  mixer.SilenceMusic(true);
+  level(8000);
+  EXPECT_EQ(level(100), 0.0);
+  EXPECT_EQ(mixer.MusicPieces(), 1) << "silenced, it goes on unheard";
+  mixer.SilenceMusic(false);
+  level(8000);
+  // A second piece crosses over; stopped, both go within the fade and nothing is left.
+  mixer.PlayMusic(TMusicStream::Open(tone, why), 500);
+  level(100);
+  EXPECT_EQ(mixer.MusicPieces(), 2);
+  level(8000);
+  EXPECT_EQ(mixer.MusicPieces(), 1);
+  mixer.StopMusic(kMusicStopMs);
+  int falling = 0;
+  level(400, &falling);
+  EXPECT_LE(falling, steady);
+  EXPECT_EQ(mixer.MusicPieces(), 0);
+  level(mixer.LatencyFrames());
+  EXPECT_EQ(level(100), 0.0);
 }
 
 TEST_F(SoundTest, SilentDriverAcceptsEverySoundAndPlaysNothing) {
