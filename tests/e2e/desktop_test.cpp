@@ -247,7 +247,7 @@ TEST(Desktop, PauseMenuWorksByKeysMouseAndPadAndItsDemoReplaysAsPlayed) {
     // The mouse: a click on the HUD's line makes it extended, a click beside the menu goes on.
     ASSERT_TRUE(Xdotool("key p"));
     ASSERT_TRUE(WaitFor(game, window, "e2e_menu_pause2.png", ShowsPause));
-    ASSERT_TRUE(Xdotool("mousemove --window " + window + " 512 399 click 1"));
+    ASSERT_TRUE(Xdotool("mousemove --window " + window + " 512 417 click 1"));
     EXPECT_NE(SettingsOnceHolding(settings, "hud = extended"), "") << ReadWholeFile(settings);
     ASSERT_TRUE(Xdotool("mousemove --window " + window + " 100 700 click 1"));
     ASSERT_TRUE(WaitFor(game, window, "e2e_menu_mouse.png", ShowsHud));

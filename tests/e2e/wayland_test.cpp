@@ -118,7 +118,7 @@ class TWaylandGame {
 
 // The menu's line under "Pause": its centre on the screen of the shipped config.txt.
 constexpr int kMenuTop = kH / 2 - 120;
-constexpr int kFullScreenLine = 5;
+constexpr int kFullScreenLine = 6;
 
 // Natively at a scale of 2, where the desktop is 960 x 540 units of 2 x 2 pixels: play turns
 // by relative motion, unit for unit, both ways; F11 takes the whole output; in the pause the
