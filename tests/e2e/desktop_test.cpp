@@ -547,7 +547,7 @@ TEST(Desktop, WindowScalesGoesFullScreenKeepsItAndTurnsAlike) {
     // The menu's full-screen line by keys: Right leaves full screen, Left takes it again.
     ASSERT_TRUE(Xdotool("key p"));
     ASSERT_TRUE(pictureShows(ShowsPause));
-    ASSERT_TRUE(Xdotool("key Down Down Down Down Down Right"));
+    ASSERT_TRUE(Xdotool("key Down Down Down Down Down Down Right"));
     EXPECT_NE(SettingsOnceHolding(settings, "fullscreen = no"), "");
     EXPECT_TRUE(WaitFor(game, window, "e2e_scale_menu_window.png", [](const TPixmap& shot) {
       return shot.width == 1100 && shot.height == 600 && IsBlack(PixelAt(shot, 10, 300));

@@ -88,6 +88,7 @@ TEST(Sound, TheMusicPlaysUnderPlayAndLowerThroughThePause) {
   }
   EXPECT_LT(peak, 32767) << "a sample at full scale";
   ASSERT_TRUE(Xdotool("key p"));
+  ASSERT_TRUE(WaitFor(game, window, "e2e_music_resumed.png", ShowsHud)) << game.Errors();
   EndTheGame(game, window, "e2e_music_score.png");
 }
 
