@@ -24,5 +24,5 @@ void KeepPlayerSettings();
 // were made for; the steps follow loudness rather than amplitude; mute is silence.
 float SoundGain(const TPlayerSettings& settings);
 // The music's own gain for its volume (the sound's volume and mute apply on top): full at 100,
-// half at the default 50, where it sits some 25 dB under the shots.
+// half at the default 50, where it sits about 20 dB under the shots.
 float MusicGain(const TPlayerSettings& settings);
